@@ -1,0 +1,53 @@
+#include "app/Application.h"
+
+#include "app/Error.h"
+#include "app/MessageText.h"
+
+#include <new>
+
+void Application::Run(HWND dialogWindow) {
+    dialogWindow_ = dialogWindow;
+    MSG msg;
+    while (!terminated_) {
+        if (GetMessageW(&msg, nullptr, 0, 0) <= 0)
+            break;
+        // The dialog manager gives the wizard Tab navigation between controls.
+        if (!IsDialogMessageW(dialogWindow_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void Application::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            return;
+        }
+        if (!dialogWindow_ || !IsDialogMessageW(dialogWindow_, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+}
+
+void Application::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+void Application::ShowCurrentException(HWND owner) noexcept {
+    std::wstring text;
+    try {
+        throw;
+    } catch (const Error& error) {
+        text = error.Message();
+    } catch (const std::bad_alloc&) {
+        text = L"Out of memory";
+    } catch (...) {
+        text = L"Unexpected error";
+    }
+    MessageBoxW(owner, WithFullStop(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
+}

@@ -1,0 +1,91 @@
+#pragma once
+
+#include "app/Application.h"
+#include "payload/Catalogue.h"
+#include "system/ComPtr.h"
+#include "system/Handles.h"
+#include "ui/WizardWindow.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class CloseAction { None, Free };
+
+// The wizard window with its handlers, and the routines of the installation
+// that need no window (the static ones).
+class TInstallForm final : public FormEvents {
+  public:
+    explicit TInstallForm(Application& application);
+
+    // Creates the window from its definition and runs FormCreate; an error of a
+    // creation step is shown and the window still opens.
+    void Create();
+    void Show() { window_.Show(); }
+    void Destroy() { window_.Destroy(); }
+    WizardWindow& Window() { return window_; }
+
+    void FormCreate();
+    void FormDestroy();
+    void FormClose(CloseAction& action);
+    void NextStepBtnClick();
+    void LastStepBtnClick();
+    void CancelBtnClick();
+
+    // True when the directory exists or was created with all missing parents;
+    // an empty path raises "Unable to create directory".
+    static bool EnsureDirectory(const std::wstring& path);
+    // Deletes the file at the path when there is one; a directory is left alone.
+    static void DeleteIfExists(const std::wstring& path);
+    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
+
+  private:
+    // "当前第N步，共5步。" for step N of 1 to 5.
+    static const wchar_t* StepLabel(int step);
+
+    void OnClick(ControlId control) override;
+    void OnCloseRequest() override;
+    void OnDestroy() override;
+
+    Application& application_;
+    WizardWindow window_;
+};
+
+// The unit's installer state: lives for the whole process and is touched only
+// on the GUI thread.
+namespace InstallMain {
+
+extern TInstallForm* InstallForm;
+extern std::int32_t StepIndex;
+extern std::wstring TempDir;
+extern ComPtr<IUnknown> ShellLinkObject;
+extern ComPtr<IShellLinkW> ShellLinkInterface;
+extern ComPtr<IPersistFile> PersistInterface;
+
+// Scratch space of shortcut creation, kept between calls.
+struct ShortcutStorage {
+    UniqueCoTaskMemory itemIdList;
+    wchar_t folderPath[MAX_PATH + 1] = {};
+    std::wstring linkPath;
+};
+extern ShortcutStorage ShortcutWork;
+
+// Receives the raw temporary path from the system.
+extern std::vector<wchar_t> TempPathBuffer;
+
+inline constexpr const wchar_t* SubDirs[] = {
+    L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp\\Skin", L"\\Temp\\Update",
+};
+
+inline constexpr const wchar_t* ProcessNames[] = {L"Zarvo.exe", L"ZarvService.exe", L"ZarvUpdate.exe"};
+
+using ::PayloadNames;
+
+// Gives back the strings and COM references of the installer state; called at
+// program end before COM is uninitialised.
+void ReleaseInstallerState();
+
+}  // namespace InstallMain

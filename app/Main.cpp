@@ -1,0 +1,48 @@
+#include "app/Application.h"
+#include "app/InstallMain.h"
+#include "system/ComApartment.h"
+#include "system/DynamicApi.h"
+
+namespace {
+
+// Libraries loaded later by name come from the system directory only, never
+// from the download folder the installer was started in (where the call
+// exists: Windows 8, or Windows 7 with its update).
+void HardenLibrarySearch() {
+    using SetDirectories = BOOL(WINAPI*)(DWORD);
+    if (auto set = SystemFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories"))
+        set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
+}
+
+// The window scales itself to the screen's dpi; from Vista on, the system must
+// be told so, or it stretches the window as a bitmap.
+void DeclareDpiAware() {
+    using SetAware = BOOL(WINAPI*)();
+    if (auto set = SystemFunction<SetAware>(L"user32.dll", "SetProcessDPIAware"))
+        set();
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+    HardenLibrarySearch();
+    DeclareDpiAware();
+    ComApartment com;
+    Application application;
+    {
+        TInstallForm form(application);
+        InstallMain::InstallForm = &form;
+        try {
+            form.Create();
+        } catch (...) {
+            Application::ShowCurrentException(nullptr);
+            return 1;
+        }
+        form.Show();
+        application.Run(form.Window().Handle());
+        form.Destroy();
+        InstallMain::InstallForm = nullptr;
+    }
+    InstallMain::ReleaseInstallerState();
+    return 0;
+}

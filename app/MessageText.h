@@ -1,0 +1,7 @@
+#pragma once
+
+#include <string>
+
+// The error box ends a sentence with a full stop unless the text already ends
+// in punctuation at or below '.', such as a stop or a closing quote.
+std::wstring WithFullStop(std::wstring text);

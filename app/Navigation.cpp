@@ -1,0 +1,85 @@
+#include "app/InstallMain.h"
+
+using namespace InstallMain;
+
+namespace {
+const wchar_t* const kStepLabels[] = {L"当前第1步，共5步。", L"当前第2步，共5步。", L"当前第3步，共5步。",
+                                      L"当前第4步，共5步。", L"当前第5步，共5步。"};
+}
+
+const wchar_t* TInstallForm::StepLabel(int step) {
+    return kStepLabels[step - 1];
+}
+
+void TInstallForm::OnClick(ControlId control) {
+    switch (control) {
+        case NextStepBtn:
+            NextStepBtnClick();
+            break;
+        case LastStepBtn:
+            LastStepBtnClick();
+            break;
+        case CancelBtn:
+            CancelBtnClick();
+            break;
+        default:
+            break;
+    }
+}
+
+void TInstallForm::OnCloseRequest() {
+    CloseAction action = CloseAction::Free;
+    FormClose(action);
+    if (action != CloseAction::None)
+        application_.Terminate();
+}
+
+void TInstallForm::NextStepBtnClick() {
+    ++StepIndex;
+    switch (StepIndex) {
+        case 1:
+            window_.SetVisible(LastStepBtn, true);
+            window_.SetText(NextStepBtn, L"我同意");
+            window_.SetActivePage(LisenseTabSheet);
+            window_.SetText(OrderLabel, StepLabel(2));
+            break;
+        case 2:
+            window_.SetActivePage(DirTabSheet);
+            window_.SetText(NextStepBtn, L"下一步");
+            window_.SetText(OrderLabel, StepLabel(3));
+            break;
+        default:
+            break;
+    }
+}
+
+void TInstallForm::LastStepBtnClick() {
+    --StepIndex;
+    switch (StepIndex) {
+        case 0:
+            window_.SetActivePage(WelcomeTabSheet);
+            window_.SetText(NextStepBtn, L"下一步");
+            window_.SetVisible(LastStepBtn, false);
+            window_.SetEnabled(NextStepBtn, true);
+            window_.SetText(OrderLabel, StepLabel(1));
+            break;
+        case 1:
+            window_.SetActivePage(LisenseTabSheet);
+            window_.SetText(NextStepBtn, L"我同意");
+            window_.SetText(OrderLabel, StepLabel(2));
+            break;
+        default:
+            break;
+    }
+}
+
+void TInstallForm::CancelBtnClick() {
+    OnCloseRequest();
+}
+
+void TInstallForm::FormClose(CloseAction& action) {
+    if (window_.ActivePage() == OverTabSheet)
+        return;
+    if (MessageBoxW(window_.Handle(), L"确定要退出安装程序吗？", L"泽沃浏览器", MB_OKCANCEL) != IDOK)
+        action = CloseAction::None;
+}

@@ -1,0 +1,44 @@
+# The installer and its Windows tests, cross-built with mingw-w64 and linked
+# statically: the executable needs no DLL beside itself but Windows' own.
+
+enable_language(RC)
+
+set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
+set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections)
+set(ZARVO_SYSTEM_LIBS comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
+
+add_library(zarvo_win STATIC
+    app/Application.cpp
+    app/InstallMain.cpp
+    app/Navigation.cpp
+    app/TempDir.cpp
+    install/FileRoutines.cpp
+    system/Privilege.cpp
+    system/Reg.cpp
+    system/ShellLink.cpp
+    system/SystemError.cpp
+    ui/Picture.cpp
+    ui/WizardWindow.cpp)
+target_compile_definitions(zarvo_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500
+    _WIN32_IE=0x0500)
+target_compile_options(zarvo_win PUBLIC ${ZARVO_SIZE_FLAGS})
+target_compile_options(zarvo_core PRIVATE ${ZARVO_SIZE_FLAGS})
+target_link_libraries(zarvo_win PUBLIC zarvo_core ${ZARVO_SYSTEM_LIBS})
+zarvo_strict(zarvo_win)
+
+# The resources that the window needs, shared by the installer and the tests
+# that create the window in-process.
+set(ZARVO_UI_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ui/Images.rc)
+set_source_files_properties(${ZARVO_UI_RESOURCES} PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/ui/Welcome.bmp;${CMAKE_CURRENT_SOURCE_DIR}/ui/Banner.gif")
+set_source_files_properties(app/Resources.rc PROPERTIES
+    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/app/Manifest.xml;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
+
+if(ZARVO_MINGW_THREADS STREQUAL "win32")
+    add_executable(ZarvoSetup WIN32 app/Main.cpp app/Resources.rc ${ZARVO_UI_RESOURCES})
+    target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
+    target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -s -Wl,-Map=ZarvoSetup.map)
+    zarvo_strict(ZarvoSetup)
+else()
+    add_subdirectory(tests/win)
+endif()

@@ -1,0 +1,12 @@
+#include "install/PathRules.h"
+
+std::wstring WithoutTrailingBackslash(std::wstring path) {
+    if (!path.empty() && path.back() == L'\\')
+        path.pop_back();
+    return path;
+}
+
+std::wstring ParentPart(const std::wstring& path) {
+    const auto last = path.find_last_of(L"\\:");
+    return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
+}

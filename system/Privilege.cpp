@@ -1,0 +1,15 @@
+#include "app/InstallMain.h"
+
+bool TInstallForm::EnablePrivilege(HANDLE process, const wchar_t* privilegeName) {
+    HANDLE rawToken = nullptr;
+    if (!OpenProcessToken(process, TOKEN_ADJUST_PRIVILEGES, &rawToken))
+        return false;
+    UniqueHandle token(rawToken);
+    TOKEN_PRIVILEGES request{};
+    if (!LookupPrivilegeValueW(nullptr, privilegeName, &request.Privileges[0].Luid))
+        return false;
+    request.PrivilegeCount = 1;
+    request.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
+    DWORD returnLength = 0;
+    return AdjustTokenPrivileges(token.get(), FALSE, &request, sizeof request, nullptr, &returnLength) != FALSE;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// The system's own description of an error code, without its line end and
+// closing full stop (the default error handler adds the stop back).
+std::wstring SystemErrorText(DWORD code);
+
+// The path as the system would resolve it against the current directory.
+std::wstring FullPath(const std::wstring& path);

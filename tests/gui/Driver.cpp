@@ -1,0 +1,296 @@
+#include "tests/gui/Driver.h"
+
+#include <zlib.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+namespace {
+
+std::wstring& PathStore() {
+    static std::wstring path;
+    return path;
+}
+
+struct ChildSearch {
+    int id;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ChildSearch*>(param);
+    if (GetDlgCtrlID(window) == search->id) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+struct TopSearch {
+    DWORD processId;
+    const wchar_t* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindTop(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<TopSearch*>(param);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (pid == search->processId && IsWindowVisible(window) && wcscmp(name, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindTopWindow(DWORD processId, const wchar_t* className) {
+    TopSearch search{processId, className, nullptr};
+    EnumWindows(FindTop, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND FindControl(HWND parent, int id) {
+    ChildSearch search{id, nullptr};
+    EnumChildWindows(parent, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+}  // namespace
+
+const std::wstring& InstallerPath() {
+    return PathStore();
+}
+
+void SetInstallerPath(const std::wstring& path) {
+    PathStore() = path;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
+Installer::Installer() {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + InstallerPath() + L"\"";
+    if (!CreateProcessW(InstallerPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        throw std::runtime_error("cannot start the installer");
+    CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    processId_ = info.dwProcessId;
+}
+
+Installer::~Installer() {
+    if (Running()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 10000);
+    }
+}
+
+bool Installer::WaitForExit(DWORD timeoutMs) const {
+    return WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+HWND Installer::Window() {
+    if (!window_) {
+        // The window can be found before its controls exist: wait for both.
+        WaitUntil([this] {
+            HWND window = FindTopWindow(processId_, L"TInstallForm");
+            if (window && FindControl(window, CheckBoxSetIEHome))
+                window_ = window;
+            return window_ != nullptr || !Running();
+        });
+    }
+    return window_;
+}
+
+HWND Installer::Control(ControlId id) {
+    HWND window = Window();
+    return window ? FindControl(window, id) : nullptr;
+}
+
+HWND Installer::WaitForMessageBox(DWORD timeoutMs) const {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindTopWindow(processId_, L"#32770")) != nullptr; }, timeoutMs);
+    return box;
+}
+
+std::wstring Text(HWND window) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return {};
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
+                        &copied);
+    text.resize(copied);
+    return text;
+}
+
+bool Visible(HWND window) {
+    return window && IsWindowVisible(window);
+}
+
+bool Enabled(HWND window) {
+    return window && IsWindowEnabled(window);
+}
+
+bool Checked(HWND checkBox) {
+    DWORD_PTR state = 0;
+    SendMessageTimeoutW(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
+    return state == BST_CHECKED;
+}
+
+SIZE ClientSize(HWND window) {
+    RECT client{};
+    GetClientRect(window, &client);
+    return {client.right, client.bottom};
+}
+
+RECT RectInParent(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+bool Press(HWND button) {
+    if (!Visible(button) || !Enabled(button))
+        return false;
+    return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+std::wstring MessageBoxText(HWND box) {
+    return Text(GetDlgItem(box, 0xFFFF));
+}
+
+bool MessageBoxHasButton(HWND box, int id) {
+    return Visible(GetDlgItem(box, id));
+}
+
+void Answer(HWND box, int id) {
+    PostMessageW(GetDlgItem(box, id), BM_CLICK, 0, 0);
+}
+
+ScopedRegistryValue::ScopedRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& name)
+    : root_(root), keyPath_(keyPath), name_(name) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root_, keyPath_.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    UniqueHKey owned(key);
+    DWORD size = 0;
+    if (RegQueryValueExW(key, name_.c_str(), nullptr, &type_, nullptr, &size) != ERROR_SUCCESS)
+        return;
+    saved_.resize(size);
+    existed_ = RegQueryValueExW(key, name_.c_str(), nullptr, &type_, saved_.data(), &size) == ERROR_SUCCESS;
+}
+
+ScopedRegistryValue::~ScopedRegistryValue() {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(root_, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr) != ERROR_SUCCESS)
+        return;
+    UniqueHKey owned(key);
+    if (existed_)
+        RegSetValueExW(key, name_.c_str(), 0, type_, saved_.data(), static_cast<DWORD>(saved_.size()));
+    else
+        RegDeleteValueW(key, name_.c_str());
+}
+
+void ScopedRegistryValue::SetString(const std::wstring& text) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(root_, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    UniqueHKey owned(key);
+    RegSetValueExW(key, name_.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                   static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+}
+
+void ScopedRegistryValue::SetDword(DWORD value) {
+    HKEY key = nullptr;
+    RegCreateKeyExW(root_, keyPath_.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &key, nullptr);
+    UniqueHKey owned(key);
+    RegSetValueExW(key, name_.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof value);
+}
+
+void ScopedRegistryValue::Remove() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(root_, keyPath_.c_str(), 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS)
+        return;
+    UniqueHKey owned(key);
+    RegDeleteValueW(key, name_.c_str());
+}
+
+namespace {
+
+void PutBigEndian(std::string& out, uLong value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<char>((value >> shift) & 0xFF));
+}
+
+void PutChunk(std::string& png, const char* type, const std::string& data) {
+    PutBigEndian(png, static_cast<uLong>(data.size()));
+    std::string body = std::string(type, 4) + data;
+    png += body;
+    PutBigEndian(png, crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size())));
+}
+
+}  // namespace
+
+void SaveScreenshot(HWND window, const std::wstring& path) {
+    RECT rect{};
+    GetWindowRect(window, &rect);
+    const int width = rect.right - rect.left;
+    const int height = rect.bottom - rect.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = SelectObject(memory, bitmap.get());
+    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
+    SelectObject(memory, old);
+
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const int stride = (width * 3 + 3) & ~3;
+    std::string pixels(static_cast<size_t>(stride) * height, '\0');
+    GetDIBits(memory, static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+
+    // PNG rows: a filter byte, then RGB (the bitmap holds BGR).
+    std::string raw;
+    for (int y = 0; y < height; ++y) {
+        raw.push_back('\0');
+        const char* row = pixels.data() + static_cast<size_t>(y) * stride;
+        for (int x = 0; x < width; ++x)
+            raw += {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
+             static_cast<uLong>(raw.size()));
+    packed.resize(packedSize);
+
+    std::string header;
+    PutBigEndian(header, static_cast<uLong>(width));
+    PutBigEndian(header, static_cast<uLong>(height));
+    header += {8, 2, 0, 0, 0};  // 8 bits, RGB, no interlace
+    std::string png = "\x89PNG\r\n\x1a\n";
+    PutChunk(png, "IHDR", header);
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", "");
+
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        throw std::runtime_error("cannot write the screenshot");
+    fwrite(png.data(), 1, png.size(), file);
+    fclose(file);
+}

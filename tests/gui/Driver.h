@@ -1,0 +1,85 @@
+#pragma once
+
+#include "system/Handles.h"
+#include "ui/WindowDefinition.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+// Drives the real installer from another process, as a user would: it finds
+// the windows, reads what they show and presses what a user could press.
+
+// The installer under test, given to the test program on its command line.
+const std::wstring& InstallerPath();
+void SetInstallerPath(const std::wstring& path);
+
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+
+class Installer {
+  public:
+    // Starts the installer and waits until its window is on screen with its
+    // controls, unless a message box comes first (an error at window creation).
+    Installer();
+    Installer(const Installer&) = delete;
+    Installer& operator=(const Installer&) = delete;
+    ~Installer();
+
+    DWORD ProcessId() const { return processId_; }
+    HANDLE Process() const { return process_.get(); }
+    bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
+    bool WaitForExit(DWORD timeoutMs = 15000) const;
+
+    // The wizard window once it is visible with its controls; waits for it.
+    HWND Window();
+    HWND Control(ControlId id);
+    // A visible message box of the installer, if one appears in time.
+    HWND WaitForMessageBox(DWORD timeoutMs = 15000) const;
+
+  private:
+    UniqueHandle process_;
+    DWORD processId_ = 0;
+    HWND window_ = nullptr;
+};
+
+std::wstring Text(HWND window);
+bool Visible(HWND window);
+bool Enabled(HWND window);
+bool Checked(HWND checkBox);
+SIZE ClientSize(HWND window);
+// Position of a control relative to its parent's client area.
+RECT RectInParent(HWND control);
+
+// Presses a button the way a user can: only when it is visible and enabled.
+// Returns at once, even when the press opens a modal box.
+bool Press(HWND button);
+
+// A message box: its text, caption and answer.
+std::wstring MessageBoxText(HWND box);
+bool MessageBoxHasButton(HWND box, int id);
+void Answer(HWND box, int id);
+
+// Sets a registry value for the length of a test and puts the old one back.
+class ScopedRegistryValue {
+  public:
+    ScopedRegistryValue(HKEY root, const std::wstring& keyPath, const std::wstring& name);
+    ScopedRegistryValue(const ScopedRegistryValue&) = delete;
+    ScopedRegistryValue& operator=(const ScopedRegistryValue&) = delete;
+    ~ScopedRegistryValue();
+
+    void SetString(const std::wstring& text);
+    void SetDword(DWORD value);
+    void Remove();
+
+  private:
+    HKEY root_;
+    std::wstring keyPath_, name_;
+    bool existed_ = false;
+    DWORD type_ = 0;
+    std::vector<BYTE> saved_;
+};
+
+// Writes the window's image on screen, frame included, as a PNG file.
+void SaveScreenshot(HWND window, const std::wstring& path);

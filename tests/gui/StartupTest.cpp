@@ -1,0 +1,111 @@
+#include "tests/gui/Driver.h"
+#include "ui/Texts.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+
+namespace {
+
+const wchar_t kCurrentVersion[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
+const wchar_t kCaption[] = L"泽沃浏览器V1.1.0.2669 beta 安装程序";
+
+// Every windowed control sits where the definition puts it, scaled by dpi/96;
+// labels keep their position and size themselves to their text.
+void ExpectLayout(Installer& installer, int dpi) {
+    for (const ControlDef& def : kControls) {
+        if (def.kind == ControlKind::Image)
+            continue;
+        HWND control = installer.Control(def.id);
+        ASSERT_TRUE(control) << def.id;
+        const RECT rect = RectInParent(control);
+        EXPECT_EQ(rect.left, MulDiv(def.x, dpi, 96)) << def.id;
+        EXPECT_EQ(rect.top, MulDiv(def.y, dpi, 96)) << def.id;
+        if (def.kind == ControlKind::Label)
+            continue;
+        EXPECT_EQ(rect.right - rect.left, MulDiv(def.width, dpi, 96)) << def.id;
+        EXPECT_EQ(rect.bottom - rect.top, MulDiv(def.height, dpi, 96)) << def.id;
+    }
+}
+
+}  // namespace
+
+TEST(Startup, ShowsTheWelcomePage) {
+    ScopedRegistryValue programFiles(HKEY_LOCAL_MACHINE, kCurrentVersion, L"ProgramFilesDir");
+    programFiles.SetString(L"C:\\Program Files");
+    Installer installer;
+    HWND window = installer.Window();
+    ASSERT_TRUE(window);
+
+    EXPECT_EQ(Text(window), kCaption);
+    const SIZE client = ClientSize(window);
+    EXPECT_EQ(client.cx, 494);
+    EXPECT_EQ(client.cy, 320);
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) << "fixed size, close box only";
+    EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_APPWINDOW) << "the window owns the taskbar button";
+    EXPECT_EQ(GetWindow(window, GW_OWNER), nullptr);
+
+    for (ControlId hidden : {LastStepBtn, OverBtn})
+        EXPECT_FALSE(Visible(installer.Control(hidden))) << hidden;
+    for (ControlId shown : {NextStepBtn, CancelBtn}) {
+        EXPECT_TRUE(Visible(installer.Control(shown))) << shown;
+        EXPECT_TRUE(Enabled(installer.Control(shown))) << shown;
+    }
+    EXPECT_EQ(Text(installer.Control(NextStepBtn)), L"下一步");
+    EXPECT_EQ(Text(installer.Control(CancelBtn)), L"取消");
+    HWND order = installer.Control(OrderLabel);
+    EXPECT_EQ(Text(order), L"当前第1步，共5步。");
+    EXPECT_FALSE(Enabled(order)) << "greyed";
+    EXPECT_FALSE(Enabled(installer.Control(SupportLabel)));
+
+    EXPECT_TRUE(Visible(installer.Control(WelcomeTabSheet)));
+    for (ControlId page : {LisenseTabSheet, DirTabSheet, ProcessTabSheet, OverTabSheet})
+        EXPECT_FALSE(Visible(installer.Control(page))) << page;
+    EXPECT_EQ(SendMessageW(installer.Control(InstallPage), TCM_GETITEMCOUNT, 0, 0), 0) << "no tab strip";
+    EXPECT_EQ(Text(installer.Control(NameLabel)), L"欢迎使用 泽沃浏览器 安装向导");
+    EXPECT_EQ(Text(installer.Control(MoreIntrod)), kWelcomeText);
+    EXPECT_EQ(Text(installer.Control(InstallDir)), L"C:\\Program Files\\Zarvo");
+    for (ControlId check : {ControlId::Run, VistaHome, CheckBoxLeadWeb, CheckBoxSetIEHome})
+        EXPECT_TRUE(Checked(installer.Control(check))) << check;
+    ExpectLayout(installer, 96);
+}
+
+TEST(Startup, MissingProgramFilesDirGivesRootedDefault) {
+    ScopedRegistryValue programFiles(HKEY_LOCAL_MACHINE, kCurrentVersion, L"ProgramFilesDir");
+    programFiles.Remove();
+    Installer installer;
+    ASSERT_TRUE(installer.Window());
+    EXPECT_EQ(Text(installer.Control(InstallDir)), L"\\Zarvo");
+    EXPECT_EQ(installer.WaitForMessageBox(500), nullptr) << "absence is no error";
+}
+
+TEST(Startup, ProgramFilesDirOfWrongTypeIsReportedAndTheWindowStillWorks) {
+    ScopedRegistryValue programFiles(HKEY_LOCAL_MACHINE, kCurrentVersion, L"ProgramFilesDir");
+    programFiles.SetDword(1);
+    Installer installer;
+    HWND box = installer.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_EQ(Text(box), L"泽沃浏览器安装程序");
+    EXPECT_EQ(MessageBoxText(box), L"Invalid data type for 'ProgramFilesDir'") << "no stop after a closing quote";
+    EXPECT_TRUE(MessageBoxHasButton(box, IDOK));
+    EXPECT_FALSE(MessageBoxHasButton(box, IDCANCEL));
+    Answer(box, IDOK);
+
+    ASSERT_TRUE(installer.Window());
+    EXPECT_EQ(Text(installer.Control(InstallDir)), L"") << "the failed step set nothing";
+    ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+    EXPECT_TRUE(WaitUntil([&] { return Visible(installer.Control(LisenseTabSheet)); }));
+}
+
+TEST(Startup, ScalesWithTheScreenResolution) {
+    ScopedRegistryValue logPixels(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
+    logPixels.SetDword(144);
+    Installer installer;
+    HWND window = installer.Window();
+    ASSERT_TRUE(window);
+    const SIZE client = ClientSize(window);
+    EXPECT_EQ(client.cx, 741);
+    EXPECT_EQ(client.cy, 480);
+    ExpectLayout(installer, 144);
+}

@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds, under build/: host/ the build-time tools and native tests (clang),
+# win32/ the installer (mingw-w64 with win32 threads, which links nothing that
+# Windows 2000 lacks), wintest/ the Windows tests (mingw-w64 with posix threads,
+# which GoogleTest needs). Each tree rebuilds only what changed.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=${ZARVO_BUILD:-$root/build}
+jobs=$(nproc)
+
+"$root/tools/setup.sh"
+configure() {
+    local tree=$1
+    shift
+    cmake -S "$root" -B "$build/$tree" "$@" >/dev/null
+}
+configure host -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+cmake --build "$build/host" -j "$jobs"
+for threads in win32 posix; do
+    tree=$([ $threads = win32 ] && echo win32 || echo wintest)
+    configure $tree -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
+        -DZARVO_MINGW_THREADS=$threads -DZARVO_HOST_BUILD="$build/host" -DZARVO_INSTALLER_BUILD="$build/win32"
+    cmake --build "$build/$tree" -j "$jobs"
+done

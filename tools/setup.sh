@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages. Packages
+# already there are left alone, so a second run costs nothing.
+set -euo pipefail
+
+packages=(
+    cmake make g++ clang libclang-rt-14-dev zlib1g-dev googletest
+    g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
+    wine wine32:i386 wine64 fonts-wine
+    xvfb xauth x11-utils fonts-wqy-microhei imagemagick
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+    echo "setup: missing packages (${missing[*]}); run as root to install them" >&2
+    exit 1
+fi
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+apt-get update
+DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"

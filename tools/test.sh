@@ -1,0 +1,21 @@
+#!/usr/bin/env bash
+# Runs every test: the native ones, then the Windows ones under Wine on a
+# private Xvfb display, which this script starts and stops.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+export ZARVO_BUILD=${ZARVO_BUILD:-$root/build}
+
+"$root/tools/build.sh"
+source "$root/tools/wine-env.sh" "$ZARVO_BUILD/wine"
+source "$root/tools/xvfb-env.sh"
+"$root/tools/wine-prefix.sh" "$ZARVO_BUILD/wine"
+# One server for the whole run: each Wine start is then quick. Its helper
+# processes start now, with no pipe of ctest's open, which they would otherwise
+# hold until the run ends.
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+status=0
+ctest --test-dir "$ZARVO_BUILD/host" --output-on-failure -j "$(nproc)" || status=1
+ctest --test-dir "$ZARVO_BUILD/wintest" --output-on-failure || status=1
+exit $status

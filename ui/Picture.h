@@ -1,0 +1,22 @@
+#pragma once
+
+#include "system/ComPtr.h"
+
+#include <olectl.h>
+#include <windows.h>
+
+// A picture loaded from an image file embedded as raw data (GIF, BMP). The
+// system's picture object keeps the transparency mask of a GIF, so drawing shows
+// the background through its transparent colour.
+class Picture {
+  public:
+    static Picture FromResource(HINSTANCE module, const wchar_t* name);
+
+    // Draws the picture at its own size with its top-left corner at (x, y).
+    void Draw(HDC dc, int x, int y) const;
+    SIZE Size() const { return size_; }
+
+  private:
+    ComPtr<IPicture> picture_;
+    SIZE size_{};
+};

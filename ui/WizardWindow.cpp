@@ -1,0 +1,383 @@
+#include "ui/WizardWindow.h"
+
+#include "app/Application.h"
+#include "app/Error.h"
+#include "system/DynamicApi.h"
+#include "system/SystemError.h"
+
+#include <commctrl.h>
+#include <uxtheme.h>
+
+namespace {
+
+constexpr wchar_t kFormClass[] = L"TInstallForm";
+constexpr wchar_t kPanelClass[] = L"TPanel";
+constexpr wchar_t kPageClass[] = L"TTabSheet";
+
+HINSTANCE Module() {
+    return GetModuleHandleW(nullptr);
+}
+
+struct WindowStyle {
+    const wchar_t* className;
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowStyle StyleOf(const ControlDef& def) {
+    DWORD bordered = (def.flags & Flag::Bordered) ? WS_EX_CLIENTEDGE : 0;
+    switch (def.kind) {
+        case ControlKind::Panel:
+            return {kPanelClass, 0, WS_EX_CONTROLPARENT};
+        case ControlKind::PageControl:
+            return {WC_TABCONTROLW, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
+        case ControlKind::Page:
+            return {kPageClass, 0, WS_EX_CONTROLPARENT};
+        case ControlKind::Label:
+            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
+        case ControlKind::Button:
+            return {L"BUTTON", BS_PUSHBUTTON, 0};
+        case ControlKind::CheckBox:
+            return {L"BUTTON", BS_AUTOCHECKBOX, 0};
+        case ControlKind::Edit:
+            return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+        case ControlKind::Memo:
+            return {L"EDIT", ES_MULTILINE | ES_READONLY | ((def.flags & Flag::VerticalScroll) ? WS_VSCROLL : 0u),
+                    bordered};
+        case ControlKind::GroupBox:
+            return {L"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
+        case ControlKind::ProgressBar:
+            return {PROGRESS_CLASSW, 0, 0};
+        case ControlKind::Image:
+            break;
+    }
+    return {nullptr, 0, 0};
+}
+
+void RegisterClasses(WNDPROC formProc, WNDPROC containerProc) {
+    WNDCLASSEXW form{};
+    form.cbSize = sizeof form;
+    form.lpfnWndProc = formProc;
+    form.hInstance = Module();
+    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    form.hIcon = LoadIconW(Module(), L"MAINICON");
+    form.lpszClassName = kFormClass;
+    RegisterClassExW(&form);
+
+    WNDCLASSEXW container = form;
+    container.lpfnWndProc = containerProc;
+    container.hIcon = nullptr;
+    container.hbrBackground = nullptr;
+    for (const wchar_t* name : {kPanelClass, kPageClass}) {
+        container.lpszClassName = name;
+        RegisterClassExW(&container);
+    }
+}
+
+// Vista's composition draws the frame as glass; margins of 0 keep the glass
+// out of the client area. Earlier systems have no such call.
+void ExtendGlassFrame(HWND window) {
+    using Extend = HRESULT(WINAPI*)(HWND, const MARGINS*);
+    if (auto extend = SystemFunction<Extend>(L"dwmapi.dll", "DwmExtendFrameIntoClientArea")) {
+        MARGINS margins{0, 0, 0, 0};
+        extend(window, &margins);
+    }
+}
+
+WizardWindow* WindowOf(HWND window) {
+    return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+// Containers hand their children's notifications to the form, which owns the
+// handlers and the colours.
+bool ForwardsToForm(UINT message) {
+    return message == WM_COMMAND || message == WM_NOTIFY || message == WM_CTLCOLORSTATIC ||
+           message == WM_CTLCOLOREDIT || message == WM_CTLCOLORBTN;
+}
+
+bool IsOwnControl(int id) {
+    return id >= BottomPanel && id < BottomPanel + kControlCount;
+}
+
+// Labels draw no background, so a change of text must repaint what lies below.
+void RepaintUnder(HWND control) {
+    HWND parent = GetParent(control);
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+}  // namespace
+
+WizardWindow::WizardWindow(Application& application, FormEvents& events) : application_(application), events_(events) {}
+
+WizardWindow::~WizardWindow() {
+    Destroy();
+}
+
+void WizardWindow::Create() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    RegisterClasses(&FormProc, &ContainerProc);
+
+    HDC screen = GetDC(nullptr);
+    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+
+    struct FontDef {
+        int points;
+        int weight;
+    };
+    const FontDef fontDefs[] = {{kWindow.fontPoints, FW_NORMAL}, {10, FW_BOLD}, {14, FW_BOLD}};
+    for (size_t i = 0; i < fonts_.size(); ++i)
+        fonts_[i].reset(CreateFontW(-MulDiv(fontDefs[i].points, dpi_, 72), 0, 0, 0, fontDefs[i].weight, FALSE, FALSE,
+                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                                    DEFAULT_PITCH | FF_DONTCARE, kWindow.fontFace));
+
+    welcomePicture_ = Picture::FromResource(Module(), L"WELCOME");
+    bannerPicture_ = Picture::FromResource(Module(), L"BANNER");
+
+    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
+    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
+    RECT frame{0, 0, Scale(kWindow.clientWidth), Scale(kWindow.clientHeight)};
+    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+    window_ = CreateWindowExW(exStyle, kFormClass, kWindow.caption, style, x, y, width, height, nullptr, nullptr,
+                              Module(), nullptr);
+    if (!window_)
+        throw Error(SystemErrorText(GetLastError()));
+    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    CreateControls();
+    ExtendGlassFrame(window_);
+}
+
+void WizardWindow::CreateControls() {
+    for (const ControlDef& def : kControls) {
+        if (def.kind == ControlKind::Image) {
+            pictures_[Index(def.id)] = def.picture == PictureId::Welcome  ? &welcomePicture_
+                                       : def.picture == PictureId::Banner ? &bannerPicture_
+                                                                          : nullptr;
+            continue;
+        }
+        const WindowStyle ws = StyleOf(def);
+        DWORD style = ws.style | WS_CHILD | WS_CLIPSIBLINGS;
+        if (!(def.flags & Flag::Hidden))
+            style |= WS_VISIBLE;
+        if (def.flags & Flag::Disabled)
+            style |= WS_DISABLED;
+        if (def.flags & Flag::TabStop)
+            style |= WS_TABSTOP;
+        HWND parent = def.parent == NoControl ? window_ : Control(def.parent);
+        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, Scale(def.x), Scale(def.y),
+                                       Scale(def.width), Scale(def.height), parent,
+                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), Module(), nullptr);
+        if (!control)
+            throw Error(SystemErrorText(GetLastError()));
+        controls_[Index(def.id)] = control;
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<int>(def.font)].get()), FALSE);
+
+        switch (def.kind) {
+            case ControlKind::Panel:
+            case ControlKind::Page:
+                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                break;
+            case ControlKind::GroupBox:
+                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                groupBoxDefaultProc_ = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc)));
+                break;
+            case ControlKind::Label:
+                FitLabel(def.id);
+                break;
+            case ControlKind::CheckBox:
+                SendMessageW(control, BM_SETCHECK, (def.flags & Flag::Checked) ? BST_CHECKED : BST_UNCHECKED, 0);
+                break;
+            case ControlKind::ProgressBar:
+                SendMessageW(control, PBM_SETRANGE32, 0, 150);
+                break;
+            default:
+                break;
+        }
+    }
+}
+
+void WizardWindow::Show() {
+    ShowWindow(window_, SW_SHOWNORMAL);
+    UpdateWindow(window_);
+    SetFocus(Control(NextStepBtn));
+}
+
+void WizardWindow::Destroy() {
+    if (window_) {
+        DestroyWindow(window_);
+        window_ = nullptr;
+        controls_.fill(nullptr);
+    }
+}
+
+std::wstring WizardWindow::Text(ControlId id) const {
+    HWND control = Control(id);
+    std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void WizardWindow::SetText(ControlId id, const std::wstring& text) {
+    HWND control = Control(id);
+    if (ControlDefOf(id).kind != ControlKind::Label) {
+        SetWindowTextW(control, text.c_str());
+        return;
+    }
+    RepaintUnder(control);
+    SetWindowTextW(control, text.c_str());
+    FitLabel(id);
+    RepaintUnder(control);
+}
+
+void WizardWindow::FitLabel(ControlId id) {
+    HWND label = Control(id);
+    const std::wstring text = Text(id);
+    HDC dc = GetDC(label);
+    HGDIOBJ old = SelectObject(dc, fonts_[static_cast<int>(ControlDefOf(id).font)].get());
+    SIZE extent{};
+    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    SelectObject(dc, old);
+    ReleaseDC(label, dc);
+    SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void WizardWindow::SetVisible(ControlId id, bool visible) {
+    ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE);
+}
+
+void WizardWindow::SetEnabled(ControlId id, bool enabled) {
+    EnableWindow(Control(id), enabled);
+}
+
+bool WizardWindow::IsChecked(ControlId id) const {
+    return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void WizardWindow::SetActivePage(ControlId page) {
+    if (page == activePage_)
+        return;
+    SetVisible(page, true);
+    SetVisible(activePage_, false);
+    activePage_ = page;
+}
+
+void WizardWindow::SetProgressMax(int maximum) {
+    SendMessageW(Control(ProgressBar), PBM_SETRANGE32, 0, maximum);
+}
+
+void WizardWindow::AdvanceProgress(int amount) {
+    HWND bar = Control(ProgressBar);
+    const auto position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
+    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position + amount), 0);
+}
+
+void WizardWindow::SetImagePicture(ControlId image, const Picture* picture) {
+    pictures_[Index(image)] = picture;
+    const ControlDef& def = ControlDefOf(image);
+    RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+    RedrawWindow(Control(def.parent), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+void WizardWindow::PaintContainer(HWND container, HDC dc) {
+    RECT client;
+    GetClientRect(container, &client);
+    FillRect(dc, &client, GetSysColorBrush(COLOR_BTNFACE));
+    const auto id = static_cast<ControlId>(GetDlgCtrlID(container));
+    if (ControlDefOf(id).kind == ControlKind::Panel)
+        DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
+    for (const ControlDef& def : kControls)
+        if (def.kind == ControlKind::Image && def.parent == id)
+            if (const Picture* picture = pictures_[Index(def.id)])
+                picture->Draw(dc, Scale(def.x), Scale(def.y));
+}
+
+LRESULT WizardWindow::ControlColor(HDC dc, HWND control) {
+    const int id = GetDlgCtrlID(control);
+    if (!IsOwnControl(id))
+        return 0;
+    const ControlDef& def = ControlDefOf(static_cast<ControlId>(id));
+    if (def.kind == ControlKind::Label) {
+        SetBkMode(dc, TRANSPARENT);
+        SetTextColor(dc, GetSysColor(IsWindowEnabled(control) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
+        return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
+    }
+    if (def.backdrop != Backdrop::Default) {
+        const int color = def.backdrop == Backdrop::White ? COLOR_WINDOW : COLOR_BTNFACE;
+        SetBkColor(dc, GetSysColor(color));
+        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+        return reinterpret_cast<LRESULT>(GetSysColorBrush(color));
+    }
+    return 0;
+}
+
+LRESULT CALLBACK WizardWindow::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (WizardWindow* self = WindowOf(window); self && self->window_ == window)
+        return self->HandleFormMessage(message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT WizardWindow::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const int id = LOWORD(wParam);
+            HWND sender = reinterpret_cast<HWND>(lParam);
+            // Only what a user can press counts: a hidden or disabled button
+            // reached by a synthetic message does nothing.
+            if (HIWORD(wParam) == BN_CLICKED && sender && IsOwnControl(id) && IsWindowVisible(sender) &&
+                IsWindowEnabled(sender))
+                application_.Guard(window_, [&] { events_.OnClick(static_cast<ControlId>(id)); });
+            return 0;
+        }
+        case WM_CTLCOLORSTATIC:
+        case WM_CTLCOLOREDIT:
+        case WM_CTLCOLORBTN:
+            if (LRESULT brush = ControlColor(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam)))
+                return brush;
+            break;
+        case WM_ACTIVATE:
+            // Keyboard focus goes back to the control that had it.
+            if (LOWORD(wParam) == WA_INACTIVE)
+                focus_ = GetFocus();
+            else if (focus_ && IsWindow(focus_))
+                SetFocus(focus_);
+            return 0;
+        case WM_CLOSE:
+            application_.Guard(window_, [&] { events_.OnCloseRequest(); });
+            return 0;
+        case WM_DESTROY:
+            application_.Guard(window_, [&] { events_.OnDestroy(); });
+            return 0;
+        default:
+            break;
+    }
+    return DefWindowProcW(window_, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WizardWindow::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ForwardsToForm(message))
+        return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    WizardWindow* self = WindowOf(window);
+    if (message == WM_ERASEBKGND && self) {
+        self->PaintContainer(window, reinterpret_cast<HDC>(wParam));
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (ForwardsToForm(message))
+        return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    return CallWindowProcW(WindowOf(window)->groupBoxDefaultProc_, window, message, wParam, lParam);
+}

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "system/Handles.h"
+#include "ui/Picture.h"
+#include "ui/WindowDefinition.h"
+
+#include <windows.h>
+
+#include <array>
+#include <string>
+
+class Application;
+
+// What the window reports to the form that owns it.
+class FormEvents {
+  public:
+    virtual void OnClick(ControlId control) = 0;
+    virtual void OnCloseRequest() = 0;
+    virtual void OnDestroy() = 0;
+
+  protected:
+    ~FormEvents() = default;
+};
+
+// The wizard window built from the window definition: it creates the window and
+// its controls, scales them to the screen's dpi, paints panels and pictures, and
+// passes clicks and close requests on to the form.
+class WizardWindow {
+  public:
+    WizardWindow(Application& application, FormEvents& events);
+    WizardWindow(const WizardWindow&) = delete;
+    WizardWindow& operator=(const WizardWindow&) = delete;
+    ~WizardWindow();
+
+    void Create();
+    void Show();
+    void Destroy();
+
+    HWND Handle() const { return window_; }
+    HWND Control(ControlId id) const { return controls_[Index(id)]; }
+
+    std::wstring Text(ControlId id) const;
+    void SetText(ControlId id, const std::wstring& text);
+    void SetVisible(ControlId id, bool visible);
+    void SetEnabled(ControlId id, bool enabled);
+    bool IsChecked(ControlId id) const;
+
+    ControlId ActivePage() const { return activePage_; }
+    void SetActivePage(ControlId page);
+
+    void SetProgressMax(int maximum);
+    void AdvanceProgress(int amount);
+
+    const Picture* ImagePicture(ControlId image) const { return pictures_[Index(image)]; }
+    void SetImagePicture(ControlId image, const Picture* picture);
+
+  private:
+    static constexpr int Index(ControlId id) { return id - BottomPanel; }
+    static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT ControlColor(HDC dc, HWND control);
+    void PaintContainer(HWND container, HDC dc);
+    void CreateControls();
+    void FitLabel(ControlId id);
+    int Scale(int value) const { return MulDiv(value, dpi_, 96); }
+
+    Application& application_;
+    FormEvents& events_;
+    HWND window_ = nullptr;
+    int dpi_ = 96;
+    std::array<HWND, kControlCount> controls_{};
+    std::array<const Picture*, kControlCount> pictures_{};
+    std::array<UniqueGdiObject, 3> fonts_;
+    Picture welcomePicture_;
+    Picture bannerPicture_;
+    ControlId activePage_ = WelcomeTabSheet;
+    HWND focus_ = nullptr;
+    WNDPROC groupBoxDefaultProc_ = nullptr;
+};
