@@ -3,6 +3,7 @@
 #include "app/Application.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
+#include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 #include "ui/WizardWindow.h"
 
@@ -33,18 +34,41 @@ class TInstallForm final : public FormEvents {
     void FormClose(CloseAction& action);
     void NextStepBtnClick();
     void LastStepBtnClick();
+    void BrowseBtnClick();
     void CancelBtnClick();
+    void OverBtnClick();
+
+    // The one pass that lays down the product: directories, running copies
+    // ended, payloads unpacked, shortcuts, registration, the finished page.
+    void RunInstallation();
 
     // True when the directory exists or was created with all missing parents;
     // an empty path raises "Unable to create directory".
     static bool EnsureDirectory(const std::wstring& path);
     // Deletes the file at the path when there is one; a directory is left alone.
     static void DeleteIfExists(const std::wstring& path);
+    // Writes one shortcut file through the shell-link object of the run; kind 1
+    // is the all-users desktop, kind 2 the all-users Start-menu programs
+    // folder, where the folder is made when missing.
+    static void CreateShortcut(const std::wstring& target,
+                               const std::wstring& workingDirectory,
+                               const std::wstring& folder,
+                               const std::wstring& description,
+                               const std::wstring& linkName,
+                               const std::wstring& arguments,
+                               int locationKind);
+    // Ends every running process of that executable name; true when the last
+    // termination request succeeded.
+    static bool KillProcessByName(const std::wstring& executableName);
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:
     // "当前第N步，共5步。" for step N of 1 to 5.
     static const wchar_t* StepLabel(int step);
+
+    std::wstring InstallDirectory() const;
+    bool DirectoryUsable() const;
+    void InstallPayload(const std::wstring& name, EmbeddedResource resource);
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;

@@ -5,3 +5,24 @@ std::wstring WithFullStop(std::wstring text) {
         text.push_back(L'.');
     return text;
 }
+
+std::wstring IoErrorMessage(unsigned long code) {
+    switch (code) {
+        case 2:
+            return L"File not found";
+        case 3:
+            return L"Path not found";
+        case 4:
+            return L"Too many open files";
+        case 5:
+            return L"File access denied";
+        case 100:
+            return L"Read beyond end of file";
+        case 101:
+            return L"Disk full";
+        case 106:
+            return L"Invalid numeric input";
+        default:
+            return L"I/O error " + std::to_wstring(code);
+    }
+}

@@ -5,3 +5,7 @@
 // The error box ends a sentence with a full stop unless the text already ends
 // in punctuation at or below '.', such as a stop or a closing quote.
 std::wstring WithFullStop(std::wstring text);
+
+// The text of an I/O error with the system's error code, as raised when a
+// folder cannot be created.
+std::wstring IoErrorMessage(unsigned long code);

@@ -1,4 +1,6 @@
+#include "app/Error.h"
 #include "app/InstallMain.h"
+#include "install/PathRules.h"
 
 using namespace InstallMain;
 
@@ -18,6 +20,12 @@ void TInstallForm::OnClick(ControlId control) {
             break;
         case LastStepBtn:
             LastStepBtnClick();
+            break;
+        case BrowseBtn:
+            BrowseBtnClick();
+            break;
+        case OverBtn:
+            OverBtnClick();
             break;
         case CancelBtn:
             CancelBtnClick();
@@ -48,8 +56,33 @@ void TInstallForm::NextStepBtnClick() {
             window_.SetText(NextStepBtn, L"下一步");
             window_.SetText(OrderLabel, StepLabel(3));
             break;
+        case 3:
+            window_.SetText(OrderLabel, StepLabel(4));
+            if (!DirectoryUsable()) {
+                MessageBoxW(window_.Handle(), L"安装目录格式不正确，请重新选择！", Application::kTitle, MB_OK);
+                StepIndex = 2;
+                window_.SetActivePage(DirTabSheet);
+                window_.SetText(OrderLabel, StepLabel(3));
+                return;
+            }
+            window_.SetVisible(LastStepBtn, false);
+            window_.SetEnabled(CancelBtn, false);
+            window_.SetEnabled(NextStepBtn, false);
+            window_.SetActivePage(ProcessTabSheet);
+            RunInstallation();
+            break;
         default:
             break;
+    }
+}
+
+// The directory check: the directory exists or can be made with its parents.
+// An error of the check (an empty text) counts as an unusable directory.
+bool TInstallForm::DirectoryUsable() const {
+    try {
+        return EnsureDirectory(InstallDirectory());
+    } catch (const Error&) {
+        return false;
     }
 }
 

@@ -4,13 +4,75 @@
 add_subdirectory(${GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 include(GoogleTest)
 
+find_package(ZLIB REQUIRED)
+target_link_libraries(zarvo_core PUBLIC ZLIB::ZLIB)
+
 add_executable(native_tests
+    tests/native/CatalogueTest.cpp
+    tests/native/ContainerTest.cpp
+    tests/native/DecompressStreamTest.cpp
     tests/native/PathRulesTest.cpp
     tests/native/MessageTextTest.cpp
+    tests/native/PayloadFilesTest.cpp
+    tests/native/ProcessNameRuleTest.cpp
     tests/native/WindowDefinitionTest.cpp)
 target_link_libraries(native_tests PRIVATE zarvo_core GTest::gtest_main)
+target_compile_definitions(native_tests PRIVATE ZARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 zarvo_strict(native_tests)
 gtest_discover_tests(native_tests)
+
+# Packs one payload file into its container; the installer's build runs it.
+add_executable(pack tools/pack/Pack.cpp)
+target_link_libraries(pack PRIVATE zarvo_core)
+zarvo_strict(pack)
+add_test(NAME pack COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/PackTest.sh $<TARGET_FILE:pack>)
+
+# The decoder under libFuzzer and AddressSanitizer, seeded with the text
+# payloads' containers. Its own copy of the decoder is instrumented; zlib is
+# the system's. Any claimed plain size up to 2 GiB is legitimate and is
+# allocated before inflating, but AddressSanitizer takes some 0.2 s to map and
+# unmap 2 GiB; claims above 64 MiB, which no fuzzed input of a few kilobytes can
+# fill, are therefore refused by the allocator, so that the decoder's
+# "Out of memory" path is fuzzed too instead of the run crawling.
+add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp)
+target_include_directories(decompress_stream_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
+target_compile_options(decompress_stream_fuzzer PRIVATE -g -fsanitize=fuzzer,address)
+target_link_options(decompress_stream_fuzzer PRIVATE -fsanitize=fuzzer,address)
+target_link_libraries(decompress_stream_fuzzer PRIVATE ZLIB::ZLIB)
+zarvo_strict(decompress_stream_fuzzer)
+
+file(GLOB fuzz_seed_plains CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/payloads/*.txt ${PROJECT_SOURCE_DIR}/payloads/*.ini)
+set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
+set(fuzz_seeds)
+foreach(plain IN LISTS fuzz_seed_plains)
+    get_filename_component(name ${plain} NAME)
+    set(seed ${fuzz_dir}/seeds/${name}.container)
+    add_custom_command(OUTPUT ${seed}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${fuzz_dir}/seeds
+        COMMAND pack ${plain} ${seed}
+        DEPENDS pack ${plain}
+        VERBATIM)
+    list(APPEND fuzz_seeds ${seed})
+endforeach()
+add_custom_target(fuzz_seeds ALL DEPENDS ${fuzz_seeds})
+
+# Each run starts from the seeds alone, in a fresh corpus.
+add_test(NAME fuzz_corpus_reset COMMAND ${CMAKE_COMMAND} -E rm -rf ${fuzz_dir}/corpus ${fuzz_dir}/artifacts)
+set_tests_properties(fuzz_corpus_reset PROPERTIES FIXTURES_SETUP fuzz_corpus)
+add_test(NAME decompress_stream_fuzzer
+    COMMAND decompress_stream_fuzzer -max_total_time=30 -timeout=10 -detect_leaks=1 -malloc_limit_mb=2048
+        -rss_limit_mb=2048 -create_missing_dirs=1 -artifact_prefix=${fuzz_dir}/artifacts/ -print_final_stats=1
+        ${fuzz_dir}/corpus ${fuzz_dir}/seeds)
+set_tests_properties(decompress_stream_fuzzer PROPERTIES
+    FIXTURES_REQUIRED fuzz_corpus
+    TIMEOUT 90
+    ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64:detect_leaks=1")
+
+# Decoder speed against bare zlib and its peak memory; run by hand
+# (bench/run.sh), never as a test.
+add_executable(payload_bench bench/PayloadBench.cpp)
+target_link_libraries(payload_bench PRIVATE zarvo_core)
+zarvo_strict(payload_bench)
 
 # Draws the wizard's pictures and the icon; run by hand when the artwork
 # changes (imagegen <repository root>), its output is committed.

@@ -3,19 +3,33 @@
 
 enable_language(RC)
 
+# mingw's static zlib: the DLL import library would make the installer need a
+# zlib DLL beside it.
+find_library(ZARVO_ZLIB libz.a REQUIRED)
+target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
+
 set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections)
 set(ZARVO_SYSTEM_LIBS comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(zarvo_win STATIC
     app/Application.cpp
+    app/BrowseFolder.cpp
+    app/FinishActions.cpp
     app/InstallMain.cpp
     app/Navigation.cpp
     app/TempDir.cpp
     install/FileRoutines.cpp
+    install/RunInstallation.cpp
+    payload/DecompressFile.cpp
+    system/EmbeddedResource.cpp
+    system/Files.cpp
     system/Privilege.cpp
+    system/ProcessKill.cpp
     system/Reg.cpp
+    system/Registration.cpp
     system/ShellLink.cpp
+    system/Shortcut.cpp
     system/SystemError.cpp
     ui/Picture.cpp
     ui/WizardWindow.cpp)
@@ -35,7 +49,9 @@ set_source_files_properties(app/Resources.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/app/Manifest.xml;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
-    add_executable(ZarvoSetup WIN32 app/Main.cpp app/Resources.rc ${ZARVO_UI_RESOURCES})
+    include(cmake/Payloads.cmake)
+    add_executable(ZarvoSetup WIN32 app/Main.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
+    add_dependencies(ZarvoSetup payload_containers)
     target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
     target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -s -Wl,-Map=ZarvoSetup.map)
     zarvo_strict(ZarvoSetup)

@@ -1,14 +1,6 @@
 #include "app/InstallMain.h"
 #include "install/PathRules.h"
-
-namespace {
-
-bool DirectoryExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-}  // namespace
+#include "system/Files.h"
 
 bool TInstallForm::EnsureDirectory(const std::wstring& path) {
     if (DirectoryExists(path))
@@ -18,7 +10,6 @@ bool TInstallForm::EnsureDirectory(const std::wstring& path) {
 }
 
 void TInstallForm::DeleteIfExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+    if (PlainFileExists(path))
         DeleteFileW(path.c_str());
 }

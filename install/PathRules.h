@@ -26,3 +26,8 @@ bool ForceDirectories(const std::wstring& path, Exists&& exists, Create&& create
         return true;
     return ForceDirectories(ParentPart(dir), exists, create) && create(dir);
 }
+
+// The install directory below a folder picked by the user: a drive root such
+// as D:\ gives D:\Zarvo, any other folder gets "\Zarvo" appended; nothing
+// picked gives the empty text.
+std::wstring InstallDirBelow(const std::wstring& folder);

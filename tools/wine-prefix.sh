@@ -5,7 +5,9 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 prefix=$(realpath -m "${1:-${ZARVO_BUILD:-$root/build}/wine}")
-[ -f "$prefix/.zarvo-ready" ] && exit 0
+# The prefix is made again whenever this script changes.
+stamp=$(sha1sum "$0" | cut -d' ' -f1)
+[ "$(cat "$prefix/.zarvo-ready" 2>/dev/null)" = "$stamp" ] && exit 0
 
 source "$root/tools/wine-env.sh" "$prefix"
 [ -n "${DISPLAY:-}" ] || source "$root/tools/xvfb-env.sh"
@@ -16,6 +18,7 @@ wineboot -i >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ \
     /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d "$root/tools/log-url.sh" /f >/dev/null 2>&1
+# No host browser is ever started from the prefix.
+wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
 wineserver -w
-touch "$prefix/.zarvo-ready"
+echo "$stamp" >"$prefix/.zarvo-ready"

@@ -1,33 +1,20 @@
 #include "ui/Picture.h"
 
 #include "app/Error.h"
+#include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 
 #include <cstring>
 
-namespace {
-
-[[noreturn]] void PictureMissing(const wchar_t* name) {
-    throw Error(std::wstring(L"Resource ") + name + L" not found");
-}
-
-}  // namespace
-
-Picture Picture::FromResource(HINSTANCE module, const wchar_t* name) {
-    HRSRC info = FindResourceW(module, name, MAKEINTRESOURCEW(10));  // RT_RCDATA
-    if (!info)
-        PictureMissing(name);
-    UniqueResourceData data(LoadResource(module, info));
-    const void* bytes = data ? LockResource(data.get()) : nullptr;
-    DWORD size = SizeofResource(module, info);
-    if (!bytes)
-        PictureMissing(name);
+Picture Picture::FromResource(const wchar_t* name) {
+    const EmbeddedResource resource(MAKEINTRESOURCEW(10), name);  // RT_RCDATA
+    const DWORD size = resource.Size();
 
     UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
     void* target = memory ? GlobalLock(memory.get()) : nullptr;
     if (!target)
         throw Error(L"Out of memory");
-    std::memcpy(target, bytes, size);
+    std::memcpy(target, resource.Data(), size);
     GlobalUnlock(memory.get());
 
     ComPtr<IStream> stream;

@@ -10,7 +10,8 @@
 // the background through its transparent colour.
 class Picture {
   public:
-    static Picture FromResource(HINSTANCE module, const wchar_t* name);
+    // Loads the picture from the executable's raw-data resource of that name.
+    static Picture FromResource(const wchar_t* name);
 
     // Draws the picture at its own size with its top-left corner at (x, y).
     void Draw(HDC dc, int x, int y) const;

@@ -136,8 +136,8 @@ void WizardWindow::Create() {
                                     FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_DONTCARE, kWindow.fontFace));
 
-    welcomePicture_ = Picture::FromResource(Module(), L"WELCOME");
-    bannerPicture_ = Picture::FromResource(Module(), L"BANNER");
+    welcomePicture_ = Picture::FromResource(L"WELCOME");
+    bannerPicture_ = Picture::FromResource(L"BANNER");
 
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
     const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
@@ -254,11 +254,24 @@ void WizardWindow::FitLabel(ControlId id) {
 }
 
 void WizardWindow::SetVisible(ControlId id, bool visible) {
+    const bool hadFocus = GetFocus() == Control(id);
     ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE);
+    if (hadFocus && !visible)
+        MoveFocusOn(id);
 }
 
 void WizardWindow::SetEnabled(ControlId id, bool enabled) {
+    const bool hadFocus = GetFocus() == Control(id);
     EnableWindow(Control(id), enabled);
+    if (hadFocus && !enabled)
+        MoveFocusOn(id);
+}
+
+// A control that is hidden or disabled gives the keyboard focus to the next
+// one in tab order, so that the keyboard keeps working.
+void WizardWindow::MoveFocusOn(ControlId from) {
+    if (HWND next = GetNextDlgTabItem(window_, Control(from), FALSE))
+        SetFocus(next);
 }
 
 bool WizardWindow::IsChecked(ControlId id) const {
@@ -268,8 +281,8 @@ bool WizardWindow::IsChecked(ControlId id) const {
 void WizardWindow::SetActivePage(ControlId page) {
     if (page == activePage_)
         return;
-    SetVisible(page, true);
     SetVisible(activePage_, false);
+    SetVisible(page, true);
     activePage_ = page;
 }
 

@@ -65,6 +65,7 @@ class WizardWindow {
     void PaintContainer(HWND container, HDC dc);
     void CreateControls();
     void FitLabel(ControlId id);
+    void MoveFocusOn(ControlId from);
     int Scale(int value) const { return MulDiv(value, dpi_, 96); }
 
     Application& application_;

@@ -18,6 +18,11 @@ void SetInstallerPath(const std::wstring& path);
 
 bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
 
+// Returns once the window's thread has finished what it was doing: what is
+// read from outside without a message (visibility, say) can change in the
+// middle of a handler.
+void Settle(HWND window);
+
 class Installer {
   public:
     // Starts the installer and waits until its window is on screen with its

@@ -41,11 +41,10 @@ int wmain(int argc, wchar_t** argv) {
         return 1;
     Save(installer, dir, L"3-directory");
 
-    // The close question, asked while files are copied, holds the copying page
-    // on screen; moved aside, it leaves the page free for the picture.
+    // The close question, queued behind the click, is asked at the copying
+    // page's first repaint and holds the page on screen; moved aside, it
+    // leaves the page free for the picture.
     Press(installer.Control(NextStepBtn));
-    if (!Reach(installer, ProcessTabSheet))
-        return 1;
     PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
     HWND question = installer.WaitForMessageBox();
     if (!question)

@@ -22,3 +22,23 @@ TEST(MessageText, FullStopFollowsOnlyCharactersAboveThePoint) {
     for (const Case& c : cases)
         EXPECT_EQ(WithFullStop(c.text), c.shown);
 }
+
+TEST(MessageText, IoErrorsHaveTheirFixedTexts) {
+    struct Case {
+        unsigned long code;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {2, L"File not found"},
+        {3, L"Path not found"},
+        {4, L"Too many open files"},
+        {5, L"File access denied"},
+        {100, L"Read beyond end of file"},
+        {101, L"Disk full"},
+        {106, L"Invalid numeric input"},
+        {183, L"I/O error 183"},
+        {0, L"I/O error 0"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(IoErrorMessage(c.code), c.text) << c.code;
+}

@@ -86,3 +86,19 @@ TEST(PathRules, ForceDirectoriesRejectsEmptyAndRelativePaths) {
         }
     }
 }
+
+TEST(PathRules, PickedFolderGetsTheProductFolderBelowIt) {
+    struct Case {
+        const wchar_t* picked;
+        const wchar_t* installDir;
+    };
+    const Case cases[] = {
+        {L"D:\\", L"D:\\Zarvo"},
+        {L"C:\\Apps", L"C:\\Apps\\Zarvo"},
+        {L"C:\\Apps\\Zarvo", L"C:\\Apps\\Zarvo\\Zarvo"},
+        {L"\\\\server\\share", L"\\\\server\\share\\Zarvo"},
+        {L"", L""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(InstallDirBelow(c.picked), c.installDir);
+}

@@ -1,0 +1,77 @@
+#include "app/InstallMain.h"
+#include "payload/UnitZip.h"
+#include "system/EmbeddedResource.h"
+#include "system/Files.h"
+#include "system/Registration.h"
+#include "system/Shortcut.h"
+
+using namespace InstallMain;
+
+namespace {
+
+// Advances the progress bar when a payload's iteration is left, whether it
+// succeeded or failed.
+class ProgressStep {
+  public:
+    ProgressStep(WizardWindow& window, int amount) : window_(window), amount_(amount) {}
+    ProgressStep(const ProgressStep&) = delete;
+    ProgressStep& operator=(const ProgressStep&) = delete;
+    ~ProgressStep() { window_.AdvanceProgress(amount_); }
+
+  private:
+    WizardWindow& window_;
+    int amount_;
+};
+
+}  // namespace
+
+std::wstring TInstallForm::InstallDirectory() const {
+    return window_.Text(InstallDir);
+}
+
+void TInstallForm::RunInstallation() {
+    window_.SetText(StatusLabel, L"正在创建目录，请稍候");
+    for (const wchar_t* subDir : SubDirs)
+        EnsureDirectory(InstallDirectory() + subDir);
+
+    window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
+    for (const wchar_t* process : ProcessNames)
+        KillProcessByName(process);
+
+    window_.SetProgressMax(52);
+    for (const wchar_t* payload : PayloadNames)
+        InstallPayload(payload, EmbeddedResource(PayloadResourceType(payload).c_str(), payload));
+    window_.AdvanceProgress(5);
+
+    window_.SetText(StatusLabel, L"正在创建快捷方式");
+    CreateProductShortcuts(InstallDirectory());
+    window_.AdvanceProgress(5);
+
+    window_.SetText(StatusLabel, L"正在更新系统键值");
+    WriteRegistrationEntries(InstallDirectory());
+    window_.SetText(StatusLabel, L"正在删除生成的临时文件");
+    window_.SetText(OrderLabel, StepLabel(5));
+    window_.AdvanceProgress(10);
+
+    window_.SetVisible(NextStepBtn, false);
+    window_.SetVisible(OverBtn, true);
+    window_.SetActivePage(OverTabSheet);
+}
+
+// One payload, through a temporary copy of its container. The resource is
+// found before this is called, so a missing one does not advance the bar.
+void TInstallForm::InstallPayload(const std::wstring& name, EmbeddedResource resource) {
+    const ProgressStep step(window_, 2);
+    const EmbeddedResource held = std::move(resource);  // released before the bar advances
+    const std::wstring fileName = PayloadFileName(name);
+
+    window_.SetText(StatusLabel, L"正在抽取：" + name + L".zip");
+    application_.ProcessMessages();
+    const std::wstring temporary = TempDir + L"\\" + fileName;
+    WriteWholeFile(temporary, held.Data(), held.Size());
+
+    window_.SetText(StatusLabel, L"正在解压缩：" + fileName);
+    application_.ProcessMessages();
+    DecompressFile(PayloadDestination(InstallDirectory(), name, fileName), temporary);
+    DeleteIfExists(temporary);
+}

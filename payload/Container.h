@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+#include <vector>
+
+// The largest plain size that a container's signed 32-bit size field holds.
+inline constexpr std::size_t kMaxContainerPlainSize = 2147483647;
+
+// Builds a container: the plain size as 32-bit little-endian, then zlib's
+// compress() output at its default settings. Throws Error when the plain data
+// is larger than kMaxContainerPlainSize or zlib fails.
+std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain);

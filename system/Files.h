@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Whether the path names an existing directory.
+bool DirectoryExists(const std::wstring& path);
+// Whether the path names an existing file that is not a directory.
+bool PlainFileExists(const std::wstring& path);
+
+// Creates the file, or truncates the one that is there, with read and write
+// access and no sharing, and writes the bytes in one write. Raises
+// "Cannot create file "<full path>". <system text>" when it cannot be created
+// and "Stream write error" when it takes fewer bytes than given (a full disk);
+// the partly written file then stays.
+void WriteWholeFile(const std::wstring& path, const void* data, std::size_t size);
+
+// The message for a file that cannot be opened or created, with the full path
+// and the system's text for the error code.
+std::wstring FileErrorMessage(const wchar_t* what, const std::wstring& path, unsigned long code);

@@ -1,0 +1,373 @@
+#include "tests/gui/Driver.h"
+#include "tests/win/Probe.h"
+
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <shlobj.h>
+#include <tlhelp32.h>
+
+#include <cstdio>
+#include <map>
+
+namespace {
+
+const wchar_t kTestRoot[] = L"C:\\ZarvoWizardTest";
+const wchar_t kStartPageKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
+
+struct StateView {
+    ControlId page;
+    const wchar_t* stepLabel;
+    bool lastShown;
+    const wchar_t* nextCaption;  // null: hidden
+    bool nextEnabled;
+    bool cancelEnabled;
+    bool overShown;
+};
+
+const StateView kWelcome{WelcomeTabSheet, L"当前第1步，共5步。", false, L"下一步", true, true, false};
+const StateView kLicence{LisenseTabSheet, L"当前第2步，共5步。", true, L"我同意", true, true, false};
+const StateView kDirectory{DirTabSheet, L"当前第3步，共5步。", true, L"下一步", true, true, false};
+const StateView kFinished{OverTabSheet, L"当前第5步，共5步。", false, nullptr, false, false, true};
+
+std::wstring UrlLogPath() {
+    return std::wstring(kTestRoot) + L"-urls.log";
+}
+
+// The http handler for the length of a test: our logger instead of a browser.
+class LoggingBrowser {
+  public:
+    LoggingBrowser() {
+        handler_.SetString(L"\"" + std::wstring(ZARVO_URL_LOGGER) + L"\" \"" + UrlLogPath() + L"\" \"%1\"");
+    }
+
+  private:
+    ScopedRegistryValue handler_{HKEY_LOCAL_MACHINE, L"Software\\Classes\\http\\shell\\open\\command", L""};
+};
+
+// The addresses handed to the browser, in the order in which they were
+// opened: each line of the log begins with the creation time of the logger
+// that wrote it, while the lines themselves may arrive in any order.
+std::vector<std::string> LoggedUrls() {
+    std::multimap<unsigned long long, std::string> byCreation;
+    FILE* log = _wfopen(UrlLogPath().c_str(), L"r");
+    if (!log)
+        return {};
+    unsigned long long created = 0;
+    char url[1024];
+    while (fscanf(log, "%llu %1023s", &created, url) == 2)
+        byCreation.emplace(created, url);
+    fclose(log);
+    std::vector<std::string> urls;
+    for (const auto& entry : byCreation)
+        urls.push_back(entry.second);
+    return urls;
+}
+
+std::wstring StartPage() {
+    return ReadRegValue(HKEY_CURRENT_USER, kStartPageKey, L"Start Page").text.c_str();
+}
+
+int RunningCount(const wchar_t* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        count += _wcsicmp(entry.szExeFile, exeName) == 0;
+    CloseHandle(snapshot);
+    return count;
+}
+
+void EndAll(const wchar_t* exeName) {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
+        if (_wcsicmp(entry.szExeFile, exeName) == 0) {
+            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
+            TerminateProcess(process, 1);
+            WaitForSingleObject(process, 5000);
+            CloseHandle(process);
+        }
+    CloseHandle(snapshot);
+}
+
+class WizardTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        DeleteFileW(UrlLogPath().c_str());
+        EndAll(L"Zarvo.exe");
+        RemoveTree(kTestRoot);
+    }
+    void TearDown() override {
+        EndAll(L"Zarvo.exe");
+        RemoveTree(kTestRoot);
+    }
+
+    void ExpectState(const StateView& state) {
+        EXPECT_TRUE(WaitUntil([&] { return Visible(installer_.Control(state.page)); }, 5000)) << state.page;
+        Settle(installer_.Window());
+        for (ControlId page : {WelcomeTabSheet, LisenseTabSheet, DirTabSheet, ProcessTabSheet, OverTabSheet}) {
+            if (page != state.page) {
+                EXPECT_FALSE(Visible(installer_.Control(page))) << page;
+            }
+        }
+        EXPECT_EQ(Text(installer_.Control(OrderLabel)), state.stepLabel);
+        EXPECT_EQ(Visible(installer_.Control(LastStepBtn)), state.lastShown);
+        HWND next = installer_.Control(NextStepBtn);
+        EXPECT_EQ(Visible(next), state.nextCaption != nullptr);
+        if (state.nextCaption) {
+            EXPECT_EQ(Text(next), state.nextCaption);
+            EXPECT_EQ(Enabled(next), state.nextEnabled);
+        }
+        EXPECT_TRUE(Visible(installer_.Control(CancelBtn)));
+        EXPECT_EQ(Enabled(installer_.Control(CancelBtn)), state.cancelEnabled);
+        EXPECT_EQ(Visible(installer_.Control(OverBtn)), state.overShown);
+    }
+
+    void Next() { ASSERT_TRUE(Press(installer_.Control(NextStepBtn))); }
+    void Back() { ASSERT_TRUE(Press(installer_.Control(LastStepBtn))); }
+
+    void ToDirectoryPage() {
+        ASSERT_TRUE(installer_.Window());
+        Next();
+        ExpectState(kLicence);
+        Next();
+        ExpectState(kDirectory);
+    }
+
+    void SetInstallDir(const std::wstring& dir) {
+        SendMessageW(installer_.Control(InstallDir), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(dir.c_str()));
+    }
+
+    // Installs into a fresh directory and waits for the finished page.
+    void InstallToTheEnd() {
+        ToDirectoryPage();
+        SetInstallDir(std::wstring(kTestRoot) + L"\\Zarvo");
+        Next();
+        ASSERT_TRUE(WaitUntil([&] { return Visible(installer_.Control(OverTabSheet)); }, 60000));
+    }
+
+    void AskToClose() { PostMessageW(installer_.Window(), WM_CLOSE, 0, 0); }
+
+    // The exit question, checked and answered.
+    void AnswerCloseQuestion(int answer) {
+        HWND box = installer_.WaitForMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(Text(box), L"泽沃浏览器");
+        EXPECT_EQ(MessageBoxText(box), L"确定要退出安装程序吗？");
+        EXPECT_TRUE(MessageBoxHasButton(box, IDOK));
+        EXPECT_TRUE(MessageBoxHasButton(box, IDCANCEL));
+        Answer(box, answer);
+        WaitUntil([&] { return !Visible(box); }, 5000);
+    }
+
+    void ExpectEndsWithoutFinishActions() {
+        ASSERT_TRUE(installer_.WaitForExit());
+        DWORD code = 1;
+        GetExitCodeProcess(installer_.Process(), &code);
+        EXPECT_EQ(code, 0u);
+        Sleep(1500);  // a URL would reach the log within about a second
+        EXPECT_TRUE(LoggedUrls().empty());
+        EXPECT_EQ(RunningCount(L"Zarvo.exe"), 0);
+    }
+
+    ScopedRegistryValue startPage_{HKEY_CURRENT_USER, kStartPageKey, L"Start Page"};
+    LoggingBrowser browser_;
+    Installer installer_;
+};
+
+}  // namespace
+
+TEST_F(WizardTest, NextAndBackWalkThePages) {
+    ASSERT_TRUE(installer_.Window());
+    ExpectState(kWelcome);
+    Next();
+    ExpectState(kLicence);
+    Back();
+    ExpectState(kWelcome);
+    Next();
+    ExpectState(kLicence);
+    Next();
+    ExpectState(kDirectory);
+    Back();
+    ExpectState(kLicence);
+    Next();
+    ExpectState(kDirectory);
+}
+
+TEST_F(WizardTest, UnusableDirectoryIsRejectedAndKept) {
+    ToDirectoryPage();
+    for (const wchar_t* dir : {L"", L"Q:\\NoSuchDrive\\Zarvo", L"Zarvo"}) {
+        SetInstallDir(dir);
+        Next();
+        HWND box = installer_.WaitForMessageBox();
+        ASSERT_TRUE(box) << "no message";
+        EXPECT_EQ(Text(box), L"泽沃浏览器安装程序");
+        EXPECT_EQ(MessageBoxText(box), L"安装目录格式不正确，请重新选择！");
+        EXPECT_FALSE(MessageBoxHasButton(box, IDCANCEL));
+        Answer(box, IDOK);
+        ExpectState(kDirectory);
+        EXPECT_EQ(Text(installer_.Control(InstallDir)), dir);
+    }
+}
+
+TEST_F(WizardTest, CloseQuestionAnsweredCancelChangesNothing) {
+    ASSERT_TRUE(installer_.Window());
+    AskToClose();
+    AnswerCloseQuestion(IDCANCEL);
+    ExpectState(kWelcome);
+    Next();
+    ASSERT_TRUE(Press(installer_.Control(CancelBtn)));
+    AnswerCloseQuestion(IDCANCEL);
+    ExpectState(kLicence);
+    Next();
+    AskToClose();
+    AnswerCloseQuestion(IDCANCEL);
+    ExpectState(kDirectory);
+    EXPECT_TRUE(installer_.Running());
+}
+
+TEST_F(WizardTest, CloseQuestionAnsweredOkEndsTheProgram) {
+    for (int page = 0; page < 3; ++page) {
+        Installer installer;
+        ASSERT_TRUE(installer.Window());
+        for (int step = 0; step < page; ++step)
+            ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+        PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
+        HWND box = installer.WaitForMessageBox();
+        ASSERT_TRUE(box) << page;
+        Answer(box, IDOK);
+        EXPECT_TRUE(installer.WaitForExit()) << page;
+    }
+}
+
+TEST_F(WizardTest, FinishRunsEveryTickedActionInOrder) {
+    InstallToTheEnd();
+    ExpectState(kFinished);
+    ASSERT_TRUE(Press(installer_.Control(OverBtn)));
+    ASSERT_TRUE(installer_.WaitForExit());
+    EXPECT_TRUE(WaitUntil([] { return RunningCount(L"Zarvo.exe") == 1; }));
+    EXPECT_TRUE(WaitUntil([] { return LoggedUrls().size() == 2; }));
+    EXPECT_EQ(LoggedUrls(), (std::vector<std::string>{"http://www.zarvo.example/", "http://nav.example.com/?id=2669"}));
+
+    EXPECT_EQ(StartPage(), L"http://nav.example.com/?id=2669");
+}
+
+TEST_F(WizardTest, FinishWithNothingTickedOnlyCloses) {
+    startPage_.SetString(L"about:blank");
+    InstallToTheEnd();
+    for (ControlId check : {ControlId::Run, VistaHome, CheckBoxLeadWeb, CheckBoxSetIEHome}) {
+        ASSERT_TRUE(Press(installer_.Control(check)));
+        ASSERT_TRUE(WaitUntil([&] { return !Checked(installer_.Control(check)); }));
+    }
+    ASSERT_TRUE(Press(installer_.Control(OverBtn)));
+    ExpectEndsWithoutFinishActions();
+    EXPECT_EQ(StartPage(), L"about:blank");
+}
+
+TEST_F(WizardTest, CloseBoxOnTheFinishedPageEndsAtOnce) {
+    InstallToTheEnd();
+    AskToClose();
+    EXPECT_EQ(installer_.WaitForMessageBox(1000), nullptr) << "no question";
+    ExpectEndsWithoutFinishActions();
+}
+
+TEST_F(WizardTest, CloseConfirmedWhileCopyingTakesEffectAfterTheInstallation) {
+    ToDirectoryPage();
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Closing";
+    SetInstallDir(dir);
+    // Queued behind the click, the close request is met by the installation's
+    // first look at pending events, while the copying page shows.
+    Next();
+    AskToClose();
+    HWND box = installer_.WaitForMessageBox();
+    ASSERT_TRUE(box);
+    EXPECT_TRUE(Visible(installer_.Control(ProcessTabSheet)));
+    EXPECT_FALSE(Visible(installer_.Control(LastStepBtn)));
+    EXPECT_FALSE(Enabled(installer_.Control(NextStepBtn)));
+    EXPECT_FALSE(Enabled(installer_.Control(CancelBtn)));
+    EXPECT_EQ(Text(installer_.Control(StatusLabel)), L"正在抽取：whatsnewtxt.zip");
+    AnswerCloseQuestion(IDOK);
+    ExpectEndsWithoutFinishActions();
+    EXPECT_EQ(GetFileAttributesW((dir + L"\\Lang\\0x0409.ini").c_str()) != INVALID_FILE_ATTRIBUTES, true)
+        << "the installation ran to its end";
+    HKEY key = nullptr;
+    EXPECT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo", 0,
+                            KEY_QUERY_VALUE, &key),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
+namespace {
+
+BOOL CALLBACK FindTree(HWND window, LPARAM found) {
+    wchar_t name[32] = {};
+    GetClassNameW(window, name, 32);
+    if (wcscmp(name, L"SysTreeView32") != 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// Selects a folder in the installer's open folder dialog, as a click in its
+// tree would: the path is placed in the installer's memory for the message.
+// The dialog fills its tree after it appears; a selection made before that
+// is lost.
+void SelectFolder(HANDLE process, HWND dialog, const std::wstring& path) {
+    HWND tree = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
+        return tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0;
+    }));
+    Settle(dialog);
+    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
+    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
+    ASSERT_TRUE(remote);
+    WriteProcessMemory(process, remote, path.c_str(), bytes, nullptr);
+    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    Settle(dialog);
+}
+
+}  // namespace
+
+TEST_F(WizardTest, BrowseSetsTheDirectoryBelowThePickedFolder) {
+    ToDirectoryPage();
+    const std::wstring apps = std::wstring(kTestRoot) + L"\\Apps";
+    CreateDirectoryW(kTestRoot, nullptr);
+    CreateDirectoryW(apps.c_str(), nullptr);
+    CreateDirectoryW((apps + L"\\Zarvo").c_str(), nullptr);
+    const std::wstring proposed = Text(installer_.Control(InstallDir));
+
+    ASSERT_TRUE(Press(installer_.Control(BrowseBtn)));
+    HWND dialog = installer_.WaitForMessageBox();
+    ASSERT_TRUE(dialog);
+    EXPECT_FALSE(Enabled(installer_.Window())) << "the wizard waits while the dialog is open";
+    RECT rect{};
+    GetWindowRect(dialog, &rect);
+    EXPECT_NEAR((rect.left + rect.right) / 2, GetSystemMetrics(SM_CXSCREEN) / 2, 1) << "centred on the monitor";
+    EXPECT_NEAR((rect.top + rect.bottom) / 2, GetSystemMetrics(SM_CYSCREEN) / 2, 1) << "centred on the monitor";
+    Answer(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return Enabled(installer_.Window()); }));
+    EXPECT_EQ(Text(installer_.Control(InstallDir)), proposed) << "cancel changes nothing";
+
+    const struct {
+        std::wstring picked, installDir;
+    } cases[] = {
+        {L"C:\\", L"C:\\Zarvo"},
+        {apps, apps + L"\\Zarvo"},
+        {apps + L"\\Zarvo", apps + L"\\Zarvo\\Zarvo"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(Press(installer_.Control(BrowseBtn)));
+        dialog = installer_.WaitForMessageBox();
+        ASSERT_TRUE(dialog);
+        SelectFolder(installer_.Process(), dialog, c.picked);
+        Answer(dialog, IDOK);
+        WaitUntil([&] { return Text(installer_.Control(InstallDir)) == c.installDir; });
+        EXPECT_EQ(Text(installer_.Control(InstallDir)), c.installDir);
+        WaitUntil([&] { return Enabled(installer_.Window()); });
+    }
+    ExpectState(kDirectory);
+}

@@ -1,0 +1,140 @@
+#include "tests/win/Probe.h"
+
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <stdexcept>
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path) {
+    std::vector<unsigned char> bytes;
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        throw std::runtime_error("cannot read a file");
+    bytes.resize(GetFileSize(file.get(), nullptr));
+    DWORD read = 0;
+    if (!bytes.empty())
+        ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    if (!file)
+        throw std::runtime_error("cannot write a file");
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+bool Exists(const std::wstring& path) {
+    return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::wstring SpecialFolder(int csidl) {
+    wchar_t path[MAX_PATH] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, 0, path);
+    return path;
+}
+
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            const std::wstring child = path + L"\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(child);
+            else
+                DeleteFileW(child.c_str());
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    if (!RemoveDirectoryW(path.c_str()))
+        DeleteFileW(path.c_str());
+}
+
+RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
+    RegValue value;
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return value;
+    UniqueHKey owned(opened);
+    DWORD size = 0;
+    if (RegQueryValueExW(opened, name.c_str(), nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
+        return value;
+    std::vector<wchar_t> data(size / sizeof(wchar_t) + 1, L'\0');
+    value.exists = RegQueryValueExW(opened, name.c_str(), nullptr, &value.type, reinterpret_cast<BYTE*>(data.data()),
+                                    &size) == ERROR_SUCCESS;
+    value.text.assign(data.data(), size / sizeof(wchar_t));
+    return value;
+}
+
+bool RegKeyExists(HKEY root, const std::wstring& key) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(opened);
+    return true;
+}
+
+void DeleteRegTree(HKEY root, const std::wstring& key) {
+    SHDeleteKeyW(root, key.c_str());
+}
+
+ShortcutInfo ReadShortcut(const std::wstring& path) {
+    ShortcutInfo info;
+    ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())))
+        throw std::runtime_error("no shell-link object");
+    ComPtr<IPersistFile> file;
+    link.As(IID_IPersistFile, file);
+    if (FAILED(file->Load(path.c_str(), STGM_READ)))
+        return info;
+    info.exists = true;
+    // The target comes back through its item-ID list: the text form mangles
+    // characters outside the ANSI code page.
+    LPITEMIDLIST list = nullptr;
+    wchar_t text[MAX_PATH * 2] = {};
+    if (SUCCEEDED(link->GetIDList(&list)) && list) {
+        SHGetPathFromIDListW(list, text);
+        CoTaskMemFree(list);
+    }
+    info.target = text;
+    text[0] = L'\0';
+    link->GetWorkingDirectory(text, MAX_PATH);
+    info.workingDirectory = text;
+    text[0] = L'\0';
+    link->GetDescription(text, MAX_PATH * 2);
+    info.description = text;
+    text[0] = L'\0';
+    link->GetArguments(text, MAX_PATH);
+    info.arguments = text;
+    return info;
+}
+
+RunningProgram::RunningProgram(const std::wstring& path) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        throw std::runtime_error("cannot start a program");
+    CloseHandle(info.hThread);
+    process_.reset(info.hProcess);
+    WaitForInputIdle(info.hProcess, 5000);
+}
+
+RunningProgram::~RunningProgram() {
+    if (process_ && Running()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), 5000);
+    }
+}
+
+bool RunningProgram::Running() const {
+    return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}

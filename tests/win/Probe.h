@@ -1,0 +1,50 @@
+#pragma once
+
+#include "system/ComPtr.h"
+#include "system/Handles.h"
+
+#include <shlobj.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Looks at what an installation left behind: files, registry values, shortcut
+// files and processes, through the system's own interfaces.
+
+std::vector<unsigned char> ReadBytes(const std::wstring& path);
+void WriteBytes(const std::wstring& path, const std::string& bytes);
+bool Exists(const std::wstring& path);
+std::wstring SpecialFolder(int csidl);
+// Removes a directory tree (files first); missing is fine.
+void RemoveTree(const std::wstring& path);
+
+struct RegValue {
+    DWORD type = REG_NONE;
+    std::wstring text;
+    bool exists = false;
+};
+// Reads in the installer's own (32-bit) view of the registry.
+RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& name);
+bool RegKeyExists(HKEY root, const std::wstring& key);
+void DeleteRegTree(HKEY root, const std::wstring& key);
+
+struct ShortcutInfo {
+    bool exists = false;
+    std::wstring target, workingDirectory, description, arguments;
+};
+ShortcutInfo ReadShortcut(const std::wstring& path);
+
+// Starts a copy of an executable under another name and path; ended and
+// waited for when the object goes.
+class RunningProgram {
+  public:
+    explicit RunningProgram(const std::wstring& path);
+    RunningProgram(RunningProgram&&) = default;
+    ~RunningProgram();
+    bool Running() const;
+    HANDLE Handle() const { return process_.get(); }
+
+  private:
+    UniqueHandle process_;
+};
