@@ -23,6 +23,15 @@ std::wstring IoErrorMessage(unsigned long code) {
         case 106:
             return L"Invalid numeric input";
         default:
-            return L"I/O error " + std::to_wstring(code);
+            return L"I/O error " + DecimalText(code);
     }
+}
+
+std::wstring DecimalText(unsigned long value) {
+    std::wstring digits;
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return digits;
 }

@@ -9,3 +9,7 @@ std::wstring WithFullStop(std::wstring text);
 // The text of an I/O error with the system's error code, as raised when a
 // folder cannot be created.
 std::wstring IoErrorMessage(unsigned long code);
+
+// The number in decimal digits. Formatting through the C library's wide printf
+// would bring its floating-point machinery into the installer for one number.
+std::wstring DecimalText(unsigned long value);

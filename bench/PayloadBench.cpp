@@ -23,8 +23,8 @@
 #include "app/Error.h"
 #include "payload/Catalogue.h"
 #include "payload/Container.h"
+#include "payload/MemorySource.h"
 #include "payload/UnitZip.h"
-#include "tests/native/MemorySource.h"
 
 extern char** environ;
 

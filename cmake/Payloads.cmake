@@ -2,13 +2,8 @@
 # text and data files under payloads/, each packed into its container by the
 # host tool, and a resource script that embeds the containers.
 
-set(pack "${ZARVO_HOST_BUILD}/pack")
-if(NOT EXISTS "${pack}")
-    message(FATAL_ERROR "The container tool ${pack} is missing: build the host tree first (tools/build.sh).")
-endif()
-
 set(standin_flags -Os -Wall -Wextra -Werror)
-set(standin_link -static -s -municode)
+set(standin_link -static -s -municode -Wl,--no-insert-timestamp)
 
 function(zarvo_standin_program target output role)
     add_executable(${target} WIN32 payloads/standin/StandIn.c)
@@ -23,7 +18,7 @@ function(zarvo_standin_library target output)
     set_target_properties(${target} PROPERTIES OUTPUT_NAME ${output} PREFIX "" RUNTIME_OUTPUT_DIRECTORY
                                                ${CMAKE_BINARY_DIR}/standin)
     target_compile_options(${target} PRIVATE ${standin_flags})
-    target_link_options(${target} PRIVATE -static -s)
+    target_link_options(${target} PRIVATE -static -s -Wl,--no-insert-timestamp)
 endfunction()
 
 zarvo_standin_program(standin_browser Zarvo 0)

@@ -9,7 +9,7 @@ find_library(ZARVO_ZLIB libz.a REQUIRED)
 target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
 
 set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
-set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections)
+set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
 set(ZARVO_SYSTEM_LIBS comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(zarvo_win STATIC
@@ -40,18 +40,43 @@ target_compile_options(zarvo_core PRIVATE ${ZARVO_SIZE_FLAGS})
 target_link_libraries(zarvo_win PUBLIC zarvo_core ${ZARVO_SYSTEM_LIBS})
 zarvo_strict(zarvo_win)
 
-# The resources that the window needs, shared by the installer and the tests
-# that create the window in-process.
-set(ZARVO_UI_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/ui/Images.rc)
-set_source_files_properties(${ZARVO_UI_RESOURCES} PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/ui/Welcome.bmp;${CMAKE_CURRENT_SOURCE_DIR}/ui/Banner.gif")
+# The two pictures of the window, packed like the payloads: the welcome bitmap
+# is stored uncompressed in its file and shrinks to a third. Shared by the
+# installer and the tests that create the window in-process.
+set(pack "${ZARVO_HOST_BUILD}/pack")
+if(NOT EXISTS "${pack}")
+    message(FATAL_ERROR "The container tool ${pack} is missing: build the host tree first (tools/build.sh).")
+endif()
+set(ui_dir ${CMAKE_BINARY_DIR}/ui)
+file(MAKE_DIRECTORY ${ui_dir})
+set(ui_rc "// Generated: the window's pictures, packed.\n")
+set(ui_containers)
+foreach(picture WELCOME:Welcome.bmp BANNER:Banner.gif)
+    string(REPLACE ":" ";" picture ${picture})
+    list(GET picture 0 name)
+    list(GET picture 1 file)
+    set(container ${ui_dir}/${file}.container)
+    add_custom_command(OUTPUT ${container}
+        COMMAND "${pack}" "${CMAKE_CURRENT_SOURCE_DIR}/ui/${file}" "${container}"
+        DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/ui/${file}" "${pack}"
+        COMMENT "Packing picture ${file}"
+        VERBATIM)
+    list(APPEND ui_containers ${container})
+    string(APPEND ui_rc "${name} RCDATA \"${container}\"\n")
+endforeach()
+file(WRITE ${ui_dir}/Pictures.rc.in "${ui_rc}")
+configure_file(${ui_dir}/Pictures.rc.in ${ui_dir}/Pictures.rc COPYONLY)
+set(ZARVO_UI_RESOURCES ${ui_dir}/Pictures.rc)
+set_source_files_properties(${ZARVO_UI_RESOURCES} PROPERTIES OBJECT_DEPENDS "${ui_containers}")
+# Targets in other directories that embed the pictures depend on this one.
+add_custom_target(ui_pictures DEPENDS ${ui_containers})
 set_source_files_properties(app/Resources.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/app/Manifest.xml;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     include(cmake/Payloads.cmake)
-    add_executable(ZarvoSetup WIN32 app/Main.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
-    add_dependencies(ZarvoSetup payload_containers)
+    add_executable(ZarvoSetup WIN32 app/Main.cpp app/TerminateHandler.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
+    add_dependencies(ZarvoSetup payload_containers ui_pictures)
     target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
     target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -s -Wl,-Map=ZarvoSetup.map)
     zarvo_strict(ZarvoSetup)

@@ -1,6 +1,7 @@
 #include <zlib.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
@@ -55,8 +56,9 @@ std::size_t ReadFully(ByteSource& source, unsigned char* buffer, std::size_t cou
 }  // namespace
 
 std::wstring ZlibErrorText(int code) {
-    const std::string text = zError(code);
-    return std::wstring(text.begin(), text.end());
+    // zlib's texts are plain ASCII.
+    const char* text = zError(code);
+    return std::wstring(text, text + std::strlen(text));
 }
 
 void DecompressStream(ByteSource& source, ByteBuffer& output) {

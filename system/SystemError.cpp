@@ -1,5 +1,7 @@
 #include "system/SystemError.h"
 
+#include "app/MessageText.h"
+
 #include <vector>
 
 std::wstring SystemErrorText(DWORD code) {
@@ -12,7 +14,7 @@ std::wstring SystemErrorText(DWORD code) {
     while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
-        text = L"System error code " + std::to_wstring(code);
+        text = L"System error code " + DecimalText(code);
     return text;
 }
 

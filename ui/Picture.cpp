@@ -1,6 +1,7 @@
 #include "ui/Picture.h"
 
 #include "app/Error.h"
+#include "payload/MemorySource.h"
 #include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 
@@ -8,13 +9,17 @@
 
 Picture Picture::FromResource(const wchar_t* name) {
     const EmbeddedResource resource(MAKEINTRESOURCEW(10), name);  // RT_RCDATA
-    const DWORD size = resource.Size();
+    MemorySource packed(resource.Data(), resource.Size());
+    ByteBuffer image;
+    DecompressStream(packed, image);
+    const auto size = static_cast<DWORD>(image.size());
 
+    // The picture object reads from a stream over movable global memory.
     UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
     void* target = memory ? GlobalLock(memory.get()) : nullptr;
     if (!target)
         throw Error(L"Out of memory");
-    std::memcpy(target, resource.Data(), size);
+    std::memcpy(target, image.data(), size);
     GlobalUnlock(memory.get());
 
     ComPtr<IStream> stream;

@@ -9,12 +9,12 @@
 
 #include "app/Error.h"
 #include "payload/UnitZip.h"
-#include "tests/native/MemorySource.h"
+#include "tests/native/InstrumentedSource.h"
 
 namespace {
 
 bool Decode(const std::uint8_t* data, std::size_t size, std::size_t maxRead, ByteBuffer& output) {
-    MemorySource source(data, size, maxRead);
+    InstrumentedSource source(data, size, maxRead);
     try {
         DecompressStream(source, output);
     } catch (const Error&) {

@@ -8,7 +8,7 @@
 
 #include "app/Error.h"
 #include "payload/UnitZip.h"
-#include "tests/native/MemorySource.h"
+#include "tests/native/InstrumentedSource.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ TEST(Container, SizeFieldThenDefaultZlibStreamWithItsTrailerLast) {
         EXPECT_EQ(streamSize, container.size() - 4) << size;
         EXPECT_EQ(inflatedSize, size);
 
-        MemorySource source(container.data(), container.size());
+        InstrumentedSource source(container.data(), container.size());
         ByteBuffer output;
         DecompressStream(source, output);
         EXPECT_EQ(Bytes(output.data(), output.data() + output.size()), plain) << size;

@@ -16,7 +16,7 @@
 
 #include "app/Error.h"
 #include "payload/Container.h"
-#include "tests/native/MemorySource.h"
+#include "tests/native/InstrumentedSource.h"
 
 namespace {
 
@@ -99,7 +99,7 @@ struct Outcome {
 };
 
 Outcome Decode(const Bytes& container, std::size_t maxRead = kWhole) {
-    MemorySource source(container.data(), container.size(), maxRead);
+    InstrumentedSource source(container.data(), container.size(), maxRead);
     ByteBuffer output;
     try {
         DecompressStream(source, output);
@@ -197,7 +197,7 @@ TEST(DecompressStream, BrokenContainersRaiseTheirText) {
 TEST(DecompressStream, ReadsNothingPastTheSizeFieldWhenNoBytesCanBeProduced) {
     for (const std::uint32_t size : {0u, 0x80000000u, 0xFFFFFFFFu}) {
         const Bytes container = WithSize(size, kGarbage);
-        MemorySource source(container.data(), container.size());
+        InstrumentedSource source(container.data(), container.size());
         ByteBuffer output;
         try {
             DecompressStream(source, output);
@@ -211,7 +211,7 @@ TEST(DecompressStream, ReadsNothingPastTheSizeFieldWhenNoBytesCanBeProduced) {
 TEST(DecompressStream, ReadsInChunksOfAtMost64KiB) {
     const Bytes plain = Noise(300000);
     const Bytes container = MakeContainer(plain);
-    MemorySource source(container.data(), container.size());
+    InstrumentedSource source(container.data(), container.size());
     ByteBuffer output;
     DecompressStream(source, output);
     EXPECT_EQ(output.size(), plain.size());
@@ -223,7 +223,7 @@ TEST(DecompressStream, StopsReadingOnceTheBlockIsFull) {
     // Neither the trailer nor what follows is asked for: the output is
     // complete before the source reaches them.
     const Bytes container = Joined(kContainer, kGarbage);
-    MemorySource source(container.data(), container.size(), 1);
+    InstrumentedSource source(container.data(), container.size(), 1);
     ByteBuffer output;
     DecompressStream(source, output);
     EXPECT_EQ(output.size(), kPlain.size());
@@ -232,7 +232,7 @@ TEST(DecompressStream, StopsReadingOnceTheBlockIsFull) {
 
 TEST(DecompressStream, ResultReplacesWhatTheBufferHeld) {
     ByteBuffer output;
-    MemorySource first(kContainer.data(), kContainer.size());
+    InstrumentedSource first(kContainer.data(), kContainer.size());
     DecompressStream(first, output);
     ASSERT_EQ(output.size(), kPlain.size());
 
@@ -249,7 +249,7 @@ TEST(DecompressStream, ResultReplacesWhatTheBufferHeld) {
 
 TEST(DecompressStream, ErrorOfTheSourcePassesThrough) {
     struct FailingSource : ByteSource {
-        MemorySource inner{kContainer.data(), kContainer.size(), 1000};
+        InstrumentedSource inner{kContainer.data(), kContainer.size(), 1000};
         std::size_t Read(void* buffer, std::size_t count) override {
             if (inner.Position() >= 5000)
                 throw Error(L"Read failed");
@@ -271,7 +271,7 @@ TEST(DecompressStreamDeathTest, BlockThatCannotBeAllocatedIsOutOfMemory) {
 
 TEST(ByteBuffer, MovedFromBufferIsEmpty) {
     ByteBuffer output;
-    MemorySource source(kContainer.data(), kContainer.size());
+    InstrumentedSource source(kContainer.data(), kContainer.size());
     DecompressStream(source, output);
     const unsigned char* const block = output.data();
 

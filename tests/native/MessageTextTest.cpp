@@ -42,3 +42,10 @@ TEST(MessageText, IoErrorsHaveTheirFixedTexts) {
     for (const Case& c : cases)
         EXPECT_EQ(IoErrorMessage(c.code), c.text) << c.code;
 }
+
+TEST(MessageText, DecimalTextOfTheEdges) {
+    EXPECT_EQ(DecimalText(0), L"0");
+    EXPECT_EQ(DecimalText(7), L"7");
+    EXPECT_EQ(DecimalText(183), L"183");
+    EXPECT_EQ(DecimalText(4294967295ul), L"4294967295");
+}
