@@ -138,17 +138,37 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-int Bench(int rounds) {
+// The payload set in catalogue order: consecutive pieces of the PE pool.
+std::vector<Bytes> PlainPayloads() {
     std::size_t total = 0;
     for (const std::size_t size : kPlainSizes)
         total += size;
     const Bytes pool = PeBytes(total);
-
-    std::vector<Bytes> plains, containers;
-    std::size_t containerBytes = 0;
-    for (std::size_t i = 0, offset = 0; i < std::size(kPlainSizes); offset += kPlainSizes[i++]) {
+    std::vector<Bytes> plains;
+    for (std::size_t i = 0, offset = 0; i < std::size(kPlainSizes); offset += kPlainSizes[i++])
         plains.emplace_back(pool.begin() + offset, pool.begin() + offset + kPlainSizes[i]);
-        containers.push_back(MakeContainer(plains.back()));
+    return plains;
+}
+
+// Writes the payload set as files named as the installer names them, for the
+// installation benchmark, which embeds them.
+int WritePlainFiles(const std::filesystem::path& directory) {
+    std::filesystem::create_directories(directory);
+    const std::vector<Bytes> plains = PlainPayloads();
+    for (std::size_t i = 0; i < plains.size(); ++i)
+        std::ofstream(directory / Narrow(PayloadFileName(PayloadNames[i])), std::ios::binary)
+            .write(reinterpret_cast<const char*>(plains[i].data()), static_cast<std::streamsize>(plains[i].size()));
+    return 0;
+}
+
+int Bench(int rounds) {
+    const std::vector<Bytes> plains = PlainPayloads();
+    std::size_t total = 0;
+    std::vector<Bytes> containers;
+    std::size_t containerBytes = 0;
+    for (const Bytes& plain : plains) {
+        total += plain.size();
+        containers.push_back(MakeContainer(plain));
         containerBytes += containers.back().size();
     }
 
@@ -232,9 +252,11 @@ int main(int argc, char** argv) {
     try {
         if (argc == 3 && std::string(argv[1]) == "--peak")
             return MeasurePeak(argv[2]);
+        if (argc == 3 && std::string(argv[1]) == "--plain-files")
+            return WritePlainFiles(argv[2]);
         const int rounds = argc > 1 ? std::atoi(argv[1]) : 25;
         if (rounds < 1) {
-            std::fprintf(stderr, "usage: payload_bench [rounds]\n");
+            std::fprintf(stderr, "usage: payload_bench [rounds] | --plain-files DIR\n");
             return 2;
         }
         return Bench(rounds);

@@ -48,12 +48,29 @@ set(payload_sources
     x0404ini "${PROJECT_SOURCE_DIR}/payloads/x0404.ini"
     x0409ini "${PROJECT_SOURCE_DIR}/payloads/x0409.ini")
 
+list(LENGTH payload_sources count)
+math(EXPR last "${count} - 1")
+
+# The installation benchmark builds with a payload set of the product's full
+# sizes instead, written by payload_bench --plain-files under the installed
+# file names.
+if(ZARVO_BENCH_PAYLOAD_DIR)
+    set(bench_sources)
+    foreach(i RANGE 0 ${last} 2)
+        list(GET payload_sources ${i} name)
+        string(LENGTH ${name} length)
+        math(EXPR stem "${length} - 3")
+        string(SUBSTRING ${name} 0 ${stem} base)
+        string(SUBSTRING ${name} ${stem} 3 extension)
+        list(APPEND bench_sources ${name} "${ZARVO_BENCH_PAYLOAD_DIR}/${base}.${extension}")
+    endforeach()
+    set(payload_sources ${bench_sources})
+endif()
+
 set(payload_dir ${CMAKE_BINARY_DIR}/payloads)
 file(MAKE_DIRECTORY ${payload_dir})
 set(payload_rc "// Generated: the payload containers, language Chinese (PRC).\nLANGUAGE 4, 2\n")
 set(ZARVO_PAYLOAD_CONTAINERS)
-list(LENGTH payload_sources count)
-math(EXPR last "${count} - 1")
 foreach(i RANGE 0 ${last} 2)
     math(EXPR j "${i} + 1")
     list(GET payload_sources ${i} name)

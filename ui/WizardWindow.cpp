@@ -100,7 +100,21 @@ bool IsOwnControl(int id) {
     return id >= BottomPanel && id < BottomPanel + kControlCount;
 }
 
-// Labels draw no background, so a change of text must repaint what lies below.
+// A label over a picture draws no background, so that the picture shows
+// around its letters; the others fill their background with the page's colour,
+// which looks the same and lets them repaint on their own.
+bool OverPicture(const ControlDef& label) {
+    const RECT labelArea{label.x, label.y, label.x + label.width, label.y + label.height};
+    for (const ControlDef& def : kControls) {
+        const RECT area{def.x, def.y, def.x + def.width, def.y + def.height};
+        RECT overlap;
+        if (def.kind == ControlKind::Image && def.parent == label.parent && IntersectRect(&overlap, &area, &labelArea))
+            return true;
+    }
+    return false;
+}
+
+// A change of text of a label without background must repaint what lies below.
 void RepaintUnder(HWND control) {
     HWND parent = GetParent(control);
     RECT rect;
@@ -229,14 +243,15 @@ std::wstring WizardWindow::Text(ControlId id) const {
 
 void WizardWindow::SetText(ControlId id, const std::wstring& text) {
     HWND control = Control(id);
-    if (ControlDefOf(id).kind != ControlKind::Label) {
-        SetWindowTextW(control, text.c_str());
-        return;
-    }
-    RepaintUnder(control);
+    const ControlDef& def = ControlDefOf(id);
+    const bool seeThrough = def.kind == ControlKind::Label && OverPicture(def);
+    if (seeThrough)
+        RepaintUnder(control);
     SetWindowTextW(control, text.c_str());
-    FitLabel(id);
-    RepaintUnder(control);
+    if (def.kind == ControlKind::Label)
+        FitLabel(id);
+    if (seeThrough)
+        RepaintUnder(control);
 }
 
 void WizardWindow::FitLabel(ControlId id) {
@@ -310,10 +325,17 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
     const auto id = static_cast<ControlId>(GetDlgCtrlID(container));
     if (ControlDefOf(id).kind == ControlKind::Panel)
         DrawEdge(dc, &client, BDR_RAISEDINNER, BF_RECT);
-    for (const ControlDef& def : kControls)
-        if (def.kind == ControlKind::Image && def.parent == id)
-            if (const Picture* picture = pictures_[Index(def.id)])
-                picture->Draw(dc, Scale(def.x), Scale(def.y));
+    // Only pictures that reach into the area being painted are drawn: a label
+    // that changes repaints a small area, many times during an installation.
+    RECT dirty;
+    GetClipBox(dc, &dirty);
+    for (const ControlDef& def : kControls) {
+        const Picture* picture = def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
+        const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+        RECT overlap;
+        if (picture && IntersectRect(&overlap, &area, &dirty))
+            picture->Draw(dc, area.left, area.top);
+    }
 }
 
 LRESULT WizardWindow::ControlColor(HDC dc, HWND control) {
@@ -321,18 +343,17 @@ LRESULT WizardWindow::ControlColor(HDC dc, HWND control) {
     if (!IsOwnControl(id))
         return 0;
     const ControlDef& def = ControlDefOf(static_cast<ControlId>(id));
-    if (def.kind == ControlKind::Label) {
+    const bool label = def.kind == ControlKind::Label;
+    SetTextColor(dc, GetSysColor(label && !IsWindowEnabled(control) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    if (label && OverPicture(def)) {
         SetBkMode(dc, TRANSPARENT);
-        SetTextColor(dc, GetSysColor(IsWindowEnabled(control) ? COLOR_WINDOWTEXT : COLOR_GRAYTEXT));
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
     }
-    if (def.backdrop != Backdrop::Default) {
-        const int color = def.backdrop == Backdrop::White ? COLOR_WINDOW : COLOR_BTNFACE;
-        SetBkColor(dc, GetSysColor(color));
-        SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
-        return reinterpret_cast<LRESULT>(GetSysColorBrush(color));
-    }
-    return 0;
+    if (!label && def.backdrop == Backdrop::Default)
+        return 0;
+    const int color = def.backdrop == Backdrop::White ? COLOR_WINDOW : COLOR_BTNFACE;
+    SetBkColor(dc, GetSysColor(color));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(color));
 }
 
 LRESULT CALLBACK WizardWindow::FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
