@@ -9,6 +9,7 @@
 #include "system/ComApartment.h"
 #include "system/EmbeddedResource.h"
 #include "system/Files.h"
+#include "tests/win/Probe.h"
 
 #include <psapi.h>
 #include <zlib.h>
@@ -41,24 +42,6 @@ PROCESS_MEMORY_COUNTERS Memory() {
     counters.cb = sizeof counters;
     GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
     return counters;
-}
-
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW found;
-    HANDLE search = FindFirstFileW((path + L"\\*").c_str(), &found);
-    if (search != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = found.cFileName;
-            if (name == L"." || name == L"..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path + L"\\" + name);
-            else
-                DeleteFileW((path + L"\\" + name).c_str());
-        } while (FindNextFileW(search, &found));
-        FindClose(search);
-    }
-    RemoveDirectoryW(path.c_str());
 }
 
 // Under Wine the working-set figures are the Linux process's resident sizes,
