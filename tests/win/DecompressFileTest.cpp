@@ -1,6 +1,7 @@
 #include "app/Error.h"
 #include "payload/Catalogue.h"
 #include "payload/UnitZip.h"
+#include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 #include "system/SystemError.h"
 #include "tests/win/Probe.h"
@@ -126,4 +127,12 @@ TEST_F(DecompressFileTest, SizeZeroTruncatesWhateverFollows) {
     WriteBytes(Path(L"existing.txt"), "old content");
     DecompressFile(Path(L"existing.txt"), Path(L"empty.zip"));
     EXPECT_TRUE(ReadBytes(Path(L"existing.txt")).empty());
+}
+
+TEST(PayloadLookup, FindsMixedCaseNamesAndNamesTheMissingOne) {
+    const EmbeddedResource found(PayloadResourceType(L"x0409ini").c_str(), L"x0409ini");
+    EXPECT_GT(found.Size(), 4u);
+    EXPECT_EQ(ErrorOf([] { EmbeddedResource(L"myNoSuchPayload", L"NoSuchPayload"); }),
+              L"Resource NoSuchPayload not found");
+    EXPECT_EQ(ErrorOf([] { EmbeddedResource(L"myZarvoexe", L"zarvoEXE_"); }), L"Resource zarvoEXE_ not found");
 }
