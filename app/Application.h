@@ -17,7 +17,6 @@ class Application {
     void ProcessMessages();
 
     void Terminate();
-    bool Terminated() const { return terminated_; }
 
     // Runs one handler; an error that leaves it is shown by the default error
     // handler and goes no further.

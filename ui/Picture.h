@@ -16,7 +16,6 @@ class Picture {
 
     // Draws the picture at its own size with its top-left corner at (x, y).
     void Draw(HDC dc, int x, int y) const;
-    SIZE Size() const { return size_; }
 
   private:
     ComPtr<IPicture> picture_;
