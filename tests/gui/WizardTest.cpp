@@ -310,24 +310,61 @@ BOOL CALLBACK FindTree(HWND window, LPARAM found) {
     return FALSE;
 }
 
+// Memory in the installer's process, for messages that carry pointers.
+class RemoteBlock {
+  public:
+    RemoteBlock(HANDLE process, SIZE_T size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    char* Address() const { return static_cast<char*>(address_); }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, Address() + offset, data, size, nullptr);
+    }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+// The label of the item selected in the dialog's folder tree.
+std::wstring SelectedFolderName(HANDLE process, HWND tree) {
+    const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    wchar_t text[MAX_PATH] = {};
+    RemoteBlock block(process, sizeof(TVITEMW) + sizeof text);
+    TVITEMW request{};
+    request.mask = TVIF_TEXT;
+    request.hItem = item;
+    request.pszText = reinterpret_cast<wchar_t*>(block.Address() + sizeof(TVITEMW));
+    request.cchTextMax = MAX_PATH;
+    block.Write(0, &request, sizeof request);
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(block.Address()));
+    block.Read(sizeof(TVITEMW), text, sizeof text - sizeof(wchar_t));
+    return text;
+}
+
 // Selects a folder in the installer's open folder dialog, as a click in its
 // tree would: the path is placed in the installer's memory for the message.
-// The dialog fills its tree after it appears; a selection made before that
-// is lost.
-void SelectFolder(HANDLE process, HWND dialog, const std::wstring& path) {
+// The dialog fills its tree while it opens, and a selection made too early is
+// lost, so the selection is made until the tree shows it.
+void SelectFolder(HANDLE process, HWND dialog, const std::wstring& path, const std::wstring& shownName) {
     HWND tree = nullptr;
     ASSERT_TRUE(WaitUntil([&] {
         EnumChildWindows(dialog, FindTree, reinterpret_cast<LPARAM>(&tree));
-        return tree && SendMessageW(tree, TVM_GETCOUNT, 0, 0) > 0;
+        return tree != nullptr;
     }));
-    Settle(dialog);
-    const SIZE_T bytes = (path.size() + 1) * sizeof(wchar_t);
-    void* remote = VirtualAllocEx(process, nullptr, bytes, MEM_COMMIT, PAGE_READWRITE);
-    ASSERT_TRUE(remote);
-    WriteProcessMemory(process, remote, path.c_str(), bytes, nullptr);
-    SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(remote));
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    Settle(dialog);
+    const RemoteBlock block(process, (path.size() + 1) * sizeof(wchar_t));
+    block.Write(0, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
+    EXPECT_TRUE(WaitUntil([&] {
+        SendMessageW(dialog, BFFM_SETSELECTIONW, TRUE, reinterpret_cast<LPARAM>(block.Address()));
+        Settle(dialog);
+        return SelectedFolderName(process, tree).find(shownName) != std::wstring::npos;
+    }));
 }
 
 }  // namespace
@@ -353,17 +390,17 @@ TEST_F(WizardTest, BrowseSetsTheDirectoryBelowThePickedFolder) {
     EXPECT_EQ(Text(installer_.Control(InstallDir)), proposed) << "cancel changes nothing";
 
     const struct {
-        std::wstring picked, installDir;
+        std::wstring picked, shownName, installDir;
     } cases[] = {
-        {L"C:\\", L"C:\\Zarvo"},
-        {apps, apps + L"\\Zarvo"},
-        {apps + L"\\Zarvo", apps + L"\\Zarvo\\Zarvo"},
+        {L"C:\\", L"C:", L"C:\\Zarvo"},
+        {apps, L"Apps", apps + L"\\Zarvo"},
+        {apps + L"\\Zarvo", L"Zarvo", apps + L"\\Zarvo\\Zarvo"},
     };
     for (const auto& c : cases) {
         ASSERT_TRUE(Press(installer_.Control(BrowseBtn)));
         dialog = installer_.WaitForMessageBox();
         ASSERT_TRUE(dialog);
-        SelectFolder(installer_.Process(), dialog, c.picked);
+        SelectFolder(installer_.Process(), dialog, c.picked, c.shownName);
         Answer(dialog, IDOK);
         WaitUntil([&] { return Text(installer_.Control(InstallDir)) == c.installDir; });
         EXPECT_EQ(Text(installer_.Control(InstallDir)), c.installDir);
