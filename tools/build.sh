@@ -16,9 +16,9 @@ configure() {
 }
 configure host -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build/host" -j "$jobs"
-for threads in win32 posix; do
-    tree=$([ $threads = win32 ] && echo win32 || echo wintest)
-    configure $tree -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-        -DZARVO_MINGW_THREADS=$threads -DZARVO_HOST_BUILD="$build/host" -DZARVO_INSTALLER_BUILD="$build/win32"
-    cmake --build "$build/$tree" -j "$jobs"
-done
+windows=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
+    -DZARVO_HOST_BUILD="$build/host")
+configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32
+cmake --build "$build/win32" -j "$jobs"
+configure wintest "${windows[@]}" -DZARVO_MINGW_THREADS=posix -DZARVO_INSTALLER_BUILD="$build/win32"
+cmake --build "$build/wintest" -j "$jobs"

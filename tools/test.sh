@@ -21,7 +21,7 @@ fulldisk="$ZARVO_BUILD/fulldisk"
 mkdir -p "$fulldisk"
 if mountpoint -q "$fulldisk" || mount -t tmpfs -o size=1m zarvo-fulldisk "$fulldisk" 2>/dev/null; then
     ln -sfn "$fulldisk" "$WINEPREFIX/dosdevices/e:"
-    trap 'wineserver -k >/dev/null 2>&1; kill $zarvo_xvfb_pid 2>/dev/null; umount "$fulldisk" 2>/dev/null' EXIT
+    zarvo_fulldisk=$fulldisk  # unmounted by the clean-up at exit
 else
     rm -f "$WINEPREFIX/dosdevices/e:"
 fi

@@ -375,6 +375,13 @@ TEST_F(WizardTest, BrowseSetsTheDirectoryBelowThePickedFolder) {
     CreateDirectoryW(kTestRoot, nullptr);
     CreateDirectoryW(apps.c_str(), nullptr);
     CreateDirectoryW((apps + L"\\Zarvo").c_str(), nullptr);
+    // Wine tells folders apart by their whole directory entry, last access
+    // included: reading the new folders once now keeps the dialog's own first
+    // read of them from changing that time between its lookups.
+    for (const std::wstring& folder : {apps, apps + L"\\Zarvo"}) {
+        WIN32_FIND_DATAW found;
+        FindClose(FindFirstFileW((folder + L"\\*").c_str(), &found));
+    }
     const std::wstring proposed = Text(installer_.Control(InstallDir));
 
     ASSERT_TRUE(Press(installer_.Control(BrowseBtn)));
