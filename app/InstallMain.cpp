@@ -37,6 +37,11 @@ void TInstallForm::FormCreate() {
     EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }
 
+// The install directory is the edit box's text, read afresh at every use.
+std::wstring TInstallForm::InstallDirectory() const {
+    return window_.Text(InstallDir);
+}
+
 void TInstallForm::FormDestroy() {
     std::vector<wchar_t>().swap(TempPathBuffer);
 }

@@ -25,10 +25,6 @@ class ProgressStep {
 
 }  // namespace
 
-std::wstring TInstallForm::InstallDirectory() const {
-    return window_.Text(InstallDir);
-}
-
 void TInstallForm::RunInstallation() {
     window_.SetText(StatusLabel, L"正在创建目录，请稍候");
     for (const wchar_t* subDir : SubDirs)
