@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need from Debian's packages. Packages
-# already there are left alone, so a second run costs nothing.
+# Installs what the build and the tests need from Debian's packages, then makes
+# sure Wine's 32-bit side runs. What is already in place is left alone, so a
+# second run costs next to nothing.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
     cmake make g++ clang libclang-rt-14-dev zlib1g-dev googletest
@@ -15,12 +17,15 @@ missing=()
 for package in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' || missing+=("$package")
 done
-[ ${#missing[@]} -eq 0 ] && exit 0
-
-if [ "$(id -u)" -ne 0 ]; then
-    echo "setup: missing packages (${missing[*]}); run as root to install them" >&2
-    exit 1
+if [ ${#missing[@]} -gt 0 ]; then
+    if [ "$(id -u)" -ne 0 ]; then
+        echo "setup: packages are missing (${missing[*]}): run tools/setup.sh once as root to install them." >&2
+        exit 1
+    fi
+    dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
+    if ! { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"; }; then
+        echo "setup: apt-get could not install ${missing[*]}: check that this machine reaches Debian's package archive." >&2
+        exit 1
+    fi
 fi
-dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-apt-get update
-DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
+exec "$root/tools/wine32.sh"

@@ -14,11 +14,17 @@ source "$root/tools/wine-env.sh" "$prefix"
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$prefix"
 mkdir -p "$prefix"
-wineboot -i >/dev/null 2>&1
-wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
-wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma /t REG_MULTI_SZ \
-    /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-# No host browser is ever started from the prefix.
-wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f >/dev/null 2>&1
-wineserver -w
+log=$prefix.log
+if ! {
+    wineboot -i &&
+        wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
+        wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
+            /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f &&
+        # No host browser is ever started from the prefix.
+        wine reg add 'HKCU\Software\Wine\WineBrowser' /v Browsers /t REG_SZ /d true /f &&
+        wineserver -w
+} >"$log" 2>&1 || [ ! -f "$prefix/system.reg" ]; then
+    echo "setup: Wine could not make its prefix in $prefix (its output is in $log): run tools/setup.sh, then try again." >&2
+    exit 1
+fi
 echo "$stamp" >"$prefix/.zarvo-ready"
