@@ -18,4 +18,7 @@ source "$root/tools/xvfb-env.sh"
 "$root/tools/wine-prefix.sh" "$ZARVO_BUILD/wine"
 wineserver -p
 wine cmd /c exit </dev/null >/dev/null 2>&1
+# Under emulation the absolute times measure the emulator; only ratios measured
+# in the same run carry over.
+echo "32-bit code: $("$root/tools/wine32.sh" --mode)"
 wine "$bench/install_bench.exe" "$@" </dev/null
