@@ -33,7 +33,7 @@ void TInstallForm::FormCreate() {
     window_.SetText(InstallDir, RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
                                               false, L"ProgramFilesDir") +
                                     L"\\Zarvo");
-    CreateShellLinkObject();
+    CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
     EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "app/Application.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
 #include "system/Handles.h"
+#include "ui/Application.h"
 #include "ui/WizardWindow.h"
 
 #include <shlobj.h>

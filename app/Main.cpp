@@ -1,7 +1,7 @@
-#include "app/Application.h"
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
 #include "system/DynamicApi.h"
+#include "ui/Application.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "app/Error.h"
 #include "app/InstallMain.h"
 #include "install/PathRules.h"
+#include "system/Error.h"
 
 using namespace InstallMain;
 

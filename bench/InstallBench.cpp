@@ -4,10 +4,10 @@
 // inflate of the same streams, and reports the peak working set of an
 // installation above the idle wizard. Built by bench/install.sh.
 
-#include "app/Error.h"
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
 #include "system/EmbeddedResource.h"
+#include "system/Error.h"
 #include "system/Files.h"
 #include "tests/win/Probe.h"
 
@@ -134,9 +134,10 @@ int Bench(int rounds) {
                 Median(install) / Median(limit));
     std::printf("  throughput     %9.1f MiB/s %10.1f MiB/s   target: ratio <= 1.3\n", total / kMiB / Median(install),
                 total / kMiB / Median(limit));
-    std::printf("largest peak working set above the idle wizard: %zu bytes = %.3f of largest plain + 1 MiB;"
-                " target <= 1\n",
-                static_cast<size_t>(growth), static_cast<double>(growth) / (static_cast<double>(largest) + kMiB));
+    std::printf(
+        "largest peak working set above the idle wizard: %zu bytes = %.3f of largest plain + 1 MiB;"
+        " target <= 1\n",
+        static_cast<size_t>(growth), static_cast<double>(growth) / (static_cast<double>(largest) + kMiB));
     return 0;
 }
 

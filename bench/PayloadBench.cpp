@@ -20,11 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "app/Error.h"
 #include "payload/Catalogue.h"
 #include "payload/Container.h"
 #include "payload/MemorySource.h"
 #include "payload/UnitZip.h"
+#include "system/Error.h"
 
 extern char** environ;
 

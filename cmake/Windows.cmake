@@ -13,7 +13,7 @@ set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timesta
 set(ZARVO_SYSTEM_LIBS comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(zarvo_win STATIC
-    app/Application.cpp
+    ui/Application.cpp
     app/BrowseFolder.cpp
     app/FinishActions.cpp
     app/InstallMain.cpp

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/Error.h"
+#include "system/Error.h"
 
 #include <string>
 

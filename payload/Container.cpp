@@ -2,8 +2,8 @@
 
 #include <zlib.h>
 
-#include "app/Error.h"
 #include "payload/UnitZip.h"
+#include "system/Error.h"
 
 std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain) {
     if (plain.size() > kMaxContainerPlainSize)

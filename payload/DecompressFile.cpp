@@ -1,6 +1,6 @@
 #include "payload/UnitZip.h"
 
-#include "app/Error.h"
+#include "system/Error.h"
 #include "system/Files.h"
 #include "system/Handles.h"
 

@@ -6,8 +6,8 @@
 #include <new>
 #include <string>
 
-#include "app/Error.h"
 #include "payload/UnitZip.h"
+#include "system/Error.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "system/EmbeddedResource.h"
 
-#include "app/Error.h"
+#include "system/Error.h"
 
 EmbeddedResource::EmbeddedResource(const wchar_t* type, const std::wstring& name) {
     HMODULE module = GetModuleHandleW(nullptr);

@@ -1,6 +1,6 @@
 #include "system/Files.h"
 
-#include "app/Error.h"
+#include "system/Error.h"
 #include "system/Handles.h"
 #include "system/SystemError.h"
 

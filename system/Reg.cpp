@@ -1,6 +1,6 @@
 #include "system/Reg.h"
 
-#include "app/Error.h"
+#include "system/Error.h"
 #include "system/Handles.h"
 
 #include <vector>

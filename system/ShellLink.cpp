@@ -1,15 +1,13 @@
 #include "system/ShellLink.h"
 
-#include "app/Error.h"
-#include "app/InstallMain.h"
+#include "system/Error.h"
 #include "system/SystemError.h"
 
-void CreateShellLinkObject() {
+void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistFile>& persist) {
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
-                                      IID_IUnknown, InstallMain::ShellLinkObject.put_void());
+                                      IID_IUnknown, object.put_void());
     if (FAILED(result))
         throw Error(SystemErrorText(static_cast<DWORD>(result)));
-    if (FAILED(InstallMain::ShellLinkObject.As(IID_IShellLinkW, InstallMain::ShellLinkInterface)) ||
-        FAILED(InstallMain::ShellLinkObject.As(IID_IPersistFile, InstallMain::PersistInterface)))
+    if (FAILED(object.As(IID_IShellLinkW, link)) || FAILED(object.As(IID_IPersistFile, persist)))
         throw Error(L"Interface not supported");
 }

@@ -1,6 +1,9 @@
 #pragma once
 
-// Creates the one shell-link object of the run and takes its two interfaces
-// into the installer state. Raises an error when the object cannot be made or
-// lacks an interface.
-void CreateShellLinkObject();
+#include "system/ComPtr.h"
+
+#include <shlobj.h>
+
+// Creates a shell-link object and takes its two interfaces. Raises an error
+// when the object cannot be made or lacks an interface.
+void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistFile>& persist);

@@ -1,8 +1,8 @@
 #include "system/Shortcut.h"
-#include "app/Error.h"
 #include "app/InstallMain.h"
-#include "app/MessageText.h"
+#include "system/Error.h"
 #include "system/Files.h"
+#include "system/MessageText.h"
 
 using namespace InstallMain;
 

@@ -1,6 +1,6 @@
 #include "system/SystemError.h"
 
-#include "app/MessageText.h"
+#include "system/MessageText.h"
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 #include "ui/Picture.h"
 
-#include "app/Error.h"
 #include "payload/MemorySource.h"
 #include "system/EmbeddedResource.h"
+#include "system/Error.h"
 #include "system/Handles.h"
 
 #include <cstring>

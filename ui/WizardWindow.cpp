@@ -1,9 +1,9 @@
 #include "ui/WizardWindow.h"
 
-#include "app/Application.h"
-#include "app/Error.h"
 #include "system/DynamicApi.h"
+#include "system/Error.h"
 #include "system/SystemError.h"
+#include "ui/Application.h"
 
 #include <commctrl.h>
 #include <uxtheme.h>
@@ -330,7 +330,8 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
     RECT dirty;
     GetClipBox(dc, &dirty);
     for (const ControlDef& def : kControls) {
-        const Picture* picture = def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
+        const Picture* picture =
+            def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
         const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
         RECT overlap;
         if (picture && IntersectRect(&overlap, &area, &dirty))

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/Error.h"
 #include "payload/UnitZip.h"
+#include "system/Error.h"
 #include "tests/native/InstrumentedSource.h"
 
 namespace {

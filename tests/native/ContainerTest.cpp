@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/Error.h"
 #include "payload/UnitZip.h"
+#include "system/Error.h"
 #include "tests/native/InstrumentedSource.h"
 
 namespace {

@@ -14,8 +14,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Error.h"
 #include "payload/Container.h"
+#include "system/Error.h"
 #include "tests/native/InstrumentedSource.h"
 
 namespace {

@@ -1,4 +1,4 @@
-#include "app/MessageText.h"
+#include "system/MessageText.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "app/Error.h"
 #include "payload/Catalogue.h"
 #include "payload/UnitZip.h"
 #include "system/EmbeddedResource.h"
+#include "system/Error.h"
 #include "system/Handles.h"
 #include "system/SystemError.h"
 #include "tests/win/Probe.h"

@@ -1,6 +1,6 @@
-#include "app/Error.h"
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
+#include "system/Error.h"
 #include "tests/win/Probe.h"
 
 #include <commctrl.h>

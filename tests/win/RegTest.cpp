@@ -1,4 +1,4 @@
-#include "app/Error.h"
+#include "system/Error.h"
 #include "system/Handles.h"
 #include "system/Reg.h"
 

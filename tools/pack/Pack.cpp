@@ -10,8 +10,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/Error.h"
 #include "payload/Container.h"
+#include "system/Error.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app/MessageText.h"
+#include "system/MessageText.h"
 
 std::wstring WithFullStop(std::wstring text) {
     if (!text.empty() && text.back() > L'.')

@@ -1,7 +1,7 @@
-#include "app/Application.h"
+#include "ui/Application.h"
 
-#include "app/Error.h"
-#include "app/MessageText.h"
+#include "system/Error.h"
+#include "system/MessageText.h"
 
 #include <new>
 
