@@ -76,11 +76,15 @@ void TInstallForm::NextStepBtnClick() {
     }
 }
 
-// The directory check: the directory exists or can be made with its parents.
-// An error of the check (an empty text) counts as an unusable directory.
+// The directory check: a text that every later path can be built on, whose
+// directory exists or can be made with its parents. An error of the check (an
+// empty text) counts as an unusable directory.
 bool TInstallForm::DirectoryUsable() const {
+    const std::wstring dir = InstallDirectory();
+    if (!WellFormedInstallDir(dir))
+        return false;
     try {
-        return EnsureDirectory(InstallDirectory());
+        return EnsureDirectory(dir);
     } catch (const Error&) {
         return false;
     }

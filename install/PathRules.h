@@ -27,6 +27,14 @@ bool ForceDirectories(const std::wstring& path, Exists&& exists, Create&& create
     return ForceDirectories(ParentPart(dir), exists, create) && create(dir);
 }
 
+// Whether a typed install directory can stand in every path built on it: an
+// absolute path (a drive letter, a colon and a backslash, or \\server\share),
+// no component ending in a space or a dot (Windows drops those, so the files
+// would land elsewhere than the registry and the shortcuts say), and no
+// character that a Windows file name cannot hold. Empty components, as a
+// trailing backslash gives, are harmless and pass.
+bool WellFormedInstallDir(const std::wstring& text);
+
 // The install directory below a folder picked by the user: a drive root such
 // as D:\ gives D:\Zarvo, any other folder gets "\Zarvo" appended; nothing
 // picked gives the empty text.

@@ -1,3 +1,4 @@
+#include "system/Files.h"
 #include "tests/gui/Driver.h"
 #include "tests/win/Probe.h"
 
@@ -198,7 +199,10 @@ TEST_F(WizardTest, NextAndBackWalkThePages) {
 
 TEST_F(WizardTest, UnusableDirectoryIsRejectedAndKept) {
     ToDirectoryPage();
-    for (const wchar_t* dir : {L"", L"Q:\\NoSuchDrive\\Zarvo", L"Zarvo"}) {
+    // Windows would drop the trailing dot and make "Zarvo" instead.
+    const std::wstring trailingDot = std::wstring(kTestRoot) + L"\\Zarvo.";
+    for (const std::wstring& dir :
+         {std::wstring(), std::wstring(L"Q:\\NoSuchDrive\\Zarvo"), std::wstring(L"Zarvo"), trailingDot}) {
         SetInstallDir(dir);
         Next();
         HWND box = installer_.WaitForMessageBox();
@@ -210,6 +214,7 @@ TEST_F(WizardTest, UnusableDirectoryIsRejectedAndKept) {
         ExpectState(kDirectory);
         EXPECT_EQ(Text(installer_.Control(InstallDir)), dir);
     }
+    EXPECT_FALSE(DirectoryExists(kTestRoot)) << "nothing made for a text that is refused";
 }
 
 TEST_F(WizardTest, CloseQuestionAnsweredCancelChangesNothing) {

@@ -102,3 +102,42 @@ TEST(PathRules, PickedFolderGetsTheProductFolderBelowIt) {
     for (const Case& c : cases)
         EXPECT_EQ(InstallDirBelow(c.picked), c.installDir);
 }
+
+TEST(PathRules, TypedInstallDirMustBeAnAbsolutePathOfUsableNames) {
+    struct Case {
+        const wchar_t* text;
+        bool wellFormed;
+    };
+    const Case cases[] = {
+        {L"C:\\Program Files\\Zarvo", true},
+        {L"d:\\泽沃 浏览器\\Zarvo", true},
+        {L"C:\\Zarvo\\", true},
+        {L"C:\\", true},
+        {L"C:\\Apps\\\\Zarvo", true},
+        {L"C:\\.hidden\\Zarvo", true},
+        {L"\\\\server\\share\\Zarvo", true},
+        {L"", false},
+        {L"Zarvo", false},
+        {L"\\Zarvo", false},
+        {L"C:Zarvo", false},
+        {L"C:", false},
+        {L"1:\\Zarvo", false},
+        {L"C:/Zarvo", false},
+        {L"C:\\Zarvo ", false},
+        {L"C:\\Zarvo.", false},
+        {L"C:\\Apps.\\Zarvo", false},
+        {L"C:\\Apps \\Zarvo", false},
+        {L"C:\\Apps\\..\\Zarvo", false},
+        {L"C:\\Za:rvo", false},
+        {L"C:\\Za*rvo", false},
+        {L"C:\\Za\"rvo", false},
+        {L"C:\\Za\trvo", false},
+        {L"\\\\server", false},
+        {L"\\\\server\\", false},
+        {L"\\\\\\share\\Zarvo", false},
+        {L"\\\\?\\C:\\Zarvo", false},
+        {L"\\\\.\\C:\\Zarvo", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WellFormedInstallDir(c.text), c.wellFormed) << testing::PrintToString(std::wstring(c.text));
+}
