@@ -64,7 +64,9 @@ void TInstallForm::InstallPayload(const std::wstring& name, EmbeddedResource res
     window_.SetText(StatusLabel, L"正在抽取：" + name + L".zip");
     application_.ProcessMessages();
     const std::wstring temporary = TempDir + L"\\" + fileName;
-    WriteWholeFile(temporary, held.Data(), held.Size());
+    // The temporary directory is the user's own: an elevated write must not
+    // follow whatever another program left at the name.
+    WriteNewFile(temporary, held.Data(), held.Size());
 
     window_.SetText(StatusLabel, L"正在解压缩：" + fileName);
     application_.ProcessMessages();

@@ -15,6 +15,12 @@ bool PlainFileExists(const std::wstring& path);
 // the partly written file then stays.
 void WriteWholeFile(const std::wstring& path, const void* data, std::size_t size);
 
+// The same for a file that must be the caller's own new file, in a folder that
+// others can write to: whatever stands at the name (a file, a hard or symbolic
+// link, a directory link) is removed as a name, never written through, and the
+// file is then created only if nothing is there, with the same errors.
+void WriteNewFile(const std::wstring& path, const void* data, std::size_t size);
+
 // The message for a file that cannot be opened or created, with the full path
 // and the system's text for the error code.
 std::wstring FileErrorMessage(const wchar_t* what, const std::wstring& path, unsigned long code);

@@ -187,6 +187,28 @@ TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
     ExpectNoPayloadInTemp();
 }
 
+TEST_F(InstallTest, LinksPlantedAtTemporaryNamesAreNotWrittenThrough) {
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(kTestRoot));
+    const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.txt";
+    WriteBytes(victim, "keep me");
+    wchar_t temp[MAX_PATH];
+    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
+    const std::wstring hardLink = std::wstring(temp) + L"whatsnew.txt";
+    ASSERT_TRUE(CreateHardLinkW(hardLink.c_str(), victim.c_str(), nullptr));
+    // Symbolic links where the system lets this account make them.
+    using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+    const auto createSymbolicLink = reinterpret_cast<CreateLink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
+    const std::wstring symbolicLink = std::wstring(temp) + L"Zarvo.exe";
+    const bool symbolic = createSymbolicLink && createSymbolicLink(symbolicLink.c_str(), victim.c_str(), 0);
+
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_EQ(ReadBytes(victim), std::vector<unsigned char>({'k', 'e', 'e', 'p', ' ', 'm', 'e'})) << symbolic;
+    ExpectTreeInstalled(dir);
+    ExpectNoPayloadInTemp();
+}
+
 TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
     const std::wstring first = std::wstring(kTestRoot) + L"\\First";
     const std::wstring second = std::wstring(kTestRoot) + L"\\Second";
