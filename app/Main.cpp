@@ -1,18 +1,10 @@
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
 #include "system/DynamicApi.h"
+#include "system/LibrarySearch.h"
 #include "ui/Application.h"
 
 namespace {
-
-// Libraries loaded later by name come from the system directory only, never
-// from the download folder the installer was started in (where the call
-// exists: Windows 8, or Windows 7 with its update).
-void HardenLibrarySearch() {
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    if (auto set = SystemFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories"))
-        set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
-}
 
 // The window scales itself to the screen's dpi; from Vista on, the system must
 // be told so, or it stretches the window as a bitmap.

@@ -10,7 +10,7 @@ target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
 
 set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
-set(ZARVO_SYSTEM_LIBS comctl32 ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
+set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
 
 add_library(zarvo_win STATIC
     ui/Application.cpp
@@ -22,8 +22,10 @@ add_library(zarvo_win STATIC
     install/FileRoutines.cpp
     install/RunInstallation.cpp
     payload/DecompressFile.cpp
+    system/DynamicApi.cpp
     system/EmbeddedResource.cpp
     system/Files.cpp
+    system/LibrarySearch.cpp
     system/Privilege.cpp
     system/ProcessKill.cpp
     system/Reg.cpp

@@ -123,6 +123,22 @@ void RepaintUnder(HWND control) {
     RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
+// Registers the control classes of the version 6 library. It is loaded by
+// name here rather than imported: imports are resolved before the installer's
+// first line runs, together with whatever libraries they pull in (Wine's pulls
+// in the theme library), and so before the library search is hardened. The
+// manifest's activation context turns the name into the system's own
+// side-by-side copy; Windows 2000, which has none, searches as it would have
+// for the import.
+void InitControlClasses() {
+    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    const auto init = reinterpret_cast<Init>(
+        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx")));
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    if (init)
+        init(&classes);
+}
+
 }  // namespace
 
 WizardWindow::WizardWindow(Application& application, FormEvents& events) : application_(application), events_(events) {}
@@ -132,8 +148,7 @@ WizardWindow::~WizardWindow() {
 }
 
 void WizardWindow::Create() {
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&classes);
+    InitControlClasses();
     RegisterClasses(&FormProc, &ContainerProc);
 
     HDC screen = GetDC(nullptr);

@@ -82,13 +82,13 @@ void Settle(HWND window) {
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
-Installer::Installer() {
+Installer::Installer(const std::wstring& path) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + InstallerPath() + L"\"";
-    if (!CreateProcessW(InstallerPath().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info))
+    std::wstring commandLine = L"\"" + path + L"\"";
+    if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
         throw std::runtime_error("cannot start the installer");
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);

@@ -25,9 +25,8 @@ void Settle(HWND window);
 
 class Installer {
   public:
-    // Starts the installer and waits until its window is on screen with its
-    // controls, unless a message box comes first (an error at window creation).
-    Installer();
+    // Starts the installer (the one under test unless another copy is named).
+    explicit Installer(const std::wstring& path = InstallerPath());
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
     ~Installer();

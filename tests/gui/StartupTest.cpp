@@ -1,8 +1,11 @@
+#include "system/LibrarySearch.h"
 #include "tests/gui/Driver.h"
+#include "tests/win/Probe.h"
 #include "ui/Texts.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <tlhelp32.h>
 
 namespace {
 
@@ -108,4 +111,40 @@ TEST(Startup, ScalesWithTheScreenResolution) {
     EXPECT_EQ(client.cx, 741);
     EXPECT_EQ(client.cy, 480);
     ExpectLayout(installer, 144);
+}
+
+TEST(Startup, LibrariesPlantedBesideTheInstallerAreNotUsed) {
+    const std::wstring folder = L"C:\\ZarvoDownloads";
+    RemoveTree(folder);
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    const std::wstring copy = folder + L"\\ZarvoSetup.exe";
+    ASSERT_TRUE(CopyFileW(InstallerPath().c_str(), copy.c_str(), FALSE));
+    for (const wchar_t* library : PreloadedLibraries)
+        ASSERT_TRUE(CopyFileW(ZARVO_PLANTED_LIBRARY, (folder + L"\\" + library).c_str(), FALSE));
+
+    wchar_t system[MAX_PATH];
+    const std::wstring systemDir(system, GetSystemDirectoryW(system, MAX_PATH));
+    {
+        Installer installer(copy);
+        ASSERT_TRUE(installer.Window());
+        // Wine never runs a planted copy of a library it has built in, but it
+        // reports the library under the path where the load by name found it.
+        UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, installer.ProcessId()));
+        MODULEENTRY32W module{};
+        module.dwSize = sizeof module;
+        int preloaded = 0;
+        for (BOOL more = Module32FirstW(snapshot.get(), &module); more; more = Module32NextW(snapshot.get(), &module))
+            for (const wchar_t* library : PreloadedLibraries)
+                // Wine's user32 imports version.dll: it comes with the
+                // executable's own imports, before the installer runs a line.
+                if (_wcsicmp(module.szModule, library) == 0 && _wcsicmp(library, L"version.dll") != 0) {
+                    ++preloaded;
+                    EXPECT_EQ(_wcsicmp(module.szExePath, (systemDir + L"\\" + library).c_str()), 0)
+                        << testing::PrintToString(std::wstring(module.szExePath));
+                }
+        EXPECT_GE(preloaded, 3) << "the theme, window-manager and drawing libraries at least";
+    }
+    for (const wchar_t* library : PreloadedLibraries)
+        EXPECT_FALSE(Exists(folder + L"\\" + library + L".loaded")) << library;
+    RemoveTree(folder);
 }
