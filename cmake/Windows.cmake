@@ -33,6 +33,7 @@ add_library(zarvo_win STATIC
     system/ShellLink.cpp
     system/Shortcut.cpp
     system/SystemError.cpp
+    system/UserShell.cpp
     ui/Picture.cpp
     ui/WizardWindow.cpp)
 target_compile_definitions(zarvo_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500

@@ -94,3 +94,12 @@ struct CoTaskMemoryTraits {
     static void Close(Type p) { CoTaskMemFree(p); }
 };
 using UniqueCoTaskMemory = UniqueResource<CoTaskMemoryTraits>;
+
+// Automation strings, as the shell's scripting objects take them.
+struct BstrTraits {
+    using Type = BSTR;
+    static Type None() { return nullptr; }
+    static bool IsValid(Type s) { return s != nullptr; }
+    static void Close(Type s) { SysFreeString(s); }
+};
+using UniqueBstr = UniqueResource<BstrTraits>;

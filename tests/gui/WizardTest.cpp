@@ -68,29 +68,41 @@ std::wstring StartPage() {
     return ReadRegValue(HKEY_CURRENT_USER, kStartPageKey, L"Start Page").text.c_str();
 }
 
-int RunningCount(const wchar_t* exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+std::vector<PROCESSENTRY32W> Processes() {
+    std::vector<PROCESSENTRY32W> processes;
+    UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+        processes.push_back(entry);
+    return processes;
+}
+
+int RunningCount(const wchar_t* exeName) {
     int count = 0;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        count += _wcsicmp(entry.szExeFile, exeName) == 0;
-    CloseHandle(snapshot);
+    for (const PROCESSENTRY32W& process : Processes())
+        count += _wcsicmp(process.szExeFile, exeName) == 0;
     return count;
 }
 
+// The program that started the first running process of that name.
+std::wstring ParentName(const wchar_t* exeName) {
+    const std::vector<PROCESSENTRY32W> processes = Processes();
+    for (const PROCESSENTRY32W& child : processes)
+        if (_wcsicmp(child.szExeFile, exeName) == 0)
+            for (const PROCESSENTRY32W& parent : processes)
+                if (parent.th32ProcessID == child.th32ParentProcessID)
+                    return parent.szExeFile;
+    return L"";
+}
+
 void EndAll(const wchar_t* exeName) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof entry;
-    for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry))
-        if (_wcsicmp(entry.szExeFile, exeName) == 0) {
-            HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, entry.th32ProcessID);
-            TerminateProcess(process, 1);
-            WaitForSingleObject(process, 5000);
-            CloseHandle(process);
+    for (const PROCESSENTRY32W& process : Processes())
+        if (_wcsicmp(process.szExeFile, exeName) == 0) {
+            UniqueHandle running(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, process.th32ProcessID));
+            TerminateProcess(running.get(), 1);
+            WaitForSingleObject(running.get(), 5000);
         }
-    CloseHandle(snapshot);
 }
 
 class WizardTest : public testing::Test {
@@ -253,6 +265,9 @@ TEST_F(WizardTest, FinishRunsEveryTickedActionInOrder) {
     ASSERT_TRUE(Press(installer_.Control(OverBtn)));
     ASSERT_TRUE(installer_.WaitForExit());
     EXPECT_TRUE(WaitUntil([] { return RunningCount(L"Zarvo.exe") == 1; }));
+    // Wine gives every process a full administrator token, beside the desktop
+    // shell: the browser is started by that shell, not by the installer.
+    EXPECT_EQ(ParentName(L"Zarvo.exe"), L"explorer.exe");
     EXPECT_TRUE(WaitUntil([] { return LoggedUrls().size() == 2; }));
     EXPECT_EQ(LoggedUrls(), (std::vector<std::string>{"http://www.zarvo.example/", "http://nav.example.com/?id=2669"}));
 

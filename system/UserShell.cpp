@@ -1,0 +1,107 @@
+#include "system/UserShell.h"
+
+#include "system/Handles.h"
+
+#include <exdisp.h>
+#include <shlguid.h>
+#include <shlobj.h>
+
+namespace {
+
+// A split token whose elevated half the installer holds: from Vista on with
+// user account control. Older systems answer no to the question.
+bool ElevatedBesideLimitedUser() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return false;
+    const UniqueHandle owned(token);
+    constexpr auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
+    constexpr DWORD kTokenElevationTypeFull = 2;
+    DWORD type = 0;
+    DWORD size = 0;
+    return GetTokenInformation(token, kTokenElevationType, &type, sizeof type, &size) &&
+           type == kTokenElevationTypeFull;
+}
+
+// The scripting object of the desktop's folder view, which lives in the
+// desktop shell's own process.
+ComPtr<IShellDispatch2> DesktopShell() {
+    ComPtr<IShellDispatch2> result;
+    ComPtr<IShellWindows> windows;
+    if (FAILED(
+            CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.put_void())))
+        return result;
+    VARIANT none;
+    VariantInit(&none);
+    long window = 0;
+    ComPtr<IDispatch> desktop;
+    ComPtr<IServiceProvider> provider;
+    ComPtr<IShellBrowser> browser;
+    ComPtr<IShellView> view;
+    ComPtr<IDispatch> background;
+    ComPtr<IShellFolderViewDual> folderView;
+    ComPtr<IDispatch> application;
+    // FindWindowSW answers S_FALSE when there is no desktop window.
+    if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.put()) != S_OK ||
+        !desktop || FAILED(desktop.As(IID_IServiceProvider, provider)) ||
+        FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void())) ||
+        FAILED(browser->QueryActiveShellView(view.put())) ||
+        FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void())) ||
+        FAILED(background.As(IID_IShellFolderViewDual, folderView)) ||
+        FAILED(folderView->get_Application(application.put())))
+        return result;
+    application.As(IID_IShellDispatch2, result);
+    return result;
+}
+
+// A text argument of the scripting object; an absent text is left empty.
+class TextArgument {
+  public:
+    explicit TextArgument(const wchar_t* text) : text_(text ? SysAllocString(text) : nullptr) {
+        VariantInit(&value_);
+        if (text_) {
+            value_.vt = VT_BSTR;
+            value_.bstrVal = text_.get();
+        }
+    }
+    const VARIANT& Value() const { return value_; }
+
+  private:
+    UniqueBstr text_;
+    VARIANT value_;
+};
+
+}  // namespace
+
+void UserShell::Execute(HWND owner,
+                        const wchar_t* verb,
+                        const std::wstring& file,
+                        const wchar_t* parameters,
+                        const wchar_t* directory,
+                        int show) {
+    if (ExecuteThroughDesktop(verb, file, parameters, directory, show))
+        return;
+    ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
+}
+
+bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
+                                      const std::wstring& file,
+                                      const wchar_t* parameters,
+                                      const wchar_t* directory,
+                                      int show) {
+    if (!lookedUp_) {
+        lookedUp_ = true;
+        if (ElevatedBesideLimitedUser())
+            desktop_ = DesktopShell();
+    }
+    if (!desktop_)
+        return false;
+    const UniqueBstr path(SysAllocString(file.c_str()));
+    VARIANT showCommand;
+    VariantInit(&showCommand);
+    showCommand.vt = VT_I4;
+    showCommand.lVal = show;
+    return path &&
+           SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
+                                            TextArgument(directory).Value(), TextArgument(verb).Value(), showCommand));
+}
