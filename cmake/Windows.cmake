@@ -83,6 +83,15 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
     target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
     target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -s -Wl,-Map=ZarvoSetup.map)
     zarvo_strict(ZarvoSetup)
+    # The installer as published: signed/ZarvoSetup.exe when the builder hands
+    # over a code-signing certificate (tools/sign.sh says how), else one line
+    # that the installer is unsigned. Run at every build, since the
+    # certificate comes from the environment.
+    add_custom_target(sign ALL
+        COMMAND "${PROJECT_SOURCE_DIR}/tools/sign.sh" "$<TARGET_FILE:ZarvoSetup>"
+                "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe"
+        VERBATIM)
+    add_dependencies(sign ZarvoSetup)
     if(ZARVO_BENCH_PAYLOAD_DIR)
         add_executable(install_bench bench/InstallBench.cpp tests/win/Probe.cpp ${ZARVO_UI_RESOURCES}
                                      ${ZARVO_PAYLOAD_RESOURCES})

@@ -2,11 +2,18 @@
 # Builds, under build/: host/ the build-time tools and native tests (clang),
 # win32/ the installer (mingw-w64 with win32 threads, which links nothing that
 # Windows 2000 lacks), wintest/ the Windows tests (mingw-w64 with posix threads,
-# which GoogleTest needs). Each tree rebuilds only what changed.
+# which GoogleTest needs). Each tree rebuilds only what changed. With
+# --installer only the container tool and the unsigned installer are built.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZARVO_BUILD:-$root/build}
 jobs=$(nproc)
+host_targets=()
+installer_targets=()
+if [ "${1:-}" = --installer ]; then
+    host_targets=(--target pack)
+    installer_targets=(--target ZarvoSetup)
+fi
 
 "$root/tools/setup.sh"
 configure() {
@@ -15,10 +22,11 @@ configure() {
     cmake -S "$root" -B "$build/$tree" "$@" >/dev/null
 }
 configure host -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
-cmake --build "$build/host" -j "$jobs"
+cmake --build "$build/host" -j "$jobs" "${host_targets[@]}"
 windows=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     -DZARVO_HOST_BUILD="$build/host")
 configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32
-cmake --build "$build/win32" -j "$jobs"
+cmake --build "$build/win32" -j "$jobs" "${installer_targets[@]}"
+[ ${#installer_targets[@]} -eq 0 ] || exit 0
 configure wintest "${windows[@]}" -DZARVO_MINGW_THREADS=posix -DZARVO_INSTALLER_BUILD="$build/win32"
 cmake --build "$build/wintest" -j "$jobs"

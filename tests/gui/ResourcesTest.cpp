@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +40,40 @@ std::wstring VersionString(const std::vector<BYTE>& info, const wchar_t* name) {
     return value;
 }
 
+// The elements that Windows XP's manifest parser refuses: a child of the
+// assembly that XP does not know, unless it declares a namespace of its own
+// (XP skips other namespaces), and any element that declares two namespaces
+// (XP SP2 crashes on it). The manifest is well-formed.
+std::vector<std::string> RefusedByXp(const std::string& manifest) {
+    static const std::set<std::string> known{
+        "assemblyIdentity", "comInterfaceExternalProxyStub", "dependency", "description", "file", "noInherit",
+        "noInheritable"};
+    std::vector<std::string> refused;
+    int depth = 0;
+    for (size_t at = manifest.find('<'); at != std::string::npos; at = manifest.find('<', at + 1)) {
+        if (manifest.compare(at, 4, "<!--") == 0) {
+            at = manifest.find("-->", at);
+            continue;
+        }
+        const std::string tag = manifest.substr(at + 1, manifest.find('>', at) - at - 1);
+        if (tag[0] == '?')
+            continue;
+        if (tag[0] == '/') {
+            --depth;
+            continue;
+        }
+        const std::string name = tag.substr(0, tag.find_first_of(" \t\r\n/"));
+        int namespaces = 0;
+        for (size_t x = tag.find("xmlns"); x != std::string::npos; x = tag.find("xmlns", x + 1))
+            ++namespaces;
+        if (namespaces > 1 || (depth == 1 && namespaces == 0 && !known.count(name)))
+            refused.push_back(name);
+        if (tag.back() != '/')
+            ++depth;
+    }
+    return refused;
+}
+
 }  // namespace
 
 TEST(Resources, ManifestAsksForAdministratorAndCommonControls6) {
@@ -46,6 +83,45 @@ TEST(Resources, ManifestAsksForAdministratorAndCommonControls6) {
     EXPECT_NE(manifest.find("level=\"requireAdministrator\" uiAccess=\"false\""), std::string::npos);
     EXPECT_NE(manifest.find("name=\"Microsoft.Windows.Common-Controls\" version=\"6.0.0.0\""), std::string::npos);
     EXPECT_NE(manifest.find("publicKeyToken=\"6595b64144ccf1df\""), std::string::npos);
+}
+
+TEST(Resources, ManifestNamesWindowsVistaTo11InAFormThatXpAccepts) {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = InstallerPath().c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    HANDLE context = CreateActCtxW(&request);
+    ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the system's parser refuses it: " << GetLastError();
+    std::vector<BYTE> buffer(1024);
+    SIZE_T needed = 0;
+    const BOOL queried = QueryActCtxW(0, context, nullptr, CompatibilityInformationInActivationContext, buffer.data(),
+                                      buffer.size(), &needed);
+    ReleaseActCtx(context);
+    ASSERT_TRUE(queried);
+    ASSERT_LE(needed, buffer.size());
+    EXPECT_EQ(reinterpret_cast<const ACTIVATION_CONTEXT_COMPATIBILITY_INFORMATION*>(buffer.data())->ElementCount, 5u);
+    // Each element is a GUID and its type; later Windows 10 SDKs, which Wine
+    // follows, add a tested version to each, so the GUIDs are looked for.
+    auto from = buffer.begin();
+    for (const wchar_t* system : {L"{e2011457-1546-43c5-a5fe-008deee3d3f0}",     // Vista
+                                  L"{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",     // 7
+                                  L"{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",     // 8
+                                  L"{1f676c76-80e1-4239-95bb-83d0f6d0da78}",     // 8.1
+                                  L"{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"}) {  // 10 and 11
+        GUID id{};
+        ASSERT_EQ(CLSIDFromString(system, &id), S_OK);
+        const auto* bytes = reinterpret_cast<const BYTE*>(&id);
+        from = std::search(from, buffer.begin() + needed, bytes, bytes + sizeof id);
+        ASSERT_NE(from, buffer.begin() + needed) << "missing or out of order: " << system;
+        from += sizeof id;
+        DWORD type = 0;
+        memcpy(&type, &*from, sizeof type);
+        EXPECT_EQ(type, static_cast<DWORD>(ACTCTX_COMPATIBILITY_ELEMENT_TYPE_OS)) << system;
+    }
+
+    InstallerImage image;
+    EXPECT_EQ(RefusedByXp(image.Bytes(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1))), std::vector<std::string>{});
 }
 
 TEST(Resources, OneIconOf32By32At32Bits) {
