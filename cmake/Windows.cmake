@@ -8,7 +8,7 @@ enable_language(RC)
 find_library(ZARVO_ZLIB libz.a REQUIRED)
 target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
 
-set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections)
+set(ZARVO_SIZE_FLAGS -Os -ffunction-sections -fdata-sections -include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h)
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32)
 
@@ -78,7 +78,7 @@ set_source_files_properties(app/Resources.rc PROPERTIES
 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     include(cmake/Payloads.cmake)
-    add_executable(ZarvoSetup WIN32 app/Main.cpp app/TerminateHandler.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
+    add_executable(ZarvoSetup WIN32 app/Main.cpp app/LibraryErrors.cpp app/TerminateHandler.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
     add_dependencies(ZarvoSetup payload_containers ui_pictures)
     target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
     target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -s -Wl,-Map=ZarvoSetup.map)
