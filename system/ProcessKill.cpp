@@ -38,20 +38,23 @@ bool EndProcess(DWORD processId) {
 
 }  // namespace
 
-bool TInstallForm::KillProcessByName(const std::wstring& executableName) {
+bool TInstallForm::KillProcessByName(const wchar_t* const* first, const wchar_t* const* last) {
     const Toolhelp toolhelp;
     if (!toolhelp.Available())
         return false;
-    // Only the process list is read, so only the process list is taken: the
-    // heap, thread and module lists would make it several times as slow.
+    // One snapshot serves every name, read again from its start for each:
+    // taking one costs many times what reading it does. Only the process list
+    // is read, so only the process list is taken: the heap, thread and module
+    // lists would make it several times as slow.
     UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return false;
     bool result = false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry))
-        if (SameExecutableName(entry.szExeFile, executableName))
-            result = EndProcess(entry.th32ProcessID);
+    for (const wchar_t* const* name = first; name != last; ++name)
+        for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry))
+            if (SameExecutableName(entry.szExeFile, *name))
+                result = EndProcess(entry.th32ProcessID);
     return result;
 }
