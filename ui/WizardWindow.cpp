@@ -308,7 +308,8 @@ void WizardWindow::FitLabel(ControlId id, const std::wstring& text, bool created
 
 void WizardWindow::SetVisible(ControlId id, bool visible) {
     HWND control = Control(id);
-    const bool hadFocus = GetFocus() == control;
+    HWND focus = GetFocus();
+    const bool hadFocus = focus == control || IsChild(control, focus);
     // Shown or hidden without drawing at once: what changes is drawn at the
     // next paint, so a page turned to as the installation starts is first
     // drawn where the installation lets the window paint.
@@ -328,8 +329,9 @@ void WizardWindow::SetEnabled(ControlId id, bool enabled) {
         MoveFocusOn(id);
 }
 
-// A control that is hidden or disabled gives the keyboard focus to the next
-// one in tab order, so that the keyboard keeps working.
+// A control that is hidden or disabled, or a page hidden with the focus on one
+// of its controls, gives the keyboard focus to the next control in tab order,
+// so that the keyboard keeps working.
 void WizardWindow::MoveFocusOn(ControlId from) {
     if (HWND next = GetNextDlgTabItem(window_, Control(from), FALSE))
         SetFocus(next);
