@@ -284,9 +284,10 @@ std::vector<Rgb8> Settle(const Image& img) {
             const Rgba& c = img.At(x, y);
             const Lab exact = ToLab(Clamp01(c.r), Clamp01(c.g), Clamp01(c.b));
             std::vector<Rgb8> candidates;
-            for (auto [dx, dy] : {std::pair{-1, 0}, {0, -1}, {-1, -1}, {1, -1}})
+            for (auto [dx, dy] : {std::pair{-1, 0}, {0, -1}, {-1, -1}, {1, -1}, {-2, 0}, {0, -2}})
                 if (x + dx >= 0 && x + dx < img.w && y + dy >= 0)
                     candidates.push_back(out[static_cast<size_t>(y + dy) * img.w + x + dx]);
+            candidates.push_back(coarse(c, 5));
             candidates.push_back(coarse(c, 6));
             candidates.push_back(coarse(c, 7));
             Rgb8 chosen{ToByte(c.r), ToByte(c.g), ToByte(c.b)};
