@@ -53,7 +53,6 @@ void TInstallForm::OnDestroy() {
 void InstallMain::ReleaseInstallerState() {
     TempDir.clear();
     ShortcutWork.linkPath.clear();
-    ShortcutWork.itemIdList.reset();
     PersistInterface.reset();
     ShellLinkInterface.reset();
     ShellLinkObject.reset();

@@ -57,9 +57,10 @@ class TInstallForm final : public FormEvents {
                                const std::wstring& linkName,
                                const std::wstring& arguments,
                                int locationKind);
-    // Ends every running process of that executable name; true when the last
-    // termination request succeeded.
-    static bool KillProcessByName(const std::wstring& executableName);
+    // Ends every running process whose executable has one of the names, name by
+    // name in the order given, from one snapshot of the processes; true when
+    // the last termination request succeeded.
+    static bool KillProcessByName(const wchar_t* const* first, const wchar_t* const* last);
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:
@@ -91,7 +92,6 @@ extern ComPtr<IPersistFile> PersistInterface;
 
 // Scratch space of shortcut creation, kept between calls.
 struct ShortcutStorage {
-    UniqueCoTaskMemory itemIdList;
     wchar_t folderPath[MAX_PATH + 1] = {};
     std::wstring linkPath;
 };

@@ -1,23 +1,32 @@
-// install_bench [rounds]: times the whole installation sequence of the
-// product's full-size payload set against the physical limit measured in the
-// same run, writing the same fifteen plain files directly after a bare zlib
-// inflate of the same streams, and reports the peak working set of an
+// install_bench [rounds]: times each phase of a whole installation of the
+// product's full-size payload set and sets it against the floor measured in the
+// same run: the same required work done with the simplest direct calls (the same
+// directories, one process snapshot, the same fifteen files through the same
+// temporary copies, inflated and written, the same five shortcut files, the same
+// twelve registry values). It also reports the peak working set of an
 // installation above the idle wizard. Built by bench/install.sh.
+//
+// The installation's phases are told apart from outside the installer: this
+// program patches its own import table, so that the installer's calls to the
+// system pass through timing hooks that say which phase the time belongs to.
 
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
-#include "system/Files.h"
 #include "tests/win/Probe.h"
 
 #include <psapi.h>
+#include <tlhelp32.h>
 #include <zlib.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -37,6 +46,213 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+enum Phase {
+    Directories,
+    ProcessScan,
+    Resources,
+    TemporaryCopies,
+    Decompression,
+    DestinationWrites,
+    Interface,
+    Pumps,
+    Shortcuts,
+    Registration,
+    kPhaseCount
+};
+
+const char* const kPhaseNames[kPhaseCount] = {
+    "directories",
+    "process scan",
+    "payload resources (15)",
+    "temporary copies (15)",
+    "decompression (15)",
+    "destination writes (15)",
+    "status, progress, page changes",
+    "pumps and painting (30 + last page)",
+    "shortcuts (5)",
+    "registration (12)",
+};
+
+// Where the time went: every moment belongs to the phase entered last.
+class Timeline {
+  public:
+    Timeline() : since_(Now()) {}
+
+    // Returns the phase that was left.
+    Phase Enter(Phase phase) {
+        const double now = Now();
+        spent_[current_] += now - since_;
+        since_ = now;
+        return std::exchange(current_, phase);
+    }
+    const std::array<double, kPhaseCount>& Spent() {
+        Enter(current_);
+        return spent_;
+    }
+
+  private:
+    std::array<double, kPhaseCount> spent_{};
+    Phase current_ = Directories;
+    double since_;
+};
+
+// What the hooks need to know about the installation being timed; null while
+// nothing is timed, when the hooks only pass calls on.
+struct Watch {
+    Timeline timeline;
+    HWND status = nullptr;
+    std::wstring tempDir;
+    bool pumping = false;
+    Phase afterPump = Interface;
+};
+Watch* watch = nullptr;
+
+// Replaces this executable's import of one function; returns the original,
+// or null when nothing here imports it (so nothing here calls it).
+void* PatchImport(const char* function, void* replacement) {
+    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+    const auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    for (auto* dll = reinterpret_cast<IMAGE_IMPORT_DESCRIPTOR*>(base + imports.VirtualAddress); dll->Name; ++dll) {
+        auto* name = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->OriginalFirstThunk);
+        auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + dll->FirstThunk);
+        for (; name->u1.AddressOfData; ++name, ++slot) {
+            if (IMAGE_SNAP_BY_ORDINAL(name->u1.Ordinal) ||
+                std::strcmp(reinterpret_cast<IMAGE_IMPORT_BY_NAME*>(base + name->u1.AddressOfData)->Name, function))
+                continue;
+            DWORD protection;
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, PAGE_READWRITE, &protection);
+            void* original = reinterpret_cast<void*>(slot->u1.Function);
+            slot->u1.Function = reinterpret_cast<ULONG_PTR>(replacement);
+            VirtualProtect(&slot->u1.Function, sizeof slot->u1.Function, protection, &protection);
+            return original;
+        }
+    }
+    return nullptr;
+}
+
+template <typename Function>
+void Patch(Function& original, const char* name, Function hook) {
+    original = reinterpret_cast<Function>(PatchImport(name, reinterpret_cast<void*>(hook)));
+}
+
+// A call to the window system: its time is the interface's, then the time is
+// the surrounding phase's again.
+template <int Id, typename Function>
+struct InterfaceCall;
+
+template <int Id, typename Result, typename... Args>
+struct InterfaceCall<Id, Result(WINAPI*)(Args...)> {
+    static inline Result(WINAPI* original)(Args...) = nullptr;
+    static Result WINAPI Hook(Args... args) {
+        if (!watch || watch->pumping)
+            return original(args...);
+        const Phase outer = watch->timeline.Enter(Interface);
+        const Result result = original(args...);
+        watch->timeline.Enter(outer);
+        return result;
+    }
+    static void Install(const char* name) { Patch(original, name, &Hook); }
+};
+
+bool InTempDir(const wchar_t* path) {
+    return watch && !watch->tempDir.empty() && _wcsnicmp(path, watch->tempDir.c_str(), watch->tempDir.size()) == 0;
+}
+
+// The status texts name the phases that follow them; the two texts of each
+// payload name what follows its pump.
+decltype(&SetWindowTextW) setWindowText;
+BOOL WINAPI SetWindowTextHook(HWND window, LPCWSTR text) {
+    if (!watch)
+        return setWindowText(window, text);
+    Phase outer = watch->timeline.Enter(Interface);
+    const BOOL result = setWindowText(window, text);
+    if (window == watch->status) {
+        const std::wstring status = text;
+        for (auto [prefix, phase] : {std::pair{L"正在创建目录", Directories},
+                                     {L"正在检查使用情况", ProcessScan},
+                                     {L"正在创建快捷方式", Shortcuts},
+                                     {L"正在更新系统键值", Registration},
+                                     {L"正在删除生成的临时文件", Interface}})
+            if (status.rfind(prefix, 0) == 0)
+                outer = phase;
+        if (status.rfind(L"正在抽取", 0) == 0)
+            watch->afterPump = TemporaryCopies;
+        else if (status.rfind(L"正在解压缩", 0) == 0)
+            watch->afterPump = Decompression;
+        else
+            watch->afterPump = outer;
+    }
+    watch->timeline.Enter(outer);
+    return result;
+}
+
+// A pump runs from its first look at the queue to the look that finds it empty.
+decltype(&PeekMessageW) peekMessage;
+BOOL WINAPI PeekMessageHook(LPMSG message, HWND window, UINT first, UINT last, UINT remove) {
+    if (watch && !watch->pumping) {
+        watch->pumping = true;
+        watch->timeline.Enter(Pumps);
+    }
+    const BOOL result = peekMessage(message, window, first, last, remove);
+    if (watch && !result) {
+        watch->pumping = false;
+        watch->timeline.Enter(watch->afterPump);
+    }
+    return result;
+}
+
+// Within a payload, the file it touches says what the time is spent on.
+decltype(&CreateFileW) createFile;
+HANDLE WINAPI CreateFileHook(LPCWSTR path,
+                             DWORD access,
+                             DWORD share,
+                             LPSECURITY_ATTRIBUTES security,
+                             DWORD disposition,
+                             DWORD flags,
+                             HANDLE templateFile) {
+    if (watch && InTempDir(path))
+        watch->timeline.Enter((access & GENERIC_WRITE) ? TemporaryCopies : Decompression);
+    else if (watch && (access & GENERIC_WRITE))
+        watch->timeline.Enter(DestinationWrites);
+    return createFile(path, access, share, security, disposition, flags, templateFile);
+}
+
+decltype(&GetFileAttributesW) getFileAttributes;
+DWORD WINAPI GetFileAttributesHook(LPCWSTR path) {
+    if (InTempDir(path))
+        watch->timeline.Enter(TemporaryCopies);
+    return getFileAttributes(path);
+}
+
+decltype(&FindResourceW) findResource;
+HRSRC WINAPI FindResourceHook(HMODULE module, LPCWSTR name, LPCWSTR type) {
+    if (watch)
+        watch->timeline.Enter(Resources);
+    return findResource(module, name, type);
+}
+
+void InstallHooks() {
+    Patch(setWindowText, "SetWindowTextW", &SetWindowTextHook);
+    Patch(peekMessage, "PeekMessageW", &PeekMessageHook);
+    Patch(createFile, "CreateFileW", &CreateFileHook);
+    Patch(getFileAttributes, "GetFileAttributesW", &GetFileAttributesHook);
+    Patch(findResource, "FindResourceW", &FindResourceHook);
+    InterfaceCall<0, decltype(&SendMessageW)>::Install("SendMessageW");
+    InterfaceCall<1, decltype(&ShowWindow)>::Install("ShowWindow");
+    InterfaceCall<2, decltype(&EnableWindow)>::Install("EnableWindow");
+    InterfaceCall<3, decltype(&SetWindowPos)>::Install("SetWindowPos");
+    InterfaceCall<4, decltype(&RedrawWindow)>::Install("RedrawWindow");
+    InterfaceCall<5, decltype(&GetWindowTextW)>::Install("GetWindowTextW");
+    InterfaceCall<6, decltype(&GetWindowTextLengthW)>::Install("GetWindowTextLengthW");
+    InterfaceCall<7, decltype(&GetDC)>::Install("GetDC");
+    InterfaceCall<8, decltype(&ReleaseDC)>::Install("ReleaseDC");
+    InterfaceCall<9, decltype(&GetTextExtentPoint32W)>::Install("GetTextExtentPoint32W");
+    InterfaceCall<10, decltype(&GetTextMetricsW)>::Install("GetTextMetricsW");
+    InterfaceCall<11, decltype(&SetFocus)>::Install("SetFocus");
+    InterfaceCall<12, decltype(&InvalidateRect)>::Install("InvalidateRect");
+}
+
 PROCESS_MEMORY_COUNTERS Memory() {
     PROCESS_MEMORY_COUNTERS counters{};
     counters.cb = sizeof counters;
@@ -53,14 +269,19 @@ void ResetPeak() {
     }
 }
 
-struct Run {
-    double seconds;
-    SIZE_T idle, peak;
+struct Round {
+    std::array<double, kPhaseCount> phases{};
+    double total = 0;
+};
+
+struct Installation : Round {
+    SIZE_T idle = 0, peak = 0;
 };
 
 // One installation through the wizard, as the user starts it on the directory
-// page; only the sequence itself is timed and measured.
-Run Install(Application& application, const std::wstring& dir) {
+// page; only the click that runs the sequence, up to the finished page drawn,
+// is timed and measured.
+Installation Install(Application& application, const std::wstring& dir) {
     TInstallForm form(application);
     form.Create();
     form.Show();
@@ -69,31 +290,191 @@ Run Install(Application& application, const std::wstring& dir) {
     form.NextStepBtnClick();
     application.ProcessMessages();
     ResetPeak();
-    Run run{0, Memory().WorkingSetSize, 0};
+    Installation run;
+    run.idle = Memory().WorkingSetSize;
+    Watch timed;
+    timed.status = form.Window().Control(StatusLabel);
+    timed.tempDir = InstallMain::TempDir + L"\\";
+    watch = &timed;
     const double start = Now();
     form.NextStepBtnClick();
-    run.seconds = Now() - start;
+    application.ProcessMessages();  // until the finished page is drawn
+    run.total = Now() - start;
+    run.phases = timed.timeline.Spent();
+    watch = nullptr;
     run.peak = Memory().PeakWorkingSetSize;
     form.Destroy();
     InstallMain::ReleaseInstallerState();
     return run;
 }
 
-// The same bytes to the same disk with nothing else: inflate each stream with
-// bare zlib and write the plain file.
-double PhysicalLimit(const std::wstring& dir) {
-    CreateDirectoryW(dir.c_str(), nullptr);
-    std::vector<unsigned char> plain(4 << 20);
-    const double start = Now();
-    for (const wchar_t* payload : PayloadNames) {
-        const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
-        const auto* bytes = static_cast<const unsigned char*>(container.Data());
-        uLongf size = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<uLongf>(bytes[3]) << 24;
-        if (uncompress(plain.data(), &size, bytes + 4, container.Size() - 4) != Z_OK)
-            throw Error(L"uncompress failed");
-        WriteWholeFile(dir + L"\\" + PayloadFileName(payload), plain.data(), size);
+HANDLE Open(const std::wstring& path, DWORD access, DWORD disposition) {
+    return CreateFileW(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+void Write(const std::wstring& path, const void* data, DWORD size, DWORD disposition) {
+    const UniqueHandle file(Open(path, GENERIC_WRITE, disposition));
+    DWORD written = 0;
+    if (!file || !WriteFile(file.get(), data, size, &written, nullptr) || written != size)
+        throw Error(L"cannot write " + path);
+}
+
+std::size_t PlainSize(const EmbeddedResource& container) {
+    const auto* bytes = static_cast<const unsigned char*>(container.Data());
+    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::size_t>(bytes[3]) << 24;
+}
+
+// The floor's shell-link object, made once like the installer's.
+struct FloorTools {
+    ComPtr<IShellLinkW> link;
+    ComPtr<IPersistFile> persist;
+
+    FloorTools() {
+        if (FAILED(
+                CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
+            FAILED(link.As(IID_IPersistFile, persist)))
+            throw Error(L"no shell-link object");
     }
-    return Now() - start;
+};
+
+std::wstring FolderPath(int csidl) {
+    wchar_t path[MAX_PATH + 1] = {};
+    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+// The same work as an installation into dir with the simplest direct calls.
+Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& tempDir) {
+    Timeline timeline;
+    const double start = Now();
+    for (const wchar_t* sub :
+         {L"", L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin", L"\\Temp\\Update"})
+        CreateDirectoryW((dir + sub).c_str(), nullptr);
+
+    timeline.Enter(ProcessScan);
+    {
+        const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+        PROCESSENTRY32W entry{};
+        entry.dwSize = sizeof entry;
+        for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
+            for (const wchar_t* name : InstallMain::ProcessNames)
+                if (_wcsicmp(entry.szExeFile, name) == 0)
+                    throw Error(L"a product program is running");
+    }
+
+    for (const wchar_t* payload : PayloadNames) {
+        timeline.Enter(Resources);
+        const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
+        const std::wstring fileName = PayloadFileName(payload);
+        const std::wstring temporary = tempDir + L"\\" + fileName;
+
+        timeline.Enter(TemporaryCopies);
+        Write(temporary, container.Data(), container.Size(), CREATE_NEW);
+
+        // Each payload in memory of its own, as the installer must have it.
+        timeline.Enter(Decompression);
+        UniqueHandle file(Open(temporary, GENERIC_READ, OPEN_EXISTING));
+        const DWORD packedSize = GetFileSize(file.get(), nullptr);
+        const std::unique_ptr<unsigned char[]> packed(new unsigned char[packedSize]);
+        DWORD read = 0;
+        ReadFile(file.get(), packed.get(), packedSize, &read, nullptr);
+        uLongf size = static_cast<uLongf>(PlainSize(container));
+        const std::unique_ptr<unsigned char[]> plain(new unsigned char[size]);
+        if (uncompress(plain.get(), &size, packed.get() + 4, read - 4) != Z_OK)
+            throw Error(L"a payload does not inflate");
+
+        timeline.Enter(DestinationWrites);
+        Write(PayloadDestination(dir, payload, fileName), plain.get(), size, CREATE_ALWAYS);
+
+        timeline.Enter(TemporaryCopies);
+        file.reset();
+        DeleteFileW(temporary.c_str());
+    }
+
+    timeline.Enter(Shortcuts);
+    const std::wstring desktop = FolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+    const std::wstring group = FolderPath(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
+    CreateDirectoryW(group.c_str(), nullptr);
+    const std::pair<std::wstring, const wchar_t*> links[] = {
+        {desktop + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},       {group + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},
+        {group + L"\\在线升级.lnk", L"\\ZarvUpdate.exe"},      {group + L"\\更新记录.lnk", L"\\whatsnew.txt"},
+        {group + L"\\卸载泽沃浏览器.lnk", L"\\Uninstall.exe"},
+    };
+    for (const auto& [path, target] : links) {
+        tools.link->SetPath((dir + target).c_str());
+        tools.link->SetWorkingDirectory(dir.c_str());
+        tools.link->SetDescription(L"泽沃浏览器");
+        tools.persist->Save(path.c_str(), FALSE);
+    }
+
+    timeline.Enter(Registration);
+    const std::wstring exe = dir + L"\\Zarvo.exe";
+    struct Value {
+        HKEY key;
+        const wchar_t* name;
+        std::wstring text;
+    };
+    HKEY appPath = nullptr, uninstall = nullptr;
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe", 0,
+                    nullptr, 0, KEY_SET_VALUE, nullptr, &appPath, nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo", 0, nullptr,
+                    0, KEY_SET_VALUE, nullptr, &uninstall, nullptr);
+    const Value values[] = {
+        {appPath, L"", exe},
+        {appPath, L"Path", dir},
+        {uninstall, L"Comments", exe},
+        {uninstall, L"Contact", exe},
+        {uninstall, L"DisplayIcon", exe},
+        {uninstall, L"DisplayName", exe},
+        {uninstall, L"Readme", exe},
+        {uninstall, L"UninstallString", exe},
+        {uninstall, L"Publisher", exe},
+        {uninstall, L"URLInfoAbout", exe},
+        {uninstall, L"HelpLink", exe},
+        {uninstall, L"URLUpdateInfo", exe},
+    };
+    for (const Value& value : values)
+        RegSetValueExW(value.key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+                       static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(appPath);
+    RegCloseKey(uninstall);
+
+    Round round;
+    round.total = Now() - start;
+    round.phases = timeline.Spent();
+    return round;
+}
+
+void PrintTable(int rounds, const std::vector<Installation>& install, const std::vector<Round>& floor) {
+    std::printf("median of %d rounds, ms                installation      floor    ratio\n", rounds);
+    auto row = [](const char* name, double mine, double least) {
+        if (least > 0)
+            std::printf("  %-36s %12.2f %10.2f %8.2f\n", name, mine * 1e3, least * 1e3, mine / least);
+        else
+            std::printf("  %-36s %12.2f %10s %8s\n", name, mine * 1e3, "-", "-");
+    };
+    for (int phase = 0; phase < kPhaseCount; ++phase) {
+        std::vector<double> mine, least;
+        for (const Installation& run : install)
+            mine.push_back(run.phases[phase]);
+        for (const Round& run : floor)
+            least.push_back(run.phases[phase]);
+        row(kPhaseNames[phase], Median(mine), Median(least));
+    }
+    std::vector<double> mine, least, ratios;
+    for (std::size_t i = 0; i < install.size(); ++i) {
+        mine.push_back(install[i].total);
+        least.push_back(floor[i].total);
+        ratios.push_back(install[i].total / floor[i].total);
+    }
+    row("whole installation", Median(mine), Median(least));
+    std::printf("  rounds (installation/floor, ms):");
+    for (std::size_t i = 0; i < install.size(); ++i)
+        std::printf(" %.0f/%.0f", install[i].total * 1e3, floor[i].total * 1e3);
+    std::printf("\n");
+    std::printf("  installation / floor, each round: median %.2f, best %.2f, worst %.2f   target: <= 1.3\n",
+                Median(ratios), *std::min_element(ratios.begin(), ratios.end()),
+                *std::max_element(ratios.begin(), ratios.end()));
 }
 
 int Bench(int rounds) {
@@ -105,35 +486,49 @@ int Bench(int rounds) {
     std::size_t largest = 0, total = 0;
     for (const wchar_t* payload : PayloadNames) {
         const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
-        const auto* bytes = static_cast<const unsigned char*>(container.Data());
-        const std::size_t size = bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::size_t>(bytes[3]) << 24;
-        largest = std::max(largest, size);
-        total += size;
+        largest = std::max(largest, PlainSize(container));
+        total += PlainSize(container);
     }
+    InstallHooks();
+    FloorTools tools;
+    wchar_t tempPath[MAX_PATH + 1] = {};
+    GetTempPathW(MAX_PATH + 1, tempPath);
+    std::wstring tempDir = tempPath;
+    tempDir.pop_back();
 
-    // A first installation loads every library the sequence uses, so that the
-    // rounds measure the installation and not the system's first touches.
-    Install(application, std::wstring(kRoot) + L"\\warm");
-    std::vector<double> install, limit;
+    // Each side's files go as soon as it has been measured: data left behind
+    // would be written back to disk while a later round is timed.
+    const std::wstring root = kRoot;
+    auto installOnce = [&](const wchar_t* name) {
+        const Installation run = Install(application, root + name);
+        RemoveTree(root + name);
+        return run;
+    };
+    auto floorOnce = [&](const wchar_t* name) {
+        const Round run = Floor(tools, root + name, tempDir);
+        RemoveTree(root + name);
+        return run;
+    };
+    // A first installation and a first floor load every library that they use,
+    // so that the rounds measure the work and not the system's first touches.
+    installOnce(L"\\warm");
+    floorOnce(L"\\warmfloor");
+    std::vector<Installation> install;
+    std::vector<Round> floor;
     SIZE_T growth = 0;
     for (int round = 1; round <= rounds; ++round) {
-        const Run run = Install(application, std::wstring(kRoot) + L"\\install" + std::to_wstring(round));
-        install.push_back(run.seconds);
+        // Turn about, so that neither side always runs right after the other.
+        if (round % 2)
+            floor.push_back(floorOnce(L"\\floor"));
+        install.push_back(installOnce(L"\\install"));
+        if (!(round % 2))
+            floor.push_back(floorOnce(L"\\floor"));
+        const Installation& run = install.back();
         growth = std::max<SIZE_T>(growth, run.peak > run.idle ? run.peak - run.idle : 0);
-        limit.push_back(PhysicalLimit(std::wstring(kRoot) + L"\\limit" + std::to_wstring(round)));
     }
     RemoveTree(kRoot);
-
     std::printf("payload set: 15 payloads, %zu plain bytes, largest %zu\n", total, largest);
-    std::printf("%d rounds            installation   physical limit   ratio\n", rounds);
-    const double bestInstall = *std::min_element(install.begin(), install.end());
-    const double bestLimit = *std::min_element(limit.begin(), limit.end());
-    std::printf("  best           %9.1f ms %13.1f ms %9.3f\n", bestInstall * 1e3, bestLimit * 1e3,
-                bestInstall / bestLimit);
-    std::printf("  median         %9.1f ms %13.1f ms %9.3f\n", Median(install) * 1e3, Median(limit) * 1e3,
-                Median(install) / Median(limit));
-    std::printf("  throughput     %9.1f MiB/s %10.1f MiB/s   target: ratio <= 1.3\n", total / kMiB / Median(install),
-                total / kMiB / Median(limit));
+    PrintTable(rounds, install, floor);
     std::printf(
         "largest peak working set above the idle wizard: %zu bytes = %.3f of largest plain + 1 MiB;"
         " target <= 1\n",

@@ -5,6 +5,8 @@
 #include "system/Registration.h"
 #include "system/Shortcut.h"
 
+#include <iterator>
+
 using namespace InstallMain;
 
 namespace {
@@ -31,8 +33,7 @@ void TInstallForm::RunInstallation() {
         EnsureDirectory(InstallDirectory() + subDir);
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
-    for (const wchar_t* process : ProcessNames)
-        KillProcessByName(process);
+    KillProcessByName(std::begin(ProcessNames), std::end(ProcessNames));
 
     window_.SetProgressMax(52);
     for (const wchar_t* payload : PayloadNames)

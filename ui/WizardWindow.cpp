@@ -8,6 +8,8 @@
 #include <commctrl.h>
 #include <uxtheme.h>
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TInstallForm";
@@ -114,13 +116,11 @@ bool OverPicture(const ControlDef& label) {
     return false;
 }
 
-// A change of text of a label without background must repaint what lies below.
-void RepaintUnder(HWND control) {
-    HWND parent = GetParent(control);
+RECT AreaInParent(HWND control) {
     RECT rect;
     GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    RedrawWindow(parent, &rect, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
 }
 
 // Registers the control classes of the version 6 library. It is loaded by
@@ -221,13 +221,16 @@ void WizardWindow::CreateControls() {
                     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc)));
                 break;
             case ControlKind::Label:
-                FitLabel(def.id);
+                FitLabel(def.id, def.caption, true);
                 break;
             case ControlKind::CheckBox:
                 SendMessageW(control, BM_SETCHECK, (def.flags & Flag::Checked) ? BST_CHECKED : BST_UNCHECKED, 0);
                 break;
             case ControlKind::ProgressBar:
                 SendMessageW(control, PBM_SETRANGE32, 0, 150);
+                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                progressBarDefaultProc_ = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressBarProc)));
                 break;
             default:
                 break;
@@ -257,21 +260,18 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const std::wstring& text) {
-    HWND control = Control(id);
-    const ControlDef& def = ControlDefOf(id);
-    const bool seeThrough = def.kind == ControlKind::Label && OverPicture(def);
-    if (seeThrough)
-        RepaintUnder(control);
-    SetWindowTextW(control, text.c_str());
-    if (def.kind == ControlKind::Label)
-        FitLabel(id);
-    if (seeThrough)
-        RepaintUnder(control);
+    SetWindowTextW(Control(id), text.c_str());
+    if (ControlDefOf(id).kind == ControlKind::Label)
+        FitLabel(id, text, false);
 }
 
-void WizardWindow::FitLabel(ControlId id) {
+// A label is sized to its text when it is created. A later text makes it
+// wider when it needs more room and leaves it as it is otherwise: a label fills
+// its own background with the page's colour, or draws none over a picture, so
+// room to spare shows nothing, and the installation changes its status label
+// many times between two pumps without resizing a window each time.
+void WizardWindow::FitLabel(ControlId id, const std::wstring& text, bool created) {
     HWND label = Control(id);
-    const std::wstring text = Text(id);
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, fonts_[static_cast<int>(ControlDefOf(id).font)].get());
     SIZE extent{};
@@ -280,12 +280,44 @@ void WizardWindow::FitLabel(ControlId id) {
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);
     ReleaseDC(label, dc);
-    SetWindowPos(label, nullptr, 0, 0, extent.cx, metrics.tmHeight, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const RECT before = AreaInParent(label);
+    const SIZE size{created ? extent.cx : std::max<LONG>(extent.cx, before.right - before.left), metrics.tmHeight};
+    if (size.cx != before.right - before.left || size.cy != before.bottom - before.top)
+        SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
+    // The resize draws nothing at once; what it leaves undrawn is left to the
+    // next paint. The text itself has been drawn by the text change, or marked
+    // for the next paint, as the system has it. Below a label over a picture
+    // the picture is drawn again, then the label over it; any other label
+    // leaves its parent only what it no longer covers, and draws what it newly
+    // covers itself.
+    const RECT after = AreaInParent(label);
+    RECT parentPart, newPart;
+    if (OverPicture(ControlDefOf(id))) {
+        UnionRect(&parentPart, &before, &after);
+        RedrawWindow(GetParent(label), &parentPart, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        return;
+    }
+    if (SubtractRect(&parentPart, &before, &after))
+        RedrawWindow(GetParent(label), &parentPart, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    if (SubtractRect(&newPart, &after, &before)) {
+        OffsetRect(&newPart, -after.left, -after.top);
+        InvalidateRect(label, &newPart, TRUE);
+    }
 }
 
 void WizardWindow::SetVisible(ControlId id, bool visible) {
-    const bool hadFocus = GetFocus() == Control(id);
-    ShowWindow(Control(id), visible ? SW_SHOW : SW_HIDE);
+    HWND control = Control(id);
+    HWND focus = GetFocus();
+    const bool hadFocus = focus == control || IsChild(control, focus);
+    // Shown or hidden without drawing at once: what changes is drawn at the
+    // next paint, so a page turned to as the installation starts is first
+    // drawn where the installation lets the window paint.
+    SetWindowPos(control, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW |
+                     (visible ? SWP_SHOWWINDOW : SWP_HIDEWINDOW));
+    const RECT area = AreaInParent(control);
+    RedrawWindow(GetParent(control), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
     if (hadFocus && !visible)
         MoveFocusOn(id);
 }
@@ -297,8 +329,9 @@ void WizardWindow::SetEnabled(ControlId id, bool enabled) {
         MoveFocusOn(id);
 }
 
-// A control that is hidden or disabled gives the keyboard focus to the next
-// one in tab order, so that the keyboard keeps working.
+// A control that is hidden or disabled, or a page hidden with the focus on one
+// of its controls, gives the keyboard focus to the next control in tab order,
+// so that the keyboard keeps working.
 void WizardWindow::MoveFocusOn(ControlId from) {
     if (HWND next = GetNextDlgTabItem(window_, Control(from), FALSE))
         SetFocus(next);
@@ -321,9 +354,11 @@ void WizardWindow::SetProgressMax(int maximum) {
 }
 
 void WizardWindow::AdvanceProgress(int amount) {
-    HWND bar = Control(ProgressBar);
-    const auto position = static_cast<int>(SendMessageW(bar, PBM_GETPOS, 0, 0));
-    SendMessageW(bar, PBM_SETPOS, static_cast<WPARAM>(position + amount), 0);
+    // The bar would draw its new position at once; like the status label, it
+    // is drawn at the next paint, where the installation lets the window paint.
+    holdBarPaint_ = true;
+    SendMessageW(Control(ProgressBar), PBM_DELTAPOS, static_cast<WPARAM>(amount), 0);
+    holdBarPaint_ = false;
 }
 
 void WizardWindow::SetImagePicture(ControlId image, const Picture* picture) {
@@ -424,6 +459,14 @@ LRESULT CALLBACK WizardWindow::ContainerProc(HWND window, UINT message, WPARAM w
         return 1;
     }
     return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A paint held back leaves what the bar marked as changed for the next one.
+LRESULT CALLBACK WizardWindow::ProgressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    WizardWindow* self = WindowOf(window);
+    if (message == WM_PAINT && self->holdBarPaint_)
+        return 0;
+    return CallWindowProcW(self->progressBarDefaultProc_, window, message, wParam, lParam);
 }
 
 LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -59,12 +59,13 @@ class WizardWindow {
     static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ProgressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
     void CreateControls();
-    void FitLabel(ControlId id);
+    void FitLabel(ControlId id, const std::wstring& text, bool created);
     void MoveFocusOn(ControlId from);
     int Scale(int value) const { return MulDiv(value, dpi_, 96); }
 
@@ -80,4 +81,6 @@ class WizardWindow {
     ControlId activePage_ = WelcomeTabSheet;
     HWND focus_ = nullptr;
     WNDPROC groupBoxDefaultProc_ = nullptr;
+    WNDPROC progressBarDefaultProc_ = nullptr;
+    bool holdBarPaint_ = false;
 };

@@ -49,11 +49,15 @@ class InstallTest : public testing::Test {
         DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
     }
 
-    std::wstring Install(const std::wstring& dir) {
+    void Open() {
         CloseForm();
         form_ = std::make_unique<TInstallForm>(application_);
         form_->Create();
         form_->Show();
+    }
+
+    std::wstring Install(const std::wstring& dir) {
+        Open();
         form_->Window().SetText(InstallDir, dir);
         try {
             for (int step = 0; step < 3; ++step)
@@ -312,4 +316,25 @@ TEST_F(InstallTest, FullDiskEndsWithTheWriteError) {
     ExpectNothingRegistered();
     RemoveTree(dir);
     DeleteFileW(filler.c_str());
+}
+
+// The status label takes every text whole: a longer one widens it, and one
+// after a longer one is never cut short.
+TEST_F(InstallTest, StatusLabelFitsEachText) {
+    Open();
+    HWND label = Window().Control(StatusLabel);
+    for (const wchar_t* text :
+         {L"正在抽取：ZarvResourcesdll.zip", L"正在", L"正在解压缩：ZarvResources.dll，以及更长的说明"}) {
+        Window().SetText(StatusLabel, text);
+        HDC dc = GetDC(label);
+        const HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(label, WM_GETFONT, 0, 0)));
+        SIZE extent{};
+        GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
+        SelectObject(dc, old);
+        ReleaseDC(label, dc);
+        RECT client{};
+        GetClientRect(label, &client);
+        EXPECT_GE(client.right, extent.cx) << text;
+        EXPECT_EQ(Window().Text(StatusLabel), text);
+    }
 }

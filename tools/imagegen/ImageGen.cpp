@@ -241,7 +241,69 @@ void Put(Bytes& out, uint32_t v, int bytes) {
         out.push_back(static_cast<uint8_t>(v >> (8 * i)));
 }
 
+// CIELAB (D65) of a straight sRGB colour, where a distance of 1 is about the
+// smallest colour difference that the eye can tell.
+struct Lab {
+    double l, a, b;
+};
+
+Lab ToLab(double r, double g, double b) {
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    r = linear(r), g = linear(g), b = linear(b);
+    auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+    const double fx = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+    const double fy = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+    const double fz = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+struct Rgb8 {
+    uint8_t r, g, b;
+};
+
+bool LooksSame(const Rgb8& c, const Lab& exact) {
+    const Lab lab = ToLab(c.r / 255.0, c.g / 255.0, c.b / 255.0);
+    return std::hypot(lab.l - exact.l, lab.a - exact.a, lab.b - exact.b) <= 1.0;
+}
+
+// The 24-bit pixels of an opaque image, each one indistinguishable from its
+// exact colour, but wherever that allows, repeating an already chosen
+// neighbour or using a coarse step of each channel. The welcome picture is
+// stored deflated, and deflate shrinks repeats and small alphabets: a
+// straight rounding of smooth gradients gives it neither and costs the
+// download some 20 KB.
+std::vector<Rgb8> Settle(const Image& img) {
+    std::vector<Rgb8> out(img.px.size());
+    auto coarse = [](const Rgba& c, int bits) {
+        const double top = (1 << bits) - 1;
+        auto step = [top](double v) { return ToByte(std::round(Clamp01(v) * top) / top); };
+        return Rgb8{step(c.r), step(c.g), step(c.b)};
+    };
+    for (int y = 0; y < img.h; ++y) {
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba& c = img.At(x, y);
+            const Lab exact = ToLab(Clamp01(c.r), Clamp01(c.g), Clamp01(c.b));
+            std::vector<Rgb8> candidates;
+            for (auto [dx, dy] : {std::pair{-1, 0}, {0, -1}, {-1, -1}, {1, -1}, {-2, 0}, {0, -2}})
+                if (x + dx >= 0 && x + dx < img.w && y + dy >= 0)
+                    candidates.push_back(out[static_cast<size_t>(y + dy) * img.w + x + dx]);
+            candidates.push_back(coarse(c, 5));
+            candidates.push_back(coarse(c, 6));
+            candidates.push_back(coarse(c, 7));
+            Rgb8 chosen{ToByte(c.r), ToByte(c.g), ToByte(c.b)};
+            for (const Rgb8& candidate : candidates)
+                if (LooksSame(candidate, exact)) {
+                    chosen = candidate;
+                    break;
+                }
+            out[static_cast<size_t>(y) * img.w + x] = chosen;
+        }
+    }
+    return out;
+}
+
 Bytes EncodeBmp(const Image& img) {
+    const std::vector<Rgb8> settled = Settle(img);
     const uint32_t stride = (img.w * 3 + 3) & ~3u, pixels = stride * img.h;
     Bytes out{'B', 'M'};
     Put(out, 54 + pixels, 4);
@@ -255,8 +317,8 @@ Bytes EncodeBmp(const Image& img) {
         Put(out, v, 4);
     for (int y = img.h - 1; y >= 0; --y) {
         for (int x = 0; x < img.w; ++x) {
-            const Rgba& c = img.At(x, y);
-            out.insert(out.end(), {ToByte(c.b), ToByte(c.g), ToByte(c.r)});
+            const Rgb8& c = settled[static_cast<size_t>(y) * img.w + x];
+            out.insert(out.end(), {c.b, c.g, c.r});
         }
         out.resize(out.size() + stride - img.w * 3, 0);
     }
