@@ -22,12 +22,8 @@ zarvo_strict(native_tests)
 gtest_discover_tests(native_tests)
 
 # Packs one payload file into its container; the installer's build runs it.
-# zopfli packs the window's pictures as small as deflate allows.
-find_path(ZARVO_ZOPFLI_INCLUDE zopfli/zopfli.h REQUIRED)
-find_library(ZARVO_ZOPFLI zopfli REQUIRED)
 add_executable(pack tools/pack/Pack.cpp)
-target_include_directories(pack PRIVATE ${ZARVO_ZOPFLI_INCLUDE})
-target_link_libraries(pack PRIVATE zarvo_core ${ZARVO_ZOPFLI})
+target_link_libraries(pack PRIVATE zarvo_core)
 zarvo_strict(pack)
 add_test(NAME pack COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/PackTest.sh $<TARGET_FILE:pack>)
 

@@ -43,9 +43,8 @@ target_compile_options(zarvo_core PRIVATE ${ZARVO_SIZE_FLAGS})
 target_link_libraries(zarvo_win PUBLIC zarvo_core ${ZARVO_SYSTEM_LIBS})
 zarvo_strict(zarvo_win)
 
-# The two pictures of the window, packed like the payloads but as small as
-# deflate allows (they count in the installer's own weight): the welcome bitmap
-# is stored uncompressed in its file and shrinks to a sixth. Shared by the
+# The two pictures of the window, packed like the payloads: the welcome bitmap
+# is stored uncompressed in its file and shrinks to a third. Shared by the
 # installer and the tests that create the window in-process.
 set(pack "${ZARVO_HOST_BUILD}/pack")
 if(NOT EXISTS "${pack}")
@@ -61,7 +60,7 @@ foreach(picture WELCOME:Welcome.bmp BANNER:Banner.gif)
     list(GET picture 1 file)
     set(container ${ui_dir}/${file}.container)
     add_custom_command(OUTPUT ${container}
-        COMMAND "${pack}" --smallest "${CMAKE_CURRENT_SOURCE_DIR}/ui/${file}" "${container}"
+        COMMAND "${pack}" "${CMAKE_CURRENT_SOURCE_DIR}/ui/${file}" "${container}"
         DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/ui/${file}" "${pack}"
         COMMENT "Packing picture ${file}"
         VERBATIM)

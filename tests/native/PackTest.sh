@@ -36,19 +36,6 @@ else
     fail "small file: pack failed"
 fi
 
-# The window's pictures: a stream smaller than zlib's default, read the same way.
-for i in $(seq 200); do printf 'Zarvo %d\r\n' "$i"; done >"$work/lines.txt"
-"$pack" "$work/lines.txt" "$work/default.container" || fail "lines: pack failed"
-if "$pack" --smallest "$work/lines.txt" "$work/smallest.container"; then
-    size_field=$(od -An -tx1 -N4 "$work/default.container" | tr -d ' \n')
-    head=$(od -An -tx1 -N5 "$work/smallest.container" | tr -d ' \n')
-    [ "$head" = "${size_field}78" ] || fail "--smallest: the container starts $head"
-    [ "$(wc -c <"$work/smallest.container")" -lt "$(wc -c <"$work/default.container")" ] ||
-        fail "--smallest: the container is no smaller than zlib's"
-else
-    fail "--smallest: pack failed"
-fi
-
 : >"$work/empty.txt"
 "$pack" "$work/empty.txt" "$work/empty.container" || fail "empty file: pack failed"
 

@@ -1,24 +1,17 @@
-// pack [--smallest] <plain-file> <container-file>: writes the container of one
-// payload, or with --smallest of one of the window's pictures. Any failure
-// names the file and exits non-zero, so the build stops there.
+// pack <plain-file> <container-file>: writes the container of one payload.
+// Any failure names the file and exits non-zero, so the build stops there.
 
-#include <algorithm>
 #include <cstdint>
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
-#include <memory>
 #include <string>
 #include <system_error>
 #include <vector>
 
 #include "payload/Container.h"
-#include "payload/MemorySource.h"
 #include "system/Error.h"
-
-#include <zopfli/zopfli.h>
 
 namespace {
 
@@ -35,38 +28,15 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-// The window's pictures count in the installer's own weight, so their stream
-// is zopfli's: a smaller deflate stream of the same bytes, in zlib's format,
-// which the decoder reads like any other. It is decoded once here to be sure.
-// Payload containers keep zlib's default stream, as the catalogue has them.
-std::vector<unsigned char> SmallestContainer(const std::vector<unsigned char>& plain) {
-    std::vector<unsigned char> container = MakeContainer(plain);
-    ZopfliOptions options;
-    ZopfliInitOptions(&options);
-    unsigned char* stream = nullptr;
-    std::size_t streamSize = 0;
-    ZopfliCompress(&options, ZOPFLI_FORMAT_ZLIB, plain.data(), plain.size(), &stream, &streamSize);
-    const std::unique_ptr<unsigned char, decltype(&std::free)> owned(stream, &std::free);
-    container.resize(4);
-    container.insert(container.end(), stream, stream + streamSize);
-    MemorySource source(container.data(), container.size());
-    ByteBuffer decoded;
-    DecompressStream(source, decoded);
-    if (decoded.size() != plain.size() || !std::equal(plain.begin(), plain.end(), decoded.data()))
-        throw Error(L"the smaller stream does not give the file back");
-    return container;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    const bool smallest = argc == 4 && std::string(argv[1]) == "--smallest";
-    if (argc != 3 && !smallest) {
-        std::cerr << "usage: pack [--smallest] <plain-file> <container-file>\n";
+    if (argc != 3) {
+        std::cerr << "usage: pack <plain-file> <container-file>\n";
         return 2;
     }
-    const std::string plainPath = argv[argc - 2];
-    const std::string containerPath = argv[argc - 1];
+    const std::string plainPath = argv[1];
+    const std::string containerPath = argv[2];
 
     // The size is checked before reading, so a huge file is refused at once.
     std::error_code error;
@@ -86,7 +56,7 @@ int main(int argc, char** argv) {
 
     std::vector<unsigned char> container;
     try {
-        container = smallest ? SmallestContainer(plain) : MakeContainer(plain);
+        container = MakeContainer(plain);
     } catch (const Error& e) {
         return Fail("cannot pack " + plainPath + ": " + Narrow(e.Message()));
     }
