@@ -57,10 +57,9 @@ class TInstallForm final : public FormEvents {
                                const std::wstring& linkName,
                                const std::wstring& arguments,
                                int locationKind);
-    // Ends every running process whose executable has one of the names, name by
-    // name in the order given, from one snapshot of the processes; true when
-    // the last termination request succeeded.
-    static bool KillProcessByName(const wchar_t* const* first, const wchar_t* const* last);
+    // Ends every running process of that executable name; true when the last
+    // termination request succeeded.
+    static bool KillProcessByName(const std::wstring& executableName);
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:

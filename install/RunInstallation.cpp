@@ -5,8 +5,6 @@
 #include "system/Registration.h"
 #include "system/Shortcut.h"
 
-#include <iterator>
-
 using namespace InstallMain;
 
 namespace {
@@ -33,7 +31,8 @@ void TInstallForm::RunInstallation() {
         EnsureDirectory(InstallDirectory() + subDir);
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
-    KillProcessByName(std::begin(ProcessNames), std::end(ProcessNames));
+    for (const wchar_t* process : ProcessNames)
+        KillProcessByName(process);
 
     window_.SetProgressMax(52);
     for (const wchar_t* payload : PayloadNames)

@@ -38,36 +38,20 @@ bool EndProcess(DWORD processId) {
 
 }  // namespace
 
-bool TInstallForm::KillProcessByName(const wchar_t* const* first, const wchar_t* const* last) {
+bool TInstallForm::KillProcessByName(const std::wstring& executableName) {
     const Toolhelp toolhelp;
     if (!toolhelp.Available())
         return false;
-    // One snapshot serves every name: taking one costs many times what ending
-    // a process does. Only the process list is read, so only the process list
-    // is taken: the heap, thread and module lists would make it several times
-    // as slow.
+    // Only the process list is read, so only the process list is taken: the
+    // heap, thread and module lists would make it several times as slow.
     UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return false;
+    bool result = false;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    auto forEachProcess = [&](auto&& visit) {
-        for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry))
-            visit();
-    };
-    // Reading the snapshot is not free either (Wine maps it anew for every
-    // entry): it is read once to see whether any of the programs runs, which
-    // at most installations none does, and only then once for each name.
-    bool running = false;
-    forEachProcess([&] {
-        for (const wchar_t* const* name = first; name != last; ++name)
-            running = running || SameExecutableName(entry.szExeFile, *name);
-    });
-    bool result = false;
-    for (const wchar_t* const* name = first; running && name != last; ++name)
-        forEachProcess([&] {
-            if (SameExecutableName(entry.szExeFile, *name))
-                result = EndProcess(entry.th32ProcessID);
-        });
+    for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry))
+        if (SameExecutableName(entry.szExeFile, executableName))
+            result = EndProcess(entry.th32ProcessID);
     return result;
 }
