@@ -49,7 +49,7 @@ while (my $line = <$in>) {
         $file = "payload resource table";
     }
     my $library = $file =~ /\.res\)$|^payload resource/ ? "resources"
-                : $file =~ /^(objects\.a|libzarvo_)/   ? "product code"
+                : $file =~ /^(objects\.a|libzarvo_)|\.ltrans\.o$/ ? "product code"
                 : $file =~ /^(.*?\.a)\(/              ? $1
                 :                                      "start-up code and linker";
     $object{$file} += $size;
