@@ -104,6 +104,9 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
         add_dependencies(install_bench payload_containers ui_pictures)
         target_link_libraries(install_bench PRIVATE zarvo_win psapi shlwapi)
         target_link_options(install_bench PRIVATE -static -municode)
+        # Built as the installer is; objects of both kinds in one link would
+        # also clash over their shared inline functions.
+        set_property(TARGET install_bench PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
         zarvo_strict(install_bench)
     endif()
 else()

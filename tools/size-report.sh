@@ -52,6 +52,9 @@ while (my $line = <$in>) {
                 : $file =~ /^(objects\.a|libzarvo_)|\.ltrans\.o$/ ? "product code"
                 : $file =~ /^(.*?\.a)\(/              ? $1
                 :                                      "start-up code and linker";
+    # Optimised at link time, the product code comes out as one object
+    # under a temporary name.
+    $file = "product code, optimised as one unit" if $file =~ /\.ltrans\.o$/;
     $object{$file} += $size;
     $library{$library} += $size;
     $section{$output} += $size;
