@@ -23,6 +23,7 @@ add_library(zarvo_win STATIC
     install/RunInstallation.cpp
     payload/DecompressFile.cpp
     system/DynamicApi.cpp
+    system/Elevation.cpp
     system/EmbeddedResource.cpp
     system/Files.cpp
     system/LibrarySearch.cpp

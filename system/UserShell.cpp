@@ -1,5 +1,6 @@
 #include "system/UserShell.h"
 
+#include "system/Elevation.h"
 #include "system/Handles.h"
 
 #include <exdisp.h>
@@ -7,21 +8,6 @@
 #include <shlobj.h>
 
 namespace {
-
-// A split token whose elevated half the installer holds: from Vista on with
-// user account control. Older systems answer no to the question.
-bool ElevatedBesideLimitedUser() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
-    const UniqueHandle owned(token);
-    constexpr auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
-    constexpr DWORD kTokenElevationTypeFull = 2;
-    DWORD type = 0;
-    DWORD size = 0;
-    return GetTokenInformation(token, kTokenElevationType, &type, sizeof type, &size) &&
-           type == kTokenElevationTypeFull;
-}
 
 // The scripting object of the desktop's folder view, which lives in the
 // desktop shell's own process.
@@ -73,15 +59,18 @@ class TextArgument {
 
 }  // namespace
 
+UserShell::UserShell() : elevated_(ElevatedBesideLimitedUser()) {}
+
 void UserShell::Execute(HWND owner,
                         const wchar_t* verb,
                         const std::wstring& file,
                         const wchar_t* parameters,
                         const wchar_t* directory,
                         int show) {
-    if (ExecuteThroughDesktop(verb, file, parameters, directory, show))
-        return;
-    ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
+    if (!elevated_)
+        ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
+    else if (!unavailable_)
+        unavailable_ = !ExecuteThroughDesktop(verb, file, parameters, directory, show);
 }
 
 bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
@@ -89,19 +78,23 @@ bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
                                       const wchar_t* parameters,
                                       const wchar_t* directory,
                                       int show) {
-    if (!lookedUp_) {
-        lookedUp_ = true;
-        if (ElevatedBesideLimitedUser())
-            desktop_ = DesktopShell();
-    }
-    if (!desktop_)
-        return false;
+    // Long enough for a desktop shell that has just ended to be started again.
+    constexpr DWORD kRestartWait = 2000;
     const UniqueBstr path(SysAllocString(file.c_str()));
     VARIANT showCommand;
     VariantInit(&showCommand);
     showCommand.vt = VT_I4;
     showCommand.lVal = show;
-    return path &&
-           SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
-                                            TextArgument(directory).Value(), TextArgument(verb).Value(), showCommand));
+    for (int attempt = 0; attempt < 2 && path; ++attempt) {
+        if (attempt > 0)
+            Sleep(kRestartWait);
+        if (!desktop_)
+            desktop_ = DesktopShell();
+        if (desktop_ && SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
+                                                         TextArgument(directory).Value(),
+                                                         TextArgument(verb).Value(), showCommand)))
+            return true;
+        desktop_.reset();
+    }
+    return false;
 }

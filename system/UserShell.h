@@ -11,12 +11,17 @@
 #include <string>
 
 // Starts programs and opens web pages as the signed-in user would. An elevated
-// installer would hand its full administrator token to a browser that then
-// opens pages from the internet with it; where the user's own desktop shell
-// runs unelevated beside it, that shell does the starting instead. Where there
-// is no such shell, or asking it fails, ShellExecuteW is called as it stands.
+// installer would hand its full administrator rights to a browser that then
+// opens pages from the internet with them. Where the installer runs elevated
+// beside the user's unelevated programs, the user's own desktop shell does the
+// starting, or nothing is started: a shell that is missing or fails is asked
+// once more after a short wait (it may be restarting), and after that the
+// start is skipped, as a failed start always is. Without such a split (Windows
+// 2000 and XP, user account control off) ShellExecuteW is called as it stands.
 class UserShell {
   public:
+    UserShell();
+
     // The arguments of ShellExecuteW; a null verb is the default action, a
     // null parameters or directory text none.
     void Execute(HWND owner,
@@ -33,7 +38,9 @@ class UserShell {
                                const wchar_t* directory,
                                int show);
 
-    // The desktop shell's scripting object, looked up at the first use.
+    // The desktop shell's scripting object while it answers.
     ComPtr<IShellDispatch2> desktop_;
-    bool lookedUp_ = false;
+    bool elevated_;
+    // Set once the shell has failed twice: later starts are skipped at once.
+    bool unavailable_ = false;
 };

@@ -274,6 +274,20 @@ TEST_F(WizardTest, FinishRunsEveryTickedActionInOrder) {
     EXPECT_EQ(StartPage(), L"http://nav.example.com/?id=2669");
 }
 
+// With the desktop shell ended, the elevated installer starts nothing with
+// its own rights: it asks once more after a wait, then skips the starts.
+TEST_F(WizardTest, FinishWithoutTheDesktopShellStartsNothingItself) {
+    InstallToTheEnd();
+    EndAll(L"explorer.exe");
+    ASSERT_TRUE(Press(installer_.Control(OverBtn)));
+    ASSERT_TRUE(installer_.WaitForExit());
+    Sleep(1500);  // a URL would reach the log within about a second
+    for (const PROCESSENTRY32W& process : Processes())
+        EXPECT_NE(process.th32ParentProcessID, installer_.ProcessId()) << process.szExeFile;
+    EXPECT_TRUE(LoggedUrls().empty());
+    EXPECT_EQ(StartPage(), L"http://nav.example.com/?id=2669") << "the start page is no start";
+}
+
 TEST_F(WizardTest, FinishWithNothingTickedOnlyCloses) {
     startPage_.SetString(L"about:blank");
     InstallToTheEnd();
