@@ -67,7 +67,7 @@ class TInstallForm final : public FormEvents {
     static const wchar_t* StepLabel(int step);
 
     std::wstring InstallDirectory() const;
-    bool DirectoryUsable() const;
+    static bool DirectoryUsable(const std::wstring& dir);
     void InstallPayload(const std::wstring& name, EmbeddedResource resource);
 
     void OnClick(ControlId control) override;
@@ -76,6 +76,10 @@ class TInstallForm final : public FormEvents {
 
     Application& application_;
     WizardWindow window_;
+    // The install directory as it was checked on leaving the directory page:
+    // the installation and the finish actions use this text, whatever the
+    // edit box is made to say afterwards.
+    std::wstring installDir_;
 };
 
 // The unit's installer state: lives for the whole process and is touched only

@@ -56,21 +56,24 @@ void TInstallForm::NextStepBtnClick() {
             window_.SetText(NextStepBtn, L"下一步");
             window_.SetText(OrderLabel, StepLabel(3));
             break;
-        case 3:
+        case 3: {
             window_.SetText(OrderLabel, StepLabel(4));
-            if (!DirectoryUsable()) {
+            const std::wstring dir = InstallDirectory();
+            if (!DirectoryUsable(dir)) {
                 MessageBoxW(window_.Handle(), L"安装目录格式不正确，请重新选择！", Application::kTitle, MB_OK);
                 StepIndex = 2;
                 window_.SetActivePage(DirTabSheet);
                 window_.SetText(OrderLabel, StepLabel(3));
                 return;
             }
+            installDir_ = dir;
             window_.SetVisible(LastStepBtn, false);
             window_.SetEnabled(CancelBtn, false);
             window_.SetEnabled(NextStepBtn, false);
             window_.SetActivePage(ProcessTabSheet);
             RunInstallation();
             break;
+        }
         default:
             break;
     }
@@ -79,8 +82,7 @@ void TInstallForm::NextStepBtnClick() {
 // The directory check: a text that every later path can be built on, whose
 // directory exists or can be made with its parents. An error of the check (an
 // empty text) counts as an unusable directory.
-bool TInstallForm::DirectoryUsable() const {
-    const std::wstring dir = InstallDirectory();
+bool TInstallForm::DirectoryUsable(const std::wstring& dir) {
     if (!WellFormedInstallDir(dir))
         return false;
     try {

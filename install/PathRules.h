@@ -28,11 +28,14 @@ bool ForceDirectories(const std::wstring& path, Exists&& exists, Create&& create
 }
 
 // Whether a typed install directory can stand in every path built on it: an
-// absolute path (a drive letter, a colon and a backslash, or \\server\share),
-// no component ending in a space or a dot (Windows drops those, so the files
-// would land elsewhere than the registry and the shortcuts say), and no
-// character that a Windows file name cannot hold. Empty components, as a
-// trailing backslash gives, are harmless and pass.
+// absolute path (a drive letter, a colon and a backslash, or \\server\share)
+// below the root of its drive or share; no component ending in a space or a
+// dot (Windows drops those, so the files would land elsewhere than the
+// registry and the shortcuts say), none that is a device name such as NUL or
+// COM1, with or without an extension; no character that a Windows file name
+// cannot hold; and short enough for the deepest file the installation writes
+// to stay within 259 characters. Empty components, as a trailing backslash
+// gives, are harmless and pass.
 bool WellFormedInstallDir(const std::wstring& text);
 
 // The install directory below a folder picked by the user: a drive root such

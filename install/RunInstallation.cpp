@@ -28,7 +28,7 @@ class ProgressStep {
 void TInstallForm::RunInstallation() {
     window_.SetText(StatusLabel, L"正在创建目录，请稍候");
     for (const wchar_t* subDir : SubDirs)
-        EnsureDirectory(InstallDirectory() + subDir);
+        EnsureDirectory(installDir_ + subDir);
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
@@ -40,11 +40,11 @@ void TInstallForm::RunInstallation() {
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在创建快捷方式");
-    CreateProductShortcuts(InstallDirectory());
+    CreateProductShortcuts(installDir_);
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在更新系统键值");
-    WriteRegistrationEntries(InstallDirectory());
+    WriteRegistrationEntries(installDir_);
     window_.SetText(StatusLabel, L"正在删除生成的临时文件");
     window_.SetText(OrderLabel, StepLabel(5));
     window_.AdvanceProgress(10);
@@ -70,6 +70,6 @@ void TInstallForm::InstallPayload(const std::wstring& name, EmbeddedResource res
 
     window_.SetText(StatusLabel, L"正在解压缩：" + fileName);
     application_.ProcessMessages();
-    DecompressFile(PayloadDestination(InstallDirectory(), name, fileName), temporary);
+    DecompressFile(PayloadDestination(installDir_, name, fileName), temporary);
     DeleteIfExists(temporary);
 }

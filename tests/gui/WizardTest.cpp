@@ -213,8 +213,10 @@ TEST_F(WizardTest, UnusableDirectoryIsRejectedAndKept) {
     ToDirectoryPage();
     // Windows would drop the trailing dot and make "Zarvo" instead.
     const std::wstring trailingDot = std::wstring(kTestRoot) + L"\\Zarvo.";
+    // A device: the check would make its parent, and the first file fail.
+    const std::wstring device = std::wstring(kTestRoot) + L"\\nul";
     for (const std::wstring& dir :
-         {std::wstring(), std::wstring(L"Q:\\NoSuchDrive\\Zarvo"), std::wstring(L"Zarvo"), trailingDot}) {
+         {std::wstring(), std::wstring(L"Q:\\NoSuchDrive\\Zarvo"), std::wstring(L"Zarvo"), trailingDot, device}) {
         SetInstallDir(dir);
         Next();
         HWND box = installer_.WaitForMessageBox();

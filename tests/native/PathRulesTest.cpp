@@ -105,14 +105,13 @@ TEST(PathRules, PickedFolderGetsTheProductFolderBelowIt) {
 
 TEST(PathRules, TypedInstallDirMustBeAnAbsolutePathOfUsableNames) {
     struct Case {
-        const wchar_t* text;
+        std::wstring text;
         bool wellFormed;
     };
     const Case cases[] = {
         {L"C:\\Program Files\\Zarvo", true},
         {L"d:\\泽沃 浏览器\\Zarvo", true},
         {L"C:\\Zarvo\\", true},
-        {L"C:\\", true},
         {L"C:\\Apps\\\\Zarvo", true},
         {L"C:\\.hidden\\Zarvo", true},
         {L"\\\\server\\share\\Zarvo", true},
@@ -137,7 +136,29 @@ TEST(PathRules, TypedInstallDirMustBeAnAbsolutePathOfUsableNames) {
         {L"\\\\\\share\\Zarvo", false},
         {L"\\\\?\\C:\\Zarvo", false},
         {L"\\\\.\\C:\\Zarvo", false},
+        // Roots of a drive or share.
+        {L"C:\\", false},
+        {L"C:\\\\", false},
+        {L"\\\\server\\share", false},
+        {L"\\\\server\\share\\", false},
+        // Device names, in any case, with or without an extension.
+        {L"C:\\nul", false},
+        {L"C:\\Zarvo\\nul", false},
+        {L"C:\\Zarvo2\\nul.txt", false},
+        {L"C:\\CON\\Zarvo", false},
+        {L"C:\\Zarvo\\Com9", false},
+        {L"C:\\Zarvo\\lpt1.log", false},
+        {L"C:\\Zarvo\\aux .ini", false},
+        {L"C:\\Zarvo\\COM\u00b9", false},
+        {L"\\\\server\\prn", false},
+        {L"C:\\Zarvo\\nully", true},
+        {L"C:\\Zarvo\\COM10", true},
+        {L"C:\\Zarvo\\LPT0", true},
+        {L"C:\\Zarvo\\my.con", true},
+        // The deepest file, \\Data\\ZarvConfig.ini, within 259 characters.
+        {L"C:\\" + std::wstring(236, L'z'), true},
+        {L"C:\\" + std::wstring(237, L'z'), false},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(WellFormedInstallDir(c.text), c.wellFormed) << testing::PrintToString(std::wstring(c.text));
+        EXPECT_EQ(WellFormedInstallDir(c.text), c.wellFormed) << testing::PrintToString(c.text);
 }

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <thread>
 
 namespace {
 
@@ -56,8 +57,9 @@ class InstallTest : public testing::Test {
         form_->Show();
     }
 
-    std::wstring Install(const std::wstring& dir) {
-        Open();
+    std::wstring Install(const std::wstring& dir, bool fresh = true) {
+        if (fresh)
+            Open();
         form_->Window().SetText(InstallDir, dir);
         try {
             for (int step = 0; step < 3; ++step)
@@ -211,6 +213,26 @@ TEST_F(InstallTest, LinksPlantedAtTemporaryNamesAreNotWrittenThrough) {
     EXPECT_EQ(ReadBytes(victim), std::vector<unsigned char>({'k', 'e', 'e', 'p', ' ', 'm', 'e'})) << symbolic;
     ExpectTreeInstalled(dir);
     ExpectNoPayloadInTemp();
+}
+
+// The text that was checked is the one installed to, even when the edit box
+// is made to say another while the installation runs.
+TEST_F(InstallTest, TextChangedWhileInstallingIsNotUsed) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    const std::wstring other = std::wstring(kTestRoot) + L"\\Other";
+    Open();
+    // Sent from another thread, the text arrives at the installation's first pump.
+    std::thread changer([&] {
+        SendMessageW(Window().Control(InstallDir), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.c_str()));
+    });
+    const std::wstring error = Install(dir, false);
+    changer.join();
+    ASSERT_EQ(error, L"");
+    EXPECT_EQ(Window().Text(InstallDir), other);
+    ExpectTreeInstalled(dir);
+    EXPECT_FALSE(Exists(other));
+    EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, dir + L"\\Zarvo.exe" + L'\0');
+    EXPECT_EQ(ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe");
 }
 
 TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
