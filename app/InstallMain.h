@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+class InstallTree;
+class ScratchFolder;
+
 enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
@@ -45,8 +48,6 @@ class TInstallForm final : public FormEvents {
     // True when the directory exists or was created with all missing parents;
     // an empty path raises "Unable to create directory".
     static bool EnsureDirectory(const std::wstring& path);
-    // Deletes the file at the path when there is one; a directory is left alone.
-    static void DeleteIfExists(const std::wstring& path);
     // Writes one shortcut file through the shell-link object of the run; kind 1
     // is the all-users desktop, kind 2 the all-users Start-menu programs
     // folder, where the folder is made when missing.
@@ -68,7 +69,7 @@ class TInstallForm final : public FormEvents {
 
     std::wstring InstallDirectory() const;
     static bool DirectoryUsable(const std::wstring& dir);
-    void InstallPayload(const std::wstring& name, EmbeddedResource resource);
+    void InstallPayload(InstallTree& tree, ScratchFolder& scratch, const std::wstring& name, EmbeddedResource resource);
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;

@@ -18,6 +18,7 @@
 
 #include <psapi.h>
 #include <tlhelp32.h>
+#include <winternl.h>
 #include <zlib.h>
 
 #include <algorithm>
@@ -101,7 +102,6 @@ class Timeline {
 struct Watch {
     Timeline timeline;
     HWND status = nullptr;
-    std::wstring tempDir;
     bool pumping = false;
     Phase afterPump = Interface;
 };
@@ -155,10 +155,6 @@ struct InterfaceCall<Id, Result(WINAPI*)(Args...)> {
     static void Install(const char* name) { Patch(original, name, &Hook); }
 };
 
-bool InTempDir(const wchar_t* path) {
-    return watch && !watch->tempDir.empty() && _wcsnicmp(path, watch->tempDir.c_str(), watch->tempDir.size()) == 0;
-}
-
 // The status texts name the phases that follow them; the two texts of each
 // payload name what follows its pump.
 decltype(&SetWindowTextW) setWindowText;
@@ -202,27 +198,41 @@ BOOL WINAPI PeekMessageHook(LPMSG message, HWND window, UINT first, UINT last, U
     return result;
 }
 
-// Within a payload, the file it touches says what the time is spent on.
-decltype(&CreateFileW) createFile;
-HANDLE WINAPI CreateFileHook(LPCWSTR path,
-                             DWORD access,
-                             DWORD share,
-                             LPSECURITY_ATTRIBUTES security,
-                             DWORD disposition,
-                             DWORD flags,
-                             HANDLE templateFile) {
-    if (watch && InTempDir(path))
-        watch->timeline.Enter((access & GENERIC_WRITE) ? TemporaryCopies : Decompression);
-    else if (watch && (access & GENERIC_WRITE))
-        watch->timeline.Enter(DestinationWrites);
-    return createFile(path, access, share, security, disposition, flags, templateFile);
+// Below the folders it holds, the installer opens files one name at a time: a
+// new file is a temporary copy, an existing one opened for writing (or the
+// folder it lies in) a destination.
+decltype(&NtCreateFile) ntCreateFile;
+NTSTATUS NTAPI NtCreateFileHook(PHANDLE handle,
+                                ACCESS_MASK access,
+                                POBJECT_ATTRIBUTES attributes,
+                                PIO_STATUS_BLOCK status,
+                                PLARGE_INTEGER allocation,
+                                ULONG fileAttributes,
+                                ULONG share,
+                                ULONG disposition,
+                                ULONG options,
+                                PVOID extended,
+                                ULONG extendedLength) {
+    if (watch && (watch->afterPump == TemporaryCopies || watch->afterPump == Decompression)) {
+        if (disposition == FILE_CREATE && (options & FILE_NON_DIRECTORY_FILE))
+            watch->timeline.Enter(TemporaryCopies);
+        else if (disposition == FILE_OPEN_IF)
+            watch->timeline.Enter(DestinationWrites);
+    }
+    return ntCreateFile(handle, access, attributes, status, allocation, fileAttributes, share, disposition, options,
+                        extended, extendedLength);
 }
 
-decltype(&GetFileAttributesW) getFileAttributes;
-DWORD WINAPI GetFileAttributesHook(LPCWSTR path) {
-    if (InTempDir(path))
+// A copy is deleted through its handle once its payload is written.
+decltype(&NtSetInformationFile) ntSetInformationFile;
+NTSTATUS NTAPI NtSetInformationFileHook(HANDLE file,
+                                        PIO_STATUS_BLOCK status,
+                                        PVOID information,
+                                        ULONG length,
+                                        FILE_INFORMATION_CLASS kind) {
+    if (watch && kind == FileDispositionInformation)
         watch->timeline.Enter(TemporaryCopies);
-    return getFileAttributes(path);
+    return ntSetInformationFile(file, status, information, length, kind);
 }
 
 decltype(&FindResourceW) findResource;
@@ -235,8 +245,8 @@ HRSRC WINAPI FindResourceHook(HMODULE module, LPCWSTR name, LPCWSTR type) {
 void InstallHooks() {
     Patch(setWindowText, "SetWindowTextW", &SetWindowTextHook);
     Patch(peekMessage, "PeekMessageW", &PeekMessageHook);
-    Patch(createFile, "CreateFileW", &CreateFileHook);
-    Patch(getFileAttributes, "GetFileAttributesW", &GetFileAttributesHook);
+    Patch(ntCreateFile, "NtCreateFile", &NtCreateFileHook);
+    Patch(ntSetInformationFile, "NtSetInformationFile", &NtSetInformationFileHook);
     Patch(findResource, "FindResourceW", &FindResourceHook);
     InterfaceCall<0, decltype(&SendMessageW)>::Install("SendMessageW");
     InterfaceCall<1, decltype(&ShowWindow)>::Install("ShowWindow");
@@ -294,7 +304,6 @@ Installation Install(Application& application, const std::wstring& dir) {
     run.idle = Memory().WorkingSetSize;
     Watch timed;
     timed.status = form.Window().Control(StatusLabel);
-    timed.tempDir = InstallMain::TempDir + L"\\";
     watch = &timed;
     const double start = Now();
     form.NextStepBtnClick();
@@ -362,18 +371,26 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
                     throw Error(L"a product program is running");
     }
 
+    // The copies in a new folder of the run's own, each read back through the
+    // handle that wrote it and deleted when that handle closes.
+    const std::wstring scratch = tempDir + L"\\ZarvoFloor";
     for (const wchar_t* payload : PayloadNames) {
         timeline.Enter(Resources);
         const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
         const std::wstring fileName = PayloadFileName(payload);
-        const std::wstring temporary = tempDir + L"\\" + fileName;
 
         timeline.Enter(TemporaryCopies);
-        Write(temporary, container.Data(), container.Size(), CREATE_NEW);
+        if (payload == PayloadNames[0])
+            CreateDirectoryW(scratch.c_str(), nullptr);
+        UniqueHandle file(CreateFileW((scratch + L"\\" + fileName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                      CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+        DWORD written = 0;
+        if (!WriteFile(file.get(), container.Data(), container.Size(), &written, nullptr))
+            throw Error(L"cannot write a copy");
+        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
 
         // Each payload in memory of its own, as the installer must have it.
         timeline.Enter(Decompression);
-        UniqueHandle file(Open(temporary, GENERIC_READ, OPEN_EXISTING));
         const DWORD packedSize = GetFileSize(file.get(), nullptr);
         const std::unique_ptr<unsigned char[]> packed(new unsigned char[packedSize]);
         DWORD read = 0;
@@ -388,8 +405,8 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
 
         timeline.Enter(TemporaryCopies);
         file.reset();
-        DeleteFileW(temporary.c_str());
     }
+    RemoveDirectoryW(scratch.c_str());
 
     timeline.Enter(Shortcuts);
     const std::wstring desktop = FolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);

@@ -9,7 +9,3 @@ bool TInstallForm::EnsureDirectory(const std::wstring& path) {
                             [](const std::wstring& dir) { return CreateDirectoryW(dir.c_str(), nullptr) != FALSE; });
 }
 
-void TInstallForm::DeleteIfExists(const std::wstring& path) {
-    if (PlainFileExists(path))
-        DeleteFileW(path.c_str());
-}

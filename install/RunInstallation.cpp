@@ -1,8 +1,9 @@
 #include "app/InstallMain.h"
+#include "install/InstallTree.h"
 #include "payload/UnitZip.h"
 #include "system/EmbeddedResource.h"
-#include "system/Files.h"
 #include "system/Registration.h"
+#include "system/ScratchFolder.h"
 #include "system/Shortcut.h"
 
 using namespace InstallMain;
@@ -27,16 +28,20 @@ class ProgressStep {
 
 void TInstallForm::RunInstallation() {
     window_.SetText(StatusLabel, L"正在创建目录，请稍候");
+    InstallTree tree(installDir_);
     for (const wchar_t* subDir : SubDirs)
-        EnsureDirectory(installDir_ + subDir);
+        tree.MakeFolders(subDir);
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
         KillProcessByName(process);
 
     window_.SetProgressMax(52);
+    ScratchFolder scratch(TempDir);
     for (const wchar_t* payload : PayloadNames)
-        InstallPayload(payload, EmbeddedResource(PayloadResourceType(payload).c_str(), payload));
+        InstallPayload(tree, scratch, payload, EmbeddedResource(PayloadResourceType(payload).c_str(), payload));
+    // Empty now; a failure of a later step leaves nothing behind.
+    scratch.Remove();
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在创建快捷方式");
@@ -56,20 +61,23 @@ void TInstallForm::RunInstallation() {
 
 // One payload, through a temporary copy of its container. The resource is
 // found before this is called, so a missing one does not advance the bar.
-void TInstallForm::InstallPayload(const std::wstring& name, EmbeddedResource resource) {
+void TInstallForm::InstallPayload(InstallTree& tree,
+                                  ScratchFolder& scratch,
+                                  const std::wstring& name,
+                                  EmbeddedResource resource) {
     const ProgressStep step(window_, 2);
     const EmbeddedResource held = std::move(resource);  // released before the bar advances
     const std::wstring fileName = PayloadFileName(name);
 
     window_.SetText(StatusLabel, L"正在抽取：" + name + L".zip");
     application_.ProcessMessages();
-    const std::wstring temporary = TempDir + L"\\" + fileName;
-    // The temporary directory is the user's own: an elevated write must not
-    // follow whatever another program left at the name.
-    WriteNewFile(temporary, held.Data(), held.Size());
+    // Written, read back and deleted through one handle that nobody shares.
+    const UniqueHandle copy = scratch.WriteCopy(fileName, held.Data(), held.Size());
 
     window_.SetText(StatusLabel, L"正在解压缩：" + fileName);
     application_.ProcessMessages();
-    DecompressFile(PayloadDestination(installDir_, name, fileName), temporary);
-    DeleteIfExists(temporary);
+    ByteBuffer plain;
+    DecompressFile(copy.get(), plain);
+    tree.WriteFile(PayloadDestination(L"", name, fileName), plain.data(), plain.size());
+    DeleteHeld(copy.get());
 }

@@ -1,8 +1,6 @@
 #include "payload/UnitZip.h"
 
-#include "system/Error.h"
-#include "system/Files.h"
-#include "system/Handles.h"
+#include <windows.h>
 
 namespace {
 
@@ -25,14 +23,7 @@ class FileSource final : public ByteSource {
 
 }  // namespace
 
-void DecompressFile(const std::wstring& destination, const std::wstring& source) {
-    UniqueHandle input(
-        CreateFileW(source.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!input)
-        throw Error(FileErrorMessage(L"Cannot open file", source, GetLastError()));
-    ByteBuffer plain;
-    FileSource stream(input.get());
+void DecompressFile(void* source, ByteBuffer& plain) {
+    FileSource stream(source);
     DecompressStream(stream, plain);
-    // Only now, with the whole payload in memory, is the destination touched.
-    WriteWholeFile(destination, plain.data(), plain.size());
 }

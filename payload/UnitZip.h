@@ -18,8 +18,11 @@ class ByteSource {
 // bytes; every failure throws Error.
 void DecompressStream(ByteSource& source, ByteBuffer& output);
 
-// Decodes the container file source into the file destination (Windows only).
-void DecompressFile(const std::wstring& destination, const std::wstring& source);
+// Decodes the container in the file open as `source` (a Windows file handle),
+// read from its current position, into the payload's plain bytes. The
+// destination is written only once the whole payload is in memory, by the
+// caller; a failure leaves it as it was.
+void DecompressFile(void* source, ByteBuffer& plain);
 
 // zlib's own text for one of its return codes, as the error shows it.
 std::wstring ZlibErrorText(int code);

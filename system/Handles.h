@@ -87,6 +87,15 @@ struct GdiObjectTraits {
 };
 using UniqueGdiObject = UniqueResource<GdiObjectTraits>;
 
+// Blocks the system allocates for the caller, such as security descriptors.
+struct LocalMemoryTraits {
+    using Type = HLOCAL;
+    static Type None() { return nullptr; }
+    static bool IsValid(Type h) { return h != nullptr; }
+    static void Close(Type h) { LocalFree(h); }
+};
+using UniqueLocalMemory = UniqueResource<LocalMemoryTraits>;
+
 struct CoTaskMemoryTraits {
     using Type = void*;
     static Type None() { return nullptr; }

@@ -3,9 +3,12 @@
 #include "system/Error.h"
 #include "tests/win/Probe.h"
 
+#include <aclapi.h>
 #include <commctrl.h>
+#include <sddl.h>
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -32,6 +35,44 @@ std::wstring PlainSource(const std::wstring& payload) {
     return Exists(source) ? source : std::wstring(ZARVO_STANDIN_DIR) + L"\\" + fileName;
 }
 
+// The temporary directory as the installer sees it, without a backslash.
+std::wstring TempDirectory() {
+    wchar_t temp[MAX_PATH] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp, length ? length - 1 : 0);
+}
+
+// The folders of the installer's own in the temporary directory.
+std::vector<std::wstring> ScratchFolders() {
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((TempDirectory() + L"\\Zarvo-*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            folders.push_back(TempDirectory() + L"\\" + found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folders;
+}
+
+// An environment variable set for the length of a scope.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
+        wchar_t old[MAX_PATH] = {};
+        had_ = GetEnvironmentVariableW(name, old, MAX_PATH) != 0;
+        old_ = old;
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+
+  private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool had_;
+};
+
 // Runs the wizard from its welcome page to the end of the installation, as
 // the next button does; returns the text of the error that ended it, if any.
 class InstallTest : public testing::Test {
@@ -48,6 +89,8 @@ class InstallTest : public testing::Test {
         RemoveTree(ProgramGroup());
         DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
         DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
+        for (const std::wstring& folder : ScratchFolders())
+            RemoveTree(folder);
     }
 
     void Open() {
@@ -91,10 +134,6 @@ class InstallTest : public testing::Test {
             EXPECT_TRUE(Exists(dir + empty)) << empty;
     }
 
-    static void ExpectNoPayloadInTemp() {
-        for (const wchar_t* payload : PayloadNames)
-            EXPECT_FALSE(Exists(InstallMain::TempDir + L"\\" + PayloadFileName(payload))) << payload;
-    }
 
     static void ExpectNothingRegistered() {
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
@@ -112,7 +151,7 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Program Files\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
     ExpectTreeInstalled(dir);
-    ExpectNoPayloadInTemp();
+    EXPECT_TRUE(ScratchFolders().empty());
 
     EXPECT_EQ(Progress(), 50);
     EXPECT_EQ(SendMessageW(Window().Control(ProgressBar), PBM_GETRANGE, FALSE, 0), 52);
@@ -179,40 +218,121 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
 TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
+    // Longer than any payload: what is not replaced whole would show.
     for (const wchar_t* payload : PayloadNames)
-        WriteBytes(PayloadDestination(dir, payload, PayloadFileName(payload)), "changed by the user");
+        WriteBytes(PayloadDestination(dir, payload, PayloadFileName(payload)), std::string(1 << 20, 'u'));
     WriteBytes(dir + L"\\bookmarks.dat", "mine");
     WriteBytes(dir + L"\\Data\\user.ini", "mine too");
-    // A file of a payload's name in the temporary directory is overwritten and removed.
-    WriteBytes(InstallMain::TempDir + L"\\whatsnew.txt", "stale");
 
     ASSERT_EQ(Install(dir), L"");
     ExpectTreeInstalled(dir);
     EXPECT_EQ(ReadBytes(dir + L"\\bookmarks.dat"), std::vector<unsigned char>({'m', 'i', 'n', 'e'}));
     EXPECT_TRUE(Exists(dir + L"\\Data\\user.ini"));
-    ExpectNoPayloadInTemp();
 }
 
-TEST_F(InstallTest, LinksPlantedAtTemporaryNamesAreNotWrittenThrough) {
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(kTestRoot));
+// The temporary directory is the user's: another program of the user may
+// have put anything there, or pointed it elsewhere. Only the run's own folder
+// in it is written, and nothing else anywhere is deleted.
+TEST_F(InstallTest, TemporaryDirectoryKeepsWhatIsNotTheRunsOwn) {
+    const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
     const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.txt";
     WriteBytes(victim, "keep me");
-    wchar_t temp[MAX_PATH];
-    ASSERT_NE(GetTempPathW(MAX_PATH, temp), 0u);
-    const std::wstring hardLink = std::wstring(temp) + L"whatsnew.txt";
+    const std::vector<unsigned char> kept = ReadBytes(victim);
+    const std::wstring hardLink = TempDirectory() + L"\\whatsnew.txt";
     ASSERT_TRUE(CreateHardLinkW(hardLink.c_str(), victim.c_str(), nullptr));
-    // Symbolic links where the system lets this account make them.
-    using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
-    const auto createSymbolicLink = reinterpret_cast<CreateLink>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
-    const std::wstring symbolicLink = std::wstring(temp) + L"Zarvo.exe";
-    const bool symbolic = createSymbolicLink && createSymbolicLink(symbolicLink.c_str(), victim.c_str(), 0);
+    for (const wchar_t* name : {L"whatsnew.txt", L"Uninstall.exe", L"ZarvZip.dll"})
+        WriteBytes(elsewhere + L"\\" + name, "keep me");
 
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    EXPECT_EQ(ReadBytes(victim), std::vector<unsigned char>({'k', 'e', 'e', 'p', ' ', 'm', 'e'})) << symbolic;
     ExpectTreeInstalled(dir);
-    ExpectNoPayloadInTemp();
+    EXPECT_TRUE(Exists(hardLink));
+    DeleteFileW(hardLink.c_str());
+
+    // TMP and TEMP through a link into another folder.
+    const SymbolicLink link(std::wstring(kTestRoot) + L"\\TempLink", elsewhere);
+    ASSERT_TRUE(link.Made());
+    {
+        const ScopedEnvironment tmp(L"TMP", std::wstring(kTestRoot) + L"\\TempLink");
+        const ScopedEnvironment temp(L"TEMP", std::wstring(kTestRoot) + L"\\TempLink");
+        ASSERT_EQ(Install(dir), L"");
+    }
+    for (const wchar_t* name : {L"whatsnew.txt", L"Uninstall.exe", L"ZarvZip.dll"})
+        EXPECT_EQ(ReadBytes(elsewhere + L"\\" + name), kept) << name;
+    EXPECT_EQ(ReadBytes(victim), kept);
+}
+
+// Another program of the user renames its own container over each temporary
+// copy of the browser that it can find, as fast as it can, while the
+// installation runs.
+TEST_F(InstallTest, ContainerRenamedOverTheCopyIsNeverInstalled) {
+    const std::string planted = "the attacker's program";
+    const std::string attacker = Container(planted);
+    std::atomic<bool> stop{false};
+    std::thread racer([&] {
+        const std::wstring temp = TempDirectory();
+        for (unsigned n = 0; !stop; ++n) {
+            std::vector<std::wstring> targets = ScratchFolders();
+            for (std::wstring& target : targets)
+                target += L"\\Zarvo.exe";
+            targets.push_back(temp + L"\\Zarvo.exe");
+            for (const std::wstring& target : targets) {
+                if (!Exists(target))
+                    continue;
+                const std::wstring mine = temp + L"\\racer" + std::to_wstring(n) + L".tmp";
+                WriteBytes(mine, attacker);
+                if (!MoveFileExW(mine.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+                    DeleteFileW(mine.c_str());
+            }
+        }
+    });
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    int taken = 0;
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        EXPECT_EQ(Install(dir), L"") << attempt;
+        taken += ReadBytes(dir + L"\\Zarvo.exe") == std::vector<unsigned char>(planted.begin(), planted.end());
+    }
+    stop = true;
+    racer.join();
+    EXPECT_EQ(taken, 0) << "installations of 10 that installed the attacker's bytes";
+    DeleteFileW((TempDirectory() + L"\\Zarvo.exe").c_str());
+}
+
+// An install folder that a program of the user could write to, with links
+// planted in it: whatever the installation does with them, their targets
+// outside keep what they hold. A hard link loses only the name in the folder.
+// Where the system opens a link as itself, it is removed as a name too; where
+// it follows links whatever it is asked (Wine does), the installation stops
+// at that name instead of writing through it.
+TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    const std::wstring outside = std::wstring(kTestRoot) + L"\\Outside";
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(dir));
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(outside + L"\\Folder"));
+    for (const wchar_t* name : {L"\\hard.txt", L"\\symbolic.txt", L"\\Folder\\mine.ini"})
+        WriteBytes(outside + name, "keep me");
+    const std::vector<unsigned char> kept = ReadBytes(outside + L"\\hard.txt");
+    ASSERT_TRUE(CreateHardLinkW((dir + L"\\whatsnew.txt").c_str(), (outside + L"\\hard.txt").c_str(), nullptr));
+    {
+        const SymbolicLink file(dir + L"\\Zarvo.exe", outside + L"\\symbolic.txt");
+        ASSERT_TRUE(file.Made());
+        const std::wstring error = Install(dir);
+        EXPECT_TRUE(error.empty() || error.rfind(L"Cannot create file \"" + dir + L"\\Zarvo.exe\". ", 0) == 0)
+            << error;
+    }
+    EXPECT_EQ(ReadBytes(dir + L"\\whatsnew.txt"), ReadBytes(PlainSource(L"whatsnewtxt")));
+    EXPECT_EQ(ReadBytes(outside + L"\\hard.txt"), kept);
+    EXPECT_EQ(ReadBytes(outside + L"\\symbolic.txt"), kept);
+
+    RemoveTree(dir + L"\\Data");
+    const SymbolicLink folder(dir + L"\\Data", outside + L"\\Folder");
+    ASSERT_TRUE(folder.Made());
+    const std::wstring error = Install(dir);
+    EXPECT_TRUE(error.empty() || error.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\". ", 0) == 0)
+        << error;
+    EXPECT_EQ(ReadBytes(outside + L"\\Folder\\mine.ini"), kept);
+    EXPECT_FALSE(Exists(outside + L"\\Folder\\ZarvConfig.ini"));
 }
 
 // The text that was checked is the one installed to, even when the edit box
@@ -279,8 +399,26 @@ TEST_F(InstallTest, PlainFileNamedDataStopsAtTheSecondPayload) {
     EXPECT_EQ(error.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\". ", 0), 0u) << error;
     EXPECT_EQ(Progress(), 4);
     EXPECT_TRUE(Exists(dir + L"\\whatsnew.txt"));
-    EXPECT_TRUE(Exists(InstallMain::TempDir + L"\\ZarvConfig.ini")) << "the temporary copy stays";
-    DeleteFileW((InstallMain::TempDir + L"\\ZarvConfig.ini").c_str());
+    // The copy stays, in the run's own folder, which only administrators and
+    // the system may enter: no entry of its access list lets other users or
+    // groups in.
+    const std::vector<std::wstring> scratch = ScratchFolders();
+    ASSERT_EQ(scratch.size(), 1u);
+    EXPECT_TRUE(Exists(scratch[0] + L"\\ZarvConfig.ini")) << "the temporary copy stays";
+    PSECURITY_DESCRIPTOR security = nullptr;
+    PACL acl = nullptr;
+    ASSERT_EQ(GetNamedSecurityInfoW(scratch[0].c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                    &acl, nullptr, &security),
+              static_cast<DWORD>(ERROR_SUCCESS));
+    const UniqueLocalMemory owned(security);
+    wchar_t* text = nullptr;
+    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1,
+                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
+    const std::wstring list(text);
+    LocalFree(text);
+    EXPECT_NE(list.find(L";SY)"), std::wstring::npos) << list;
+    for (const wchar_t* others : {L";WD)", L";BU)", L";AU)", L";IU)"})
+        EXPECT_EQ(list.find(others), std::wstring::npos) << list;
     EXPECT_FALSE(Exists(DesktopLink()));
     ExpectNothingRegistered();
     EXPECT_EQ(Window().ActivePage(), ProcessTabSheet) << "the window stays on the copying page";
@@ -308,7 +446,6 @@ TEST_F(InstallTest, DestinationHeldOpenIsReportedWithTheSystemsText) {
     holder.reset();
     EXPECT_EQ(ReadBytes(dir + L"\\Zarvo.exe"),
               std::vector<unsigned char>({'o', 'l', 'd', ' ', 'b', 'r', 'o', 'w', 's', 'e', 'r'}));
-    DeleteFileW((InstallMain::TempDir + L"\\Zarvo.exe").c_str());
 }
 
 TEST_F(InstallTest, TrailingBackslashDoublesUp) {

@@ -1,6 +1,7 @@
 #include "tests/win/Probe.h"
 
 #include <shlwapi.h>
+#include <zlib.h>
 
 #include <cstdio>
 #include <stdexcept>
@@ -28,6 +29,18 @@ void WriteBytes(const std::wstring& path, const std::string& bytes) {
 
 bool Exists(const std::wstring& path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Container(const std::string& plain) {
+    uLongf size = compressBound(static_cast<uLong>(plain.size()));
+    std::string packed(size, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(plain.data()),
+             static_cast<uLong>(plain.size()));
+    packed.resize(size);
+    const auto n = static_cast<uint32_t>(plain.size());
+    return std::string{static_cast<char>(n), static_cast<char>(n >> 8), static_cast<char>(n >> 16),
+                       static_cast<char>(n >> 24)} +
+           packed;
 }
 
 std::wstring SpecialFolder(int csidl) {
@@ -137,4 +150,61 @@ RunningProgram::~RunningProgram() {
 
 bool RunningProgram::Running() const {
     return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+namespace {
+
+// The host's path of a Windows path under Wine; empty elsewhere.
+std::wstring HostPath(const std::wstring& path) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    const auto toUnix = reinterpret_cast<ToUnix>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "wine_get_unix_file_name")));
+    char* unix = toUnix ? toUnix(path.c_str()) : nullptr;
+    if (!unix)
+        return std::wstring();
+    wchar_t wide[MAX_PATH * 2] = {};
+    MultiByteToWideChar(CP_UTF8, 0, unix, -1, wide, MAX_PATH * 2);
+    HeapFree(GetProcessHeap(), 0, unix);
+    return wide;
+}
+
+// Runs a program of the host, which Wine starts like its own, until the path
+// exists or not as asked. Wine cannot wait for a host program to end: its
+// process handle is signalled at once.
+bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::wstring& path, bool exists) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    std::wstring commandLine = std::wstring(program) + L" " + arguments;
+    const std::wstring file = std::wstring(L"Z:\\bin\\") + program;
+    if (!CreateProcessW(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                        &info))
+        return false;
+    CloseHandle(info.hThread);
+    CloseHandle(info.hProcess);
+    for (int wait = 0; wait < 100 && Exists(path) != exists; ++wait)
+        Sleep(50);
+    return Exists(path) == exists;
+}
+
+}  // namespace
+
+SymbolicLink::SymbolicLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {
+    using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
+    const auto createLink = reinterpret_cast<CreateLink>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
+    const DWORD directory = (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    const std::wstring hostLink = HostPath(link_), hostTarget = HostPath(target);
+    if (hostLink.empty())
+        made_ = createLink && createLink(link_.c_str(), target.c_str(), directory) && Exists(link_);
+    else
+        made_ = RunHost(L"ln", L"-s \"" + hostTarget + L"\" \"" + hostLink + L"\"", link_, true);
+}
+
+SymbolicLink::~SymbolicLink() {
+    const std::wstring hostLink = HostPath(link_);
+    if (!hostLink.empty())
+        RunHost(L"rm", L"-f \"" + hostLink + L"\"", link_, false);
+    else if (!RemoveDirectoryW(link_.c_str()))
+        DeleteFileW(link_.c_str());
 }

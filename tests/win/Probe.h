@@ -15,6 +15,8 @@
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
+// A payload container of those plain bytes: the size, then a zlib stream.
+std::string Container(const std::string& plain);
 std::wstring SpecialFolder(int csidl);
 // Removes a directory tree (files first); missing is fine.
 void RemoveTree(const std::wstring& path);
@@ -47,4 +49,21 @@ class RunningProgram {
 
   private:
     UniqueHandle process_;
+};
+
+// A symbolic link to a file or folder for the length of a scope. Wine answers
+// CreateSymbolicLinkW with success and makes nothing, and its own deletes
+// follow a link to its target: there the host's ln makes the link and the
+// host's rm removes it.
+class SymbolicLink {
+  public:
+    SymbolicLink(std::wstring link, const std::wstring& target);
+    SymbolicLink(const SymbolicLink&) = delete;
+    SymbolicLink& operator=(const SymbolicLink&) = delete;
+    ~SymbolicLink();
+    bool Made() const { return made_; }
+
+  private:
+    std::wstring link_;
+    bool made_ = false;
 };

@@ -1,0 +1,197 @@
+#include "system/HeldFolder.h"
+
+#include <winternl.h>
+
+#include <memory>
+
+extern "C" BOOLEAN NTAPI RtlEqualUnicodeString(PCUNICODE_STRING, PCUNICODE_STRING, BOOLEAN);
+
+namespace {
+
+// What stands at a name leads elsewhere, and is neither followed nor removed:
+// "The name of the file cannot be resolved by the system", as for a chain of
+// links too long to follow.
+constexpr DWORD kLeadsElsewhere = ERROR_CANT_RESOLVE_FILENAME;
+
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+constexpr ULONG kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// Opens or makes one name below the folder held by `parent`. A link at the
+// name is opened as itself, never followed.
+NTSTATUS OpenBelow(HANDLE parent,
+                   const std::wstring& name,
+                   ACCESS_MASK access,
+                   ULONG sharing,
+                   ULONG disposition,
+                   ULONG options,
+                   PSECURITY_DESCRIPTOR security,
+                   UniqueHandle& opened) {
+    const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
+    UNICODE_STRING text{bytes, bytes, const_cast<PWSTR>(name.c_str())};
+    OBJECT_ATTRIBUTES attributes;
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, security);
+    IO_STATUS_BLOCK status{};
+    HANDLE handle = nullptr;
+    const NTSTATUS result =
+        NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
+                     disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
+    opened.reset(NT_SUCCESS(result) ? handle : nullptr);
+    return result;
+}
+
+// The name under which the system knows what the handle opened, empty when it
+// cannot tell.
+std::wstring ObjectName(HANDLE handle) {
+    ULONG size = 512;
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        // ULONG elements keep the name's header aligned.
+        const std::unique_ptr<ULONG[]> buffer(new ULONG[size / sizeof(ULONG) + 1]);
+        ULONG needed = 0;
+        const NTSTATUS result = NtQueryObject(handle, ObjectNameInformation, buffer.get(), size, &needed);
+        if (NT_SUCCESS(result)) {
+            const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.get());
+            return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
+        }
+        if (needed <= size)
+            break;
+        size = needed;
+    }
+    return std::wstring();
+}
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    const auto bytes = static_cast<USHORT>(a.size() * sizeof(wchar_t));
+    UNICODE_STRING first{bytes, bytes, const_cast<PWSTR>(a.c_str())};
+    UNICODE_STRING second{bytes, bytes, const_cast<PWSTR>(b.c_str())};
+    return RtlEqualUnicodeString(&first, &second, TRUE);
+}
+
+enum class Standing {
+    Own,        // the folder's own file or sub-folder
+    Link,       // a link, or another name of a file, to be removed as a name
+    Elsewhere,  // reached through a link that was followed: not to be touched
+};
+
+// What the handle opened at `name` below `parent`. Where the system follows a
+// link in spite of being asked not to (Wine does), the object's own name
+// gives it away; removing the name there would remove the link's target.
+Standing WhatStands(HANDLE parent, HANDLE opened, const std::wstring& name, bool file) {
+    BY_HANDLE_FILE_INFORMATION information{};
+    std::wstring expected = ObjectName(parent);
+    if (!GetFileInformationByHandle(opened, &information) || expected.empty())
+        return Standing::Elsewhere;
+    if (expected.back() != L'\\')
+        expected += L'\\';
+    if (!SameName(expected + name, ObjectName(opened)))
+        return Standing::Elsewhere;
+    if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || (file && information.nNumberOfLinks > 1))
+        return Standing::Link;
+    return Standing::Own;
+}
+
+}  // namespace
+
+bool DeleteHeld(HANDLE file) {
+    struct {
+        BOOLEAN deleteFile;
+    } disposition{TRUE};
+    IO_STATUS_BLOCK status{};
+    return NT_SUCCESS(NtSetInformationFile(file, &status, &disposition, sizeof disposition,
+                                           FileDispositionInformation));
+}
+
+HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
+    UniqueHandle folder(CreateFileW(path.c_str(), kFolderAccess, kFolderSharing, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!folder) {
+        error = GetLastError();
+        return HeldFolder();
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!GetFileInformationByHandle(folder.get(), &information) ||
+        !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        error = ERROR_DIRECTORY;
+        return HeldFolder();
+    }
+    return HeldFolder(std::move(folder));
+}
+
+HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const {
+    UniqueHandle folder;
+    const NTSTATUS result = OpenBelow(handle_.get(), name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE,
+                                      FILE_DIRECTORY_FILE, security, folder);
+    if (!NT_SUCCESS(result))
+        error = RtlNtStatusToDosError(result);
+    return HeldFolder(std::move(folder));
+}
+
+HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const {
+    // A link is removed once; one that is back at once is not fought over.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        UniqueHandle folder;
+        NTSTATUS result = OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF,
+                                    FILE_DIRECTORY_FILE, nullptr, folder);
+        if (!NT_SUCCESS(result)) {
+            error = RtlNtStatusToDosError(result);
+            return HeldFolder();
+        }
+        const Standing standing = WhatStands(handle_.get(), folder.get(), name, false);
+        if (standing == Standing::Own)
+            return HeldFolder(std::move(folder));
+        if (standing == Standing::Elsewhere)
+            break;
+        // The folder is held without delete access, which would clash with
+        // programs that merely have it open; the link is opened again for that.
+        folder.reset();
+        UniqueHandle link;
+        result = OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
+                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE,
+                           nullptr, link);
+        if (NT_SUCCESS(result) && WhatStands(handle_.get(), link.get(), name, false) == Standing::Link)
+            DeleteHeld(link.get());
+    }
+    error = kLeadsElsewhere;
+    return HeldFolder();
+}
+
+UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error) const {
+    UniqueHandle file;
+    const NTSTATUS result = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
+                                      FILE_NON_DIRECTORY_FILE, nullptr, file);
+    if (!NT_SUCCESS(result))
+        error = RtlNtStatusToDosError(result);
+    return file;
+}
+
+UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        UniqueHandle file;
+        const NTSTATUS result = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
+                                          FILE_NON_DIRECTORY_FILE, nullptr, file);
+        if (!NT_SUCCESS(result)) {
+            error = RtlNtStatusToDosError(result);
+            return UniqueHandle();
+        }
+        const Standing standing = WhatStands(handle_.get(), file.get(), name, true);
+        if (standing == Standing::Own) {
+            // Emptied only now: a file of another name must keep its bytes.
+            if (!SetEndOfFile(file.get())) {
+                error = GetLastError();
+                return UniqueHandle();
+            }
+            return file;
+        }
+        if (standing == Standing::Elsewhere || !DeleteHeld(file.get()))
+            break;
+    }
+    error = kLeadsElsewhere;
+    return UniqueHandle();
+}
+
+void HeldFolder::Remove() {
+    if (handle_)
+        DeleteHeld(handle_.get());
+    handle_.reset();
+}

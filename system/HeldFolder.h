@@ -1,0 +1,51 @@
+#pragma once
+
+#include "system/Handles.h"
+
+#include <string>
+
+// A folder held open while the installer works in it. What lies below it is
+// opened one name at a time through its handle, never by a path that is
+// resolved again, and never through a link that stands at the name: a program
+// of the same user, without administrator rights, may change the folders it
+// can write to at any moment, and must not steer where the installer writes.
+//
+// A call that fails gives an empty result and the system's error code.
+class HeldFolder {
+  public:
+    HeldFolder() = default;
+
+    // The folder at the path, with links on the way followed: people move
+    // folders elsewhere through them. It is held without delete sharing, so
+    // that nobody renames or removes it while it is held.
+    static HeldFolder Open(const std::wstring& path, DWORD& error);
+
+    // A new sub-folder with that security descriptor (null: inherited); fails
+    // when anything stands at the name.
+    HeldFolder CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const;
+    // The sub-folder of that name, made when missing. A link at the name is
+    // removed as a name and a real folder made in its place.
+    HeldFolder RealFolder(const std::wstring& name, DWORD& error) const;
+
+    // A new file for reading, writing and deleting, shared with nobody; fails
+    // when anything stands at the name.
+    UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error) const;
+    // The file of that name for writing, shared with nobody, made when missing
+    // and emptied when not. A link, or a file with more than one name, is
+    // removed as a name first, so that only this folder's own file is written.
+    UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
+
+    // Deletes the folder, empty by then, through its handle.
+    void Remove();
+
+    explicit operator bool() const { return static_cast<bool>(handle_); }
+
+  private:
+    explicit HeldFolder(UniqueHandle handle) : handle_(std::move(handle)) {}
+
+    UniqueHandle handle_;
+};
+
+// Deletes a file through a handle opened with delete access; it goes when the
+// last handle to it is closed.
+bool DeleteHeld(HANDLE file);

@@ -1,0 +1,64 @@
+#include "system/ScratchFolder.h"
+
+#include "system/Elevation.h"
+#include "system/Error.h"
+#include "system/Files.h"
+
+#include <objbase.h>
+#include <sddl.h>
+
+namespace {
+
+// A folder name nobody can guess: a random identifier, as the system makes
+// them from its cryptographic generator.
+std::wstring UnguessableName() {
+    GUID id{};
+    wchar_t text[40] = {};
+    if (FAILED(CoCreateGuid(&id)) || StringFromGUID2(id, text, 40) == 0)
+        return std::wstring();
+    // "{8-4-4-4-12}" without the braces.
+    return L"Zarvo-" + std::wstring(text + 1, 36);
+}
+
+}  // namespace
+
+bool ScratchFolder::Make(DWORD& error) {
+    const std::wstring name = UnguessableName();
+    // The temporary directory may itself lie elsewhere through a link; that
+    // is the user's to choose. A drive root needs its backslash.
+    const std::wstring parentPath = tempDir_.empty() || tempDir_.back() == L':' ? tempDir_ + L"\\" : tempDir_;
+    path_ = tempDir_ + L"\\" + name;
+    if (name.empty()) {
+        error = ERROR_GEN_FAILURE;
+        return false;
+    }
+    const HeldFolder parent = HeldFolder::Open(parentPath, error);
+    if (!parent)
+        return false;
+    // Owned by the administrators, not the user, who could otherwise open
+    // the list up again; entered only by them and the system.
+    UniqueLocalMemory security;
+    if (ElevatedBesideLimitedUser()) {
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)",
+                                                                  SDDL_REVISION_1, &descriptor, nullptr)) {
+            error = GetLastError();
+            return false;
+        }
+        security.reset(descriptor);
+    }
+    folder_ = parent.CreateFolder(name, security.get(), error);
+    return static_cast<bool>(folder_);
+}
+
+UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* data, std::size_t size) {
+    DWORD error = 0;
+    UniqueHandle copy;
+    if (folder_ || Make(error))
+        copy = folder_.CreateNewFile(fileName, error);
+    if (!copy)
+        throw Error(FileErrorMessage(L"Cannot create file", path_ + L"\\" + fileName, error));
+    WriteAll(copy.get(), data, size);
+    SetFilePointer(copy.get(), 0, nullptr, FILE_BEGIN);
+    return copy;
+}
