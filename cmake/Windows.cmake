@@ -77,8 +77,9 @@ set(ZARVO_UI_RESOURCES ${ui_dir}/Pictures.rc)
 set_source_files_properties(${ZARVO_UI_RESOURCES} PROPERTIES OBJECT_DEPENDS "${ui_containers}")
 # Targets in other directories that embed the pictures depend on this one.
 add_custom_target(ui_pictures DEPENDS ${ui_containers})
+configure_file(app/Manifest.xml.in ${ZARVO_GENERATED}/Manifest.xml @ONLY)
 set_source_files_properties(app/Resources.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/app/Manifest.xml;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
+    OBJECT_DEPENDS "${ZARVO_GENERATED}/Manifest.xml;${ZARVO_GENERATED}/Version.h;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     include(cmake/Payloads.cmake)

@@ -1,8 +1,9 @@
 #include "ui/WindowDefinition.h"
 
+#include "Version.h"
 #include "ui/Texts.h"
 
-const WindowDef kWindow = {L"泽沃浏览器V1.1.0.2669 beta 安装程序", 494, 320, L"Tahoma", 8};
+const WindowDef kWindow = {L"泽沃浏览器V" ZARVO_VERSION_TEXT L" beta 安装程序", 494, 320, L"Tahoma", 8};
 
 namespace {
 constexpr auto W = FontStyle::Window;
