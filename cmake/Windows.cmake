@@ -23,6 +23,7 @@ add_library(zarvo_win STATIC
     install/InstallTree.cpp
     install/RunInstallation.cpp
     payload/DecompressFile.cpp
+    payload/InstalledSize.cpp
     system/DynamicApi.cpp
     system/Elevation.cpp
     system/EmbeddedResource.cpp

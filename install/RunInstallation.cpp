@@ -1,5 +1,6 @@
 #include "app/InstallMain.h"
 #include "install/InstallTree.h"
+#include "payload/InstalledSize.h"
 #include "payload/UnitZip.h"
 #include "system/EmbeddedResource.h"
 #include "system/Registration.h"
@@ -49,7 +50,7 @@ void TInstallForm::RunInstallation() {
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在更新系统键值");
-    WriteRegistrationEntries(installDir_);
+    WriteRegistrationEntries(installDir_, InstalledSizeKib());
     window_.SetText(StatusLabel, L"正在删除生成的临时文件");
     window_.SetText(OrderLabel, StepLabel(5));
     window_.AdvanceProgress(10);

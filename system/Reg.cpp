@@ -24,19 +24,28 @@ std::wstring Quoted(const std::wstring& valueName) {
     return L"'" + valueName + L"'";
 }
 
+void WriteValue(HKEY root,
+                const std::wstring& keyPath,
+                bool canCreate,
+                const std::wstring& valueName,
+                DWORD type,
+                const void* data,
+                DWORD size) {
+    UniqueHKey key = OpenKey(root, keyPath, canCreate);
+    if (!key)
+        return;
+    if (RegSetValueExW(key.get(), valueName.c_str(), 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
+        throw Error(L"Failed to set data for " + Quoted(valueName));
+}
+
 void WriteText(HKEY root,
                const std::wstring& keyPath,
                bool canCreate,
                const std::wstring& valueName,
                const std::wstring& value,
                DWORD type) {
-    UniqueHKey key = OpenKey(root, keyPath, canCreate);
-    if (!key)
-        return;
-    auto bytes = static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t));
-    if (RegSetValueExW(key.get(), valueName.c_str(), 0, type, reinterpret_cast<const BYTE*>(value.c_str()), bytes) !=
-        ERROR_SUCCESS)
-        throw Error(L"Failed to set data for " + Quoted(valueName));
+    WriteValue(root, keyPath, canCreate, valueName, type, value.c_str(),
+               static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
 }
 
 }  // namespace
@@ -73,4 +82,8 @@ void RegWriteExpandString(HKEY root,
                           const std::wstring& valueName,
                           const std::wstring& value) {
     WriteText(root, keyPath, canCreate, valueName, value, REG_EXPAND_SZ);
+}
+
+void RegWriteDword(HKEY root, const std::wstring& keyPath, bool canCreate, const std::wstring& valueName, DWORD value) {
+    WriteValue(root, keyPath, canCreate, valueName, REG_DWORD, &value, sizeof value);
 }

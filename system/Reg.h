@@ -19,3 +19,4 @@ void RegWriteExpandString(HKEY root,
                           bool canCreate,
                           const std::wstring& valueName,
                           const std::wstring& value);
+void RegWriteDword(HKEY root, const std::wstring& keyPath, bool canCreate, const std::wstring& valueName, DWORD value);

@@ -1,5 +1,6 @@
 #include "system/Registration.h"
 
+#include "Version.h"
 #include "system/MakerInfo.h"
 #include "system/Reg.h"
 
@@ -14,7 +15,7 @@ void Uninstall(const wchar_t* name, const std::wstring& value) {
 }
 }  // namespace
 
-void WriteRegistrationEntries(const std::wstring& installDir) {
+void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib) {
     RegWriteString(HKEY_LOCAL_MACHINE, kAppPathsKey, true, L"", installDir + L"\\Zarvo.exe");
     RegWriteString(HKEY_LOCAL_MACHINE, kAppPathsKey, true, L"Path", installDir);
     Uninstall(L"Comments", L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。");
@@ -29,6 +30,13 @@ void WriteRegistrationEntries(const std::wstring& installDir) {
     Uninstall(L"URLInfoAbout", MakerInfo::kProductSiteUrl);
     Uninstall(L"HelpLink", MakerInfo::kForumUrl);
     Uninstall(L"URLUpdateInfo", MakerInfo::kMakerSiteUrl);
+    // What Programs and Features and software-inventory tools read besides:
+    // the version, the folder, the size, and that the entry offers removal only.
+    Uninstall(L"DisplayVersion", ZARVO_VERSION_TEXT);
+    Uninstall(L"InstallLocation", installDir);
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstallKey, true, L"EstimatedSize", installedKib);
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstallKey, true, L"NoModify", 1);
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstallKey, true, L"NoRepair", 1);
 }
 
 void WriteStartPage() {

@@ -3,8 +3,9 @@
 #include <string>
 
 // The application-path and uninstall entries of the browser installed in
-// installDir: twelve values, written in a fixed order.
-void WriteRegistrationEntries(const std::wstring& installDir);
+// installDir: twelve values in a fixed order, then the Uninstall entry's
+// version, location, size (installedKib) and its no-modify and no-repair flags.
+void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib);
 
 // Internet Explorer's start page, set to the partner navigation page.
 void WriteStartPage();

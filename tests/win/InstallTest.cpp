@@ -184,12 +184,27 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
         {kUninstall, L"URLInfoAbout", REG_SZ, L"http://www.zarvo.example/"},
         {kUninstall, L"HelpLink", REG_SZ, L"http://bbs.luofei.example/"},
         {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
+        {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
+        {kUninstall, L"InstallLocation", REG_SZ, dir},
     };
     for (const Value& expected : values) {
         const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);
         ASSERT_TRUE(actual.exists) << expected.name;
         EXPECT_EQ(actual.type, expected.type) << expected.name;
         EXPECT_EQ(actual.text, expected.text + L'\0') << expected.name << " is stored with its NUL";
+    }
+    unsigned long long plainBytes = 0;
+    for (const wchar_t* payload : PayloadNames)
+        plainBytes += ReadBytes(PlainSource(payload)).size();
+    const struct {
+        const wchar_t* name;
+        DWORD value;
+    } numbers[] = {
+        {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)}, {L"NoModify", 1}, {L"NoRepair", 1}};
+    for (const auto& expected : numbers) {
+        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, expected.name);
+        EXPECT_EQ(actual.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
+        EXPECT_EQ(actual.text, std::wstring(reinterpret_cast<const wchar_t*>(&expected.value), 2)) << expected.name;
     }
 
     const std::wstring browserText =
