@@ -150,14 +150,18 @@ std::vector<Bytes> PlainPayloads() {
     return plains;
 }
 
-// Writes the payload set as files named as the installer names them, for the
-// installation benchmark, which embeds them.
+// Writes the payload set laid out as it is installed, for the installation
+// benchmark, whose installer is built from that folder.
 int WritePlainFiles(const std::filesystem::path& directory) {
-    std::filesystem::create_directories(directory);
     const std::vector<Bytes> plains = PlainPayloads();
-    for (std::size_t i = 0; i < plains.size(); ++i)
-        std::ofstream(directory / Narrow(PayloadFileName(PayloadNames[i])), std::ios::binary)
+    for (std::size_t i = 0; i < plains.size(); ++i) {
+        std::string installed = Narrow(PayloadDestination(L"", PayloadNames[i], PayloadFileName(PayloadNames[i])));
+        std::replace(installed.begin(), installed.end(), '\\', '/');
+        const std::filesystem::path file = directory / installed.substr(1);
+        std::filesystem::create_directories(file.parent_path());
+        std::ofstream(file, std::ios::binary)
             .write(reinterpret_cast<const char*>(plains[i].data()), static_cast<std::streamsize>(plains[i].size()));
+    }
     return 0;
 }
 

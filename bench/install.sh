@@ -10,7 +10,7 @@ bench=$ZARVO_BUILD/winbench
 "$root/tools/build.sh"
 "$ZARVO_BUILD/host/payload_bench" --plain-files "$bench/plain"
 cmake -S "$root" -B "$bench" -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DZARVO_MINGW_THREADS=win32 -DZARVO_HOST_BUILD="$ZARVO_BUILD/host" -DZARVO_BENCH_PAYLOAD_DIR="$bench/plain" >/dev/null
+    -DZARVO_MINGW_THREADS=win32 -DZARVO_HOST_BUILD="$ZARVO_BUILD/host" -DZARVO_PAYLOAD_DIR="$bench/plain" -DZARVO_BENCH=ON >/dev/null
 cmake --build "$bench" --target install_bench -j "$(nproc)"
 
 source "$root/tools/wine-env.sh" "$ZARVO_BUILD/wine"

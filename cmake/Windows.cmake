@@ -104,7 +104,9 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
                 "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe"
         VERBATIM)
     add_dependencies(sign ZarvoSetup)
-    if(ZARVO_BENCH_PAYLOAD_DIR)
+    # The installation benchmark, built by bench/install.sh with a payload set
+    # of the product's full sizes.
+    if(ZARVO_BENCH)
         add_executable(install_bench bench/InstallBench.cpp tests/win/Probe.cpp ${ZARVO_UI_RESOURCES}
                                      ${ZARVO_PAYLOAD_RESOURCES})
         add_dependencies(install_bench payload_containers ui_pictures)

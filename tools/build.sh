@@ -3,17 +3,21 @@
 # win32/ the installer (mingw-w64 with win32 threads, which links nothing that
 # Windows 2000 lacks), wintest/ the Windows tests (mingw-w64 with posix threads,
 # which GoogleTest needs). Each tree rebuilds only what changed.
-# Options:
+# Options (a build without one goes back to its default):
 #   --installer      only the container tool and the unsigned installer
+#   --payloads DIR   a release: the installer carries the product's files from
+#                    DIR, laid out as installed, instead of the stand-ins; only
+#                    the container tool and the installer, signed as always
 #   --version V      the product version, four numbers such as 1.1.0.2669 (the
-#                    default); a build without the option goes back to it
+#                    default)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZARVO_BUILD:-$root/build}
 jobs=$(nproc)
 host_targets=()
 installer_targets=()
-installer_settings=(-UZARVO_VERSION)
+payload_setting=-UZARVO_PAYLOAD_DIR
+version_setting=-UZARVO_VERSION
 while [ $# -gt 0 ]; do
     case $1 in
         --installer)
@@ -21,13 +25,23 @@ while [ $# -gt 0 ]; do
             installer_targets=(--target ZarvoSetup)
             shift
             ;;
+        --payloads)
+            folder=$(cd "${2:-}" 2>/dev/null && pwd) || {
+                echo "build: --payloads needs the folder of the product's files; '${2:-}' is none." >&2
+                exit 2
+            }
+            payload_setting=-DZARVO_PAYLOAD_DIR=$folder
+            host_targets=(--target pack)
+            [ ${#installer_targets[@]} -gt 0 ] || installer_targets=(--target sign)
+            shift 2
+            ;;
         --version)
             [ $# -ge 2 ] || { echo "build: --version needs a version, such as 1.1.0.2669." >&2; exit 2; }
-            installer_settings=(-DZARVO_VERSION="$2")
+            version_setting=-DZARVO_VERSION=$2
             shift 2
             ;;
         *)
-            echo "build: unknown option $1 (known: --installer, --version V)." >&2
+            echo "build: unknown option $1 (known: --installer, --payloads DIR, --version V)." >&2
             exit 2
             ;;
     esac
@@ -37,13 +51,24 @@ done
 configure() {
     local tree=$1
     shift
-    cmake -S "$root" -B "$build/$tree" "$@" >/dev/null
+    mkdir -p "$build"
+    local messages=$build/$tree-configure.log
+    if cmake -S "$root" -B "$build/$tree" "$@" >/dev/null 2>"$messages"; then
+        cat "$messages" >&2
+        return
+    fi
+    # CMake frames a stop with the place in the build files that made it; the
+    # builder needs the sentence, which CMake wraps.
+    awk '/^CMake Error/ { inside = 1; next }
+         inside && /^  / { sub(/^  /, ""); text = text (text == "" ? "" : " ") $0; next }
+         inside { print "build: " text; inside = 0; text = "" }' "$messages" | grep . >&2 || cat "$messages" >&2
+    exit 1
 }
 configure host -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
 cmake --build "$build/host" -j "$jobs" "${host_targets[@]}"
 windows=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     -DZARVO_HOST_BUILD="$build/host")
-configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32 "${installer_settings[@]}"
+configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32 "$payload_setting" "$version_setting"
 cmake --build "$build/win32" -j "$jobs" "${installer_targets[@]}"
 [ ${#installer_targets[@]} -eq 0 ] || exit 0
 configure wintest "${windows[@]}" -DZARVO_MINGW_THREADS=posix -DZARVO_INSTALLER_BUILD="$build/win32"
