@@ -1,7 +1,11 @@
+#include "app/CommandLine.h"
+#include "app/ExitCode.h"
 #include "app/InstallMain.h"
+#include "app/Unattended.h"
 #include "system/ComApartment.h"
 #include "system/DynamicApi.h"
 #include "system/LibrarySearch.h"
+#include "system/RunLog.h"
 #include "ui/Application.h"
 
 namespace {
@@ -16,25 +20,38 @@ void DeclareDpiAware() {
 
 }  // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     HardenLibrarySearch();
     DeclareDpiAware();
-    ComApartment com;
+    const SetupOptions options = ParseCommandLine(arguments);
+    RunLog log;
     Application application;
+    if (options.unattended) {
+        if (!options.logFile.empty() && !log.Open(options.logFile))
+            return kNotStarted;
+        log.Line(kWindow.caption);
+        application.RunUnattended(log);
+    }
+    ComApartment com;
+    int exitCode = kInstalled;
     {
         TInstallForm form(application);
         InstallMain::InstallForm = &form;
         try {
             form.Create();
         } catch (...) {
-            Application::ShowCurrentException(nullptr);
-            return 1;
+            application.ShowCurrentException(nullptr);
+            return kNotStarted;
         }
-        form.Show();
-        application.Run(form.Window().Handle());
+        if (options.unattended) {
+            exitCode = InstallUnattended(form, application, options);
+        } else {
+            form.Show();
+            application.Run(form.Window().Handle());
+        }
         form.Destroy();
         InstallMain::InstallForm = nullptr;
     }
     InstallMain::ReleaseInstallerState();
-    return 0;
+    return exitCode;
 }

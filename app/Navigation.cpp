@@ -60,7 +60,7 @@ void TInstallForm::NextStepBtnClick() {
             window_.SetText(OrderLabel, StepLabel(4));
             const std::wstring dir = InstallDirectory();
             if (!DirectoryUsable(dir)) {
-                MessageBoxW(window_.Handle(), L"安装目录格式不正确，请重新选择！", Application::kTitle, MB_OK);
+                application_.Message(window_.Handle(), L"安装目录格式不正确，请重新选择！", Application::kTitle, MB_OK);
                 StepIndex = 2;
                 window_.SetActivePage(DirTabSheet);
                 window_.SetText(OrderLabel, StepLabel(3));

@@ -9,6 +9,7 @@ target_link_libraries(zarvo_core PUBLIC ZLIB::ZLIB)
 
 add_executable(native_tests
     tests/native/CatalogueTest.cpp
+    tests/native/CommandLineTest.cpp
     tests/native/ContainerTest.cpp
     tests/native/DecompressStreamTest.cpp
     tests/native/PathRulesTest.cpp

@@ -19,6 +19,7 @@ add_library(zarvo_win STATIC
     app/InstallMain.cpp
     app/Navigation.cpp
     app/TempDir.cpp
+    app/Unattended.cpp
     install/FileRoutines.cpp
     install/InstallTree.cpp
     install/RunInstallation.cpp
@@ -34,6 +35,7 @@ add_library(zarvo_win STATIC
     system/ProcessKill.cpp
     system/Reg.cpp
     system/Registration.cpp
+    system/RunLog.cpp
     system/ScratchFolder.cpp
     system/ShellLink.cpp
     system/Shortcut.cpp

@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/MessageText.h"
+#include "system/RunLog.h"
 
 #include <new>
 
@@ -38,6 +39,18 @@ void Application::Terminate() {
     PostQuitMessage(0);
 }
 
+int Application::Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
+    if (!log_)
+        return MessageBoxW(owner, text.c_str(), caption, type);
+    log_->Line(text);
+    return IDOK;
+}
+
+void Application::Note(const std::wstring& text) {
+    if (log_)
+        log_->Line(text);
+}
+
 void Application::ShowCurrentException(HWND owner) noexcept {
     std::wstring text;
     try {
@@ -49,5 +62,5 @@ void Application::ShowCurrentException(HWND owner) noexcept {
     } catch (...) {
         text = L"Unexpected error";
     }
-    MessageBoxW(owner, WithFullStop(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
+    Message(owner, WithFullStop(text), kTitle, MB_OK | MB_ICONERROR);
 }

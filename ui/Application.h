@@ -2,12 +2,24 @@
 
 #include <windows.h>
 
+#include <string>
+
+class RunLog;
+
 // What the toolkit offers the form: the message loop, the pump that the
-// installation uses between its steps, the end request, and the one place where
-// an error that leaves a handler is shown.
+// installation uses between its steps, the end request, message boxes, and
+// the one place where an error that leaves a handler is shown.
 class Application {
   public:
     static constexpr const wchar_t* kTitle = L"泽沃浏览器安装程序";
+
+    // An unattended run shows no box: what a box would say goes to the run's
+    // log instead, as answered OK, and so do the steps that the window shows.
+    void RunUnattended(RunLog& log) { log_ = &log; }
+
+    int Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
+    // A step of the work, as the window tells it to the user.
+    void Note(const std::wstring& text);
 
     // Runs the message loop of `dialogWindow` until Terminate has been asked for.
     void Run(HWND dialogWindow);
@@ -30,9 +42,10 @@ class Application {
     }
 
     // The default error handler: shows the error being handled in a message box.
-    static void ShowCurrentException(HWND owner) noexcept;
+    void ShowCurrentException(HWND owner) noexcept;
 
   private:
     bool terminated_ = false;
     HWND dialogWindow_ = nullptr;
+    RunLog* log_ = nullptr;
 };

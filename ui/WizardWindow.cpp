@@ -260,6 +260,9 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const std::wstring& text) {
+    // The status label tells the steps of the installation.
+    if (id == StatusLabel)
+        application_.Note(text);
     SetWindowTextW(Control(id), text.c_str());
     if (ControlDefOf(id).kind == ControlKind::Label)
         FitLabel(id, text, false);

@@ -38,7 +38,8 @@ BOOL CALLBACK FindTop(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &pid);
     wchar_t name[64] = {};
     GetClassNameW(window, name, 64);
-    if (pid == search->processId && IsWindowVisible(window) && wcscmp(name, search->className) == 0) {
+    if (pid == search->processId && IsWindowVisible(window) &&
+        (!search->className || wcscmp(name, search->className) == 0)) {
         search->found = window;
         return FALSE;
     }
@@ -82,11 +83,11 @@ void Settle(HWND window) {
     SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
-Installer::Installer(const std::wstring& path) {
+Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::wstring commandLine = L"\"" + path + L"\"";
+    std::wstring commandLine = L"\"" + path + L"\" " + arguments;
     if (!CreateProcessW(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info))
         throw std::runtime_error("cannot start the installer");
@@ -104,6 +105,16 @@ Installer::~Installer() {
 
 bool Installer::WaitForExit(DWORD timeoutMs) const {
     return WaitForSingleObject(process_.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+DWORD Installer::ExitCode() const {
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+bool Installer::ShowsAnyWindow() const {
+    return FindTopWindow(processId_, nullptr) != nullptr;
 }
 
 HWND Installer::Window() {

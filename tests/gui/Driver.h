@@ -25,8 +25,9 @@ void Settle(HWND window);
 
 class Installer {
   public:
-    // Starts the installer (the one under test unless another copy is named).
-    explicit Installer(const std::wstring& path = InstallerPath());
+    // Starts the installer (the one under test unless another copy is named)
+    // with the arguments given.
+    explicit Installer(const std::wstring& path = InstallerPath(), const std::wstring& arguments = L"");
     Installer(const Installer&) = delete;
     Installer& operator=(const Installer&) = delete;
     ~Installer();
@@ -35,6 +36,9 @@ class Installer {
     HANDLE Process() const { return process_.get(); }
     bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     bool WaitForExit(DWORD timeoutMs = 15000) const;
+    DWORD ExitCode() const;
+    // Whether any window of the installer is on screen.
+    bool ShowsAnyWindow() const;
 
     // The wizard window once it is visible with its controls; waits for it.
     HWND Window();

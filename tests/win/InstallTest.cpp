@@ -1,6 +1,7 @@
 #include "app/InstallMain.h"
 #include "system/ComApartment.h"
 #include "system/Error.h"
+#include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
 
 #include <aclapi.h>
@@ -14,26 +15,7 @@
 
 namespace {
 
-const wchar_t kAppPaths[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
-const wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
-const wchar_t kGroup[] = L"泽沃浏览器";
 const wchar_t kTestRoot[] = L"C:\\ZarvoInstallTest";
-
-std::wstring DesktopLink() {
-    return SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\泽沃浏览器.lnk";
-}
-
-std::wstring ProgramGroup() {
-    return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\" + kGroup;
-}
-
-// The plain file a payload is made from: a file of the source tree, or a
-// stand-in program built with the installer.
-std::wstring PlainSource(const std::wstring& payload) {
-    const std::wstring fileName = PayloadFileName(payload);
-    const std::wstring source = std::wstring(ZARVO_SOURCE_DIR) + L"\\payloads\\" + fileName;
-    return Exists(source) ? source : std::wstring(ZARVO_STANDIN_DIR) + L"\\" + fileName;
-}
 
 // The temporary directory as the installer sees it, without a backslash.
 std::wstring TempDirectory() {
@@ -124,17 +106,6 @@ class InstallTest : public testing::Test {
     WizardWindow& Window() { return form_->Window(); }
     int Progress() { return static_cast<int>(SendMessageW(Window().Control(ProgressBar), PBM_GETPOS, 0, 0)); }
 
-    static void ExpectTreeInstalled(const std::wstring& dir) {
-        for (const wchar_t* payload : PayloadNames) {
-            const std::wstring installed = PayloadDestination(dir, payload, PayloadFileName(payload));
-            ASSERT_TRUE(Exists(installed)) << payload;
-            EXPECT_EQ(ReadBytes(installed), ReadBytes(PlainSource(payload))) << payload;
-        }
-        for (const wchar_t* empty : {L"\\Plugins", L"\\Temp\\Skin", L"\\Temp\\Update"})
-            EXPECT_TRUE(Exists(dir + empty)) << empty;
-    }
-
-
     static void ExpectNothingRegistered() {
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
@@ -150,7 +121,7 @@ class InstallTest : public testing::Test {
 TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Program Files\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    ExpectTreeInstalled(dir);
+    ExpectProductInstalled(dir);
     EXPECT_TRUE(ScratchFolders().empty());
 
     EXPECT_EQ(Progress(), 50);
@@ -163,71 +134,6 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     EXPECT_EQ(Window().Text(OrderLabel), L"当前第5步，共5步。");
     EXPECT_EQ(Window().Text(StatusLabel), L"正在删除生成的临时文件");
     EXPECT_EQ(InstallMain::StepIndex, 3);
-
-    struct Value {
-        const wchar_t* key;
-        const wchar_t* name;
-        DWORD type;
-        std::wstring text;
-    };
-    const Value values[] = {
-        {kAppPaths, L"", REG_SZ, dir + L"\\Zarvo.exe"},
-        {kAppPaths, L"Path", REG_SZ, dir},
-        {kUninstall, L"Comments", REG_SZ,
-         L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。"},
-        {kUninstall, L"Contact", REG_SZ, L"zarvo@luofei.example"},
-        {kUninstall, L"DisplayIcon", REG_SZ, dir + L"\\Zarvo.exe"},
-        {kUninstall, L"DisplayName", REG_SZ, L"泽沃浏览器"},
-        {kUninstall, L"Readme", REG_EXPAND_SZ, dir + L"\\Lisense.txt"},
-        {kUninstall, L"UninstallString", REG_SZ, L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
-        {kUninstall, L"Publisher", REG_SZ, L"洛菲工作室"},
-        {kUninstall, L"URLInfoAbout", REG_SZ, L"http://www.zarvo.example/"},
-        {kUninstall, L"HelpLink", REG_SZ, L"http://bbs.luofei.example/"},
-        {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
-        {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
-        {kUninstall, L"InstallLocation", REG_SZ, dir},
-    };
-    for (const Value& expected : values) {
-        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);
-        ASSERT_TRUE(actual.exists) << expected.name;
-        EXPECT_EQ(actual.type, expected.type) << expected.name;
-        EXPECT_EQ(actual.text, expected.text + L'\0') << expected.name << " is stored with its NUL";
-    }
-    unsigned long long plainBytes = 0;
-    for (const wchar_t* payload : PayloadNames)
-        plainBytes += ReadBytes(PlainSource(payload)).size();
-    const struct {
-        const wchar_t* name;
-        DWORD value;
-    } numbers[] = {
-        {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)}, {L"NoModify", 1}, {L"NoRepair", 1}};
-    for (const auto& expected : numbers) {
-        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, expected.name);
-        EXPECT_EQ(actual.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
-        EXPECT_EQ(actual.text, std::wstring(reinterpret_cast<const wchar_t*>(&expected.value), 2)) << expected.name;
-    }
-
-    const std::wstring browserText =
-        L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"
-        L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
-    struct Link {
-        std::wstring path, target, description;
-    };
-    const Link links[] = {
-        {DesktopLink(), dir + L"\\Zarvo.exe", browserText},
-        {ProgramGroup() + L"\\泽沃浏览器.lnk", dir + L"\\Zarvo.exe", browserText},
-        {ProgramGroup() + L"\\在线升级.lnk", dir + L"\\ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
-        {ProgramGroup() + L"\\更新记录.lnk", dir + L"\\whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
-        {ProgramGroup() + L"\\卸载泽沃浏览器.lnk", dir + L"\\Uninstall.exe", L"卸载程序"},
-    };
-    for (const Link& expected : links) {
-        const ShortcutInfo link = ReadShortcut(expected.path);
-        ASSERT_TRUE(link.exists) << "shortcut " << &expected - links;
-        EXPECT_EQ(link.target, expected.target);
-        EXPECT_EQ(link.workingDirectory, dir);
-        EXPECT_EQ(link.description, expected.description);
-        EXPECT_EQ(link.arguments, L"");
-    }
 }
 
 TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
@@ -240,7 +146,7 @@ TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
     WriteBytes(dir + L"\\Data\\user.ini", "mine too");
 
     ASSERT_EQ(Install(dir), L"");
-    ExpectTreeInstalled(dir);
+    ExpectFilesInstalled(dir);
     EXPECT_EQ(ReadBytes(dir + L"\\bookmarks.dat"), std::vector<unsigned char>({'m', 'i', 'n', 'e'}));
     EXPECT_TRUE(Exists(dir + L"\\Data\\user.ini"));
 }
@@ -261,7 +167,7 @@ TEST_F(InstallTest, TemporaryDirectoryKeepsWhatIsNotTheRunsOwn) {
 
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    ExpectTreeInstalled(dir);
+    ExpectFilesInstalled(dir);
     EXPECT_TRUE(Exists(hardLink));
     DeleteFileW(hardLink.c_str());
 
@@ -364,7 +270,7 @@ TEST_F(InstallTest, TextChangedWhileInstallingIsNotUsed) {
     changer.join();
     ASSERT_EQ(error, L"");
     EXPECT_EQ(Window().Text(InstallDir), other);
-    ExpectTreeInstalled(dir);
+    ExpectFilesInstalled(dir);
     EXPECT_FALSE(Exists(other));
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, dir + L"\\Zarvo.exe" + L'\0');
     EXPECT_EQ(ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe");

@@ -1,0 +1,98 @@
+#include "tests/win/InstalledProduct.h"
+
+#include "payload/Catalogue.h"
+#include "tests/win/Probe.h"
+
+#include <gtest/gtest.h>
+
+std::wstring DesktopLink() {
+    return SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\泽沃浏览器.lnk";
+}
+
+std::wstring ProgramGroup() {
+    return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
+}
+
+std::wstring PlainSource(const std::wstring& payload) {
+    const std::wstring fileName = PayloadFileName(payload);
+    const std::wstring source = std::wstring(ZARVO_SOURCE_DIR) + L"\\payloads\\" + fileName;
+    return Exists(source) ? source : std::wstring(ZARVO_STANDIN_DIR) + L"\\" + fileName;
+}
+
+void ExpectFilesInstalled(const std::wstring& dir) {
+    for (const wchar_t* payload : PayloadNames) {
+        const std::wstring installed = PayloadDestination(dir, payload, PayloadFileName(payload));
+        ASSERT_TRUE(Exists(installed)) << payload;
+        EXPECT_EQ(ReadBytes(installed), ReadBytes(PlainSource(payload))) << payload;
+    }
+    for (const wchar_t* empty : {L"\\Plugins", L"\\Temp\\Skin", L"\\Temp\\Update"})
+        EXPECT_TRUE(Exists(dir + empty)) << empty;
+}
+
+void ExpectProductInstalled(const std::wstring& dir) {
+    ExpectFilesInstalled(dir);
+    struct Value {
+        const wchar_t* key;
+        const wchar_t* name;
+        DWORD type;
+        std::wstring text;
+    };
+    const Value values[] = {
+        {kAppPaths, L"", REG_SZ, dir + L"\\Zarvo.exe"},
+        {kAppPaths, L"Path", REG_SZ, dir},
+        {kUninstall, L"Comments", REG_SZ,
+         L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。"},
+        {kUninstall, L"Contact", REG_SZ, L"zarvo@luofei.example"},
+        {kUninstall, L"DisplayIcon", REG_SZ, dir + L"\\Zarvo.exe"},
+        {kUninstall, L"DisplayName", REG_SZ, L"泽沃浏览器"},
+        {kUninstall, L"Readme", REG_EXPAND_SZ, dir + L"\\Lisense.txt"},
+        {kUninstall, L"UninstallString", REG_SZ, L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
+        {kUninstall, L"Publisher", REG_SZ, L"洛菲工作室"},
+        {kUninstall, L"URLInfoAbout", REG_SZ, L"http://www.zarvo.example/"},
+        {kUninstall, L"HelpLink", REG_SZ, L"http://bbs.luofei.example/"},
+        {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
+        {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
+        {kUninstall, L"InstallLocation", REG_SZ, dir},
+    };
+    for (const Value& expected : values) {
+        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);
+        ASSERT_TRUE(actual.exists) << expected.name;
+        EXPECT_EQ(actual.type, expected.type) << expected.name;
+        EXPECT_EQ(actual.text, expected.text + L'\0') << expected.name << " is stored with its NUL";
+    }
+    unsigned long long plainBytes = 0;
+    for (const wchar_t* payload : PayloadNames)
+        plainBytes += ReadBytes(PlainSource(payload)).size();
+    const struct {
+        const wchar_t* name;
+        DWORD value;
+    } numbers[] = {
+        {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)}, {L"NoModify", 1}, {L"NoRepair", 1}};
+    for (const auto& expected : numbers) {
+        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, expected.name);
+        EXPECT_EQ(actual.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
+        EXPECT_EQ(actual.text, std::wstring(reinterpret_cast<const wchar_t*>(&expected.value), 2)) << expected.name;
+    }
+
+    const std::wstring browserText =
+        L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"
+        L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
+    struct Link {
+        std::wstring path, target, description;
+    };
+    const Link links[] = {
+        {DesktopLink(), dir + L"\\Zarvo.exe", browserText},
+        {ProgramGroup() + L"\\泽沃浏览器.lnk", dir + L"\\Zarvo.exe", browserText},
+        {ProgramGroup() + L"\\在线升级.lnk", dir + L"\\ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
+        {ProgramGroup() + L"\\更新记录.lnk", dir + L"\\whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
+        {ProgramGroup() + L"\\卸载泽沃浏览器.lnk", dir + L"\\Uninstall.exe", L"卸载程序"},
+    };
+    for (const Link& expected : links) {
+        const ShortcutInfo link = ReadShortcut(expected.path);
+        ASSERT_TRUE(link.exists) << "shortcut " << &expected - links;
+        EXPECT_EQ(link.target, expected.target);
+        EXPECT_EQ(link.workingDirectory, dir);
+        EXPECT_EQ(link.description, expected.description);
+        EXPECT_EQ(link.arguments, L"");
+    }
+}
