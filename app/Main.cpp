@@ -2,6 +2,7 @@
 #include "app/ExitCode.h"
 #include "app/InstallMain.h"
 #include "app/Unattended.h"
+#include "payload/Integrity.h"
 #include "system/ComApartment.h"
 #include "system/DynamicApi.h"
 #include "system/LibrarySearch.h"
@@ -9,6 +10,8 @@
 #include "ui/Application.h"
 
 namespace {
+
+const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
 
 // The window scales itself to the screen's dpi; from Vista on, the system must
 // be told so, or it stretches the window as a bitmap.
@@ -31,6 +34,13 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
             return kNotStarted;
         log.Line(kWindow.caption);
         application.RunUnattended(log);
+    }
+    // A copy damaged on its way here is found before anything is changed,
+    // rather than at the damaged payload, after the earlier ones have replaced
+    // an installed product's files.
+    if (!PayloadsIntact()) {
+        application.Message(nullptr, kDamagedText, Application::kTitle, MB_OK | MB_ICONERROR);
+        return kInstallerDamaged;
     }
     ComApartment com;
     int exitCode = kInstalled;

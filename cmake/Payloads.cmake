@@ -97,9 +97,17 @@ endforeach()
 foreach(extra IN LISTS left_out)
     message(NOTICE "Left out of the installer: ${extra} in the payload folder is not one of the product's files.")
 endforeach()
+# The containers' checksums, which the installer checks at its start.
+set(checksums ${payload_dir}/Checksums.bin)
+add_custom_command(OUTPUT ${checksums}
+    COMMAND "${pack}" --checksums "${checksums}" ${ZARVO_PAYLOAD_CONTAINERS}
+    DEPENDS ${ZARVO_PAYLOAD_CONTAINERS} "${pack}"
+    COMMENT "Recording the payload containers' checksums"
+    VERBATIM)
+string(APPEND payload_rc "CHECKSUMS RCDATA \"${checksums}\"\n")
 file(WRITE ${payload_dir}/Payloads.rc.in "${payload_rc}")
 configure_file(${payload_dir}/Payloads.rc.in ${payload_dir}/Payloads.rc COPYONLY)
-add_custom_target(payload_containers DEPENDS ${ZARVO_PAYLOAD_CONTAINERS})
+add_custom_target(payload_containers DEPENDS ${ZARVO_PAYLOAD_CONTAINERS} ${checksums})
 
 set(ZARVO_PAYLOAD_RESOURCES ${payload_dir}/Payloads.rc)
-set_source_files_properties(${ZARVO_PAYLOAD_RESOURCES} PROPERTIES OBJECT_DEPENDS "${ZARVO_PAYLOAD_CONTAINERS}")
+set_source_files_properties(${ZARVO_PAYLOAD_RESOURCES} PROPERTIES OBJECT_DEPENDS "${ZARVO_PAYLOAD_CONTAINERS};${checksums}")

@@ -25,6 +25,7 @@ add_library(zarvo_win STATIC
     install/RunInstallation.cpp
     payload/DecompressFile.cpp
     payload/InstalledSize.cpp
+    payload/Integrity.cpp
     system/DynamicApi.cpp
     system/Elevation.cpp
     system/EmbeddedResource.cpp

@@ -1,4 +1,6 @@
 // pack <plain-file> <container-file>: writes the container of one payload.
+// pack --checksums <table-file> <container-file>...: writes the table of the
+// containers' checksums, in the order given.
 // Any failure names the file and exits non-zero, so the build stops there.
 
 #include <cstdint>
@@ -10,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "payload/Checksums.h"
 #include "payload/Container.h"
 #include "system/Error.h"
 
@@ -28,48 +31,76 @@ std::string Narrow(const std::wstring& text) {
     return narrow;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::cerr << "usage: pack <plain-file> <container-file>\n";
-        return 2;
-    }
-    const std::string plainPath = argv[1];
-    const std::string containerPath = argv[2];
-
+// The whole file, read into `bytes`; a message naming the file when it cannot be.
+std::string ReadWhole(const std::string& path, std::vector<unsigned char>& bytes) {
     // The size is checked before reading, so a huge file is refused at once.
     std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(plainPath, error);
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
     if (error)
-        return Fail("cannot read " + plainPath + ": " + error.message());
+        return "cannot read " + path + ": " + error.message();
     if (size > kMaxContainerPlainSize)
-        return Fail(plainPath + " has " + std::to_string(size) + " bytes; a container holds at most " +
-                    std::to_string(kMaxContainerPlainSize));
-
-    std::ifstream in(plainPath, std::ios::binary);
+        return path + " has " + std::to_string(size) + " bytes; a container holds at most " +
+               std::to_string(kMaxContainerPlainSize);
+    std::ifstream in(path, std::ios::binary);
     if (!in)
-        return Fail("cannot open " + plainPath);
-    std::vector<unsigned char> plain(static_cast<std::size_t>(size));
-    if (!in.read(reinterpret_cast<char*>(plain.data()), static_cast<std::streamsize>(plain.size())))
-        return Fail("cannot read " + plainPath);
+        return "cannot open " + path;
+    bytes.resize(static_cast<std::size_t>(size));
+    if (!in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        return "cannot read " + path;
+    return "";
+}
 
+// Writes the file whole; a partial file would look up to date to the build,
+// so it goes.
+std::string WriteWhole(const std::string& path, const std::vector<unsigned char>& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    if (!out)
+        return "cannot create " + path;
+    if (!out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())) ||
+        !out.flush()) {
+        out.close();
+        std::remove(path.c_str());
+        return "cannot write " + path;
+    }
+    return "";
+}
+
+int Pack(const std::string& plainPath, const std::string& containerPath) {
+    std::vector<unsigned char> plain;
+    if (std::string failure = ReadWhole(plainPath, plain); !failure.empty())
+        return Fail(failure);
     std::vector<unsigned char> container;
     try {
         container = MakeContainer(plain);
     } catch (const Error& e) {
         return Fail("cannot pack " + plainPath + ": " + Narrow(e.Message()));
     }
-
-    std::ofstream out(containerPath, std::ios::binary | std::ios::trunc);
-    if (!out)
-        return Fail("cannot create " + containerPath);
-    // A partial container would look up to date to the build, so it goes.
-    if (!out.write(reinterpret_cast<const char*>(container.data()), static_cast<std::streamsize>(container.size())) ||
-        !out.flush()) {
-        out.close();
-        std::remove(containerPath.c_str());
-        return Fail("cannot write " + containerPath);
-    }
+    if (std::string failure = WriteWhole(containerPath, container); !failure.empty())
+        return Fail(failure);
     return 0;
+}
+
+int WriteChecksums(const std::string& tablePath, char** containerPaths, int count) {
+    std::vector<unsigned char> table;
+    for (int i = 0; i < count; ++i) {
+        std::vector<unsigned char> container;
+        if (std::string failure = ReadWhole(containerPaths[i], container); !failure.empty())
+            return Fail(failure);
+        AppendChecksum(table, container.data(), container.size());
+    }
+    if (std::string failure = WriteWhole(tablePath, table); !failure.empty())
+        return Fail(failure);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--checksums")
+        return WriteChecksums(argv[2], argv + 3, argc - 3);
+    if (argc != 3) {
+        std::cerr << "usage: pack <plain-file> <container-file> | pack --checksums <table-file> <container-file>...\n";
+        return 2;
+    }
+    return Pack(argv[1], argv[2]);
 }
