@@ -11,6 +11,7 @@
 // system pass through timing hooks that say which phase the time belongs to.
 
 #include "app/InstallMain.h"
+#include "bench/Timing.h"
 #include "system/ComApartment.h"
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
@@ -34,18 +35,6 @@ namespace {
 
 const wchar_t kRoot[] = L"C:\\ZarvoBench";
 constexpr double kMiB = 1 << 20;
-
-double Now() {
-    LARGE_INTEGER count, frequency;
-    QueryPerformanceCounter(&count);
-    QueryPerformanceFrequency(&frequency);
-    return static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
 
 enum Phase {
     Directories,

@@ -1,24 +1,5 @@
 #!/usr/bin/env bash
 # Builds the installation benchmark with a payload set of the product's full
-# sizes (cut from Wine's own PE files) and runs it under Wine on a private
-# display: install.sh [rounds].
-set -euo pipefail
-root=$(cd "$(dirname "$0")/.." && pwd)
-export ZARVO_BUILD=${ZARVO_BUILD:-$root/build}
-bench=$ZARVO_BUILD/winbench
-
-"$root/tools/build.sh"
-"$ZARVO_BUILD/host/payload_bench" --plain-files "$bench/plain"
-cmake -S "$root" -B "$bench" -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DZARVO_MINGW_THREADS=win32 -DZARVO_HOST_BUILD="$ZARVO_BUILD/host" -DZARVO_PAYLOAD_DIR="$bench/plain" -DZARVO_BENCH=ON >/dev/null
-cmake --build "$bench" --target install_bench -j "$(nproc)"
-
-source "$root/tools/wine-env.sh" "$ZARVO_BUILD/wine"
-source "$root/tools/xvfb-env.sh"
-"$root/tools/wine-prefix.sh" "$ZARVO_BUILD/wine"
-wineserver -p
-wine cmd /c exit </dev/null >/dev/null 2>&1
-# Under emulation the absolute times measure the emulator; only ratios measured
-# in the same run carry over.
-echo "32-bit code: $("$root/tools/wine32.sh" --mode)"
+# sizes and runs it under Wine on a private display: install.sh [rounds].
+source "$(dirname "$0")/winbench.sh" install_bench
 wine "$bench/install_bench.exe" "$@" </dev/null

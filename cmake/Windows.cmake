@@ -87,17 +87,22 @@ set_source_files_properties(app/Resources.rc PROPERTIES
 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     include(cmake/Payloads.cmake)
-    add_executable(ZarvoSetup WIN32 app/Main.cpp app/LibraryErrors.cpp app/TerminateHandler.cpp app/Resources.rc ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES})
-    add_dependencies(ZarvoSetup payload_containers ui_pictures)
-    target_link_libraries(ZarvoSetup PRIVATE zarvo_win)
-    target_link_options(ZarvoSetup PRIVATE ${ZARVO_LINK_FLAGS} -Os -s -Wl,-Map=ZarvoSetup.map)
-    zarvo_strict(ZarvoSetup)
     # Optimised as one program at link time: across its units the compiler
     # drops and merges what it cannot one unit at a time (some 15 KB). The
     # installer's tree only; the tests build their units as they are.
     include(CheckIPOSupported)
     check_ipo_supported()
-    set_property(TARGET zarvo_core zarvo_win ZarvoSetup PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+    set_property(TARGET zarvo_core zarvo_win PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+    function(zarvo_installer target)
+        add_executable(${target} WIN32 app/Main.cpp app/LibraryErrors.cpp app/TerminateHandler.cpp app/Resources.rc
+                                 ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES} ${ARGN})
+        add_dependencies(${target} payload_containers ui_pictures)
+        target_link_libraries(${target} PRIVATE zarvo_win)
+        target_link_options(${target} PRIVATE ${ZARVO_LINK_FLAGS} -Os -s -Wl,-Map=${target}.map)
+        set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+        zarvo_strict(${target})
+    endfunction()
+    zarvo_installer(ZarvoSetup)
     # The installer as published: signed/ZarvoSetup.exe when the builder hands
     # over a code-signing certificate (tools/sign.sh says how), else one line
     # that the installer is unsigned. Run at every build, since the
@@ -107,8 +112,8 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
                 "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe"
         VERBATIM)
     add_dependencies(sign ZarvoSetup)
-    # The installation benchmark, built by bench/install.sh with a payload set
-    # of the product's full sizes.
+    # The benchmarks, built by bench/install.sh and bench/startup.sh with a
+    # payload set of the product's full sizes.
     if(ZARVO_BENCH)
         add_executable(install_bench bench/InstallBench.cpp tests/win/Probe.cpp ${ZARVO_UI_RESOURCES}
                                      ${ZARVO_PAYLOAD_RESOURCES})
@@ -122,6 +127,16 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
         # also clash over their shared inline functions.
         set_property(TARGET install_bench PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
         zarvo_strict(install_bench)
+
+        # The start-up benchmark: the installer once more, with its payload
+        # check linked out, and the program that times the two.
+        zarvo_installer(ZarvoSetupUnchecked bench/WithoutIntegrityCheck.cpp)
+        add_executable(startup_bench bench/StartupBench.cpp tests/gui/Driver.cpp ${ZARVO_PAYLOAD_RESOURCES})
+        add_dependencies(startup_bench payload_containers)
+        target_link_libraries(startup_bench PRIVATE zarvo_win)
+        target_link_options(startup_bench PRIVATE -static -municode)
+        set_property(TARGET startup_bench PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+        zarvo_strict(startup_bench)
     endif()
 else()
     add_subdirectory(tests/win)
