@@ -263,9 +263,16 @@ void WizardWindow::SetText(ControlId id, const std::wstring& text) {
     // The status label tells the steps of the installation.
     if (id == StatusLabel)
         application_.Note(text);
-    SetWindowTextW(Control(id), text.c_str());
-    if (ControlDefOf(id).kind == ControlKind::Label)
-        FitLabel(id, text, false);
+    if (ControlDefOf(id).kind != ControlKind::Label) {
+        SetWindowTextW(Control(id), text.c_str());
+        return;
+    }
+    // A label may draw a new text at once (Wine's does), over whatever the
+    // screen shows there: the directory page, say, while the copying page
+    // waits for its first paint. The default procedure only keeps the text,
+    // and FitLabel leaves its drawing to the next paint.
+    DefWindowProcW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    FitLabel(id, text, false);
 }
 
 // A label is sized to its text when it is created. A later text makes it
@@ -288,14 +295,12 @@ void WizardWindow::FitLabel(ControlId id, const std::wstring& text, bool created
     if (size.cx != before.right - before.left || size.cy != before.bottom - before.top)
         SetWindowPos(label, nullptr, 0, 0, size.cx, size.cy,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW | SWP_NOCOPYBITS);
-    // The resize draws nothing at once; what it leaves undrawn is left to the
-    // next paint. The text itself has been drawn by the text change, or marked
-    // for the next paint, as the system has it. Below a label over a picture
-    // the picture is drawn again, then the label over it; any other label
-    // leaves its parent only what it no longer covers, and draws what it newly
-    // covers itself.
+    // Neither the resize nor the text draws anything at once: all is left to
+    // the next paint. Below a label over a picture the picture is drawn again,
+    // then the label over it; any other label leaves its parent only what it
+    // no longer covers, and draws the rest itself.
     const RECT after = AreaInParent(label);
-    RECT parentPart, newPart;
+    RECT parentPart;
     if (OverPicture(ControlDefOf(id))) {
         UnionRect(&parentPart, &before, &after);
         RedrawWindow(GetParent(label), &parentPart, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
@@ -303,10 +308,7 @@ void WizardWindow::FitLabel(ControlId id, const std::wstring& text, bool created
     }
     if (SubtractRect(&parentPart, &before, &after))
         RedrawWindow(GetParent(label), &parentPart, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    if (SubtractRect(&newPart, &after, &before)) {
-        OffsetRect(&newPart, -after.left, -after.top);
-        InvalidateRect(label, &newPart, TRUE);
-    }
+    InvalidateRect(label, nullptr, TRUE);
 }
 
 void WizardWindow::SetVisible(ControlId id, bool visible) {

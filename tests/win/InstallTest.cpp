@@ -80,6 +80,22 @@ class InstallTest : public testing::Test {
         form_ = std::make_unique<TInstallForm>(application_);
         form_->Create();
         form_->Show();
+        WatchCopyingPage();
+    }
+
+    // Notes the status label's text each time the label draws itself, whether
+    // at a paint or at once: at every drawing it asks its page for its colours.
+    void WatchCopyingPage() {
+        watched_ = this;
+        drawn_.clear();
+        pageProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Window().Control(ProcessTabSheet), GWLP_WNDPROC,
+                                                                reinterpret_cast<LONG_PTR>(&CopyingPageProc)));
+    }
+
+    static LRESULT CALLBACK CopyingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == watched_->Window().Control(StatusLabel))
+            watched_->drawn_.push_back(watched_->Window().Text(StatusLabel));
+        return CallWindowProcW(watched_->pageProc_, page, message, wParam, lParam);
     }
 
     std::wstring Install(const std::wstring& dir, bool fresh = true) {
@@ -114,6 +130,9 @@ class InstallTest : public testing::Test {
     ComApartment com_;
     Application application_;
     std::unique_ptr<TInstallForm> form_;
+    WNDPROC pageProc_ = nullptr;
+    std::vector<std::wstring> drawn_;
+    static inline InstallTest* watched_ = nullptr;
 };
 
 }  // namespace
@@ -134,6 +153,12 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     EXPECT_EQ(Window().Text(OrderLabel), L"当前第5步，共5步。");
     EXPECT_EQ(Window().Text(StatusLabel), L"正在删除生成的临时文件");
     EXPECT_EQ(InstallMain::StepIndex, 3);
+    // The copying page is first drawn at the first look at pending events;
+    // a status text replaced before the next look never reaches the screen.
+    ASSERT_FALSE(drawn_.empty());
+    EXPECT_EQ(drawn_.front(), L"正在抽取：whatsnewtxt.zip");
+    for (const std::wstring& text : drawn_)
+        EXPECT_TRUE(text.rfind(L"正在抽取：", 0) == 0 || text.rfind(L"正在解压缩：", 0) == 0) << text;
 }
 
 TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
