@@ -336,10 +336,14 @@ void WizardWindow::SetEnabled(ControlId id, bool enabled) {
 
 // A control that is hidden or disabled, or a page hidden with the focus on one
 // of its controls, gives the keyboard focus to the next control in tab order,
-// so that the keyboard keeps working.
+// so that the keyboard keeps working. Where no control can take it (the
+// copying page has none), the search gives back the control itself, as
+// documented, or its parent (Wine); the active page takes the focus instead.
 void WizardWindow::MoveFocusOn(ControlId from) {
-    if (HWND next = GetNextDlgTabItem(window_, Control(from), FALSE))
-        SetFocus(next);
+    HWND next = GetNextDlgTabItem(window_, Control(from), FALSE);
+    const LONG style = next ? GetWindowLongW(next, GWL_STYLE) : 0;
+    const bool takesFocus = (style & (WS_TABSTOP | WS_VISIBLE | WS_DISABLED)) == (WS_TABSTOP | WS_VISIBLE);
+    SetFocus(takesFocus ? next : Control(activePage_));
 }
 
 bool WizardWindow::IsChecked(ControlId id) const {
@@ -349,9 +353,12 @@ bool WizardWindow::IsChecked(ControlId id) const {
 void WizardWindow::SetActivePage(ControlId page) {
     if (page == activePage_)
         return;
-    SetVisible(activePage_, false);
-    SetVisible(page, true);
+    // The new page shows before the old one hides, so that a focus on the old
+    // page moves on to the new one.
+    const ControlId old = activePage_;
     activePage_ = page;
+    SetVisible(page, true);
+    SetVisible(old, false);
 }
 
 void WizardWindow::SetProgressMax(int maximum) {

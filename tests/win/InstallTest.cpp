@@ -83,8 +83,9 @@ class InstallTest : public testing::Test {
         WatchCopyingPage();
     }
 
-    // Notes the status label's text each time the label draws itself, whether
-    // at a paint or at once: at every drawing it asks its page for its colours.
+    // Notes the status label's text, and where the keyboard focus is, each
+    // time the label draws itself, whether at a paint or at once: at every
+    // drawing it asks its page for its colours.
     void WatchCopyingPage() {
         watched_ = this;
         drawn_.clear();
@@ -94,7 +95,7 @@ class InstallTest : public testing::Test {
 
     static LRESULT CALLBACK CopyingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == watched_->Window().Control(StatusLabel))
-            watched_->drawn_.push_back(watched_->Window().Text(StatusLabel));
+            watched_->drawn_.push_back({watched_->Window().Text(StatusLabel), GetFocus()});
         return CallWindowProcW(watched_->pageProc_, page, message, wParam, lParam);
     }
 
@@ -131,7 +132,11 @@ class InstallTest : public testing::Test {
     Application application_;
     std::unique_ptr<TInstallForm> form_;
     WNDPROC pageProc_ = nullptr;
-    std::vector<std::wstring> drawn_;
+    struct Drawing {
+        std::wstring text;
+        HWND focus;
+    };
+    std::vector<Drawing> drawn_;
     static inline InstallTest* watched_ = nullptr;
 };
 
@@ -155,10 +160,16 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     EXPECT_EQ(InstallMain::StepIndex, 3);
     // The copying page is first drawn at the first look at pending events;
     // a status text replaced before the next look never reaches the screen.
+    // With no control on it that takes the keyboard focus, the page holds it
+    // and hands it on to the finished page.
     ASSERT_FALSE(drawn_.empty());
-    EXPECT_EQ(drawn_.front(), L"正在抽取：whatsnewtxt.zip");
-    for (const std::wstring& text : drawn_)
-        EXPECT_TRUE(text.rfind(L"正在抽取：", 0) == 0 || text.rfind(L"正在解压缩：", 0) == 0) << text;
+    EXPECT_EQ(drawn_.front().text, L"正在抽取：whatsnewtxt.zip");
+    for (const Drawing& drawing : drawn_) {
+        EXPECT_TRUE(drawing.text.rfind(L"正在抽取：", 0) == 0 || drawing.text.rfind(L"正在解压缩：", 0) == 0)
+            << drawing.text;
+        EXPECT_EQ(GetDlgCtrlID(drawing.focus), ProcessTabSheet) << drawing.text;
+    }
+    EXPECT_EQ(GetDlgCtrlID(GetFocus()), ::Run);
 }
 
 TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
