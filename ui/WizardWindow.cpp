@@ -123,17 +123,21 @@ RECT AreaInParent(HWND control) {
     return rect;
 }
 
-// Registers the control classes of the version 6 library. It is loaded by
-// name here rather than imported: imports are resolved before the installer's
-// first line runs, together with whatever libraries they pull in (Wine's pulls
-// in the theme library), and so before the library search is hardened. The
-// manifest's activation context turns the name into the system's own
-// side-by-side copy; Windows 2000, which has none, searches as it would have
-// for the import.
+// Registers the control classes of the version 6 library. It is loaded here
+// rather than imported: imports are resolved before the installer's first line
+// runs, together with whatever libraries they pull in (Wine's pulls in the
+// theme library), and so before the library search is hardened. Loaded by
+// name, the manifest's activation context turns it into the system's own
+// side-by-side copy. Windows 2000 has no activation contexts and would look
+// for the name in the installer's folder first: there it comes from the system
+// folder.
 void InitControlClasses() {
+    const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
+    HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
+    if (!library)
+        throw Error(SystemErrorText(GetLastError()));
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = reinterpret_cast<Init>(
-        reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"comctl32.dll"), "InitCommonControlsEx")));
+    const auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     if (init)
         init(&classes);
