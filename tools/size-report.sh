@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # Prints the installer's own weight (the executable without the payload
 # containers it carries) and what it is made of, from the linker map of its
-# last build: size-report.sh [build tree with ZarvoSetup.exe, default build/win32]
-# [number of objects to list, default 25].
+# last build: size-report.sh [--check] [build tree with ZarvoSetup.exe, default
+# build/win32] [number of objects to list, default 25]. With --check, as the
+# tests run it, it prints the weight alone and fails when it is over budget.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+check=0
+[ "${1:-}" = --check ] && check=1 && shift
 tree=${1:-${ZARVO_BUILD:-$root/build}/win32}
 top=${2:-25}
 
 exec perl -e '
 use strict;
 use warnings;
-my ($tree, $top) = @ARGV;
+my ($tree, $top, $check) = @ARGV;
+my $budget = 200000;
 my $exe = "$tree/ZarvoSetup.exe";
 my $map = "$tree/ZarvoSetup.map";
 -f $exe && -f $map or die "size-report: $exe or its map is missing: build first (tools/build.sh)\n";
@@ -19,8 +23,12 @@ my $map = "$tree/ZarvoSetup.map";
 my $containers = 0;
 $containers += -s $_ for glob("$tree/payloads/*.container");
 my $weight = (-s $exe) - $containers;
-printf "ZarvoSetup.exe %d bytes, payload containers %d bytes, own weight %d bytes (target <= 200000)\n",
-    -s $exe, $containers, $weight;
+printf "ZarvoSetup.exe %d bytes, payload containers %d bytes, own weight %d bytes (target <= %d)\n",
+    -s $exe, $containers, $weight, $budget;
+if ($check) {
+    $weight <= $budget or die "size-report: the own weight is over its budget by ", $weight - $budget, " bytes\n";
+    exit 0;
+}
 
 # The memory map lists every input section that was kept as
 # " name address size file"; a long name stands on a line of its own, with the
@@ -70,4 +78,4 @@ sub table {
 table("By output section, without the containers (bytes before file alignment):", \%section);
 table("By origin:", \%library);
 table("Biggest objects:", \%object, $top);
-' "$tree" "$top"
+' "$tree" "$top" "$check"
