@@ -74,17 +74,22 @@ enum class Standing {
     Elsewhere,  // reached through a link that was followed: not to be touched
 };
 
-// What the handle opened at `name` below `parent`. Where the system follows a
-// link in spite of being asked not to (Wine does), the object's own name
-// gives it away; removing the name there would remove the link's target.
-Standing WhatStands(HANDLE parent, HANDLE opened, const std::wstring& name, bool file) {
+// What the handle opened at `name` below the folder that the system knows as
+// `parentName`; `openedName` receives the name it knows the opened one by.
+// Where the system follows a link in spite of being asked not to (Wine does),
+// that name gives it away; removing the name there would remove the link's
+// target.
+Standing WhatStands(const std::wstring& parentName,
+                    HANDLE opened,
+                    const std::wstring& name,
+                    bool file,
+                    std::wstring& openedName) {
     BY_HANDLE_FILE_INFORMATION information{};
-    std::wstring expected = ObjectName(parent);
-    if (!GetFileInformationByHandle(opened, &information) || expected.empty())
+    if (!GetFileInformationByHandle(opened, &information) || parentName.empty())
         return Standing::Elsewhere;
-    if (expected.back() != L'\\')
-        expected += L'\\';
-    if (!SameName(expected + name, ObjectName(opened)))
+    openedName = ObjectName(opened);
+    const wchar_t* separator = parentName.back() == L'\\' ? L"" : L"\\";
+    if (!SameName(parentName + separator + name, openedName))
         return Standing::Elsewhere;
     if ((information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) || (file && information.nNumberOfLinks > 1))
         return Standing::Link;
@@ -115,16 +120,20 @@ HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
         error = ERROR_DIRECTORY;
         return HeldFolder();
     }
-    return HeldFolder(std::move(folder));
+    std::wstring name = ObjectName(folder.get());
+    return HeldFolder(std::move(folder), std::move(name));
 }
 
 HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const {
     UniqueHandle folder;
     const NTSTATUS result = OpenBelow(handle_.get(), name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE,
                                       FILE_DIRECTORY_FILE, security, folder);
-    if (!NT_SUCCESS(result))
+    if (!NT_SUCCESS(result)) {
         error = RtlNtStatusToDosError(result);
-    return HeldFolder(std::move(folder));
+        return HeldFolder();
+    }
+    std::wstring folderName = ObjectName(folder.get());
+    return HeldFolder(std::move(folder), std::move(folderName));
 }
 
 HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const {
@@ -137,9 +146,10 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
             error = RtlNtStatusToDosError(result);
             return HeldFolder();
         }
-        const Standing standing = WhatStands(handle_.get(), folder.get(), name, false);
+        std::wstring folderName;
+        const Standing standing = WhatStands(name_, folder.get(), name, false, folderName);
         if (standing == Standing::Own)
-            return HeldFolder(std::move(folder));
+            return HeldFolder(std::move(folder), std::move(folderName));
         if (standing == Standing::Elsewhere)
             break;
         // The folder is held without delete access, which would clash with
@@ -149,7 +159,7 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
         result = OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE,
                            nullptr, link);
-        if (NT_SUCCESS(result) && WhatStands(handle_.get(), link.get(), name, false) == Standing::Link)
+        if (NT_SUCCESS(result) && WhatStands(name_, link.get(), name, false, folderName) == Standing::Link)
             DeleteHeld(link.get());
     }
     error = kLeadsElsewhere;
@@ -174,7 +184,8 @@ UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) con
             error = RtlNtStatusToDosError(result);
             return UniqueHandle();
         }
-        const Standing standing = WhatStands(handle_.get(), file.get(), name, true);
+        std::wstring fileName;
+        const Standing standing = WhatStands(name_, file.get(), name, true, fileName);
         if (standing == Standing::Own) {
             // Emptied only now: a file of another name must keep its bytes.
             if (!SetEndOfFile(file.get())) {

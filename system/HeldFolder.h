@@ -41,9 +41,12 @@ class HeldFolder {
     explicit operator bool() const { return static_cast<bool>(handle_); }
 
   private:
-    explicit HeldFolder(UniqueHandle handle) : handle_(std::move(handle)) {}
+    HeldFolder(UniqueHandle handle, std::wstring name) : handle_(std::move(handle)), name_(std::move(name)) {}
 
     UniqueHandle handle_;
+    // The name under which the system knows the folder, which tells where
+    // what is opened below it lies.
+    std::wstring name_;
 };
 
 // Deletes a file through a handle opened with delete access; it goes when the
