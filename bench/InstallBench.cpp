@@ -145,13 +145,14 @@ struct InterfaceCall<Id, Result(WINAPI*)(Args...)> {
 };
 
 // The status texts name the phases that follow them; the two texts of each
-// payload name what follows its pump.
-decltype(&SetWindowTextW) setWindowText;
-BOOL WINAPI SetWindowTextHook(HWND window, LPCWSTR text) {
+// payload name what follows its pump. Labels take their texts through the
+// default window procedure, the other controls through SetWindowTextW.
+template <typename Call>
+auto TimedText(HWND window, LPCWSTR text, Call call) {
     if (!watch)
-        return setWindowText(window, text);
+        return call();
     Phase outer = watch->timeline.Enter(Interface);
-    const BOOL result = setWindowText(window, text);
+    const auto result = call();
     if (window == watch->status) {
         const std::wstring status = text;
         for (auto [prefix, phase] : {std::pair{L"正在创建目录", Directories},
@@ -170,6 +171,19 @@ BOOL WINAPI SetWindowTextHook(HWND window, LPCWSTR text) {
     }
     watch->timeline.Enter(outer);
     return result;
+}
+
+decltype(&SetWindowTextW) setWindowText;
+BOOL WINAPI SetWindowTextHook(HWND window, LPCWSTR text) {
+    return TimedText(window, text, [&] { return setWindowText(window, text); });
+}
+
+decltype(&DefWindowProcW) defWindowProc;
+LRESULT WINAPI DefWindowProcHook(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message != WM_SETTEXT)
+        return defWindowProc(window, message, wParam, lParam);
+    return TimedText(window, reinterpret_cast<LPCWSTR>(lParam),
+                     [&] { return defWindowProc(window, message, wParam, lParam); });
 }
 
 // A pump runs from its first look at the queue to the look that finds it empty.
@@ -233,6 +247,7 @@ HRSRC WINAPI FindResourceHook(HMODULE module, LPCWSTR name, LPCWSTR type) {
 
 void InstallHooks() {
     Patch(setWindowText, "SetWindowTextW", &SetWindowTextHook);
+    Patch(defWindowProc, "DefWindowProcW", &DefWindowProcHook);
     Patch(peekMessage, "PeekMessageW", &PeekMessageHook);
     Patch(ntCreateFile, "NtCreateFile", &NtCreateFileHook);
     Patch(ntSetInformationFile, "NtSetInformationFile", &NtSetInformationFileHook);
