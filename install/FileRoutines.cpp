@@ -8,4 +8,3 @@ bool TInstallForm::EnsureDirectory(const std::wstring& path) {
     return ForceDirectories(path, DirectoryExists,
                             [](const std::wstring& dir) { return CreateDirectoryW(dir.c_str(), nullptr) != FALSE; });
 }
-

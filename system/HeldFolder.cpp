@@ -17,15 +17,16 @@ constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE
 constexpr ULONG kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Opens or makes one name below the folder held by `parent`. A link at the
-// name is opened as itself, never followed.
-NTSTATUS OpenBelow(HANDLE parent,
-                   const std::wstring& name,
-                   ACCESS_MASK access,
-                   ULONG sharing,
-                   ULONG disposition,
-                   ULONG options,
-                   PSECURITY_DESCRIPTOR security,
-                   UniqueHandle& opened) {
+// name is opened as itself, never followed. Gives the system's error code, 0
+// when it succeeded.
+DWORD OpenBelow(HANDLE parent,
+                const std::wstring& name,
+                ACCESS_MASK access,
+                ULONG sharing,
+                ULONG disposition,
+                ULONG options,
+                PSECURITY_DESCRIPTOR security,
+                UniqueHandle& opened) {
     const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     UNICODE_STRING text{bytes, bytes, const_cast<PWSTR>(name.c_str())};
     OBJECT_ATTRIBUTES attributes;
@@ -36,7 +37,7 @@ NTSTATUS OpenBelow(HANDLE parent,
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
                      disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     opened.reset(NT_SUCCESS(result) ? handle : nullptr);
-    return result;
+    return NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
 }
 
 // The name under which the system knows what the handle opened, empty when it
@@ -103,8 +104,8 @@ bool DeleteHeld(HANDLE file) {
         BOOLEAN deleteFile;
     } disposition{TRUE};
     IO_STATUS_BLOCK status{};
-    return NT_SUCCESS(NtSetInformationFile(file, &status, &disposition, sizeof disposition,
-                                           FileDispositionInformation));
+    return NT_SUCCESS(
+        NtSetInformationFile(file, &status, &disposition, sizeof disposition, FileDispositionInformation));
 }
 
 HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
@@ -126,12 +127,10 @@ HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
 
 HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const {
     UniqueHandle folder;
-    const NTSTATUS result = OpenBelow(handle_.get(), name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE,
-                                      FILE_DIRECTORY_FILE, security, folder);
-    if (!NT_SUCCESS(result)) {
-        error = RtlNtStatusToDosError(result);
+    error = OpenBelow(handle_.get(), name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE, FILE_DIRECTORY_FILE,
+                      security, folder);
+    if (!folder)
         return HeldFolder();
-    }
     std::wstring folderName = ObjectName(folder.get());
     return HeldFolder(std::move(folder), std::move(folderName));
 }
@@ -140,12 +139,10 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
     // A link is removed once; one that is back at once is not fought over.
     for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueHandle folder;
-        NTSTATUS result = OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF,
-                                    FILE_DIRECTORY_FILE, nullptr, folder);
-        if (!NT_SUCCESS(result)) {
-            error = RtlNtStatusToDosError(result);
+        error = OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF, FILE_DIRECTORY_FILE,
+                          nullptr, folder);
+        if (!folder)
             return HeldFolder();
-        }
         std::wstring folderName;
         const Standing standing = WhatStands(name_, folder.get(), name, false, folderName);
         if (standing == Standing::Own)
@@ -156,10 +153,10 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
         // programs that merely have it open; the link is opened again for that.
         folder.reset();
         UniqueHandle link;
-        result = OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
-                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE,
-                           nullptr, link);
-        if (NT_SUCCESS(result) && WhatStands(name_, link.get(), name, false, folderName) == Standing::Link)
+        OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
+                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr,
+                  link);
+        if (link && WhatStands(name_, link.get(), name, false, folderName) == Standing::Link)
             DeleteHeld(link.get());
     }
     error = kLeadsElsewhere;
@@ -168,22 +165,18 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
 
 UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error) const {
     UniqueHandle file;
-    const NTSTATUS result = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                                      FILE_NON_DIRECTORY_FILE, nullptr, file);
-    if (!NT_SUCCESS(result))
-        error = RtlNtStatusToDosError(result);
+    error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
+                      FILE_NON_DIRECTORY_FILE, nullptr, file);
     return file;
 }
 
 UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
     for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueHandle file;
-        const NTSTATUS result = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
-                                          FILE_NON_DIRECTORY_FILE, nullptr, file);
-        if (!NT_SUCCESS(result)) {
-            error = RtlNtStatusToDosError(result);
+        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
+                          FILE_NON_DIRECTORY_FILE, nullptr, file);
+        if (!file)
             return UniqueHandle();
-        }
         std::wstring fileName;
         const Standing standing = WhatStands(name_, file.get(), name, true, fileName);
         if (standing == Standing::Own) {

@@ -90,9 +90,9 @@ bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
             Sleep(kRestartWait);
         if (!desktop_)
             desktop_ = DesktopShell();
-        if (desktop_ && SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
-                                                         TextArgument(directory).Value(),
-                                                         TextArgument(verb).Value(), showCommand)))
+        if (desktop_ &&
+            SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
+                                             TextArgument(directory).Value(), TextArgument(verb).Value(), showCommand)))
             return true;
         desktop_.reset();
     }

@@ -6,8 +6,8 @@
 
 #include <aclapi.h>
 #include <commctrl.h>
-#include <sddl.h>
 #include <gtest/gtest.h>
+#include <sddl.h>
 
 #include <atomic>
 #include <memory>
@@ -275,8 +275,7 @@ TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
         const SymbolicLink file(dir + L"\\Zarvo.exe", outside + L"\\symbolic.txt");
         ASSERT_TRUE(file.Made());
         const std::wstring error = Install(dir);
-        EXPECT_TRUE(error.empty() || error.rfind(L"Cannot create file \"" + dir + L"\\Zarvo.exe\". ", 0) == 0)
-            << error;
+        EXPECT_TRUE(error.empty() || error.rfind(L"Cannot create file \"" + dir + L"\\Zarvo.exe\". ", 0) == 0) << error;
     }
     EXPECT_EQ(ReadBytes(dir + L"\\whatsnew.txt"), ReadBytes(PlainSource(L"whatsnewtxt")));
     EXPECT_EQ(ReadBytes(outside + L"\\hard.txt"), kept);
@@ -299,9 +298,8 @@ TEST_F(InstallTest, TextChangedWhileInstallingIsNotUsed) {
     const std::wstring other = std::wstring(kTestRoot) + L"\\Other";
     Open();
     // Sent from another thread, the text arrives at the installation's first pump.
-    std::thread changer([&] {
-        SendMessageW(Window().Control(InstallDir), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.c_str()));
-    });
+    std::thread changer(
+        [&] { SendMessageW(Window().Control(InstallDir), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(other.c_str())); });
     const std::wstring error = Install(dir, false);
     changer.join();
     ASSERT_EQ(error, L"");
