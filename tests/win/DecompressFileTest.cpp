@@ -3,6 +3,7 @@
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
 #include "system/Handles.h"
+#include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
 
 #include <gtest/gtest.h>
@@ -67,11 +68,7 @@ TEST_F(DecompressFileTest, EveryShippedContainerGivesItsPlainFileAndEndsWithItsS
         EXPECT_EQ(stream.avail_out, 0u) << payload << ": the size field is the inflated length";
         inflateEnd(&stream);
 
-        const std::wstring fileName = PayloadFileName(payload);
-        const std::wstring sourceText = std::wstring(ZARVO_SOURCE_DIR) + L"\\payloads\\" + fileName;
-        const std::wstring source =
-            Exists(sourceText) ? sourceText : std::wstring(ZARVO_STANDIN_DIR) + L"\\" + fileName;
-        EXPECT_EQ(Decode(container), ReadBytes(source)) << payload;
+        EXPECT_EQ(Decode(container), ReadBytes(PlainSource(payload))) << payload;
     }
 }
 
