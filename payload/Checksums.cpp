@@ -9,7 +9,7 @@ namespace {
 constexpr std::size_t kEntrySize = 4;
 
 std::uint32_t Checksum(const unsigned char* container, std::size_t size) {
-    return static_cast<std::uint32_t>(crc32_z(crc32_z(0, nullptr, 0), container, size));
+    return static_cast<std::uint32_t>(adler32_z(adler32_z(0, nullptr, 0), container, size));
 }
 
 }  // namespace

@@ -5,7 +5,8 @@
 
 // The table that the build embeds beside the payload containers, so that the
 // installer can tell a damaged copy of itself before it changes anything: the
-// CRC-32 of each container, in catalogue order, four bytes little-endian each.
+// Adler-32 of each container (the check that the installer's inflater already
+// carries), in catalogue order, four bytes little-endian each.
 
 void AppendChecksum(std::vector<unsigned char>& table, const unsigned char* container, std::size_t size);
 
