@@ -31,13 +31,17 @@ add_library(zarvo_win STATIC
     system/DynamicApi.cpp
     system/Elevation.cpp
     system/EmbeddedResource.cpp
+    system/FileHolders.cpp
     system/Files.cpp
+    system/FileTransaction.cpp
+    system/FolderSecurity.cpp
     system/HeldFolder.cpp
     system/LibrarySearch.cpp
     system/Privilege.cpp
     system/ProcessKill.cpp
     system/Reg.cpp
     system/Registration.cpp
+    system/RegistryUndo.cpp
     system/RunLog.cpp
     system/ScratchFolder.cpp
     system/ShellLink.cpp

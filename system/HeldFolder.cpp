@@ -2,9 +2,21 @@
 
 #include <winternl.h>
 
+#include <algorithm>
 #include <memory>
 
 extern "C" BOOLEAN NTAPI RtlEqualUnicodeString(PCUNICODE_STRING, PCUNICODE_STRING, BOOLEAN);
+extern "C" NTSTATUS NTAPI NtQueryDirectoryFile(HANDLE,
+                                               HANDLE,
+                                               PVOID,
+                                               PVOID,
+                                               PIO_STATUS_BLOCK,
+                                               PVOID,
+                                               ULONG,
+                                               FILE_INFORMATION_CLASS,
+                                               BOOLEAN,
+                                               PUNICODE_STRING,
+                                               BOOLEAN);
 
 namespace {
 
@@ -13,7 +25,8 @@ namespace {
 // links too long to follow.
 constexpr DWORD kLeadsElsewhere = ERROR_CANT_RESOLVE_FILENAME;
 
-constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES;
+// Reading its security lets the installer judge who else may change it.
+constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE_READ_ATTRIBUTES | READ_CONTROL;
 constexpr ULONG kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Opens or makes one name below the folder held by `parent`. A link at the
@@ -26,7 +39,8 @@ DWORD OpenBelow(HANDLE parent,
                 ULONG disposition,
                 ULONG options,
                 PSECURITY_DESCRIPTOR security,
-                UniqueHandle& opened) {
+                UniqueHandle& opened,
+                bool* created = nullptr) {
     const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     UNICODE_STRING text{bytes, bytes, const_cast<PWSTR>(name.c_str())};
     OBJECT_ATTRIBUTES attributes;
@@ -37,12 +51,14 @@ DWORD OpenBelow(HANDLE parent,
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
                      disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
     opened.reset(NT_SUCCESS(result) ? handle : nullptr);
+    if (created)
+        *created = NT_SUCCESS(result) && status.Information == FILE_CREATED;
     return NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
 }
 
 // The name under which the system knows what the handle opened, empty when it
 // cannot tell.
-std::wstring ObjectName(HANDLE handle) {
+std::wstring SystemName(HANDLE handle) {
     ULONG size = 512;
     for (int attempt = 0; attempt < 2; ++attempt) {
         // ULONG elements keep the name's header aligned.
@@ -88,7 +104,7 @@ Standing WhatStands(const std::wstring& parentName,
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(opened, &information) || parentName.empty())
         return Standing::Elsewhere;
-    openedName = ObjectName(opened);
+    openedName = SystemName(opened);
     const wchar_t* separator = parentName.back() == L'\\' ? L"" : L"\\";
     if (!SameName(parentName + separator + name, openedName))
         return Standing::Elsewhere;
@@ -121,7 +137,7 @@ HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
         error = ERROR_DIRECTORY;
         return HeldFolder();
     }
-    std::wstring name = ObjectName(folder.get());
+    std::wstring name = SystemName(folder.get());
     return HeldFolder(std::move(folder), std::move(name));
 }
 
@@ -131,16 +147,16 @@ HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPT
                       security, folder);
     if (!folder)
         return HeldFolder();
-    std::wstring folderName = ObjectName(folder.get());
+    std::wstring folderName = SystemName(folder.get());
     return HeldFolder(std::move(folder), std::move(folderName));
 }
 
-HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const {
+HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error, bool* created) const {
     // A link is removed once; one that is back at once is not fought over.
     for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueHandle folder;
         error = OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF, FILE_DIRECTORY_FILE,
-                          nullptr, folder);
+                          nullptr, folder, created);
         if (!folder)
             return HeldFolder();
         std::wstring folderName;
@@ -163,10 +179,38 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error) const 
     return HeldFolder();
 }
 
-UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error) const {
+HeldFolder HeldFolder::ExistingFolder(const std::wstring& name, DWORD& error) const {
+    UniqueHandle folder;
+    error =
+        OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr, folder);
+    std::wstring folderName;
+    if (folder && WhatStands(name_, folder.get(), name, false, folderName) == Standing::Own)
+        return HeldFolder(std::move(folder), std::move(folderName));
+    if (folder)
+        error = kLeadsElsewhere;
+    return HeldFolder();
+}
+
+UniqueHandle HeldFolder::FolderToDelete(const std::wstring& name) const {
+    UniqueHandle folder;
+    OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
+              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr, folder);
+    std::wstring folderName;
+    if (folder && WhatStands(name_, folder.get(), name, false, folderName) != Standing::Own)
+        folder.reset();
+    return folder;
+}
+
+HeldFolder HeldFolder::Duplicate() const {
+    HANDLE copy = nullptr;
+    DuplicateHandle(GetCurrentProcess(), handle_.get(), GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    return HeldFolder(UniqueHandle(copy), name_);
+}
+
+UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error, bool temporary) const {
     UniqueHandle file;
     error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                      FILE_NON_DIRECTORY_FILE, nullptr, file);
+                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), nullptr, file);
     return file;
 }
 
@@ -192,6 +236,64 @@ UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) con
     }
     error = kLeadsElsewhere;
     return UniqueHandle();
+}
+
+UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) const {
+    UniqueHandle file;
+    error = OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
+                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
+                      nullptr, file);
+    std::wstring fileName;
+    if (file && WhatStands(name_, file.get(), name, true, fileName) == Standing::Elsewhere) {
+        error = kLeadsElsewhere;
+        file.reset();
+    }
+    return file;
+}
+
+bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const {
+    // The rename information: a flag, the folder, the length and the name.
+    const std::size_t bytes = name.size() * sizeof(wchar_t);
+    const std::size_t size = (3 * sizeof(ULONG_PTR) + bytes + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);
+    const std::unique_ptr<ULONG_PTR[]> buffer(new ULONG_PTR[size]());
+    struct Rename {
+        BOOLEAN replaceIfExists;
+        HANDLE rootDirectory;
+        ULONG fileNameLength;
+        WCHAR fileName[1];
+    };
+    auto* rename = reinterpret_cast<Rename*>(buffer.get());
+    rename->rootDirectory = handle_.get();
+    rename->fileNameLength = static_cast<ULONG>(bytes);
+    std::copy(name.begin(), name.end(), rename->fileName);
+    IO_STATUS_BLOCK status{};
+    const NTSTATUS result = NtSetInformationFile(file, &status, rename, static_cast<ULONG>(size * sizeof(ULONG_PTR)),
+                                                 FileRenameInformation);
+    error = NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
+    return NT_SUCCESS(result);
+}
+
+std::vector<std::wstring> HeldFolder::Names() const {
+    std::vector<std::wstring> names;
+    // ULONG elements keep each entry's header aligned.
+    const std::unique_ptr<ULONG[]> buffer(new ULONG[2048]);
+    for (BOOLEAN restart = TRUE;; restart = FALSE) {
+        IO_STATUS_BLOCK status{};
+        if (!NT_SUCCESS(NtQueryDirectoryFile(handle_.get(), nullptr, nullptr, nullptr, &status, buffer.get(),
+                                             2048 * sizeof(ULONG), FileNamesInformation, FALSE, nullptr, restart)))
+            break;
+        // Each entry: the offset of the next, an index, the name's length and the name.
+        for (const auto* entry = reinterpret_cast<const unsigned char*>(buffer.get());;) {
+            const auto* fields = reinterpret_cast<const ULONG*>(entry);
+            std::wstring name(reinterpret_cast<const wchar_t*>(fields + 3), fields[2] / sizeof(wchar_t));
+            if (name != L"." && name != L"..")
+                names.push_back(std::move(name));
+            if (fields[0] == 0)
+                break;
+            entry += fields[0];
+        }
+    }
+    return names;
 }
 
 void HeldFolder::Remove() {

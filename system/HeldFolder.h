@@ -3,6 +3,7 @@
 #include "system/Handles.h"
 
 #include <string>
+#include <vector>
 
 // A folder held open while the installer works in it. What lies below it is
 // opened one name at a time through its handle, never by a path that is
@@ -23,20 +24,46 @@ class HeldFolder {
     // A new sub-folder with that security descriptor (null: inherited); fails
     // when anything stands at the name.
     HeldFolder CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const;
-    // The sub-folder of that name, made when missing. A link at the name is
-    // removed as a name and a real folder made in its place.
-    HeldFolder RealFolder(const std::wstring& name, DWORD& error) const;
+    // The sub-folder of that name, made when missing (then `created` is set).
+    // A link at the name is removed as a name and a real folder made in its
+    // place.
+    HeldFolder RealFolder(const std::wstring& name, DWORD& error, bool* created = nullptr) const;
+    // The existing sub-folder of that name; none when there is none.
+    HeldFolder ExistingFolder(const std::wstring& name, DWORD& error) const;
+    // The sub-folder of that name, held so that it can be deleted (DeleteHeld)
+    // once empty; shared with every other opener.
+    UniqueHandle FolderToDelete(const std::wstring& name) const;
+    // A second hold of this folder.
+    HeldFolder Duplicate() const;
 
     // A new file for reading, writing and deleting, shared with nobody; fails
-    // when anything stands at the name.
-    UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error) const;
+    // when anything stands at the name. A temporary one goes when its handle
+    // is closed, however the program gets there.
+    UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error, bool temporary = false) const;
     // The file of that name for writing, shared with nobody, made when missing
     // and emptied when not. A link, or a file with more than one name, is
     // removed as a name first, so that only this folder's own file is written.
     UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
 
+    // The file of that name as it is, held so that it can be given another
+    // name (MoveHere) or deleted (DeleteHeld): shared with every other
+    // opener, as a program that reads or runs it may be. A link or a second
+    // name of a file is opened as the name itself. Fails with
+    // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
+    // violation when another program holds the file without sharing.
+    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
+    // Gives a file held with delete access (CreateNewFile, OpenExisting) the
+    // name in this folder; fails when anything stands at the name.
+    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const;
+
+    // The names of everything in the folder.
+    std::vector<std::wstring> Names() const;
+
     // Deletes the folder, empty by then, through its handle.
     void Remove();
+
+    HANDLE Handle() const { return handle_.get(); }
+    const std::wstring& Name() const { return name_; }
 
     explicit operator bool() const { return static_cast<bool>(handle_); }
 

@@ -1,0 +1,217 @@
+#include "system/FolderSecurity.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+#include <winternl.h>
+
+#include <array>
+#include <vector>
+
+namespace {
+
+// Rights that change a folder or what is made inside it, and rights that
+// let an account take a folder away from below the one that holds it.
+constexpr ACCESS_MASK kChange = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
+                                WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+constexpr ACCESS_MASK kReplace = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
+
+// Administrators, the system, the Windows installer service, Power Users.
+constexpr const wchar_t* kTrusted[] = {
+    L"S-1-5-32-544", L"S-1-5-18", L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", L"S-1-5-32-547"};
+// Stand-ins for the owner of what is made below: the creator owner and the
+// owner rights.
+constexpr const wchar_t* kOwnerStandIns[] = {L"S-1-3-0", L"S-1-3-4"};
+
+bool AnyOf(PSID sid, const wchar_t* const* sids, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        PSID known = nullptr;
+        if (!ConvertStringSidToSidW(sids[i], &known))
+            continue;
+        const UniqueLocalMemory owned(known);
+        if (EqualSid(sid, known))
+            return true;
+    }
+    return false;
+}
+
+bool Trusted(PSID sid, PSID self) {
+    return (self && EqualSid(sid, self)) || AnyOf(sid, kTrusted, std::size(kTrusted));
+}
+
+// The account an allowing entry names, or null for an entry that allows nothing.
+PSID AllowedAccount(const ACE_HEADER* header) {
+    switch (header->AceType) {
+        case ACCESS_ALLOWED_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE:
+            return const_cast<DWORD*>(&reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->SidStart);
+        case ACCESS_ALLOWED_OBJECT_ACE_TYPE:
+        case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE: {
+            // The two object types stand before the account when present.
+            const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_OBJECT_ACE*>(header);
+            const auto* at = reinterpret_cast<const unsigned char*>(&ace->ObjectType);
+            at += (ace->Flags & ACE_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0) +
+                  (ace->Flags & ACE_INHERITED_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0);
+            return const_cast<unsigned char*>(at);
+        }
+        default:
+            return nullptr;
+    }
+}
+
+// The process's own account, as the owner of what it made.
+class OwnAccount {
+  public:
+    OwnAccount() {
+        HANDLE token = nullptr;
+        DWORD size = 0;
+        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+            return;
+        const UniqueHandle owned(token);
+        if (!GetTokenInformation(token, TokenUser, buffer_.data(), static_cast<DWORD>(buffer_.size()), &size))
+            return;
+        sid_ = reinterpret_cast<TOKEN_USER*>(buffer_.data())->User.Sid;
+    }
+    PSID Sid() const { return sid_; }
+
+  private:
+    alignas(TOKEN_USER) std::array<unsigned char, 256> buffer_{};
+    PSID sid_ = nullptr;
+};
+
+FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, PSID self) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    PSID owner = nullptr;
+    PACL list = nullptr;
+    // A folder whose security cannot be read (a file system without any) can
+    // be changed by anybody, as far as the installer can tell.
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
+                        &list, nullptr, &descriptor) != ERROR_SUCCESS)
+        return FolderRisk::OthersMayChange;
+    const UniqueLocalMemory owned(descriptor);
+    return JudgeDescriptor(descriptor, place, self);
+}
+
+// The path of what the system knows as `name`: "C:\Apps" for "\??\C:\Apps",
+// or for "\Device\HarddiskVolume2\Apps" where that volume is drive C:, and
+// "\\server\share" for a share; empty for anything else.
+std::wstring DosPath(const std::wstring& name) {
+    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
+        if (name.compare(0, wcslen(share), share) == 0)
+            return L"\\" + name.substr(wcslen(share) - 1);
+    if (name.compare(0, 4, L"\\??\\") == 0)
+        return name.substr(4);
+    for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
+        wchar_t device[MAX_PATH] = {};
+        const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
+        if (length && name.compare(0, length, device) == 0 && (name.size() == length || name[length] == L'\\'))
+            return drive + name.substr(length);
+    }
+    return std::wstring();
+}
+
+// Every folder from the root of the path's drive or share down to the path
+// itself ("C:\", "C:\Apps", "C:\Apps\Zarvo"), each opened as it stands, a link
+// as itself, for as far as they exist; `whole` tells whether all do.
+FolderVerdict JudgeChain(const std::wstring& dir, PSID self, bool& whole) {
+    whole = false;
+    const bool share = dir.compare(0, 2, L"\\\\") == 0;
+    std::size_t at = share ? dir.find(L'\\', dir.find(L'\\', 2) + 1) : 2;
+    if (at == std::wstring::npos || (!share && dir.compare(1, 2, L":\\") != 0))
+        return {FolderRisk::OthersMayReplace, dir};
+    std::vector<std::wstring> chain{dir.substr(0, at + 1)};
+    for (; at < dir.size(); ++at)
+        if (dir[at] != L'\\' && (at + 1 == dir.size() || dir[at + 1] == L'\\'))
+            chain.push_back(dir.substr(0, at + 1));
+    for (std::size_t i = 0; i < chain.size(); ++i) {
+        UniqueHandle handle(CreateFileW(chain[i].c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        BY_HANDLE_FILE_INFORMATION information{};
+        const bool last = i + 1 == chain.size();
+        FolderPlace place = i == 0 ? FolderPlace::Root : last ? FolderPlace::Install : FolderPlace::Above;
+        if (!handle) {
+            // What is missing, the installer makes with a list of its own.
+            const DWORD error = GetLastError();
+            if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
+                return {};
+        } else if (GetFileInformationByHandle(handle.get(), &information) && !last &&
+                   (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            place = FolderPlace::Link;
+        }
+        const FolderRisk risk = handle ? JudgeHandle(handle.get(), place, self)
+                                : last ? FolderRisk::OthersMayChange
+                                       : FolderRisk::OthersMayReplace;
+        if (risk != FolderRisk::None)
+            return {risk, chain[i]};
+    }
+    whole = true;
+    return {};
+}
+
+}  // namespace
+
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, PSID self) {
+    const bool below = place == FolderPlace::Above || place == FolderPlace::Root;
+    const FolderRisk risk = below ? FolderRisk::OthersMayReplace : FolderRisk::OthersMayChange;
+    PSID owner = nullptr;
+    BOOL defaulted = FALSE;
+    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner || !Trusted(owner, self))
+        return below ? FolderRisk::OthersMayReplace : FolderRisk::ForeignOwner;
+    BOOL present = FALSE;
+    PACL list = nullptr;
+    // No list at all lets everybody do anything.
+    if (!GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted) || !present || !list)
+        return risk;
+    // A root cannot be renamed or deleted, whatever its list says.
+    const ACCESS_MASK rights = place == FolderPlace::Root ? kReplace & ~DELETE : below ? kReplace : kChange;
+    for (DWORD i = 0; i < list->AceCount; ++i) {
+        ACE_HEADER* header = nullptr;
+        if (!GetAce(list, i, reinterpret_cast<void**>(&header)))
+            return risk;
+        const PSID account = AllowedAccount(header);
+        if (!account || !(reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->Mask & rights))
+            continue;
+        // An entry that only passes on to what is made inside matters for the
+        // install folder, whose files and folders get it.
+        const bool inheritOnly = header->AceFlags & INHERIT_ONLY_ACE;
+        if (inheritOnly &&
+            (place != FolderPlace::Install || !(header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE))))
+            continue;
+        if (Trusted(account, self) || AnyOf(account, kOwnerStandIns, std::size(kOwnerStandIns)))
+            continue;
+        return risk;
+    }
+    return FolderRisk::None;
+}
+
+FolderVerdict JudgeInstallPath(const std::wstring& dir) {
+    const OwnAccount self;
+    bool whole = false;
+    FolderVerdict verdict = JudgeChain(dir, self.Sid(), whole);
+    if (verdict.risk != FolderRisk::None || !whole)
+        return verdict;
+    // The folder exists: where it is in the end, if a link leads there.
+    DWORD error = 0;
+    const HeldFolder folder = HeldFolder::Open(dir, error);
+    return folder ? JudgeHeldFolder(folder, dir) : FolderVerdict{FolderRisk::OthersMayChange, dir};
+}
+
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir) {
+    const OwnAccount self;
+    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self.Sid());
+        risk != FolderRisk::None)
+        return {risk, dir};
+    // Where it really is, by the name that the system knows it under, and
+    // every folder above that.
+    bool whole = false;
+    const std::wstring real = DosPath(folder.Name());
+    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self.Sid(), whole);
+    return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
+}
+
+UniqueLocalMemory ProductFolderSecurity() {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ConvertStringSecurityDescriptorToSecurityDescriptorW(
+        L"O:BAD:PAI(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)", SDDL_REVISION_1, &descriptor, nullptr);
+    return UniqueLocalMemory(descriptor);
+}

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "system/Handles.h"
+#include "system/HeldFolder.h"
+
+#include <windows.h>
+
+#include <string>
+
+// Who besides the administrators could change what the installer puts into a
+// folder. The installer runs with administrator rights and registers programs
+// in the folder that later run with them (the uninstall command, the App
+// Paths entry): an account that may change the folder, or replace it, could
+// have its own code run that way.
+
+enum class FolderRisk {
+    None,
+    ForeignOwner,      // owned by another account, which may change its access list at will
+    OthersMayChange,   // another account may write, add, delete, or change its access list or owner
+    OthersMayReplace,  // a folder above lets another account rename or replace what lies below it
+};
+
+// What a folder's security descriptor allows, for the folder in its place:
+// the install folder itself (also what its access list hands on to the files
+// made inside), a link on the way there, a folder above it, or the root of its
+// drive. Trusted are the administrators, the system, the Windows installer
+// service, the Power Users of Windows 2000 and XP (whom those systems let
+// change installed programs) and `self`, the installer's own account.
+enum class FolderPlace { Install, Link, Above, Root };
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, PSID self);
+
+struct FolderVerdict {
+    FolderRisk risk = FolderRisk::None;
+    std::wstring folder;  // the folder that carries the risk
+};
+
+// The verdict on the install folder as typed, before anything is made: every
+// folder on the way from the drive's root that already exists, and when the
+// install folder exists, the folder that it is in the end with every folder
+// above that one.
+FolderVerdict JudgeInstallPath(const std::wstring& dir);
+
+// The verdict on a held install folder and every folder above it.
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir);
+
+// The security descriptor of every folder that the installer makes for the
+// product: administrators and the system may do anything, users read and run,
+// and everything made inside inherits that, whatever lies above.
+UniqueLocalMemory ProductFolderSecurity();
