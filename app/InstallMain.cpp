@@ -10,7 +10,7 @@ std::int32_t StepIndex = 0;
 std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;
 ComPtr<IShellLinkW> ShellLinkInterface;
-ComPtr<IPersistFile> PersistInterface;
+ComPtr<IPersistStream> PersistInterface;
 ShortcutStorage ShortcutWork;
 std::vector<wchar_t> TempPathBuffer;
 }  // namespace InstallMain

@@ -4,6 +4,7 @@
 #include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
 #include "system/Handles.h"
+#include "system/HeldFolder.h"
 #include "ui/Application.h"
 #include "ui/WizardWindow.h"
 
@@ -14,10 +15,18 @@
 #include <string>
 #include <vector>
 
-class InstallTree;
+class FileTransaction;
 class ScratchFolder;
 
 enum class CloseAction { None, Free };
+
+// Why the directory check kept the wizard on the directory page.
+enum class DirectoryRefusal {
+    None,
+    Malformed,  // a text that no folder can be installed to, or a folder that cannot be made
+    Unsafe,     // a folder that accounts other than the administrators could change
+    NoRoom,     // too little disk space
+};
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
@@ -48,16 +57,18 @@ class TInstallForm final : public FormEvents {
     // True when the directory exists or was created with all missing parents;
     // an empty path raises "Unable to create directory".
     static bool EnsureDirectory(const std::wstring& path);
-    // Writes one shortcut file through the shell-link object of the run; kind 1
-    // is the all-users desktop, kind 2 the all-users Start-menu programs
-    // folder, where the folder is made when missing.
+    // Writes one shortcut file through the shell-link object of the run, as
+    // one of the installation's files; kind 1 is the all-users desktop, kind 2
+    // the all-users Start-menu programs folder, where the folder is made when
+    // missing.
     static void CreateShortcut(const std::wstring& target,
                                const std::wstring& workingDirectory,
                                const std::wstring& folder,
                                const std::wstring& description,
                                const std::wstring& linkName,
                                const std::wstring& arguments,
-                               int locationKind);
+                               int locationKind,
+                               FileTransaction& files);
     // Ends every running process of that executable name; true when the last
     // termination request succeeded.
     static bool KillProcessByName(const std::wstring& executableName);
@@ -68,8 +79,16 @@ class TInstallForm final : public FormEvents {
     static const wchar_t* StepLabel(int step);
 
     std::wstring InstallDirectory() const;
-    static bool DirectoryUsable(const std::wstring& dir);
-    void InstallPayload(InstallTree& tree, ScratchFolder& scratch, const std::wstring& name, EmbeddedResource resource);
+    // The directory check on leaving the directory page: the folder text, who
+    // could change the folder, the disk space, then the folder made and held.
+    // Shows the box that says why and returns false when the folder cannot be
+    // installed to.
+    bool DirectoryAccepted(const std::wstring& dir);
+    void InstallPayload(FileTransaction& files,
+                        std::size_t place,
+                        ScratchFolder& scratch,
+                        const std::wstring& name,
+                        EmbeddedResource resource);
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;
@@ -81,6 +100,10 @@ class TInstallForm final : public FormEvents {
     // the installation and the finish actions use this text, whatever the
     // edit box is made to say afterwards.
     std::wstring installDir_;
+    // The install folder, held from the directory check on, which judged
+    // this very folder, until the installation ends.
+    HeldFolder installFolder_;
+    DirectoryRefusal refusal_ = DirectoryRefusal::None;
 };
 
 // The unit's installer state: lives for the whole process and is touched only
@@ -92,7 +115,7 @@ extern std::int32_t StepIndex;
 extern std::wstring TempDir;
 extern ComPtr<IUnknown> ShellLinkObject;
 extern ComPtr<IShellLinkW> ShellLinkInterface;
-extern ComPtr<IPersistFile> PersistInterface;
+extern ComPtr<IPersistStream> PersistInterface;
 
 // Scratch space of shortcut creation, kept between calls.
 struct ShortcutStorage {

@@ -1,6 +1,4 @@
 #include "app/InstallMain.h"
-#include "install/PathRules.h"
-#include "system/Error.h"
 
 using namespace InstallMain;
 
@@ -59,8 +57,7 @@ void TInstallForm::NextStepBtnClick() {
         case 3: {
             window_.SetText(OrderLabel, StepLabel(4));
             const std::wstring dir = InstallDirectory();
-            if (!DirectoryUsable(dir)) {
-                application_.Message(window_.Handle(), L"安装目录格式不正确，请重新选择！", Application::kTitle, MB_OK);
+            if (!DirectoryAccepted(dir)) {
                 StepIndex = 2;
                 window_.SetActivePage(DirTabSheet);
                 window_.SetText(OrderLabel, StepLabel(3));
@@ -76,19 +73,6 @@ void TInstallForm::NextStepBtnClick() {
         }
         default:
             break;
-    }
-}
-
-// The directory check: a text that every later path can be built on, whose
-// directory exists or can be made with its parents. An error of the check (an
-// empty text) counts as an unusable directory.
-bool TInstallForm::DirectoryUsable(const std::wstring& dir) {
-    if (!WellFormedInstallDir(dir))
-        return false;
-    try {
-        return EnsureDirectory(dir);
-    } catch (const Error&) {
-        return false;
     }
 }
 

@@ -17,11 +17,13 @@ set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32
 add_library(zarvo_win STATIC
     ui/Application.cpp
     app/BrowseFolder.cpp
+    app/DirectoryCheck.cpp
     app/FinishActions.cpp
     app/InstallMain.cpp
     app/Navigation.cpp
     app/TempDir.cpp
     app/Unattended.cpp
+    install/DiskSpace.cpp
     install/FileRoutines.cpp
     install/InstallTree.cpp
     install/RunInstallation.cpp

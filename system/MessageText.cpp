@@ -35,3 +35,9 @@ std::wstring DecimalText(unsigned long value) {
     } while (value != 0);
     return digits;
 }
+
+std::wstring MegabytesText(unsigned long long bytes, bool roundUp) {
+    constexpr unsigned long long kMegabyte = 1024 * 1024;
+    const auto tenths = static_cast<unsigned long>((bytes * 10 + (roundUp ? kMegabyte - 1 : 0)) / kMegabyte);
+    return DecimalText(tenths / 10) + L"." + DecimalText(tenths % 10);
+}

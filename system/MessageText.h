@@ -13,3 +13,7 @@ std::wstring IoErrorMessage(unsigned long code);
 // The number in decimal digits. Formatting through the C library's wide printf
 // would bring its floating-point machinery into the installer for one number.
 std::wstring DecimalText(unsigned long value);
+
+// A number of bytes in megabytes with one decimal ("12.4"), rounded up or
+// down to the tenth.
+std::wstring MegabytesText(unsigned long long bytes, bool roundUp);

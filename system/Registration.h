@@ -2,10 +2,13 @@
 
 #include <string>
 
+class RegistryUndo;
+
 // The application-path and uninstall entries of the browser installed in
 // installDir: twelve values in a fixed order, then the Uninstall entry's
 // version, location, size (installedKib) and its no-modify and no-repair flags.
-void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib);
+// What each value was before is noted in `undo`.
+void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo);
 
 // Internet Explorer's start page, set to the partner navigation page.
 void WriteStartPage();

@@ -55,7 +55,7 @@ UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* 
     DWORD error = 0;
     UniqueHandle copy;
     if (folder_ || Make(error))
-        copy = folder_.CreateNewFile(fileName, error);
+        copy = folder_.CreateNewFile(fileName, error, true);
     if (!copy)
         throw Error(FileErrorMessage(L"Cannot create file", path_ + L"\\" + fileName, error));
     WriteAll(copy.get(), data, size);

@@ -10,22 +10,21 @@
 // be guessed, and making it fails when anything stands at that name; where
 // the installer runs elevated beside the user's unelevated programs, only
 // administrators and the system may enter it. Nothing outside it is written
-// or deleted. It is made at the first copy.
+// or deleted. It is made at the first copy, and goes with its copies when
+// this object does.
 class ScratchFolder {
   public:
     explicit ScratchFolder(std::wstring tempDir) : tempDir_(std::move(tempDir)) {}
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+    ~ScratchFolder() { folder_.Remove(); }
 
     // A new file of that name in the folder, holding the bytes and positioned
-    // at its start, shared with nobody for as long as the handle lives: the
-    // caller reads it back and deletes it through that handle (DeleteHeld), so
-    // that no other program can put anything in its place. Raises "Cannot
-    // create file "<path>". <system text>" or "Stream write error"; a copy
-    // that fails part-written stays in the folder.
+    // at its start, shared with nobody for as long as the handle lives, so that
+    // no other program can put anything in its place while the caller reads it
+    // back; it goes when the handle is closed. Raises "Cannot create file
+    // "<path>". <system text>" or "Stream write error".
     UniqueHandle WriteCopy(const std::wstring& fileName, const void* data, std::size_t size);
-
-    // Deletes the folder once its copies are gone; nothing when it was never
-    // made. Without this call (a copy failed) it stays, with that copy.
-    void Remove() { folder_.Remove(); }
 
   private:
     // Makes the folder; false with the system's error code when it cannot.

@@ -3,11 +3,26 @@
 #include "system/Error.h"
 #include "system/SystemError.h"
 
-void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistFile>& persist) {
+void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistStream>& persist) {
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                       IID_IUnknown, object.put_void());
     if (FAILED(result))
         throw Error(SystemErrorText(static_cast<DWORD>(result)));
-    if (FAILED(object.As(IID_IShellLinkW, link)) || FAILED(object.As(IID_IPersistFile, persist)))
+    if (FAILED(object.As(IID_IShellLinkW, link)) || FAILED(object.As(IID_IPersistStream, persist)))
         throw Error(L"Interface not supported");
+}
+
+std::vector<unsigned char> ShortcutBytes(IPersistStream* persist) {
+    std::vector<unsigned char> bytes;
+    ComPtr<IStream> stream;
+    HGLOBAL memory = nullptr;
+    STATSTG status{};
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) || FAILED(persist->Save(stream.get(), TRUE)) ||
+        FAILED(GetHGlobalFromStream(stream.get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)))
+        return bytes;
+    if (const auto* data = static_cast<const unsigned char*>(GlobalLock(memory))) {
+        bytes.assign(data, data + status.cbSize.LowPart);
+        GlobalUnlock(memory);
+    }
+    return bytes;
 }

@@ -19,7 +19,10 @@ wine cmd /c exit </dev/null >/dev/null 2>&1
 # lets us mount one; without it that case is skipped.
 fulldisk="$ZARVO_BUILD/fulldisk"
 mkdir -p "$fulldisk"
-if mountpoint -q "$fulldisk" || mount -t tmpfs -o size=1m zarvo-fulldisk "$fulldisk" 2>/dev/null; then
+# Its root is the administrators' own, as a drive's root is on Windows: a
+# root open to every account would be refused as an install folder's parent.
+if mountpoint -q "$fulldisk" || mount -t tmpfs -o size=1m,mode=755 zarvo-fulldisk "$fulldisk" 2>/dev/null; then
+    chmod 755 "$fulldisk"
     ln -sfn "$fulldisk" "$WINEPREFIX/dosdevices/e:"
     zarvo_fulldisk=$fulldisk  # unmounted by the clean-up at exit
 else

@@ -1,6 +1,7 @@
 #include "tests/win/InstalledProduct.h"
 
 #include "payload/Catalogue.h"
+#include "system/RunNames.h"
 #include "tests/win/Probe.h"
 
 #include <gtest/gtest.h>
@@ -17,6 +18,14 @@ std::wstring PlainSource(const std::wstring& payload) {
     const std::wstring fileName = PayloadFileName(payload);
     const std::wstring source = std::wstring(ZARVO_SOURCE_DIR) + L"\\payloads\\" + fileName;
     return Exists(source) ? source : std::wstring(ZARVO_STANDIN_DIR) + L"\\" + fileName;
+}
+
+void RemoveInstallation(const std::wstring& root) {
+    RemoveTree(root);
+    DeleteFileW(DesktopLink().c_str());
+    RemoveTree(ProgramGroup());
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
 }
 
 void ExpectFilesInstalled(const std::wstring& dir) {
@@ -95,4 +104,77 @@ void ExpectProductInstalled(const std::wstring& dir) {
         EXPECT_EQ(link.description, expected.description);
         EXPECT_EQ(link.arguments, L"");
     }
+}
+
+namespace {
+
+const wchar_t* const kLinkNames[] = {L"\\泽沃浏览器.lnk", L"\\在线升级.lnk", L"\\更新记录.lnk",
+                                     L"\\卸载泽沃浏览器.lnk"};
+
+std::string BytesOrNone(const std::wstring& path) {
+    if (!Exists(path))
+        return "none";
+    const std::vector<unsigned char> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::vector<std::wstring> ProductFolders(const std::wstring& dir) {
+    return {dir,
+            dir + L"\\Data",
+            dir + L"\\Skin",
+            dir + L"\\Lang",
+            ProgramGroup(),
+            SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)};
+}
+
+}  // namespace
+
+ProductState CurrentProduct(const std::wstring& dir) {
+    ProductState state;
+    for (const wchar_t* payload : PayloadNames)
+        state.files.push_back(BytesOrNone(PayloadDestination(dir, payload, PayloadFileName(payload))));
+    state.shortcuts.push_back(BytesOrNone(DesktopLink()));
+    for (const wchar_t* name : kLinkNames)
+        state.shortcuts.push_back(BytesOrNone(ProgramGroup() + name));
+    for (const wchar_t* key : {kAppPaths, kUninstall}) {
+        HKEY opened = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+            state.values.push_back("no key");
+            continue;
+        }
+        const UniqueHKey owned(opened);
+        wchar_t name[256];
+        BYTE data[4096];
+        DWORD nameLength = 256, type = 0, size = sizeof data;
+        for (DWORD i = 0; RegEnumValueW(opened, i, name, &nameLength, nullptr, &type, data, &size) == ERROR_SUCCESS;
+             ++i, nameLength = 256, size = sizeof data)
+            state.values.push_back(std::string(reinterpret_cast<const char*>(name), nameLength * 2) + ":" +
+                                   std::to_string(type) + ":" + std::string(reinterpret_cast<const char*>(data), size));
+    }
+    return state;
+}
+
+void MakeOlderRelease(const std::wstring& dir) {
+    for (const wchar_t* payload : PayloadNames) {
+        const std::wstring file = PayloadDestination(dir, payload, PayloadFileName(payload));
+        DeleteFileW(file.c_str());
+        const std::wstring name = payload;
+        WriteBytes(file, "older " + std::string(name.begin(), name.end()));
+    }
+}
+
+std::vector<std::wstring> RunNamesLeft(const std::wstring& dir) {
+    std::vector<std::wstring> left;
+    for (const std::wstring& folder : ProductFolders(dir)) {
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((folder + L"\\*zs-*").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE)
+            continue;
+        do
+            if (ParseRunName(found.cFileName).kind != RunNameKind::None)
+                left.push_back(folder + L"\\" + found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return left;
 }

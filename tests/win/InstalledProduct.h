@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // What a complete installation leaves, checked with GoogleTest's expectations
 // by the in-process tests and by the tests that run the installer itself.
@@ -19,5 +20,28 @@ std::wstring PlainSource(const std::wstring& payload);
 // stay empty.
 void ExpectFilesInstalled(const std::wstring& dir);
 
+// Removes the folder tree of an installation, the shortcuts and both
+// registry keys.
+void RemoveInstallation(const std::wstring& root);
+
 // The files, the seventeen registry values and the five shortcuts.
 void ExpectProductInstalled(const std::wstring& dir);
+
+// Everything an installation changes, as it stands: the bytes of the fifteen
+// files and of the five shortcuts (an absent one as "none"), and every value of
+// the two registry keys.
+struct ProductState {
+    std::vector<std::string> files, shortcuts, values;
+    bool operator==(const ProductState& other) const {
+        return files == other.files && shortcuts == other.shortcuts && values == other.values;
+    }
+};
+ProductState CurrentProduct(const std::wstring& dir);
+
+// Gives each of the fifteen installed files bytes of its own, as an older
+// release would have.
+void MakeOlderRelease(const std::wstring& dir);
+
+// Names that a run keeps beside the product's files and shortcuts while it
+// works ("Zarvo.exe.zs-1a2b3c4d-new"), wherever one is left.
+std::vector<std::wstring> RunNamesLeft(const std::wstring& dir);

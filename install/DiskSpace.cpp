@@ -1,0 +1,54 @@
+#include "install/DiskSpace.h"
+
+#include "install/PathRules.h"
+#include "payload/InstalledSize.h"
+#include "system/MessageText.h"
+
+#include <windows.h>
+
+namespace {
+
+// The room for this account on the disk of the path's nearest folder that
+// exists; all there is where the system cannot tell.
+unsigned long long RoomAt(std::wstring path) {
+    for (std::wstring parent; !path.empty(); path = parent) {
+        const DWORD attributes = GetFileAttributesW(path.c_str());
+        ULARGE_INTEGER room{};
+        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return GetDiskFreeSpaceExW((WithoutTrailingBackslash(path) + L"\\").c_str(), &room, nullptr, nullptr)
+                       ? room.QuadPart
+                       : ~0ull;
+        parent = ParentPart(WithoutTrailingBackslash(path));
+        if (parent == path)
+            break;
+    }
+    return ~0ull;
+}
+
+// The drive letter that both paths begin with; a share or a folder mounted
+// elsewhere is taken for a disk of its own.
+bool SameDrive(const std::wstring& a, const std::wstring& b) {
+    return a.size() > 1 && b.size() > 1 && a[1] == L':' && b[1] == L':' && (a[0] | 0x20) == (b[0] | 0x20);
+}
+
+}  // namespace
+
+std::wstring RoomShortage(const std::wstring& installDir, const std::wstring& tempDir) {
+    // Shortcuts, the run's marker and the new folders' entries.
+    constexpr unsigned long long kSlack = 64 * 1024;
+    const PayloadSizes sizes = MeasurePayloads();
+    const unsigned long long install = RoomAt(installDir);
+    const unsigned long long temp = RoomAt(tempDir);
+    // Where the system cannot tell, the installation goes on, and a disk that
+    // fills is found as the files are written, and undone.
+    const unsigned long long needed =
+        sizes.allocated + kSlack + (SameDrive(installDir, tempDir) ? sizes.largestContainer : 0);
+    if (install < needed)
+        return L"磁盘空间不足：安装需要 " + MegabytesText(needed, true) + L" MB，“" + installDir + L"”所在的磁盘只有 " +
+               MegabytesText(install, false) + L" MB 可用。\r\n请释放磁盘空间或选择其他文件夹。";
+    if (temp < sizes.largestContainer)
+        return L"临时文件夹“" + tempDir + L"”所在的磁盘空间不足：安装需要 " +
+               MegabytesText(sizes.largestContainer, true) + L" MB，只有 " + MegabytesText(temp, false) +
+               L" MB 可用。\r\n请释放磁盘空间后重试。";
+    return std::wstring();
+}

@@ -1,0 +1,186 @@
+#pragma once
+
+#include "app/InstallMain.h"
+#include "system/ComApartment.h"
+#include "system/Error.h"
+#include "system/RunLog.h"
+#include "tests/win/InstalledProduct.h"
+#include "tests/win/Probe.h"
+
+#include <aclapi.h>
+#include <commctrl.h>
+#include <gtest/gtest.h>
+#include <sddl.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The installer's code in-process: the wizard is created as the installer
+// creates it and driven as its next button drives it.
+
+inline constexpr wchar_t kTestRoot[] = L"C:\\ZarvoInstallTest";
+inline constexpr wchar_t kBoxLog[] = L"C:\\ZarvoInstallTest.log";
+
+// The temporary directory as the installer sees it, without a backslash.
+inline std::wstring TempDirectory() {
+    wchar_t temp[MAX_PATH] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp, length ? length - 1 : 0);
+}
+
+// The folders of the installer's own in the temporary directory.
+inline std::vector<std::wstring> ScratchFolders() {
+    std::vector<std::wstring> folders;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((TempDirectory() + L"\\Zarvo-*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            folders.push_back(TempDirectory() + L"\\" + found.cFileName);
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return folders;
+}
+
+// An environment variable set for the length of a scope.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
+        wchar_t old[MAX_PATH] = {};
+        had_ = GetEnvironmentVariableW(name, old, MAX_PATH) != 0;
+        old_ = old;
+        SetEnvironmentVariableW(name, value.c_str());
+    }
+    ~ScopedEnvironment() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
+
+  private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool had_;
+};
+
+// Runs the wizard from its welcome page to the end of the installation, as
+// the next button does; returns the text of the error that ended it, if any.
+class InstallTest : public testing::Test {
+  protected:
+    void SetUp() override { CleanSystem(); }
+    void TearDown() override {
+        CloseForm();
+        CleanSystem();
+    }
+
+    static void CleanSystem() {
+        RemoveInstallation(kTestRoot);
+        for (const std::wstring& folder : ScratchFolders())
+            RemoveTree(folder);
+        DeleteFileW(kBoxLog);
+    }
+
+    // Boxes go to a log instead of the screen, as in an unattended run, so
+    // that a refused folder waits for no click; Boxes reads what they said.
+    void BoxesToLog() {
+        log_.Open(kBoxLog);
+        application_.RunUnattended(log_);
+    }
+    static std::wstring Boxes() {
+        const UniqueHandle file(
+            CreateFileW(kBoxLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
+        DWORD read = 0;
+        if (!bytes.empty())
+            ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+        std::wstring text(read, L'\0');
+        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read),
+                                                                 text.data(), static_cast<int>(read))));
+        return text;
+    }
+
+    void Open() {
+        CloseForm();
+        form_ = std::make_unique<TInstallForm>(application_);
+        form_->Create();
+        form_->Show();
+        WatchCopyingPage();
+    }
+
+    // Notes the status label's text, and where the keyboard focus is, each
+    // time the label draws itself, whether at a paint or at once: at every
+    // drawing it asks its page for its colours.
+    void WatchCopyingPage() {
+        watched_ = this;
+        drawn_.clear();
+        pageProc_ = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(Window().Control(ProcessTabSheet), GWLP_WNDPROC,
+                                                                reinterpret_cast<LONG_PTR>(&CopyingPageProc)));
+    }
+
+    static LRESULT CALLBACK CopyingPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_CTLCOLORSTATIC && reinterpret_cast<HWND>(lParam) == watched_->Window().Control(StatusLabel)) {
+            watched_->drawn_.push_back({watched_->Window().Text(StatusLabel), GetFocus()});
+            if (watched_->atDrawing_)
+                watched_->atDrawing_();
+        }
+        return CallWindowProcW(watched_->pageProc_, page, message, wParam, lParam);
+    }
+
+    std::wstring Install(const std::wstring& dir, bool fresh = true) {
+        if (fresh)
+            Open();
+        form_->Window().SetText(InstallDir, dir);
+        try {
+            for (int step = 0; step < 3; ++step)
+                form_->NextStepBtnClick();
+        } catch (const Error& error) {
+            return error.Message();
+        }
+        return L"";
+    }
+
+    void CloseForm() {
+        if (form_) {
+            form_->Destroy();
+            form_.reset();
+            InstallMain::ReleaseInstallerState();
+        }
+    }
+
+    WizardWindow& Window() { return form_->Window(); }
+    int Progress() { return static_cast<int>(SendMessageW(Window().Control(ProgressBar), PBM_GETPOS, 0, 0)); }
+
+    // The access list of what stands at the path, in the system's text form.
+    static std::wstring AccessList(const std::wstring& path) {
+        PSECURITY_DESCRIPTOR security = nullptr;
+        PACL acl = nullptr;
+        wchar_t* text = nullptr;
+        if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                                  nullptr, &security) != ERROR_SUCCESS)
+            return L"none";
+        const UniqueLocalMemory owned(security);
+        ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                             &text, nullptr);
+        const std::wstring list = text ? text : L"none";
+        LocalFree(text);
+        return list;
+    }
+
+    static void ExpectNothingRegistered() {
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+    }
+
+    ComApartment com_;
+    Application application_;
+    std::unique_ptr<TInstallForm> form_;
+    WNDPROC pageProc_ = nullptr;
+    struct Drawing {
+        std::wstring text;
+        HWND focus;
+    };
+    std::vector<Drawing> drawn_;
+    // Runs each time the status label draws: while the installation looks at
+    // pending events.
+    std::function<void()> atDrawing_;
+    RunLog log_;
+    static inline InstallTest* watched_ = nullptr;
+};

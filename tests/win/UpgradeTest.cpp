@@ -1,0 +1,160 @@
+#include "system/Reg.h"
+#include "system/RegistryUndo.h"
+#include "tests/win/InstallFixture.h"
+
+namespace {
+
+const wchar_t kPendingKey[] = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+// An older release installed, as an upgrade finds it; whatever goes wrong
+// with the upgrade, everything is then as it was.
+class UpgradeTest : public InstallTest {
+  protected:
+    void TearDown() override {
+        InstallTest::TearDown();
+        // Renames arranged for a restart would be carried out when Wine next
+        // starts the prefix.
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPendingKey, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+            RegDeleteValueW(key, L"PendingFileRenameOperations");
+            RegCloseKey(key);
+        }
+    }
+
+    void InstallOlder(const std::wstring& dir) {
+        ASSERT_EQ(Install(dir), L"");
+        MakeOlderRelease(dir);
+        older_ = CurrentProduct(dir);
+    }
+
+    void ExpectOlderRelease(const std::wstring& dir) {
+        EXPECT_TRUE(CurrentProduct(dir) == older_) << "the older release, its shortcuts and registry values";
+        EXPECT_TRUE(RunNamesLeft(dir).empty());
+        EXPECT_TRUE(ScratchFolders().empty());
+    }
+
+    // Fills the small memory disk mapped as E: (where the sandbox lets the
+    // test run mount one) up to `room` bytes; false without such a disk.
+    static bool FillDisk(unsigned long long room) {
+        ULARGE_INTEGER available{}, total{};
+        if (!GetDiskFreeSpaceExW(L"E:\\", &available, &total, nullptr) || total.QuadPart > 16u * 1024 * 1024)
+            return false;
+        if (available.QuadPart > room)
+            WriteBytes(kFiller, std::string(static_cast<std::size_t>(available.QuadPart - room), 'x'));
+        return true;
+    }
+
+    static constexpr const wchar_t* kFiller = L"E:\\filler.bin";
+    ProductState older_;
+};
+
+}  // namespace
+
+// A destination that another program holds without sharing cannot be
+// replaced: the upgrade stops at once, and nothing has changed.
+TEST_F(UpgradeTest, FileHeldWithoutSharingStopsItBeforeAnythingChanges) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    InstallOlder(dir);
+    for (const wchar_t* held : {L"\\Data\\ZarvConfig.ini", L"\\ZarvLibrary.dll", L"\\Lang\\0x0409.ini"}) {
+        UniqueHandle holder(CreateFileW((dir + held).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        const std::wstring error = Install(dir);
+        EXPECT_EQ(error.rfind(L"Cannot create file \"" + dir + held + L"\". Sharing violation", 0), 0u) << error;
+        EXPECT_EQ(Progress(), 0) << held;
+        holder.reset();
+        ExpectOlderRelease(dir);
+    }
+}
+
+// Past the point where the new files have their names, a failure still puts
+// back the older release's files and shortcuts.
+TEST_F(UpgradeTest, FailureAtTheShortcutsPutsTheOlderReleaseBack) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    InstallOlder(dir);
+    RemoveTree(ProgramGroup());
+    WriteBytes(ProgramGroup(), "a file, not a folder");
+    older_ = CurrentProduct(dir);
+    EXPECT_EQ(Install(dir), L"I/O error 183");
+    DeleteFileW(ProgramGroup().c_str());
+    ExpectOlderRelease(dir);
+}
+
+// A program of the product that the installation does not end (the crash
+// reporter) maps its file: the new one takes the name, and the old one goes
+// at the next restart, or with the next installation.
+TEST_F(UpgradeTest, FileOfARunningProgramIsReplacedAndGoesLater) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    InstallOlder(dir);
+    ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\BugReport.exe").c_str(),
+                          (dir + L"\\BugReport.exe").c_str(), FALSE));
+    {
+        RunningProgram reporter(dir + L"\\BugReport.exe");
+        ASSERT_TRUE(reporter.Running());
+        ASSERT_EQ(Install(dir), L"");
+        ExpectFilesInstalled(dir);
+        EXPECT_TRUE(reporter.Running());
+        const std::vector<std::wstring> left = RunNamesLeft(dir);
+        ASSERT_EQ(left.size(), 2u) << "the old file and the run's marker";
+        EXPECT_NE(ReadRegValue(HKEY_LOCAL_MACHINE, kPendingKey, L"PendingFileRenameOperations").text.find(left[0]),
+                  std::wstring::npos)
+            << "set to go at the next restart";
+    }
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_TRUE(RunNamesLeft(dir).empty());
+}
+
+TEST_F(UpgradeTest, TooLittleRoomIsToldBeforeAnythingIsMade) {
+    if (!FillDisk(96 * 1024))
+        GTEST_SKIP() << "no small disk mapped as E:";
+    BoxesToLog();
+    EXPECT_EQ(Install(L"E:\\Zarvo"), L"");
+    DeleteFileW(kFiller);
+    EXPECT_EQ(Window().ActivePage(), DirTabSheet);
+    EXPECT_FALSE(Exists(L"E:\\Zarvo"));
+    const std::wstring boxes = Boxes();
+    EXPECT_NE(boxes.find(L"磁盘空间不足：安装需要 "), std::wstring::npos) << boxes;
+    EXPECT_NE(boxes.find(L"”所在的磁盘只有 0.0 MB 可用。"), std::wstring::npos) << boxes;
+}
+
+TEST_F(UpgradeTest, DiskThatFillsWhileFilesAreWrittenLeavesTheOlderRelease) {
+    if (!FillDisk(~0ull))
+        GTEST_SKIP() << "no small disk mapped as E:";
+    const std::wstring dir = L"E:\\Zarvo";
+    InstallOlder(dir);
+    // The check finds room; then another program takes it.
+    atDrawing_ = [&] {
+        if (!Exists(kFiller))
+            FillDisk(4096);
+    };
+    EXPECT_EQ(Install(dir), L"Stream write error");
+    DeleteFileW(kFiller);
+    ExpectOlderRelease(dir);
+    RemoveTree(dir);
+}
+
+TEST(RegistryUndo, PutsValuesBackAndRemovesKeysThatWereNot) {
+    const wchar_t kKey[] = L"Software\\ZarvoUndoTest";
+    const wchar_t kNewKey[] = L"Software\\ZarvoUndoTest\\New";
+    DeleteRegTree(HKEY_CURRENT_USER, kKey);
+    RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"before");
+    {
+        RegistryUndo undo;
+        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
+        undo.Save(HKEY_CURRENT_USER, kKey, L"Added");
+        undo.Save(HKEY_CURRENT_USER, kNewKey, L"Value");
+        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
+        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Added", L"after");
+        RegWriteString(HKEY_CURRENT_USER, kNewKey, true, L"Value", L"after");
+    }
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"before") + L'\0');
+    EXPECT_FALSE(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Added").exists);
+    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kNewKey));
+    {
+        RegistryUndo undo;
+        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
+        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
+        undo.Dismiss();
+    }
+    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"after") + L'\0');
+    DeleteRegTree(HKEY_CURRENT_USER, kKey);
+}
