@@ -7,5 +7,7 @@
 // version, location, size (installedKib) and its no-modify and no-repair flags.
 void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib);
 
-// Internet Explorer's start page, set to the partner navigation page.
-void WriteStartPage();
+// Internet Explorer's start page, set to the partner navigation page, for the
+// user of the SID text, whose hive must be loaded, or with an empty text for
+// the installer's own user.
+void WriteStartPage(const std::wstring& user);

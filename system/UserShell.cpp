@@ -77,6 +77,10 @@ const StartPlan& UserShell::Plan() {
     return *plan_;
 }
 
+std::wstring UserShell::DesktopUser() {
+    return Plan().desktopUser;
+}
+
 void UserShell::Execute(HWND owner,
                         const wchar_t* verb,
                         const std::wstring& file,

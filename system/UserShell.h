@@ -34,6 +34,10 @@ class UserShell {
                  const wchar_t* directory,
                  int show);
 
+    // The SID text of the user at the desktop where that user's settings
+    // belong into another hive than the installer's own; else empty.
+    std::wstring DesktopUser();
+
   private:
     // The desktop shell, found and judged once while it answers.
     const StartPlan& Plan();
