@@ -1,20 +1,8 @@
 #include "app/InstallMain.h"
 #include "install/PathRules.h"
+#include "system/CriticalErrors.h"
 
 namespace {
-
-// Suppresses the system's critical-error boxes (a drive without a medium)
-// while the folder tree is browsed.
-class CriticalErrorsQuiet {
-  public:
-    CriticalErrorsQuiet() : previous_(SetErrorMode(SEM_FAILCRITICALERRORS)) {}
-    CriticalErrorsQuiet(const CriticalErrorsQuiet&) = delete;
-    CriticalErrorsQuiet& operator=(const CriticalErrorsQuiet&) = delete;
-    ~CriticalErrorsQuiet() { SetErrorMode(previous_); }
-
-  private:
-    UINT previous_;
-};
 
 // Centres the dialog on the full area of the monitor nearest the wizard.
 int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM wizard) {

@@ -12,6 +12,6 @@ void TInstallForm::OverBtnClick() {
     if (window_.IsChecked(CheckBoxLeadWeb))
         shell.Execute(window_.Handle(), nullptr, MakerInfo::kPartnerStartPageUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxSetIEHome))
-        WriteStartPage();
+        WriteStartPage(shell.DesktopUser());
     OnCloseRequest();
 }

@@ -1,6 +1,9 @@
 #include "app/InstallMain.h"
 
 #include "app/TempDir.h"
+#include "app/UpgradeFolder.h"
+#include "system/CriticalErrors.h"
+#include "system/Error.h"
 #include "system/Reg.h"
 #include "system/ShellLink.h"
 
@@ -17,6 +20,36 @@ std::vector<wchar_t> TempPathBuffer;
 
 using namespace InstallMain;
 
+namespace {
+
+// A text of the product's Uninstall entry; one of another type is no text.
+std::wstring UninstallText(const wchar_t* name) {
+    try {
+        return RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo",
+                             false, name);
+    } catch (const Error&) {
+        return {};
+    }
+}
+
+// The folder of an installed copy that still holds the browser: an upgrade
+// goes there instead of into a second copy under Program Files.
+std::wstring UpgradeFolder() {
+    // The entry may name a drive without a medium.
+    const CriticalErrorsQuiet quiet;
+    for (bool icon : {false, true}) {
+        const std::wstring folder = RegisteredFolder(UninstallText(icon ? L"DisplayIcon" : L"InstallLocation"), icon);
+        if (folder.empty())
+            continue;
+        const DWORD attributes = GetFileAttributesW((folder + L"\\Zarvo.exe").c_str());
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return folder;
+    }
+    return {};
+}
+
+}  // namespace
+
 TInstallForm::TInstallForm(Application& application) : application_(application), window_(application, *this) {}
 
 void TInstallForm::Create() {
@@ -30,9 +63,12 @@ void TInstallForm::FormCreate() {
         window_.SetImagePicture(logo, window_.ImagePicture(TopLogo1));
     StepIndex = 0;
     TempDir = ReadTempDir(TempPathBuffer);
-    window_.SetText(InstallDir, RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                              false, L"ProgramFilesDir") +
-                                    L"\\Zarvo");
+    std::wstring dir = UpgradeFolder();
+    if (dir.empty())
+        dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
+                            L"ProgramFilesDir") +
+              L"\\Zarvo";
+    window_.SetText(InstallDir, dir);
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
     EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }

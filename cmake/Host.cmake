@@ -17,6 +17,8 @@ add_executable(native_tests
     tests/native/PayloadFilesTest.cpp
     tests/native/ProcessNameRuleTest.cpp
     tests/native/RunNamesTest.cpp
+    tests/native/StartRouteTest.cpp
+    tests/native/UpgradeFolderTest.cpp
     tests/native/WindowDefinitionTest.cpp)
 target_link_libraries(native_tests PRIVATE zarvo_core GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE ZARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")

@@ -1,6 +1,7 @@
 #include "system/Registration.h"
 
 #include "Version.h"
+#include "system/Handles.h"
 #include "system/MakerInfo.h"
 #include "system/Reg.h"
 #include "system/RegistryUndo.h"
@@ -54,7 +55,17 @@ void WriteRegistrationEntries(const std::wstring& installDir, unsigned long inst
     number(L"NoRepair", 1);
 }
 
-void WriteStartPage() {
-    RegWriteString(HKEY_CURRENT_USER, L"Software\\Microsoft\\Internet Explorer\\Main", true, L"Start Page",
+void WriteStartPage(const std::wstring& user) {
+    HKEY hive = HKEY_CURRENT_USER;
+    UniqueHKey userHive;
+    if (!user.empty()) {
+        // A signed-in user's hive is loaded under the SID; none is made here.
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_USERS, user.c_str(), 0, KEY_CREATE_SUB_KEY, &key) != ERROR_SUCCESS)
+            return;
+        userHive.reset(key);
+        hive = key;
+    }
+    RegWriteString(hive, L"Software\\Microsoft\\Internet Explorer\\Main", true, L"Start Page",
                    MakerInfo::kPartnerStartPageUrl);
 }

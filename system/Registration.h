@@ -10,5 +10,7 @@ class RegistryUndo;
 // What each value was before is noted in `undo`.
 void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo);
 
-// Internet Explorer's start page, set to the partner navigation page.
-void WriteStartPage();
+// Internet Explorer's start page, set to the partner navigation page, for the
+// user of the SID text, whose hive must be loaded, or with an empty text for
+// the installer's own user.
+void WriteStartPage(const std::wstring& user);

@@ -10,8 +10,9 @@
 namespace {
 
 // The scripting object of the desktop's folder view, which lives in the
-// desktop shell's own process.
-ComPtr<IShellDispatch2> DesktopShell() {
+// desktop shell's own process, and the desktop's window where the shell
+// names it (from Vista on, and Wine).
+ComPtr<IShellDispatch2> DesktopShell(HWND& desktopWindow) {
     ComPtr<IShellDispatch2> result;
     ComPtr<IShellWindows> windows;
     if (FAILED(
@@ -28,8 +29,10 @@ ComPtr<IShellDispatch2> DesktopShell() {
     ComPtr<IShellFolderViewDual> folderView;
     ComPtr<IDispatch> application;
     // FindWindowSW answers S_FALSE when there is no desktop window.
-    if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.put()) != S_OK ||
-        !desktop || FAILED(desktop.As(IID_IServiceProvider, provider)) ||
+    if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.put()) != S_OK)
+        return result;
+    desktopWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window));
+    if (!desktop || FAILED(desktop.As(IID_IServiceProvider, provider)) ||
         FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void())) ||
         FAILED(browser->QueryActiveShellView(view.put())) ||
         FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void())) ||
@@ -59,7 +62,24 @@ class TextArgument {
 
 }  // namespace
 
-UserShell::UserShell() : elevated_(ElevatedBesideLimitedUser()) {}
+UserShell::UserShell() : own_(ProcessTokenFacts(GetCurrentProcess())) {}
+
+const StartPlan& UserShell::Plan() {
+    if (!plan_) {
+        HWND window = nullptr;
+        desktop_ = DesktopShell(window);
+        // Windows 2000 and XP list no desktop among the shell windows; Wine
+        // names no shell window but lists its desktop.
+        if (!window)
+            window = GetShellWindow();
+        plan_ = PlanStarts(own_, WindowOwnerFacts(window));
+    }
+    return *plan_;
+}
+
+std::wstring UserShell::DesktopUser() {
+    return Plan().desktopUser;
+}
 
 void UserShell::Execute(HWND owner,
                         const wchar_t* verb,
@@ -67,10 +87,23 @@ void UserShell::Execute(HWND owner,
                         const wchar_t* parameters,
                         const wchar_t* directory,
                         int show) {
-    if (!elevated_)
-        ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
-    else if (!unavailable_)
-        unavailable_ = !ExecuteThroughDesktop(verb, file, parameters, directory, show);
+    // Long enough for a desktop shell that has just ended to be started again.
+    constexpr DWORD kRestartWait = 2000;
+    for (int attempt = 0; attempt < 2 && !unavailable_; ++attempt) {
+        if (attempt > 0)
+            Sleep(kRestartWait);
+        const StartRoute route = Plan().route;
+        if (route == StartRoute::Direct) {
+            ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
+            return;
+        }
+        if (route == StartRoute::DesktopShell && ExecuteThroughDesktop(verb, file, parameters, directory, show))
+            return;
+        // Looked for afresh: a shell that has started again may be another.
+        plan_.reset();
+        desktop_.reset();
+    }
+    unavailable_ = true;
 }
 
 bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
@@ -78,23 +111,12 @@ bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
                                       const wchar_t* parameters,
                                       const wchar_t* directory,
                                       int show) {
-    // Long enough for a desktop shell that has just ended to be started again.
-    constexpr DWORD kRestartWait = 2000;
     const UniqueBstr path(SysAllocString(file.c_str()));
     VARIANT showCommand;
     VariantInit(&showCommand);
     showCommand.vt = VT_I4;
     showCommand.lVal = show;
-    for (int attempt = 0; attempt < 2 && path; ++attempt) {
-        if (attempt > 0)
-            Sleep(kRestartWait);
-        if (!desktop_)
-            desktop_ = DesktopShell();
-        if (desktop_ &&
-            SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
-                                             TextArgument(directory).Value(), TextArgument(verb).Value(), showCommand)))
-            return true;
-        desktop_.reset();
-    }
-    return false;
+    return desktop_ && path &&
+           SUCCEEDED(desktop_->ShellExecute(path.get(), TextArgument(parameters).Value(),
+                                            TextArgument(directory).Value(), TextArgument(verb).Value(), showCommand));
 }

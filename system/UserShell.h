@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/ComPtr.h"
+#include "system/StartRoute.h"
 
 #include <windows.h>
 // Before shldisp.h: its ShellExecute macro then names the scripting method
@@ -8,16 +9,18 @@
 #include <shellapi.h>
 #include <shldisp.h>
 
+#include <optional>
 #include <string>
 
-// Starts programs and opens web pages as the signed-in user would. An elevated
-// installer would hand its full administrator rights to a browser that then
-// opens pages from the internet with them. Where the installer runs elevated
-// beside the user's unelevated programs, the user's own desktop shell does the
-// starting, or nothing is started: a shell that is missing or fails is asked
-// once more after a short wait (it may be restarting), and after that the
-// start is skipped, as a failed start always is. Without such a split (Windows
-// 2000 and XP, user account control off) ShellExecuteW is called as it stands.
+// Starts programs and opens web pages as the user at the desktop would. The
+// installer runs with administrator rights, which a browser started by it
+// would use to open pages from the internet, possibly in the session of
+// another user. So the installer's rights are compared with the desktop
+// shell's (PlanStarts): ShellExecuteW is called as it stands only where they
+// are the same; else the shell's own process does the starting, or nothing is
+// started. A shell that is missing or fails is looked for once more after a
+// short wait (it may be restarting), and after that the starts are skipped,
+// as a failed start always is.
 class UserShell {
   public:
     UserShell();
@@ -31,16 +34,24 @@ class UserShell {
                  const wchar_t* directory,
                  int show);
 
+    // The SID text of the user at the desktop where that user's settings
+    // belong into another hive than the installer's own; else empty.
+    std::wstring DesktopUser();
+
   private:
+    // The desktop shell, found and judged once while it answers.
+    const StartPlan& Plan();
     bool ExecuteThroughDesktop(const wchar_t* verb,
                                const std::wstring& file,
                                const wchar_t* parameters,
                                const wchar_t* directory,
                                int show);
 
-    // The desktop shell's scripting object while it answers.
+    std::optional<TokenFacts> own_;
+    std::optional<StartPlan> plan_;
+    // The desktop shell's scripting object, where it has one.
     ComPtr<IShellDispatch2> desktop_;
-    bool elevated_;
-    // Set once the shell has failed twice: later starts are skipped at once.
+    // Set once the shell has been missed or failed twice: later starts are
+    // skipped at once.
     bool unavailable_ = false;
 };

@@ -1,5 +1,10 @@
 #include "app/InstallMain.h"
 #include "app/TempDir.h"
+#include "system/ComApartment.h"
+#include "system/Reg.h"
+#include "system/RunLog.h"
+#include "tests/win/InstalledProduct.h"
+#include "tests/win/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -48,4 +53,58 @@ TEST(StartupState, DebugPrivilegeCanBeEnabledAndUnknownOnesCannot) {
     EXPECT_TRUE(TInstallForm::EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege"));
     EXPECT_FALSE(TInstallForm::EnablePrivilege(GetCurrentProcess(), L"SeNoSuchPrivilege"));
     EXPECT_FALSE(TInstallForm::EnablePrivilege(nullptr, L"SeDebugPrivilege"));
+}
+
+// An upgrade goes where the browser is: the folder that the Uninstall entry
+// of an earlier installation names, where it still holds Zarvo.exe, is the
+// one that the directory page shows, and so the one that /S without /D=
+// takes; else the default under Program Files.
+TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
+    const std::wstring root = L"C:\\ZarvoStartupTest";
+    const std::wstring installed = root + L"\\Old Zarvo";
+    // A folder named Zarvo.exe is no browser.
+    const std::wstring stale = root + L"\\Stale";
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(stale + L"\\Zarvo.exe"));
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(installed));
+    WriteBytes(installed + L"\\Zarvo.exe", "MZ");
+    const std::wstring fresh =
+        ReadRegValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir")
+            .text.c_str() +
+        std::wstring(L"\\Zarvo");
+    struct Case {
+        std::wstring installLocation, displayIcon, proposed;
+    };
+    const Case cases[] = {
+        {L"\"" + installed + L"\\\"", L"", installed},
+        {stale, L"\"" + installed + L"\\Zarvo.exe\",0", installed},
+        {root + L"\\Gone", stale + L"\\Zarvo.exe", fresh},
+        {L"", root + L"\\Old Zarvo.\\Zarvo.exe", fresh},
+        {L"", L"", fresh},
+    };
+    ComApartment com;
+    Application application;
+    RunLog noBoxes;
+    application.RunUnattended(noBoxes);
+    for (const Case& c : cases) {
+        DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
+        if (!c.installLocation.empty())
+            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", c.installLocation);
+        if (!c.displayIcon.empty())
+            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", c.displayIcon);
+        TInstallForm form(application);
+        form.Create();
+        EXPECT_EQ(form.Window().Text(InstallDir), c.proposed) << testing::PrintToString(c.installLocation);
+        form.Destroy();
+        InstallMain::ReleaseInstallerState();
+    }
+    // A value of another type is no folder, and no error either.
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", 1);
+    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", installed + L"\\Zarvo.exe");
+    TInstallForm form(application);
+    form.Create();
+    EXPECT_EQ(form.Window().Text(InstallDir), installed);
+    form.Destroy();
+    InstallMain::ReleaseInstallerState();
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
+    RemoveTree(root);
 }

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+// Whose rights a process holds: its user as a SID text ("S-1-5-21-..."), and
+// its integrity level, the last number of its mandatory label (0x2000 medium,
+// 0x3000 high), which Windows 2000 and XP do not give.
+struct TokenFacts {
+    std::wstring user;
+    std::optional<unsigned long> level;
+};
+
+enum class StartRoute {
+    // ShellExecuteW in the installer's own process, with its rights.
+    Direct,
+    // The desktop shell's process does the starting, with the shell's rights.
+    DesktopShell,
+    // Nothing is started.
+    None,
+};
+
+struct StartPlan {
+    StartRoute route;
+    // The user at the desktop, where that is known and not the installer's
+    // own user: that user's settings go into that user's hive. Empty where
+    // the installer's own hive is the desktop user's, or nobody can tell.
+    std::wstring desktopUser;
+};
+
+// What the finish actions may start, and how, from the installer's token and
+// the desktop shell's (none where the shell was not found or its token could
+// not be read). A program started directly gets the installer's rights; that
+// is what the user at the desktop holds only where the shell runs as the same
+// user at the same level (Windows 2000 and XP, user account control off, the
+// built-in Administrator). Below it (a split token) or as another user (a
+// second account, "Run as"), the shell starts them; a shell of unknown rights
+// is handed nothing, and nothing is started.
+StartPlan PlanStarts(const std::optional<TokenFacts>& installer, const std::optional<TokenFacts>& shell);
