@@ -11,7 +11,7 @@ packages=(
     binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
     osslsigncode openssl
     wine wine32:i386 wine64 fonts-wine
-    xvfb x11-utils fonts-wqy-microhei
+    xvfb x11-utils xdotool fonts-wqy-microhei
 )
 
 missing=()
