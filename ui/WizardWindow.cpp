@@ -224,6 +224,11 @@ void WizardWindow::CreateControls() {
                 groupBoxDefaultProc_ = reinterpret_cast<WNDPROC>(
                     SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc)));
                 break;
+            case ControlKind::Memo:
+                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+                memoDefaultProc_ = reinterpret_cast<WNDPROC>(
+                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoProc)));
+                break;
             case ControlKind::Label:
                 FitLabel(def.id, def.caption, true);
                 break;
@@ -433,12 +438,16 @@ LRESULT WizardWindow::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPar
     switch (message) {
         case WM_COMMAND: {
             const int id = LOWORD(wParam);
-            HWND sender = reinterpret_cast<HWND>(lParam);
-            // Only what a user can press counts: a hidden or disabled button
-            // reached by a synthetic message does nothing.
-            if (HIWORD(wParam) == BN_CLICKED && sender && IsOwnControl(id) && IsWindowVisible(sender) &&
-                IsWindowEnabled(sender))
-                application_.Guard(window_, [&] { events_.OnClick(static_cast<ControlId>(id)); });
+            if (HIWORD(wParam) != BN_CLICKED)
+                return 0;
+            // The dialog manager turns Esc into IDCANCEL and Enter into IDOK,
+            // from no control: Esc is the close box, Enter the forward button.
+            if (!lParam && id == IDCANCEL)
+                SendMessageW(window_, WM_CLOSE, 0, 0);
+            else if (!lParam && id == IDOK)
+                PressOnEnter();
+            else if (IsOwnControl(id))
+                Press(static_cast<ControlId>(id));
             return 0;
         }
         case WM_CTLCOLORSTATIC:
@@ -466,9 +475,37 @@ LRESULT WizardWindow::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(window_, message, wParam, lParam);
 }
 
+// Only what a user can press counts: a hidden or disabled button reached by a
+// synthetic message does nothing.
+void WizardWindow::Press(ControlId button) {
+    HWND control = Control(button);
+    if (IsWindowVisible(control) && IsWindowEnabled(control))
+        application_.Guard(window_, [&] { events_.OnClick(button); });
+}
+
+// Enter means something to a push button with the focus: it presses itself.
+// Anywhere else it presses the page's forward button, whichever of the two
+// shows.
+void WizardWindow::PressOnEnter() {
+    HWND focus = GetFocus();
+    const int id = IsChild(window_, focus) ? GetDlgCtrlID(focus) : NoControl;
+    if (IsOwnControl(id) && ControlDefOf(static_cast<ControlId>(id)).kind == ControlKind::Button) {
+        Press(static_cast<ControlId>(id));
+        return;
+    }
+    // Looked for before the press: the next button's press that ends the
+    // installation shows the finish button, which this Enter must not press.
+    const ControlId forward = IsWindowVisible(Control(NextStepBtn)) ? NextStepBtn : OverBtn;
+    Press(forward);
+}
+
 LRESULT CALLBACK WizardWindow::ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (ForwardsToForm(message))
         return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
+    // A page or the bottom bar is never closed on its own: the default
+    // procedure would destroy it, and the wizard with it.
+    if (message == WM_CLOSE)
+        return 0;
     WizardWindow* self = WindowOf(window);
     if (message == WM_ERASEBKGND && self) {
         self->PaintContainer(window, reinterpret_cast<HDC>(wParam));
@@ -489,4 +526,17 @@ LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wP
     if (ForwardsToForm(message))
         return SendMessageW(GetAncestor(window, GA_ROOT), message, wParam, lParam);
     return CallWindowProcW(WindowOf(window)->groupBoxDefaultProc_, window, message, wParam, lParam);
+}
+
+// A multi-line edit asks the dialog manager for every key, and then takes Tab
+// and Esc in its own way: it asks its parent (a page) for the next control,
+// which no page gives, and it posts its parent a close request. The read-only
+// texts keep the arrow and page keys for scrolling and leave Tab, Enter and
+// Esc to the window; they select nothing when Tab reaches them, as a text to
+// read, not to edit.
+LRESULT CALLBACK WizardWindow::MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(WindowOf(window)->memoDefaultProc_, window, message, wParam, lParam);
+    if (message == WM_GETDLGCODE)
+        return result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
+    return result;
 }

@@ -24,7 +24,8 @@ class FormEvents {
 
 // The wizard window built from the window definition: it creates the window and
 // its controls, scales them to the screen's dpi, paints panels and pictures, and
-// passes clicks and close requests on to the form.
+// passes clicks and close requests on to the form, Enter as a click of the
+// page's forward button and Esc as a close request.
 class WizardWindow {
   public:
     WizardWindow(Application& application, FormEvents& events);
@@ -60,6 +61,7 @@ class WizardWindow {
     static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProgressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT ControlColor(HDC dc, HWND control);
@@ -67,6 +69,8 @@ class WizardWindow {
     void CreateControls();
     void FitLabel(ControlId id, const std::wstring& text, bool created);
     void MoveFocusOn(ControlId from);
+    void Press(ControlId button);
+    void PressOnEnter();
     int Scale(int value) const { return MulDiv(value, dpi_, 96); }
 
     Application& application_;
@@ -82,5 +86,6 @@ class WizardWindow {
     HWND focus_ = nullptr;
     WNDPROC groupBoxDefaultProc_ = nullptr;
     WNDPROC progressBarDefaultProc_ = nullptr;
+    WNDPROC memoDefaultProc_ = nullptr;
     bool holdBarPaint_ = false;
 };

@@ -152,9 +152,6 @@ bool RunningProgram::Running() const {
     return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
-namespace {
-
-// The host's path of a Windows path under Wine; empty elsewhere.
 std::wstring HostPath(const std::wstring& path) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
     const auto toUnix = reinterpret_cast<ToUnix>(
@@ -168,9 +165,6 @@ std::wstring HostPath(const std::wstring& path) {
     return wide;
 }
 
-// Runs a program of the host, which Wine starts like its own, until the path
-// exists or not as asked. Wine cannot wait for a host program to end: its
-// process handle is signalled at once.
 bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::wstring& path, bool exists) {
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -186,8 +180,6 @@ bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::w
         Sleep(50);
     return Exists(path) == exists;
 }
-
-}  // namespace
 
 SymbolicLink::SymbolicLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {
     using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);

@@ -51,6 +51,13 @@ class RunningProgram {
     UniqueHandle process_;
 };
 
+// The host's path of a Windows path under Wine; empty elsewhere.
+std::wstring HostPath(const std::wstring& path);
+// Runs a program of the host's /bin, which Wine starts like its own, until the
+// path exists or not as asked. Wine cannot wait for a host program to end: its
+// process handle is signalled at once.
+bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::wstring& path, bool exists);
+
 // A symbolic link to a file or folder for the length of a scope. Wine answers
 // CreateSymbolicLinkW with success and makes nothing, and its own deletes
 // follow a link to its target: there the host's ln makes the link and the
