@@ -5,6 +5,7 @@
 #include "system/CriticalErrors.h"
 #include "system/Error.h"
 #include "system/Reg.h"
+#include "system/Registration.h"
 #include "system/ShellLink.h"
 
 namespace InstallMain {
@@ -25,8 +26,7 @@ namespace {
 // A text of the product's Uninstall entry; one of another type is no text.
 std::wstring UninstallText(const wchar_t* name) {
     try {
-        return RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo",
-                             false, name);
+        return RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, false, name);
     } catch (const Error&) {
         return {};
     }

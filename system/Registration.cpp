@@ -10,8 +10,6 @@
 
 namespace {
 const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
-const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
-
 }  // namespace
 
 void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo) {

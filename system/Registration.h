@@ -4,6 +4,9 @@
 
 class RegistryUndo;
 
+// The browser's entry in the system's list of installed programs.
+inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
+
 // The application-path and uninstall entries of the browser installed in
 // installDir: twelve values in a fixed order, then the Uninstall entry's
 // version, location, size (installedKib) and its no-modify and no-repair flags.
