@@ -1,16 +1,19 @@
 # Sourced by the benchmarks that run under Wine: builds the given targets of
 # the benchmark tree (build/winbench), whose installer carries a payload set of
-# the product's full sizes (cut from Wine's own PE files), and starts Wine on a
-# private display. Sets root and bench.
+# the product's full sizes (cut from Wine's own PE files), or the release
+# folder named by ZARVO_BENCH_PAYLOADS (laid out as tools/build.sh --payloads
+# takes it), and starts Wine on a private display. Sets root, bench and
+# payloads (the folder of the set).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export ZARVO_BUILD=${ZARVO_BUILD:-$root/build}
 bench=$ZARVO_BUILD/winbench
 
 "$root/tools/build.sh"
-"$ZARVO_BUILD/host/payload_bench" --plain-files "$bench/plain"
+payloads=${ZARVO_BENCH_PAYLOADS:-$bench/plain}
+[ -n "${ZARVO_BENCH_PAYLOADS:-}" ] || "$ZARVO_BUILD/host/payload_bench" --plain-files "$payloads"
 cmake -S "$root" -B "$bench" -DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" \
-    -DZARVO_MINGW_THREADS=win32 -DZARVO_HOST_BUILD="$ZARVO_BUILD/host" -DZARVO_PAYLOAD_DIR="$bench/plain" \
+    -DZARVO_MINGW_THREADS=win32 -DZARVO_HOST_BUILD="$ZARVO_BUILD/host" -DZARVO_PAYLOAD_DIR="$payloads" \
     -DZARVO_BENCH=ON >/dev/null
 cmake --build "$bench" --target "$@" -j "$(nproc)"
 

@@ -7,6 +7,16 @@ include(GoogleTest)
 find_package(ZLIB REQUIRED)
 target_link_libraries(zarvo_core PUBLIC ZLIB::ZLIB)
 
+# The packing side of the containers, for the build-time tools and their
+# tests: libdeflate writes the streams and zlib checks them. The installer
+# only inflates, with zlib, and links no compressor.
+find_path(ZARVO_LIBDEFLATE_INCLUDE libdeflate.h REQUIRED)
+find_library(ZARVO_LIBDEFLATE deflate REQUIRED)
+add_library(zarvo_packing STATIC payload/Container.cpp)
+target_include_directories(zarvo_packing PRIVATE ${ZARVO_LIBDEFLATE_INCLUDE})
+target_link_libraries(zarvo_packing PUBLIC zarvo_core PRIVATE ${ZARVO_LIBDEFLATE})
+zarvo_strict(zarvo_packing)
+
 add_executable(native_tests
     tests/native/CatalogueTest.cpp
     tests/native/CommandLineTest.cpp
@@ -20,14 +30,14 @@ add_executable(native_tests
     tests/native/StartRouteTest.cpp
     tests/native/UpgradeFolderTest.cpp
     tests/native/WindowDefinitionTest.cpp)
-target_link_libraries(native_tests PRIVATE zarvo_core GTest::gtest_main)
+target_link_libraries(native_tests PRIVATE zarvo_packing GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE ZARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 zarvo_strict(native_tests)
 gtest_discover_tests(native_tests)
 
 # Packs one payload file into its container; the installer's build runs it.
 add_executable(pack tools/pack/Pack.cpp)
-target_link_libraries(pack PRIVATE zarvo_core)
+target_link_libraries(pack PRIVATE zarvo_packing)
 zarvo_strict(pack)
 add_test(NAME pack COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/PackTest.sh $<TARGET_FILE:pack>)
 
@@ -75,7 +85,7 @@ set_tests_properties(decompress_stream_fuzzer PROPERTIES
 # Decoder speed against bare zlib and its peak memory; run by hand
 # (bench/run.sh), never as a test.
 add_executable(payload_bench bench/PayloadBench.cpp)
-target_link_libraries(payload_bench PRIVATE zarvo_core)
+target_link_libraries(payload_bench PRIVATE zarvo_packing)
 zarvo_strict(payload_bench)
 
 # Draws the wizard's pictures and the icon; run by hand when the artwork

@@ -148,6 +148,14 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
         target_link_options(startup_bench PRIVATE -static -municode)
         set_property(TARGET startup_bench PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
         zarvo_strict(startup_bench)
+
+        # The installer against its peer built with NSIS from the same payload
+        # set (bench/peer.sh), each driven from outside as a user would.
+        add_executable(peer_bench bench/PeerBench.cpp tests/gui/Driver.cpp tests/win/Probe.cpp)
+        target_link_libraries(peer_bench PRIVATE zarvo_win psapi)
+        target_link_options(peer_bench PRIVATE -static -municode)
+        set_property(TARGET peer_bench PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+        zarvo_strict(peer_bench)
     endif()
 else()
     add_subdirectory(tests/win)

@@ -7,10 +7,17 @@
 // The largest plain size that a container's signed 32-bit size field holds.
 inline constexpr std::size_t kMaxContainerPlainSize = 2147483647;
 
-// Builds a container: the plain size as 32-bit little-endian, then zlib's
-// compress() output at its default settings. Throws Error when the plain data
-// is larger than kMaxContainerPlainSize or zlib fails.
+// Builds a container: the plain size as 32-bit little-endian, then a zlib
+// stream (window bits 15) made by libdeflate at its strongest level, checked
+// by CheckContainer before it is handed out. Throws Error when the plain data
+// is larger than kMaxContainerPlainSize or the stream fails the check. Built
+// for the build-time tools only: the installer reads containers with zlib.
 std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain);
+
+// Throws Error unless zlib, set up as the installer's decoder sets it up,
+// inflates the container's stream to exactly `plain`, the stream ending at
+// the container's last byte, and the size field records the plain size.
+void CheckContainer(const std::vector<unsigned char>& container, const std::vector<unsigned char>& plain);
 
 // The plain size that a container records in its first four bytes. Inline:
 // the installer reads it without linking the packing code and its compressor.
