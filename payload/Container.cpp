@@ -37,6 +37,10 @@ std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain
     container.resize(kSizeField + streamSize);
     for (std::size_t i = 0; i < kSizeField; ++i)
         container[i] = static_cast<unsigned char>(plain.size() >> (8 * i));
+    // Every container has begun 0x78 0x9C, the header that zlib's default
+    // writes. The second byte's level class informs no decoder (0x9C keeps the
+    // header's check valid), so the containers keep it for whatever reads them.
+    container[kSizeField + 1] = 0x9C;
     // The installer decodes with zlib, not with the encoder's own decoder: a
     // stream that zlib reads otherwise must stop the build, not ship.
     CheckContainer(container, plain);

@@ -23,7 +23,7 @@ std::uint32_t SizeField(const Bytes& container) {
 
 }  // namespace
 
-TEST(Container, SizeFieldThenZlibStreamOfTheStrongestLevelWithItsTrailerLast) {
+TEST(Container, SizeFieldThenZlibStreamWithItsTrailerLast) {
     for (const std::size_t size : {0u, 1u, 255u, 256u, 70000u}) {
         Bytes plain(size);
         for (std::size_t i = 0; i < size; ++i)
@@ -31,9 +31,9 @@ TEST(Container, SizeFieldThenZlibStreamOfTheStrongestLevelWithItsTrailerLast) {
         const Bytes container = MakeContainer(plain);
         ASSERT_GE(container.size(), 4u + 2 + 4) << size;
         EXPECT_EQ(SizeField(container), size);
-        // Deflate, a 32 KiB window, no dictionary, the strongest level class.
+        // Deflate, a 32 KiB window, no dictionary, the default level class.
         EXPECT_EQ(container[4], 0x78) << size;
-        EXPECT_EQ(container[5], 0xDA) << size;
+        EXPECT_EQ(container[5], 0x9C) << size;
 
         const uLong adler = adler32(adler32(0, nullptr, 0), plain.data(), static_cast<uInt>(plain.size()));
         const std::size_t end = container.size();
@@ -107,7 +107,7 @@ TEST(Container, CheckRefusesEveryStreamThatZlibDoesNotInflateToThePlainData) {
         {"size field one less", changed(0, 1), plain},
         {"size field's top byte", changed(3, 0x80), plain},
         // 0x78 0xF9: a valid header that asks for a preset dictionary.
-        {"a dictionary asked for", changed(5, 0xDA ^ 0xF9), plain},
+        {"a dictionary asked for", changed(5, 0x9C ^ 0xBB), plain},
         {"a damaged block", changed(good.size() / 2, 0x10), plain},
         {"a damaged Adler-32", changed(good.size() - 1, 1), plain},
         {"the trailer cut short", cut, plain},
