@@ -165,6 +165,21 @@ TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
     EXPECT_FALSE(Exists(outside + L"\\Folder\\ZarvConfig.ini"));
 }
 
+// Where users may write to the all-users desktop, one of them may plant a
+// second name of a file of theirs at the shortcut's place: the shortcut
+// takes the place as a name, and that file keeps its bytes.
+TEST_F(InstallTest, ShortcutTakesItsPlaceAsANameOfItsOwn) {
+    const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.ini";
+    ASSERT_TRUE(TInstallForm::EnsureDirectory(kTestRoot));
+    WriteBytes(victim, "keep me");
+    const std::vector<unsigned char> kept = ReadBytes(victim);
+    ASSERT_TRUE(CreateHardLinkW(DesktopLink().c_str(), victim.c_str(), nullptr));
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_EQ(ReadBytes(victim), kept);
+    EXPECT_EQ(ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe");
+}
+
 // The text that was checked is the one installed to, even when the edit box
 // is made to say another while the installation runs.
 TEST_F(InstallTest, TextChangedWhileInstallingIsNotUsed) {
