@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ExitCode.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
@@ -41,6 +42,11 @@ class TInstallForm final : public FormEvents {
     void CancelBtnClick();
     void OverBtnClick();
 
+    // The copying page as the installation shows it: nothing to press.
+    void EnterCopyingPage();
+    // How the run has ended, once the window is done with.
+    Outcome RunOutcome() const;
+
     // The one pass that lays down the product: directories, running copies
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
@@ -64,6 +70,8 @@ class TInstallForm final : public FormEvents {
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:
+    enum class Stage { Wizard, Cancelled, Installing, Installed };
+
     // "当前第N步，共5步。" for step N of 1 to 5.
     static const wchar_t* StepLabel(int step);
 
@@ -81,6 +89,9 @@ class TInstallForm final : public FormEvents {
     // the installation and the finish actions use this text, whatever the
     // edit box is made to say afterwards.
     std::wstring installDir_;
+    Stage stage_ = Stage::Wizard;
+    // Why the directory check last refused the folder.
+    FolderRefusal refusal_ = FolderRefusal::None;
 };
 
 // The unit's installer state: lives for the whole process and is touched only

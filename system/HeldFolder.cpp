@@ -199,3 +199,34 @@ void HeldFolder::Remove() {
         DeleteHeld(handle_.get());
     handle_.reset();
 }
+
+HeldFolder HeldFolder::OpenWithoutLinks(const std::wstring& path, DWORD& error) {
+    // The root: a drive letter, or a server and its share, with the backslash
+    // that follows.
+    std::size_t rootEnd = path.find(L'\\');
+    if (path.compare(0, 2, L"\\\\") == 0) {
+        const std::size_t server = path.find(L'\\', 2);
+        rootEnd = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    }
+    const std::wstring root = rootEnd == std::wstring::npos ? path + L"\\" : path.substr(0, rootEnd + 1);
+    HeldFolder folder = Open(root, error);
+    for (std::size_t start = root.size(); folder && start < path.size();) {
+        const std::size_t end = path.find(L'\\', start);
+        const std::wstring name = path.substr(start, end == std::wstring::npos ? end : end - start);
+        start = end == std::wstring::npos ? path.size() : end + 1;
+        if (name.empty())
+            continue;
+        UniqueHandle below;
+        error = OpenBelow(folder.handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN, FILE_DIRECTORY_FILE,
+                          nullptr, below);
+        if (!below)
+            return HeldFolder();
+        std::wstring belowName;
+        if (WhatStands(folder.name_, below.get(), name, false, belowName) != Standing::Own) {
+            error = kLeadsElsewhere;
+            return HeldFolder();
+        }
+        folder = HeldFolder(std::move(below), std::move(belowName));
+    }
+    return folder;
+}

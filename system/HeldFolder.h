@@ -40,6 +40,11 @@ class HeldFolder {
 
     explicit operator bool() const { return static_cast<bool>(handle_); }
 
+    // The folder at the full path, reached from the root of its drive or share
+    // one name at a time, each the real folder of that name: a link anywhere
+    // on the way fails, as does a name that the system resolves elsewhere.
+    static HeldFolder OpenWithoutLinks(const std::wstring& path, DWORD& error);
+
   private:
     HeldFolder(UniqueHandle handle, std::wstring name) : handle_(std::move(handle)), name_(std::move(name)) {}
 
