@@ -8,6 +8,7 @@
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
 #include "system/RunLog.h"
+#include "system/SetupLock.h"
 #include "system/SystemError.h"
 #include "ui/Application.h"
 
@@ -16,6 +17,7 @@
 namespace {
 
 const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
+const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
 
 // The window scales itself to the screen's dpi; from Vista on, the system must
 // be told so, or it stretches the window as a bitmap.
@@ -82,6 +84,14 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     }
     if (options.mode == SetupMode::Passive)
         application.ShowNoBoxes();
+    // Taken before the log is opened: a second run given the same log must
+    // not replace the first one's.
+    const SetupLock lock;
+    if (lock.HeldElsewhere()) {
+        OpenLog(log, options.logFile, error);
+        application.Message(nullptr, kAnotherSetupText, Application::kTitle, MB_OK | MB_ICONWARNING);
+        return Outcome::AnotherSetupRunning;
+    }
     if (!OpenLog(log, options.logFile, error)) {
         application.Message(nullptr, L"无法创建日志文件：" + options.logFile + L"\r\n" + SystemErrorText(error),
                             Application::kTitle, MB_OK | MB_ICONERROR);

@@ -38,6 +38,7 @@ add_library(zarvo_win STATIC
     system/Registration.cpp
     system/RunLog.cpp
     system/ScratchFolder.cpp
+    system/SetupLock.cpp
     system/ShellLink.cpp
     system/Shortcut.cpp
     system/SystemError.cpp

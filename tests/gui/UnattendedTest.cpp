@@ -250,3 +250,34 @@ TEST_F(Unattended, PassiveShowsTheCopyingPageOnlyAndClosesItself) {
     const std::vector<std::string> lines = LogLines();
     EXPECT_EQ(lines.empty() ? "" : lines.back(), "结果：安装完成（退出代码 0）");
 }
+
+// One setup at a time, whichever session runs it; the lock is the system's to
+// release, and one left by a run that a power cut ended is taken over.
+TEST_F(Unattended, SecondSetupIsToldAndChangesNothing) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    wchar_t windows[MAX_PATH] = {};
+    const std::wstring lock =
+        std::wstring(windows, GetSystemWindowsDirectoryW(windows, MAX_PATH)) + L"\\ZarvoSetup.lock";
+    {
+        Installer first;
+        ASSERT_TRUE(first.Window());
+        // Only administrators and the system may open it.
+        const std::wstring entries = AccessList(lock);
+        EXPECT_NE(entries.find(L";SY)"), std::wstring::npos) << entries;
+        for (const wchar_t* others : {L";WD)", L";BU)", L";AU)", L";IU)"})
+            EXPECT_EQ(entries.find(others), std::wstring::npos) << entries;
+
+        EXPECT_EQ(Run(L"/S /LOG=" + Quoted(kLog) + L" /D=" + dir), static_cast<DWORD>(kAnotherSetupRunning));
+        EXPECT_EQ(LogLines(), Utf8Lines({L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。",
+                                         L"结果：另一个安装程序正在运行，未做任何更改（退出代码 1618）"}));
+        EXPECT_EQ(RunToBox(L"", L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。"),
+                  static_cast<DWORD>(kAnotherSetupRunning));
+        ExpectNothingInstalled();
+        EXPECT_TRUE(first.Running());
+    }
+    EXPECT_FALSE(Exists(lock)) << "gone with the setup that held it";
+
+    WriteBytes(lock, "");
+    EXPECT_EQ(Run(L"/S /D=" + dir), static_cast<DWORD>(kInstalled));
+    EXPECT_FALSE(Exists(lock));
+}

@@ -4,10 +4,8 @@
 #include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
 
-#include <aclapi.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
-#include <sddl.h>
 
 #include <atomic>
 #include <memory>
@@ -360,17 +358,7 @@ TEST_F(InstallTest, PlainFileNamedDataStopsAtTheSecondPayload) {
     const std::vector<std::wstring> scratch = ScratchFolders();
     ASSERT_EQ(scratch.size(), 1u);
     EXPECT_TRUE(Exists(scratch[0] + L"\\ZarvConfig.ini")) << "the temporary copy stays";
-    PSECURITY_DESCRIPTOR security = nullptr;
-    PACL acl = nullptr;
-    ASSERT_EQ(GetNamedSecurityInfoW(scratch[0].c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr,
-                                    &acl, nullptr, &security),
-              static_cast<DWORD>(ERROR_SUCCESS));
-    const UniqueLocalMemory owned(security);
-    wchar_t* text = nullptr;
-    ASSERT_TRUE(ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1,
-                                                                     DACL_SECURITY_INFORMATION, &text, nullptr));
-    const std::wstring list(text);
-    LocalFree(text);
+    const std::wstring list = AccessList(scratch[0]);
     EXPECT_NE(list.find(L";SY)"), std::wstring::npos) << list;
     for (const wchar_t* others : {L";WD)", L";BU)", L";AU)", L";IU)"})
         EXPECT_EQ(list.find(others), std::wstring::npos) << list;

@@ -1,5 +1,7 @@
 #include "tests/win/Probe.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlwapi.h>
 #include <zlib.h>
 
@@ -207,4 +209,20 @@ SymbolicLink::~SymbolicLink() {
         RunHost(L"rm", L"-f \"" + hostLink + L"\"", link_, false);
     else if (!RemoveDirectoryW(link_.c_str()))
         DeleteFileW(link_.c_str());
+}
+
+std::wstring AccessList(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR security = nullptr;
+    PACL acl = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                              nullptr, &security) != ERROR_SUCCESS)
+        return std::wstring();
+    const UniqueLocalMemory owned(security);
+    wchar_t* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr))
+        return std::wstring();
+    const std::wstring list(text);
+    LocalFree(text);
+    return list;
 }

@@ -37,6 +37,10 @@ struct ShortcutInfo {
 };
 ShortcutInfo ReadShortcut(const std::wstring& path);
 
+// The access list of a file or folder in the system's text form (SDDL); empty
+// when it cannot be read.
+std::wstring AccessList(const std::wstring& path);
+
 // Starts a copy of an executable under another name and path; ended and
 // waited for when the object goes.
 class RunningProgram {
