@@ -16,6 +16,7 @@
 #include <vector>
 
 class InstallTree;
+class RunLog;
 class ScratchFolder;
 
 enum class CloseAction { None, Free };
@@ -64,9 +65,10 @@ class TInstallForm final : public FormEvents {
                                const std::wstring& linkName,
                                const std::wstring& arguments,
                                int locationKind);
-    // Ends every running process of that executable name; true when the last
-    // termination request succeeded.
-    static bool KillProcessByName(const std::wstring& executableName);
+    // Ends every running process of that executable name whose image is the
+    // file of that name in the install directory, and logs each; true when
+    // the last termination request succeeded.
+    static bool KillProcessByName(const std::wstring& executableName, const std::wstring& installDir, RunLog& log);
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:

@@ -35,7 +35,7 @@ void TInstallForm::RunInstallation() {
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
-        KillProcessByName(process);
+        KillProcessByName(process, installDir_, application_.Log());
 
     window_.SetProgressMax(52);
     ScratchFolder scratch(TempDir);

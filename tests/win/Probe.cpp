@@ -195,8 +195,11 @@ SymbolicLink::SymbolicLink(std::wstring link, const std::wstring& target) : link
     using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
     const auto createLink = reinterpret_cast<CreateLink>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
-    const DWORD directory = (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
-    const std::wstring hostLink = HostPath(link_), hostTarget = HostPath(target);
+    // A target without a drive or share is relative to the link's folder.
+    const bool relative = target.find(L':') == std::wstring::npos && target.compare(0, 2, L"\\\\") != 0;
+    const std::wstring resolved = relative ? link_.substr(0, link_.rfind(L'\\') + 1) + target : target;
+    const DWORD directory = (GetFileAttributesW(resolved.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    const std::wstring hostLink = HostPath(link_), hostTarget = relative ? target : HostPath(target);
     if (hostLink.empty())
         made_ = createLink && createLink(link_.c_str(), target.c_str(), directory) && Exists(link_);
     else

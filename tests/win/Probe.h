@@ -55,7 +55,8 @@ class RunningProgram {
     UniqueHandle process_;
 };
 
-// A symbolic link to a file or folder for the length of a scope. Wine answers
+// A symbolic link to a file or folder for the length of a scope; a target
+// without a drive or share is relative to the link's folder. Wine answers
 // CreateSymbolicLinkW with success and makes nothing, and its own deletes
 // follow a link to its target: there the host's ln makes the link and the
 // host's rm removes it.
