@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsBlank(wchar_t c) {
@@ -19,38 +21,136 @@ bool StartsWithName(const std::wstring& text, std::size_t at, const wchar_t* nam
     return true;
 }
 
+bool IsOption(const std::wstring& option, const wchar_t* name) {
+    return option.size() == std::char_traits<wchar_t>::length(name) && StartsWithName(option, 0, name);
+}
+
+std::size_t SkipBlanks(const std::wstring& text, std::size_t at) {
+    while (at < text.size() && IsBlank(text[at]))
+        ++at;
+    return at;
+}
+
+// One option from `at`: up to the next blank outside quotes; the quotes group
+// and are dropped.
+std::wstring NextOption(const std::wstring& text, std::size_t& at) {
+    std::wstring option;
+    for (bool quoted = false; at < text.size() && (quoted || !IsBlank(text[at])); ++at) {
+        if (text[at] == L'"')
+            quoted = !quoted;
+        else
+            option += text[at];
+    }
+    return option;
+}
+
+class Parser {
+  public:
+    explicit Parser(const std::wstring& text) : text_(text) {}
+
+    SetupOptions Parse() {
+        bool misplaced = false;
+        while ((at_ = SkipBlanks(text_, at_)) < text_.size()) {
+            if (StartsWithName(text_, at_, L"/D=")) {
+                misplaced = TakeRestAsDirectory();
+                continue;
+            }
+            const std::wstring option = NextOption(text_, at_);
+            if (misplaced)
+                Refuse(option);
+            misplaced = false;
+            Read(option);
+        }
+        return std::move(options_);
+    }
+
+  private:
+    // The first refusal is the one reported; the rest of the line is still
+    // read for the options that say where the report goes.
+    void Refuse(const std::wstring& option) {
+        if (!options_.refused)
+            options_.refused = option;
+    }
+
+    // Two ways of meeting the user are refused; the quieter one holds for the
+    // report, so that an unattended run never waits at a box.
+    void SetMode(SetupMode mode, const std::wstring& option) {
+        if (options_.mode != SetupMode::Wizard && options_.mode != mode)
+            Refuse(option);
+        options_.mode = std::max(options_.mode, mode);
+    }
+
+    // /D= up to the end of the line, or up to an option put after it by
+    // mistake; true in the second case, with `at_` at that option.
+    bool TakeRestAsDirectory() {
+        const std::size_t start = at_ + 3;
+        std::size_t end = text_.size();
+        for (std::size_t i = start; i < text_.size(); ++i) {
+            if (text_[i] == L'/' && IsBlank(text_[i - 1])) {
+                end = i;
+                break;
+            }
+        }
+        at_ = end;
+        while (end > start && IsBlank(text_[end - 1]))
+            --end;
+        options_.directory = text_.substr(start, end - start);
+        return at_ < text_.size();
+    }
+
+    void Read(const std::wstring& option) {
+        if (IsOption(option, L"/S") || IsOption(option, L"/QUIET")) {
+            SetMode(SetupMode::Quiet, option);
+        } else if (IsOption(option, L"/PASSIVE")) {
+            SetMode(SetupMode::Passive, option);
+        } else if (IsOption(option, L"/NORESTART")) {
+            // Nothing that this installer does needs a restart.
+        } else if (IsOption(option, L"/HELP") || IsOption(option, L"/?")) {
+            options_.help = true;
+        } else if (IsOption(option, L"/LOG")) {
+            // The file is the next item, unless that is another option.
+            at_ = SkipBlanks(text_, at_);
+            const std::wstring file = at_ < text_.size() && text_[at_] != L'/' ? NextOption(text_, at_) : L"";
+            TakeLogFile(option, file);
+        } else if (StartsWithName(option, 0, L"/LOG=")) {
+            TakeLogFile(option, option.substr(5));
+        } else if (StartsWithName(option, 0, L"/D=")) {
+            // In quotes as a whole, it may stand anywhere.
+            options_.directory = option.substr(3);
+        } else {
+            Refuse(option);
+        }
+    }
+
+    void TakeLogFile(const std::wstring& option, const std::wstring& file) {
+        if (file.empty())
+            Refuse(option);
+        else
+            options_.logFile = file;
+    }
+
+    const std::wstring& text_;
+    std::size_t at_ = 0;
+    SetupOptions options_;
+};
+
 }  // namespace
 
 SetupOptions ParseCommandLine(const std::wstring& arguments) {
-    SetupOptions options;
-    std::size_t at = 0;
-    for (;;) {
-        while (at < arguments.size() && IsBlank(arguments[at]))
-            ++at;
-        if (at == arguments.size())
-            break;
-        if (StartsWithName(arguments, at, L"/D=")) {
-            std::size_t end = arguments.size();
-            while (end > at + 3 && IsBlank(arguments[end - 1]))
-                --end;
-            options.directory = arguments.substr(at + 3, end - at - 3);
-            break;
-        }
-        // One option: up to the next blank outside quotes; the quotes group
-        // and are dropped.
-        std::wstring option;
-        for (bool quoted = false; at < arguments.size() && (quoted || !IsBlank(arguments[at])); ++at) {
-            if (arguments[at] == L'"')
-                quoted = !quoted;
-            else
-                option += arguments[at];
-        }
-        if (option.size() == 2 && StartsWithName(option, 0, L"/S"))
-            options.unattended = true;
-        else if (StartsWithName(option, 0, L"/D="))
-            options.directory = option.substr(3);
-        else if (StartsWithName(option, 0, L"/LOG="))
-            options.logFile = option.substr(5);
-    }
-    return options;
+    return Parser(arguments).Parse();
+}
+
+std::wstring UsageText() {
+    return L"用法：ZarvoSetup.exe [选项] [/D=安装目录]\r\n"
+           L"\r\n"
+           L"/quiet、/S\u3000不显示窗口，不提问\r\n"
+           L"/passive\u3000只显示进度，不提问，结束时自行关闭\r\n"
+           L"/norestart\u3000不重新启动（本程序从不重新启动）\r\n"
+           L"/log 文件、/LOG=文件\u3000把每一步写进日志文件\r\n"
+           L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
+           L"/help、/?\u3000显示本说明";
+}
+
+std::wstring RefusedOptionText(const std::wstring& option) {
+    return L"命令行参数无效：" + option + L"\r\n\r\n" + UsageText();
 }

@@ -3,18 +3,35 @@
 #include <optional>
 #include <string>
 
-// What the command line asks for. Without /S the wizard runs as always and
-// the other options are not looked at.
+// How the installer meets the user.
+enum class SetupMode {
+    Wizard,   // every page, as always
+    Passive,  // the copying page only: nothing to press, no box, the window closes at the end
+    Quiet,    // /S, /quiet: no window and no box at all
+};
+
+// What the command line asks for.
 struct SetupOptions {
-    bool unattended = false;                // /S: install without a window or a box
+    SetupMode mode = SetupMode::Wizard;
     std::optional<std::wstring> directory;  // /D=folder: the install directory instead of the default
-    std::wstring logFile;                   // /LOG=file: where an unattended run writes what it did
+    std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
+    bool help = false;                      // /help, /?: the list of options, nothing else
+    // The first option that is not taken or stands where it does not belong;
+    // the run then does nothing but say so.
+    std::optional<std::wstring> refused;
 };
 
 // Reads the options from the command line after the program's name. Options
-// are separated by blanks and their names match in any letter case; an option
-// that stands in quotes as a whole is read as if it did not. /D= comes last
-// and takes the rest of the line, blanks included, as installers have always
-// read it; blanks that end the line are dropped, since no folder name ends in
-// one. Anything else is ignored.
+// begin with a slash and are separated by blanks; their names match in any
+// letter case, and an option that stands in quotes as a whole is read as if
+// it did not. /D= comes last and takes the rest of the line, blanks included,
+// as installers have always read it; blanks that end the line are dropped,
+// since no folder name ends in one. A slash after a blank in that rest is an
+// option put after /D= by mistake: it is read (so that /S still keeps every
+// box away) and refused.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
+
+// The list of options, as /help shows it.
+std::wstring UsageText();
+// What the installer says about a command line that it refuses.
+std::wstring RefusedOptionText(const std::wstring& option);

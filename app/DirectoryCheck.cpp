@@ -20,7 +20,7 @@ std::wstring RiskText(const FolderVerdict& verdict) {
 }  // namespace
 
 bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
-    refusal_ = DirectoryRefusal::Malformed;
+    refusal_ = FolderRefusal::Unusable;
     std::wstring message = L"安装目录格式不正确，请重新选择！";
     UINT icon = 0;
     // A text that every later path can be built on, in a folder that only the
@@ -32,22 +32,22 @@ bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
     HeldFolder folder;
     if (!WellFormedInstallDir(dir)) {
     } else if ((verdict = JudgeInstallPath(dir)).risk != FolderRisk::None) {
-        refusal_ = DirectoryRefusal::Unsafe;
+        refusal_ = FolderRefusal::Unsafe;
     } else if (!(shortage = RoomShortage(dir, InstallMain::TempDir)).empty()) {
-        refusal_ = DirectoryRefusal::NoRoom;
+        refusal_ = FolderRefusal::NoRoom;
         message = shortage;
         icon = MB_ICONWARNING;
     } else if (EnsureDirectory(dir) && (folder = HeldFolder::Open(WithoutTrailingBackslash(dir), error))) {
         // Judged again as it is held: another account may have made the
         // folder after the first look, where the folder above lets it.
         verdict = JudgeHeldFolder(folder, dir);
-        refusal_ = verdict.risk == FolderRisk::None ? DirectoryRefusal::None : DirectoryRefusal::Unsafe;
+        refusal_ = verdict.risk == FolderRisk::None ? FolderRefusal::None : FolderRefusal::Unsafe;
     }
-    if (refusal_ == DirectoryRefusal::Unsafe) {
+    if (refusal_ == FolderRefusal::Unsafe) {
         message = RiskText(verdict);
         icon = MB_ICONWARNING;
     }
-    if (refusal_ == DirectoryRefusal::None) {
+    if (refusal_ == FolderRefusal::None) {
         installFolder_ = std::move(folder);
         return true;
     }

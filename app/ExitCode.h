@@ -1,11 +1,45 @@
 #pragma once
 
-// What the installer's exit code says; the README lists them for
-// administrators.
+#include <string>
+
+// The installer's exit codes: the Windows Installer's own, which deployment
+// tools read without being told; the README lists them for administrators.
 enum ExitCode : int {
-    kInstalled = 0,           // and every end of the wizard
-    kNotStarted = 1,          // the window, or the log file asked for, could not be made
-    kFolderRefused = 2,       // the install folder cannot be installed to
-    kInstallationFailed = 3,  // the installation stopped at an error
-    kInstallerDamaged = 4,    // a payload container is not as the build made it
+    kInstalled = 0,              // also: the list of options was shown
+    kCancelled = 1602,           // the user ended the wizard before the installation began
+    kInstallationFailed = 1603,  // the installation stopped at an error
+    kAnotherSetupRunning = 1618,
+    kInstallerDamaged = 1620,  // a payload container is not as the build made it
+    kLogNotOpened = 1622,
+    kFolderRefused = 1625,  // the directory check refused the install folder
+    kInvalidCommandLine = 1639,
 };
+
+// Why the directory check refused a folder.
+enum class FolderRefusal {
+    None,
+    Unusable,  // its text, or a folder that cannot be made
+    Unsafe,    // a folder that accounts other than the administrators could change
+    NoRoom,    // too little disk space
+};
+
+// How a run ended.
+enum class Outcome {
+    Installed,
+    HelpShown,
+    Cancelled,
+    Failed,
+    AnotherSetupRunning,
+    Damaged,
+    LogNotOpened,
+    FolderRefused,
+    InvalidCommandLine,
+};
+
+// What a refusal of the directory check ends an unattended run with.
+Outcome OutcomeOf(FolderRefusal refusal);
+
+ExitCode ExitCodeOf(Outcome outcome);
+
+// The log's last line: the outcome in words and its exit code.
+std::wstring ResultLine(Outcome outcome);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/ExitCode.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
@@ -16,17 +17,10 @@
 #include <vector>
 
 class FileTransaction;
+class RunLog;
 class ScratchFolder;
 
 enum class CloseAction { None, Free };
-
-// Why the directory check kept the wizard on the directory page.
-enum class DirectoryRefusal {
-    None,
-    Malformed,  // a text that no folder can be installed to, or a folder that cannot be made
-    Unsafe,     // a folder that accounts other than the administrators could change
-    NoRoom,     // too little disk space
-};
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
@@ -50,6 +44,11 @@ class TInstallForm final : public FormEvents {
     void CancelBtnClick();
     void OverBtnClick();
 
+    // The copying page as the installation shows it: nothing to press.
+    void EnterCopyingPage();
+    // How the run has ended, once the window is done with.
+    Outcome RunOutcome() const;
+
     // The one pass that lays down the product: directories, running copies
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
@@ -69,12 +68,15 @@ class TInstallForm final : public FormEvents {
                                const std::wstring& arguments,
                                int locationKind,
                                FileTransaction& files);
-    // Ends every running process of that executable name; true when the last
-    // termination request succeeded.
-    static bool KillProcessByName(const std::wstring& executableName);
+    // Ends every running process of that executable name whose image is the
+    // file of that name in the install directory, and logs each; true when
+    // the last termination request succeeded.
+    static bool KillProcessByName(const std::wstring& executableName, const std::wstring& installDir, RunLog& log);
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
 
   private:
+    enum class Stage { Wizard, Cancelled, Installing, Installed };
+
     // "当前第N步，共5步。" for step N of 1 to 5.
     static const wchar_t* StepLabel(int step);
 
@@ -103,7 +105,9 @@ class TInstallForm final : public FormEvents {
     // The install folder, held from the directory check on, which judged
     // this very folder, until the installation ends.
     HeldFolder installFolder_;
-    DirectoryRefusal refusal_ = DirectoryRefusal::None;
+    Stage stage_ = Stage::Wizard;
+    // Why the directory check last refused the folder.
+    FolderRefusal refusal_ = FolderRefusal::None;
 };
 
 // The unit's installer state: lives for the whole process and is touched only

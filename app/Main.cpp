@@ -6,12 +6,18 @@
 #include "system/ComApartment.h"
 #include "system/DynamicApi.h"
 #include "system/LibrarySearch.h"
+#include "system/MessageText.h"
 #include "system/RunLog.h"
+#include "system/SetupLock.h"
+#include "system/SystemError.h"
 #include "ui/Application.h"
+
+#include "Version.h"
 
 namespace {
 
 const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
+const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
 
 // The window scales itself to the screen's dpi; from Vista on, the system must
 // be told so, or it stretches the window as a bitmap.
@@ -21,47 +27,96 @@ void DeclareDpiAware() {
         set();
 }
 
-}  // namespace
+// Starts the log asked for, with what places the run; true when none is asked.
+bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
+    if (path.empty())
+        return true;
+    if (!log.Open(path, error))
+        return false;
+    log.Line(L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT);
+    log.Line({L"命令行：", GetCommandLineW()});
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    wchar_t started[40];
+    wsprintfW(started, L"开始时间：%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
+              now.wMinute, now.wSecond);
+    log.Line(started);
+    return true;
+}
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
-    HardenLibrarySearch();
-    DeclareDpiAware();
-    const SetupOptions options = ParseCommandLine(arguments);
-    RunLog log;
-    Application application;
-    if (options.unattended) {
-        if (!options.logFile.empty() && !log.Open(options.logFile))
-            return kNotStarted;
-        log.Line(kWindow.caption);
-        application.RunUnattended(log);
+// The wizard, or the installation without it, in the window made for it.
+Outcome RunForm(Application& application, const SetupOptions& options) {
+    TInstallForm form(application);
+    InstallMain::InstallForm = &form;
+    Outcome outcome = Outcome::Failed;
+    try {
+        form.Create();
+        if (options.directory)
+            form.Window().SetText(InstallDir, *options.directory);
+        if (options.mode == SetupMode::Wizard) {
+            form.Show();
+            application.Run(form.Window().Handle());
+            outcome = form.RunOutcome();
+        } else {
+            outcome = InstallUnattended(form, application, options.mode);
+        }
+    } catch (...) {
+        // The window could not be made.
+        application.ShowCurrentException(nullptr);
+    }
+    form.Destroy();
+    InstallMain::InstallForm = nullptr;
+    return outcome;
+}
+
+Outcome Setup(Application& application, const SetupOptions& options) {
+    RunLog& log = application.Log();
+    DWORD error = 0;
+    // The one who wrote the command line is told, unless no box may wait;
+    // an unattended run says so in its log, if it can be had.
+    if (options.mode == SetupMode::Quiet)
+        application.ShowNoBoxes();
+    if (options.refused || options.help) {
+        OpenLog(log, options.logFile, error);
+        application.Message(nullptr, options.refused ? RefusedOptionText(*options.refused) : UsageText(),
+                            Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
+        return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
+    }
+    if (options.mode == SetupMode::Passive)
+        application.ShowNoBoxes();
+    // Taken before the log is opened: a second run given the same log must
+    // not replace the first one's.
+    const SetupLock lock;
+    if (lock.HeldElsewhere()) {
+        OpenLog(log, options.logFile, error);
+        application.Message(nullptr, kAnotherSetupText, Application::kTitle, MB_OK | MB_ICONWARNING);
+        return Outcome::AnotherSetupRunning;
+    }
+    if (!OpenLog(log, options.logFile, error)) {
+        application.Message(nullptr, L"无法创建日志文件：" + options.logFile + L"\r\n" + SystemErrorText(error),
+                            Application::kTitle, MB_OK | MB_ICONERROR);
+        return Outcome::LogNotOpened;
     }
     // A copy damaged on its way here is found before anything is changed,
     // rather than at the damaged payload, after the earlier ones have replaced
     // an installed product's files.
     if (!PayloadsIntact()) {
         application.Message(nullptr, kDamagedText, Application::kTitle, MB_OK | MB_ICONERROR);
-        return kInstallerDamaged;
+        return Outcome::Damaged;
     }
     ComApartment com;
-    int exitCode = kInstalled;
-    {
-        TInstallForm form(application);
-        InstallMain::InstallForm = &form;
-        try {
-            form.Create();
-        } catch (...) {
-            application.ShowCurrentException(nullptr);
-            return kNotStarted;
-        }
-        if (options.unattended) {
-            exitCode = InstallUnattended(form, application, options);
-        } else {
-            form.Show();
-            application.Run(form.Window().Handle());
-        }
-        form.Destroy();
-        InstallMain::InstallForm = nullptr;
-    }
+    const Outcome outcome = RunForm(application, options);
     InstallMain::ReleaseInstallerState();
-    return exitCode;
+    return outcome;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
+    HardenLibrarySearch();
+    DeclareDpiAware();
+    Application application;
+    const Outcome outcome = Setup(application, ParseCommandLine(arguments));
+    application.Log().Line(ResultLine(outcome));
+    return ExitCodeOf(outcome);
 }

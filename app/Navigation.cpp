@@ -57,6 +57,7 @@ void TInstallForm::NextStepBtnClick() {
         case 3: {
             window_.SetText(OrderLabel, StepLabel(4));
             const std::wstring dir = InstallDirectory();
+            application_.Log().Line({L"安装目录：", dir});
             if (!DirectoryAccepted(dir)) {
                 StepIndex = 2;
                 window_.SetActivePage(DirTabSheet);
@@ -64,16 +65,23 @@ void TInstallForm::NextStepBtnClick() {
                 return;
             }
             installDir_ = dir;
-            window_.SetVisible(LastStepBtn, false);
-            window_.SetEnabled(CancelBtn, false);
-            window_.SetEnabled(NextStepBtn, false);
-            window_.SetActivePage(ProcessTabSheet);
+            EnterCopyingPage();
+            // An error leaves the stage as it is: the installation failed.
+            stage_ = Stage::Installing;
             RunInstallation();
+            stage_ = Stage::Installed;
             break;
         }
         default:
             break;
     }
+}
+
+void TInstallForm::EnterCopyingPage() {
+    window_.SetVisible(LastStepBtn, false);
+    window_.SetEnabled(CancelBtn, false);
+    window_.SetEnabled(NextStepBtn, false);
+    window_.SetActivePage(ProcessTabSheet);
 }
 
 void TInstallForm::LastStepBtnClick() {
@@ -103,6 +111,27 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (MessageBoxW(window_.Handle(), L"确定要退出安装程序吗？", L"泽沃浏览器", MB_OKCANCEL) != IDOK)
+    if (application_.Message(window_.Handle(), L"确定要退出安装程序吗？", L"泽沃浏览器", MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
+    else if (stage_ == Stage::Wizard)
+        stage_ = Stage::Cancelled;
+}
+
+// A close granted while copying lets the installation run to its end, which
+// then tells the outcome.
+Outcome TInstallForm::RunOutcome() const {
+    switch (stage_) {
+        case Stage::Installed:
+            return Outcome::Installed;
+        case Stage::Installing:
+            return Outcome::Failed;
+        case Stage::Wizard:
+            // Without a user to choose again, a refusal ends the run.
+            if (refusal_ != FolderRefusal::None)
+                return OutcomeOf(refusal_);
+            break;
+        case Stage::Cancelled:
+            break;
+    }
+    return Outcome::Cancelled;
 }

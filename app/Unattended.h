@@ -3,7 +3,8 @@
 #include "app/CommandLine.h"
 #include "app/InstallMain.h"
 
-// Installs as a user who leaves the directory page of the wizard does, into
-// the /D= folder or else the default, without showing the window, which must
-// have been created; no finish action follows. Returns the exit code.
-int InstallUnattended(TInstallForm& form, Application& application, const SetupOptions& options);
+// Installs as a user who leaves the directory page of the wizard does, for
+// an application that shows no boxes, with no finish action after it. The window, which must have
+// been created, stays hidden in a quiet run; a passive run shows it from the
+// copying page on, and the caller then closes it.
+Outcome InstallUnattended(TInstallForm& form, Application& application, SetupMode mode);

@@ -46,6 +46,7 @@ add_library(zarvo_win STATIC
     system/RegistryUndo.cpp
     system/RunLog.cpp
     system/ScratchFolder.cpp
+    system/SetupLock.cpp
     system/ShellLink.cpp
     system/Shortcut.cpp
     system/SystemError.cpp

@@ -41,10 +41,10 @@ std::wstring NewRunTag() {
 void SettleEarlierRun(const InstallTree& tree, Application& application) {
     switch (FileTransaction::Settle(tree.FileFolders(), ShortcutFolders())) {
         case FileTransaction::Settled::Undone:
-            application.Note(L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。");
+            application.Log().Line(L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。");
             break;
         case FileTransaction::Settled::Finished:
-            application.Note(L"上次安装已经完成：已删除它留下的旧文件。");
+            application.Log().Line(L"上次安装已经完成：已删除它留下的旧文件。");
             break;
         case FileTransaction::Settled::Nothing:
             break;
@@ -67,7 +67,7 @@ void TInstallForm::RunInstallation() {
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
-        KillProcessByName(process);
+        KillProcessByName(process, installDir_, application_.Log());
     // Every file to be replaced is held from here on: one that another
     // program holds without sharing stops the installation before anything
     // is written.

@@ -217,7 +217,7 @@ UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error, b
 UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
     for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueHandle file;
-        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
+        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, FILE_OPEN_IF,
                           FILE_NON_DIRECTORY_FILE, nullptr, file);
         if (!file)
             return UniqueHandle();
@@ -300,4 +300,24 @@ void HeldFolder::Remove() {
     if (handle_)
         DeleteHeld(handle_.get());
     handle_.reset();
+}
+
+HeldFolder HeldFolder::OpenWithoutLinks(const std::wstring& path, DWORD& error) {
+    // The root: a drive letter, or a server and its share, with the backslash
+    // that follows.
+    std::size_t rootEnd = path.find(L'\\');
+    if (path.compare(0, 2, L"\\\\") == 0) {
+        const std::size_t server = path.find(L'\\', 2);
+        rootEnd = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
+    }
+    const std::wstring root = rootEnd == std::wstring::npos ? path + L"\\" : path.substr(0, rootEnd + 1);
+    HeldFolder folder = Open(root, error);
+    for (std::size_t start = root.size(); folder && start < path.size();) {
+        const std::size_t end = path.find(L'\\', start);
+        const std::wstring name = path.substr(start, end == std::wstring::npos ? end : end - start);
+        start = end == std::wstring::npos ? path.size() : end + 1;
+        if (!name.empty())
+            folder = folder.ExistingFolder(name, error);
+    }
+    return folder;
 }

@@ -40,8 +40,8 @@ class HeldFolder {
     // when anything stands at the name. A temporary one goes when its handle
     // is closed, however the program gets there.
     UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error, bool temporary = false) const;
-    // The file of that name for writing, shared with nobody, made when missing
-    // and emptied when not. A link, or a file with more than one name, is
+    // The file of that name for writing, shared with readers only, made when
+    // missing and emptied when not. A link, or a file with more than one name, is
     // removed as a name first, so that only this folder's own file is written.
     UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
 
@@ -66,6 +66,11 @@ class HeldFolder {
     const std::wstring& Name() const { return name_; }
 
     explicit operator bool() const { return static_cast<bool>(handle_); }
+
+    // The folder at the full path, reached from the root of its drive or share
+    // one name at a time, each the real folder of that name: a link anywhere
+    // on the way fails, as does a name that the system resolves elsewhere.
+    static HeldFolder OpenWithoutLinks(const std::wstring& path, DWORD& error);
 
   private:
     HeldFolder(UniqueHandle handle, std::wstring name) : handle_(std::move(handle)), name_(std::move(name)) {}

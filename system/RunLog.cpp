@@ -1,39 +1,82 @@
 #include "system/RunLog.h"
 
+#include "system/HeldFolder.h"
+#include "system/MessageText.h"
+#include "system/SystemError.h"
+
 #include <vector>
 
-bool RunLog::Open(const std::wstring& path) {
-    // A file left at the name goes as a name only, and the new one is made
-    // only where nothing stands, so that a link planted at the name is never
-    // written through with the installer's rights.
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        DeleteFileW(path.c_str());
-    file_.reset(CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                            FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+namespace {
+
+// The long form of a path that exists, so that its names compare with those
+// the system reports; the path as it is otherwise.
+std::wstring LongPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return path;
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+}  // namespace
+
+bool RunLog::Open(const std::wstring& path, DWORD& error) {
+    const std::wstring full = LongPath(FullPath(path));
+    const std::size_t last = full.rfind(L'\\');
+    if (last == std::wstring::npos || last + 1 == full.size()) {
+        error = ERROR_INVALID_NAME;
+        return false;
+    }
+    const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)), error);
+    if (folder)
+        file_ = folder.ReplaceFile(full.substr(last + 1), error);
     if (!file_)
         return false;
     // The byte-order mark lets Notepad of every supported Windows tell UTF-8
     // from the system's code page.
-    Write("\xEF\xBB\xBF", 3);
+    Write({L"\uFEFF"});
     return true;
 }
 
-void RunLog::Line(const std::wstring& text) {
+void RunLog::Step(const std::wstring& text) {
     if (!file_)
         return;
-    const int length = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::vector<char> bytes(static_cast<std::size_t>(size) + 2);
-    WideCharToMultiByte(CP_UTF8, 0, text.data(), length, bytes.data(), size, nullptr, nullptr);
-    bytes[size] = '\r';
-    bytes[size + 1] = '\n';
-    Write(bytes.data(), static_cast<DWORD>(bytes.size()));
+    EndStep();
+    Write({text});
+    inStep_ = true;
+    stepStart_ = GetTickCount();
+}
+
+void RunLog::Line(std::initializer_list<std::wstring_view> parts) {
+    if (!file_)
+        return;
+    EndStep();
+    Write(parts);
+    Write({L"\r\n"});
+}
+
+void RunLog::EndStep() {
+    if (!inStep_)
+        return;
+    inStep_ = false;
+    Write({L"（", DecimalText(GetTickCount() - stepStart_), L" 毫秒）\r\n"});
 }
 
 // What the run did is told by its exit code; a log that cannot be written to
 // the end (a full disk) does not change it.
-void RunLog::Write(const char* bytes, DWORD size) {
+void RunLog::Write(std::initializer_list<std::wstring_view> parts) {
+    std::string bytes;
+    for (std::wstring_view part : parts) {
+        const int length = static_cast<int>(part.size());
+        const int size = WideCharToMultiByte(CP_UTF8, 0, part.data(), length, nullptr, 0, nullptr, nullptr);
+        const std::size_t at = bytes.size();
+        bytes.resize(at + static_cast<std::size_t>(size));
+        WideCharToMultiByte(CP_UTF8, 0, part.data(), length, &bytes[at], size, nullptr, nullptr);
+    }
     DWORD written = 0;
-    WriteFile(file_.get(), bytes, size, &written, nullptr);
+    WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
 }

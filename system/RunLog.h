@@ -2,19 +2,34 @@
 
 #include "system/Handles.h"
 
+#include <initializer_list>
 #include <string>
+#include <string_view>
 
-// The record of an unattended run: UTF-8 text, a line for each call, written
-// as it happens, so that the file shows how far a run came. Others may read it
-// meanwhile. Until a file is opened, lines go nowhere.
+// The record of a run: UTF-8 text, written as it happens, so that the file
+// shows how far a run came. Until a file is opened, lines go nowhere.
 class RunLog {
   public:
-    // Starts the file afresh; false when it cannot be created.
-    bool Open(const std::wstring& path);
-    void Line(const std::wstring& text);
+    // Starts the file afresh, or false with the system's error code. The
+    // folder must be the one named: it is reached from the root of its drive
+    // or share one name at a time, and a link anywhere on the way refuses it.
+    // The file is made or replaced through the folder's handle, and a link or
+    // second name at its place goes as a name only, so that no file elsewhere
+    // is ever written with the installer's rights.
+    bool Open(const std::wstring& path, DWORD& error);
+
+    // A step of the work: its line is written as it begins and ends with the
+    // time it took once the next line comes.
+    void Step(const std::wstring& text);
+    // A line of its own, in parts; the step before it ends there.
+    void Line(std::initializer_list<std::wstring_view> parts);
+    void Line(std::wstring_view text) { Line({text}); }
 
   private:
-    void Write(const char* bytes, DWORD size);
+    void EndStep();
+    void Write(std::initializer_list<std::wstring_view> parts);
 
     UniqueHandle file_;
+    bool inStep_ = false;
+    DWORD stepStart_ = 0;
 };

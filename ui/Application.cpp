@@ -2,7 +2,6 @@
 
 #include "system/Error.h"
 #include "system/MessageText.h"
-#include "system/RunLog.h"
 
 #include <new>
 
@@ -40,15 +39,13 @@ void Application::Terminate() {
 }
 
 int Application::Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
-    if (!log_)
-        return MessageBoxW(owner, text.c_str(), caption, type);
-    log_->Line(text);
-    return IDOK;
-}
-
-void Application::Note(const std::wstring& text) {
-    if (log_)
-        log_->Line(text);
+    log_.Line(text);
+    if (!boxes_)
+        return IDOK;
+    const int answer = MessageBoxW(owner, text.c_str(), caption, type);
+    if ((type & MB_TYPEMASK) != MB_OK)
+        log_.Line(answer == IDOK ? L"回答：确定" : L"回答：取消");
+    return answer;
 }
 
 void Application::ShowCurrentException(HWND owner) noexcept {

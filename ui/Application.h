@@ -1,25 +1,29 @@
 #pragma once
 
+#include "system/RunLog.h"
+
 #include <windows.h>
 
 #include <string>
 
-class RunLog;
-
 // What the toolkit offers the form: the message loop, the pump that the
-// installation uses between its steps, the end request, message boxes, and
-// the one place where an error that leaves a handler is shown.
+// installation uses between its steps, the end request, message boxes, the
+// one place where an error that leaves a handler is shown, and the run's one
+// log, where the steps, boxes and errors go from here.
 class Application {
   public:
     static constexpr const wchar_t* kTitle = L"泽沃浏览器安装程序";
 
-    // An unattended run shows no box: what a box would say goes to the run's
-    // log instead, as answered OK, and so do the steps that the window shows.
-    void RunUnattended(RunLog& log) { log_ = &log; }
+    // The run's record; it takes nothing until it is opened.
+    RunLog& Log() { return log_; }
+    // From here on no box is shown: a run without a user to answer goes on
+    // as if each box had been answered OK.
+    void ShowNoBoxes() { boxes_ = false; }
 
+    // Shows a message box and logs its text, and a question's answer.
     int Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
     // A step of the work, as the window tells it to the user.
-    void Note(const std::wstring& text);
+    void Note(const std::wstring& text) { log_.Step(text); }
 
     // Runs the message loop of `dialogWindow` until Terminate has been asked for.
     void Run(HWND dialogWindow);
@@ -47,5 +51,6 @@ class Application {
   private:
     bool terminated_ = false;
     HWND dialogWindow_ = nullptr;
-    RunLog* log_ = nullptr;
+    RunLog log_;
+    bool boxes_ = true;
 };

@@ -117,6 +117,10 @@ bool Installer::ShowsAnyWindow() const {
     return FindTopWindow(processId_, nullptr) != nullptr;
 }
 
+bool Installer::ShowsWizard() const {
+    return FindTopWindow(processId_, L"TInstallForm") != nullptr;
+}
+
 HWND Installer::Window() {
     if (!window_) {
         // The window can be found before its controls exist: wait for both.

@@ -37,8 +37,9 @@ class Installer {
     bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
     bool WaitForExit(DWORD timeoutMs = 15000) const;
     DWORD ExitCode() const;
-    // Whether any window of the installer is on screen.
+    // Whether any window of the installer is on screen; the wizard's window.
     bool ShowsAnyWindow() const;
+    bool ShowsWizard() const;
 
     // The wizard window once it is visible with its controls; waits for it.
     HWND Window();

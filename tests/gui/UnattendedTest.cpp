@@ -1,3 +1,4 @@
+#include "app/CommandLine.h"
 #include "app/ExitCode.h"
 #include "payload/Catalogue.h"
 #include "system/ComApartment.h"
@@ -8,12 +9,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <regex>
 
 namespace {
 
 const wchar_t kRoot[] = L"C:\\Zarvo Unattended";
 const wchar_t kLog[] = L"C:\\Zarvo Unattended.log";
-const wchar_t kCaption[] = L"泽沃浏览器V1.1.0.2669 beta 安装程序";
 
 std::string Utf8(const std::wstring& text) {
     std::string bytes(
@@ -23,17 +24,49 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
-// The log as it should read: a byte-order mark, then one line per text.
-std::string LogOf(const std::vector<std::wstring>& lines) {
-    std::string text = "\xEF\xBB\xBF";
-    for (const std::wstring& line : lines)
-        text += Utf8(line) + "\r\n";
-    return text;
+std::string Text(const std::vector<unsigned char>& bytes) {
+    return std::string(bytes.begin(), bytes.end());
 }
 
-std::string LogWritten() {
-    const std::vector<unsigned char> bytes = ReadBytes(kLog);
-    return std::string(bytes.begin(), bytes.end());
+// The log's lines after the three that place the run (version, command line,
+// start time), which are checked, each step's time taken off its line.
+std::vector<std::string> LogLines(const std::wstring& path = kLog) {
+    const std::string text = Text(ReadBytes(path));
+    EXPECT_EQ(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "a byte-order mark";
+    std::vector<std::string> lines;
+    for (std::size_t at = 3, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
+        lines.push_back(std::regex_replace(text.substr(at, end - at), std::regex("（[0-9]+ 毫秒）$"), ""));
+    EXPECT_GE(lines.size(), 3u) << text;
+    if (lines.size() < 3)
+        return {};
+    EXPECT_EQ(lines[0], "泽沃浏览器安装程序 1.1.0.2669");
+    EXPECT_EQ(lines[1].rfind("命令行：\"", 0), 0u) << lines[1];
+    EXPECT_TRUE(std::regex_match(
+        lines[2], std::regex("开始时间：20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
+        << lines[2];
+    return std::vector<std::string>(lines.begin() + 3, lines.end());
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
+// The lines that those texts make in the log.
+std::vector<std::string> Utf8Lines(const std::vector<std::wstring>& texts) {
+    std::vector<std::string> lines;
+    for (const std::wstring& text : texts)
+        for (std::size_t at = 0, end = 0; end != std::wstring::npos; at = end + 2) {
+            end = text.find(L"\r\n", at);
+            lines.push_back(Utf8(text.substr(at, end == std::wstring::npos ? end : end - at)));
+        }
+    return lines;
+}
+
+std::wstring Quoted(const std::wstring& text) {
+    return L"\"" + text + L"\"";
 }
 
 class Unattended : public testing::Test {
@@ -64,34 +97,66 @@ class Unattended : public testing::Test {
         return installer.ExitCode();
     }
 
+    // Runs the installer until its one box, which must begin with that text,
+    // answers it and returns the exit code; the wizard never shows.
+    static DWORD RunToBox(const std::wstring& arguments,
+                          const std::wstring& text,
+                          const std::wstring& path = InstallerPath()) {
+        Installer installer(path, arguments);
+        HWND box = installer.WaitForMessageBox();
+        EXPECT_TRUE(box) << testing::PrintToString(arguments);
+        if (!box)
+            return STILL_ACTIVE;
+        EXPECT_EQ(::Text(box), L"泽沃浏览器安装程序");
+        EXPECT_EQ(MessageBoxText(box).substr(0, text.size()), text);
+        EXPECT_FALSE(MessageBoxHasButton(box, IDCANCEL));
+        EXPECT_FALSE(installer.ShowsWizard());
+        Answer(box, IDOK);
+        EXPECT_TRUE(installer.WaitForExit());
+        return installer.ExitCode();
+    }
+
+    static void ExpectNothingInstalled() {
+        EXPECT_FALSE(Exists(std::wstring(kRoot) + L"\\Zarvo"));
+        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+        EXPECT_FALSE(Exists(DesktopLink()));
+    }
+
     ComApartment com_;
 };
 
 }  // namespace
 
-TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStep) {
+TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
-    ASSERT_EQ(Run(L"/S /LOG=\"" + std::wstring(kLog) + L"\" /D=" + dir), static_cast<DWORD>(kInstalled));
+    const std::wstring arguments = L"/quiet /norestart /log " + Quoted(kLog) + L" /D=" + dir;
+    ASSERT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
     ExpectProductInstalled(dir);
 
-    std::vector<std::wstring> steps = {kCaption, L"正在创建目录，请稍候", L"正在检查使用情况，请稍候"};
+    std::vector<std::wstring> steps = {L"安装目录：" + dir, L"正在创建目录，请稍候", L"正在检查使用情况，请稍候"};
     for (const wchar_t* payload : PayloadNames) {
         steps.push_back(L"正在抽取：" + std::wstring(payload) + L".zip");
         steps.push_back(L"正在解压缩：" + PayloadFileName(payload));
     }
-    for (const wchar_t* step : {L"正在创建快捷方式", L"正在更新系统键值", L"正在删除生成的临时文件", L"安装完成"})
+    for (const wchar_t* step : {L"正在创建快捷方式", L"正在更新系统键值", L"正在删除生成的临时文件"})
         steps.push_back(step);
-    EXPECT_EQ(LogWritten(), LogOf(steps));
+    steps.push_back(L"结果：安装完成（退出代码 0）");
+    EXPECT_EQ(LogLines(), Utf8Lines(steps));
+    const std::string text = Text(ReadBytes(kLog));
+    EXPECT_NE(text.find(Utf8(arguments) + "\r\n"), std::string::npos) << "the command line";
+    // Every step but the folder and the result took its time.
+    EXPECT_EQ(Count(text, " 毫秒）\r\n"), steps.size() - 2) << text;
 }
 
 TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {
     // Windows would drop the trailing dot and install into "Zarvo".
-    EXPECT_EQ(Run(L"\"/LOG=" + std::wstring(kLog) + L"\" /s /D=" + kRoot + L"\\Zarvo.  "),
+    EXPECT_EQ(Run(Quoted(L"/LOG=" + std::wstring(kLog)) + L" /s /D=" + kRoot + L"\\Zarvo.  "),
               static_cast<DWORD>(kFolderRefused));
-    EXPECT_EQ(LogWritten(), LogOf({kCaption, L"安装目录格式不正确，请重新选择！"}));
+    EXPECT_EQ(LogLines(),
+              Utf8Lines({L"安装目录：" + std::wstring(kRoot) + L"\\Zarvo.", L"安装目录格式不正确，请重新选择！",
+                         L"结果：安装目录不可用，未安装任何文件（退出代码 1625）"}));
     EXPECT_FALSE(Exists(kRoot));
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
-    EXPECT_FALSE(Exists(DesktopLink()));
+    ExpectNothingInstalled();
 }
 
 // A download damaged on its way: one byte of the browser's payload changed.
@@ -106,23 +171,113 @@ TEST_F(Unattended, DamagedCopyTellsSoOnceAndChangesNothing) {
     const std::wstring copy = std::wstring(kRoot) + L"\\ZarvoSetup.exe";
     WriteBytes(copy, std::string(image.begin(), image.end()));
 
-    {
-        Installer installer(copy);
-        HWND box = installer.WaitForMessageBox();
-        ASSERT_TRUE(box);
-        EXPECT_EQ(Text(box), L"泽沃浏览器安装程序");
-        EXPECT_EQ(MessageBoxText(box), L"安装程序已损坏，请重新下载。");
-        EXPECT_FALSE(MessageBoxHasButton(box, IDCANCEL));
-        EXPECT_FALSE(FindWindowW(L"TInstallForm", nullptr)) << "no wizard";
-        Answer(box, IDOK);
-        ASSERT_TRUE(installer.WaitForExit());
-        EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstallerDamaged));
-    }
-
+    EXPECT_EQ(RunToBox(L"", L"安装程序已损坏，请重新下载。", copy), static_cast<DWORD>(kInstallerDamaged));
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
-    EXPECT_EQ(Run(L"/S \"/LOG=" + std::wstring(kLog) + L"\" /D=" + dir, copy), static_cast<DWORD>(kInstallerDamaged));
-    EXPECT_EQ(LogWritten(), LogOf({kCaption, L"安装程序已损坏，请重新下载。"}));
-    EXPECT_FALSE(Exists(dir));
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
-    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_EQ(Run(L"/S " + Quoted(L"/LOG=" + std::wstring(kLog)) + L" /D=" + dir, copy),
+              static_cast<DWORD>(kInstallerDamaged));
+    EXPECT_EQ(LogLines(),
+              Utf8Lines({L"安装程序已损坏，请重新下载。", L"结果：安装程序已损坏，未做任何更改（退出代码 1620）"}));
+    ExpectNothingInstalled();
+}
+
+// Whatever the line asks, an option that is not taken, in the wrong place or
+// misspelt as other installers spell theirs, is told and nothing is done; the
+// wizard never opens, and with /S no box waits either.
+TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    const struct {
+        std::wstring arguments;
+        const wchar_t* refused;  // null: the list of options, asked for
+    } boxed[] = {
+        {L"/?", nullptr},
+        {L"/help /D=" + dir, nullptr},
+        {L"/qn", L"/qn"},
+        {L"/SILENT", L"/SILENT"},
+        {L"-S", L"-S"},
+        // Not quiet: the box tells that /log came after /D=.
+        {L"/passive /D=" + dir + L" /log C:\\x.log", L"/log"},
+    };
+    for (const auto& c : boxed) {
+        const DWORD code = RunToBox(c.arguments, c.refused ? RefusedOptionText(c.refused) : UsageText());
+        EXPECT_EQ(code, static_cast<DWORD>(c.refused ? kInvalidCommandLine : kInstalled))
+            << testing::PrintToString(c.arguments);
+    }
+    EXPECT_EQ(Run(L"/D=" + dir + L" /S"), static_cast<DWORD>(kInvalidCommandLine));
+    EXPECT_EQ(Run(L"/S /FOO /LOG=" + Quoted(kLog)), static_cast<DWORD>(kInvalidCommandLine));
+    EXPECT_EQ(LogLines(),
+              Utf8Lines({RefusedOptionText(L"/FOO"), L"结果：命令行参数无效，未做任何更改（退出代码 1639）"}));
+    ExpectNothingInstalled();
+}
+
+// The log is written like the product's files: a link on the way to its
+// folder refuses it, and a second name at its place goes as a name only.
+TEST_F(Unattended, LogThroughALinkChangesNothingWhereTheLinkLeads) {
+    const std::wstring target = std::wstring(kRoot) + L"\\Target";
+    ASSERT_TRUE(CreateDirectoryW(kRoot, nullptr));
+    ASSERT_TRUE(CreateDirectoryW(target.c_str(), nullptr));
+    ASSERT_TRUE(CreateDirectoryW((target + L"\\Sub").c_str(), nullptr));
+    const std::wstring kept = target + L"\\Sub\\zarvo.log";
+    WriteBytes(kept, "an administrator's file");
+    const SymbolicLink link(std::wstring(kRoot) + L"\\Link", target);
+    ASSERT_TRUE(link.Made());
+    const std::wstring throughLink = std::wstring(kRoot) + L"\\Link\\Sub\\zarvo.log";
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+
+    EXPECT_EQ(Run(L"/S /LOG=" + Quoted(throughLink) + L" /D=" + dir), static_cast<DWORD>(kLogNotOpened));
+    // The box goes on with the system's words for why.
+    EXPECT_EQ(RunToBox(L"/log " + Quoted(throughLink), L"无法创建日志文件：" + throughLink + L"\r\n"),
+              static_cast<DWORD>(kLogNotOpened));
+    ExpectNothingInstalled();
+
+    const std::wstring secondName = std::wstring(kRoot) + L"\\zarvo.log";
+    ASSERT_TRUE(CreateHardLinkW(secondName.c_str(), kept.c_str(), nullptr));
+    EXPECT_EQ(Run(L"/S /LOG=" + Quoted(secondName) + L" /D=" + dir), static_cast<DWORD>(kInstalled));
+    EXPECT_EQ(LogLines(secondName).size(), 37u);
+    EXPECT_EQ(Text(ReadBytes(kept)), "an administrator's file");
+}
+
+TEST_F(Unattended, PassiveShowsTheCopyingPageOnlyAndClosesItself) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    Installer installer(InstallerPath(), L"/passive /LOG=" + Quoted(kLog) + L" /D=" + dir);
+    HWND window = installer.Window();
+    ASSERT_TRUE(window) << "the window shows";
+    for (ControlId page : {WelcomeTabSheet, LisenseTabSheet, DirTabSheet})
+        EXPECT_FALSE(Visible(installer.Control(page))) << page;
+    EXPECT_FALSE(Enabled(installer.Control(CancelBtn)));
+    ASSERT_TRUE(installer.WaitForExit(60000));
+    EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstalled));
+    ExpectProductInstalled(dir);
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_EQ(lines.empty() ? "" : lines.back(), "结果：安装完成（退出代码 0）");
+}
+
+// One setup at a time, whichever session runs it; the lock is the system's to
+// release, and one left by a run that a power cut ended is taken over.
+TEST_F(Unattended, SecondSetupIsToldAndChangesNothing) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    wchar_t windows[MAX_PATH] = {};
+    const std::wstring lock =
+        std::wstring(windows, GetSystemWindowsDirectoryW(windows, MAX_PATH)) + L"\\ZarvoSetup.lock";
+    {
+        Installer first;
+        ASSERT_TRUE(first.Window());
+        // Only administrators and the system may open it.
+        const std::wstring entries = AccessList(lock);
+        EXPECT_NE(entries.find(L";SY)"), std::wstring::npos) << entries;
+        for (const wchar_t* others : {L";WD)", L";BU)", L";AU)", L";IU)"})
+            EXPECT_EQ(entries.find(others), std::wstring::npos) << entries;
+
+        EXPECT_EQ(Run(L"/S /LOG=" + Quoted(kLog) + L" /D=" + dir), static_cast<DWORD>(kAnotherSetupRunning));
+        EXPECT_EQ(LogLines(), Utf8Lines({L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。",
+                                         L"结果：另一个安装程序正在运行，未做任何更改（退出代码 1618）"}));
+        EXPECT_EQ(RunToBox(L"", L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。"),
+                  static_cast<DWORD>(kAnotherSetupRunning));
+        ExpectNothingInstalled();
+        EXPECT_TRUE(first.Running());
+    }
+    EXPECT_FALSE(Exists(lock)) << "gone with the setup that held it";
+
+    WriteBytes(lock, "");
+    EXPECT_EQ(Run(L"/S /D=" + dir), static_cast<DWORD>(kInstalled));
+    EXPECT_FALSE(Exists(lock));
 }

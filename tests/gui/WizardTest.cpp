@@ -244,20 +244,6 @@ TEST_F(WizardTest, CloseQuestionAnsweredCancelChangesNothing) {
     EXPECT_TRUE(installer_.Running());
 }
 
-TEST_F(WizardTest, CloseQuestionAnsweredOkEndsTheProgram) {
-    for (int page = 0; page < 3; ++page) {
-        Installer installer;
-        ASSERT_TRUE(installer.Window());
-        for (int step = 0; step < page; ++step)
-            ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
-        PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
-        HWND box = installer.WaitForMessageBox();
-        ASSERT_TRUE(box) << page;
-        Answer(box, IDOK);
-        EXPECT_TRUE(installer.WaitForExit()) << page;
-    }
-}
-
 TEST_F(WizardTest, FinishRunsEveryTickedActionInOrder) {
     InstallToTheEnd();
     ExpectState(kFinished);

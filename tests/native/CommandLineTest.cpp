@@ -4,42 +4,71 @@
 
 namespace {
 
+constexpr SetupMode W = SetupMode::Wizard;
+constexpr SetupMode P = SetupMode::Passive;
+constexpr SetupMode Q = SetupMode::Quiet;
+
 struct Case {
     const wchar_t* line;
-    bool unattended;
+    SetupMode mode;
     const wchar_t* directory;  // null: none given
     const wchar_t* logFile;
+    bool help;
+    const wchar_t* refused;  // null: every option taken
 };
 
 const Case kCases[] = {
-    {L"", false, nullptr, L""},
-    {L"/S", true, nullptr, L""},
-    {L"  /s\t", true, nullptr, L""},
-    {L"/SILENT /S2 S /X=1", false, nullptr, L""},
-    {L"/S /D=C:\\Program Files\\Zarvo", true, L"C:\\Program Files\\Zarvo", L""},
-    {L"/S /d=C:\\Zarvo  \t", true, L"C:\\Zarvo", L""},
-    {L"/S /D=", true, L"", L""},
-    // /D= takes the rest of the line, other options and quotes too.
-    {L"/D=C:\\Zarvo /S", false, L"C:\\Zarvo /S", L""},
-    {L"/S /D=\"C:\\A B\"", true, L"\"C:\\A B\"", L""},
+    {L"", W, nullptr, L"", false, nullptr},
+    {L"  /s\t", Q, nullptr, L"", false, nullptr},
+    {L"/QUIET /norestart", Q, nullptr, L"", false, nullptr},
+    {L"/Passive", P, nullptr, L"", false, nullptr},
+    {L"/? /S", Q, nullptr, L"", true, nullptr},
+    {L"/help", W, nullptr, L"", true, nullptr},
+    {L"/S /D=C:\\Program Files\\Zarvo", Q, L"C:\\Program Files\\Zarvo", L"", false, nullptr},
+    {L"/S /d=C:\\Zarvo  \t", Q, L"C:\\Zarvo", L"", false, nullptr},
+    {L"/S /D=", Q, L"", L"", false, nullptr},
+    {L"/D=C:\\Apps\\Zarvo", W, L"C:\\Apps\\Zarvo", L"", false, nullptr},
+    // Quotes inside /D= are the folder's; the folder check refuses them.
+    {L"/S /D=\"C:\\A B\"", Q, L"\"C:\\A B\"", L"", false, nullptr},
     // A whole option in quotes, as argument lists are written out.
-    {L"/S \"/D=C:\\Program Files\\Zarvo\"", true, L"C:\\Program Files\\Zarvo", L""},
-    {L"\"/S\" \"/LOG=C:\\My Logs\\zarvo.log\" /D=C:\\Zarvo", true, L"C:\\Zarvo", L"C:\\My Logs\\zarvo.log"},
-    {L"/LOG=C:\\a.log /S /Log=C:\\b.log", true, nullptr, L"C:\\b.log"},
-    {L"/LOG=C:\\My Logs\\zarvo.log /S", true, nullptr, L"C:\\My"},
-    {L"\"/S /D=C:\\Zarvo", false, nullptr, L""},
+    {L"/S \"/D=C:\\Program Files\\Zarvo\"", Q, L"C:\\Program Files\\Zarvo", L"", false, nullptr},
+    {L"\"/S\" \"/LOG=C:\\My Logs\\zarvo.log\" /D=C:\\Zarvo", Q, L"C:\\Zarvo", L"C:\\My Logs\\zarvo.log", false,
+     nullptr},
+    {L"/log \"C:\\My Logs\\zarvo.log\" /passive", P, nullptr, L"C:\\My Logs\\zarvo.log", false, nullptr},
+    {L"/LOG=C:\\a.log /S /Log=C:\\b.log", Q, nullptr, L"C:\\b.log", false, nullptr},
+    // Other installers' spellings, and hyphens, which can begin a folder name.
+    {L"/SILENT", W, nullptr, L"", false, L"/SILENT"},
+    {L"/qn /S2", W, nullptr, L"", false, L"/qn"},
+    {L"-S", W, nullptr, L"", false, L"-S"},
+    {L"S /X=1", W, nullptr, L"", false, L"S"},
+    // An unknown option refuses the line, and /S still keeps the boxes away.
+    {L"/S /FOO /LOG=C:\\z.log", Q, nullptr, L"C:\\z.log", false, L"/FOO"},
+    {L"/LOG=C:\\My Logs\\zarvo.log /S", Q, nullptr, L"C:\\My", false, L"Logs\\zarvo.log"},
+    {L"/S /LOG=", Q, nullptr, L"", false, L"/LOG="},
+    {L"/S /log", Q, nullptr, L"", false, L"/log"},
+    {L"/log /S", Q, nullptr, L"", false, L"/log"},
+    {L"/quiet /passive", Q, nullptr, L"", false, L"/passive"},
+    {L"/passive /S", Q, nullptr, L"", false, L"/S"},
+    // /D= in the wrong place: what follows it is read, and refused.
+    {L"/D=C:\\x /S", Q, L"C:\\x", L"", false, L"/S"},
+    {L"/passive /D=C:\\My Apps\\Zarvo /log C:\\z.log", P, L"C:\\My Apps\\Zarvo", L"C:\\z.log", false, L"/log"},
+    {L"/D=C:\\My -Apps\\a/b", W, L"C:\\My -Apps\\a/b", L"", false, nullptr},
+    {L"\"/S /D=C:\\Zarvo", W, nullptr, L"", false, L"/S /D=C:\\Zarvo"},
 };
 
 }  // namespace
 
-TEST(CommandLine, OptionsAsInstallersReadThem) {
+TEST(CommandLine, OptionsAsWindowsSetupProgramsTakeThem) {
     for (const Case& c : kCases) {
         const SetupOptions options = ParseCommandLine(c.line);
         const std::wstring line = c.line;
-        EXPECT_EQ(options.unattended, c.unattended) << testing::PrintToString(line);
+        EXPECT_EQ(options.mode, c.mode) << testing::PrintToString(line);
         EXPECT_EQ(options.directory.has_value(), c.directory != nullptr) << testing::PrintToString(line);
         if (c.directory && options.directory)
             EXPECT_EQ(*options.directory, c.directory) << testing::PrintToString(line);
         EXPECT_EQ(options.logFile, c.logFile) << testing::PrintToString(line);
+        EXPECT_EQ(options.help, c.help) << testing::PrintToString(line);
+        EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
+            << testing::PrintToString(line);
     }
 }

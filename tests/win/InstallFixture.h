@@ -81,8 +81,9 @@ class InstallTest : public testing::Test {
     // Boxes go to a log instead of the screen, as in an unattended run, so
     // that a refused folder waits for no click; Boxes reads what they said.
     void BoxesToLog() {
-        log_.Open(kBoxLog);
-        application_.RunUnattended(log_);
+        DWORD error = 0;
+        application_.Log().Open(kBoxLog, error);
+        application_.ShowNoBoxes();
     }
     static std::wstring Boxes() {
         const UniqueHandle file(
@@ -148,22 +149,6 @@ class InstallTest : public testing::Test {
     WizardWindow& Window() { return form_->Window(); }
     int Progress() { return static_cast<int>(SendMessageW(Window().Control(ProgressBar), PBM_GETPOS, 0, 0)); }
 
-    // The access list of what stands at the path, in the system's text form.
-    static std::wstring AccessList(const std::wstring& path) {
-        PSECURITY_DESCRIPTOR security = nullptr;
-        PACL acl = nullptr;
-        wchar_t* text = nullptr;
-        if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
-                                  nullptr, &security) != ERROR_SUCCESS)
-            return L"none";
-        const UniqueLocalMemory owned(security);
-        ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
-                                                             &text, nullptr);
-        const std::wstring list = text ? text : L"none";
-        LocalFree(text);
-        return list;
-    }
-
     static void ExpectNothingRegistered() {
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
         EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
@@ -181,6 +166,5 @@ class InstallTest : public testing::Test {
     // Runs each time the status label draws: while the installation looks at
     // pending events.
     std::function<void()> atDrawing_;
-    RunLog log_;
     static inline InstallTest* watched_ = nullptr;
 };

@@ -210,29 +210,45 @@ TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
     EXPECT_EQ(ReadShortcut(DesktopLink()).target, second + L"\\Zarvo.exe");
 }
 
-TEST_F(InstallTest, RunningCopiesOfTheProductAreEnded) {
-    const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Running";
+// Only copies that run the install folder's own files hold them open; a
+// program of one of the three names elsewhere is someone else's.
+TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
+    const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
     ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
-    const std::wstring browser = std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe";
-    ASSERT_TRUE(CopyFileW(browser.c_str(), (elsewhere + L"\\ZARVSERVICE.EXE").c_str(), FALSE));
-    ASSERT_TRUE(CopyFileW(browser.c_str(), (elsewhere + L"\\MyZarvo.exe").c_str(), FALSE));
-    RunningProgram browser1(browser);
-    RunningProgram browser2(browser);
-    RunningProgram service(elsewhere + L"\\ZARVSERVICE.EXE");
-    RunningProgram lookalike(elsewhere + L"\\MyZarvo.exe");
-    ASSERT_TRUE(browser1.Running() && browser2.Running() && service.Running() && lookalike.Running());
-
-    // The browser also runs from the directory that is being installed over.
+    std::vector<RunningProgram> others;
+    for (const wchar_t* name : {L"Zarvo.exe", L"ZARVUPDATE.EXE", L"zarvservice.exe"}) {
+        ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe").c_str(),
+                              (elsewhere + L"\\" + name).c_str(), FALSE));
+        others.emplace_back(elsewhere + L"\\" + name);
+    }
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    RunningProgram installed(dir + L"\\Zarvo.exe");
-    ASSERT_EQ(Install(dir), L"") << "the running browser's file is replaced";
+    // The browser twice, once by another text for the same file, which the
+    // system then reports as the program's path: Wine does so for a relative
+    // link, when that copy is the first to run the file.
+    const SymbolicLink link(std::wstring(kTestRoot) + L"\\Link", L"Zarvo");
+    ASSERT_TRUE(link.Made());
+    RunningProgram browserByLink(std::wstring(kTestRoot) + L"\\Link\\Zarvo.exe");
+    RunningProgram browser(dir + L"\\Zarvo.exe");
+    RunningProgram updater(dir + L"\\ZarvUpdate.exe");
+    const std::wstring log = std::wstring(kTestRoot) + L"\\install.log";
+    DWORD error = 0;
+    ASSERT_TRUE(application_.Log().Open(log, error)) << error;
 
-    EXPECT_FALSE(browser1.Running());
-    EXPECT_FALSE(browser2.Running());
-    EXPECT_FALSE(service.Running());
-    EXPECT_FALSE(installed.Running());
-    EXPECT_TRUE(lookalike.Running()) << "MyZarvo.exe is not Zarvo.exe";
+    ASSERT_EQ(Install(dir), L"") << "the running files are replaced";
+    EXPECT_FALSE(browser.Running());
+    EXPECT_FALSE(browserByLink.Running());
+    EXPECT_FALSE(updater.Running());
+    for (const RunningProgram& other : others)
+        EXPECT_TRUE(other.Running());
+    application_.Log() = RunLog();
+    const std::vector<unsigned char> bytes = ReadBytes(log);
+    const std::string text(bytes.begin(), bytes.end());
+    int ended = 0;
+    for (std::size_t at = text.find("已结束程序："); at != std::string::npos; at = text.find("已结束程序：", at + 1))
+        ++ended;
+    EXPECT_EQ(ended, 3) << text;
+    EXPECT_EQ(text.find("Elsewhere"), std::string::npos) << text;
 }
 
 // A failure leaves everything as it was: the files written before it go

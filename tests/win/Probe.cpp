@@ -1,5 +1,7 @@
 #include "tests/win/Probe.h"
 
+#include <aclapi.h>
+#include <sddl.h>
 #include <shlwapi.h>
 #include <zlib.h>
 
@@ -185,8 +187,11 @@ SymbolicLink::SymbolicLink(std::wstring link, const std::wstring& target) : link
     using CreateLink = BOOLEAN(WINAPI*)(LPCWSTR, LPCWSTR, DWORD);
     const auto createLink = reinterpret_cast<CreateLink>(
         reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CreateSymbolicLinkW")));
-    const DWORD directory = (GetFileAttributesW(target.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
-    const std::wstring hostLink = HostPath(link_), hostTarget = HostPath(target);
+    // A target without a drive or share is relative to the link's folder.
+    const bool relative = target.find(L':') == std::wstring::npos && target.compare(0, 2, L"\\\\") != 0;
+    const std::wstring resolved = relative ? link_.substr(0, link_.rfind(L'\\') + 1) + target : target;
+    const DWORD directory = (GetFileAttributesW(resolved.c_str()) & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+    const std::wstring hostLink = HostPath(link_), hostTarget = relative ? target : HostPath(target);
     if (hostLink.empty())
         made_ = createLink && createLink(link_.c_str(), target.c_str(), directory) && Exists(link_);
     else
@@ -199,4 +204,20 @@ SymbolicLink::~SymbolicLink() {
         RunHost(L"rm", L"-f \"" + hostLink + L"\"", link_, false);
     else if (!RemoveDirectoryW(link_.c_str()))
         DeleteFileW(link_.c_str());
+}
+
+std::wstring AccessList(const std::wstring& path) {
+    PSECURITY_DESCRIPTOR security = nullptr;
+    PACL acl = nullptr;
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
+                              nullptr, &security) != ERROR_SUCCESS)
+        return std::wstring();
+    const UniqueLocalMemory owned(security);
+    wchar_t* text = nullptr;
+    if (!ConvertSecurityDescriptorToStringSecurityDescriptorW(security, SDDL_REVISION_1, DACL_SECURITY_INFORMATION,
+                                                              &text, nullptr))
+        return std::wstring();
+    const std::wstring list(text);
+    LocalFree(text);
+    return list;
 }

@@ -37,6 +37,10 @@ struct ShortcutInfo {
 };
 ShortcutInfo ReadShortcut(const std::wstring& path);
 
+// The access list of a file or folder in the system's text form (SDDL); empty
+// when it cannot be read.
+std::wstring AccessList(const std::wstring& path);
+
 // Starts a copy of an executable under another name and path; ended and
 // waited for when the object goes.
 class RunningProgram {
@@ -58,7 +62,8 @@ std::wstring HostPath(const std::wstring& path);
 // process handle is signalled at once.
 bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::wstring& path, bool exists);
 
-// A symbolic link to a file or folder for the length of a scope. Wine answers
+// A symbolic link to a file or folder for the length of a scope; a target
+// without a drive or share is relative to the link's folder. Wine answers
 // CreateSymbolicLinkW with success and makes nothing, and its own deletes
 // follow a link to its target: there the host's ln makes the link and the
 // host's rm removes it.

@@ -2,7 +2,6 @@
 #include "app/TempDir.h"
 #include "system/ComApartment.h"
 #include "system/Reg.h"
-#include "system/RunLog.h"
 #include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
 
@@ -83,8 +82,7 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     };
     ComApartment com;
     Application application;
-    RunLog noBoxes;
-    application.RunUnattended(noBoxes);
+    application.ShowNoBoxes();
     for (const Case& c : cases) {
         DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
         if (!c.installLocation.empty())

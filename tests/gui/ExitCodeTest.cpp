@@ -1,0 +1,80 @@
+#include "app/ExitCode.h"
+#include "tests/gui/Driver.h"
+#include "tests/win/Probe.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const wchar_t kTestRoot[] = L"C:\\ZarvoExitCodeTest";
+
+class ExitCodeTest : public testing::Test {
+  protected:
+    void SetUp() override { RemoveTree(kTestRoot); }
+    void TearDown() override { RemoveTree(kTestRoot); }
+
+    // Asks to close the window as its close box does and answers the question OK.
+    static void CloseWithOk(Installer& installer) {
+        PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
+        HWND box = installer.WaitForMessageBox();
+        ASSERT_TRUE(box);
+        EXPECT_EQ(MessageBoxText(box), L"确定要退出安装程序吗？");
+        Answer(box, IDOK);
+        ASSERT_TRUE(installer.WaitForExit());
+    }
+};
+
+}  // namespace
+
+// The wizard left before the installation began, on any page and after a
+// folder was refused, is a cancelled installation.
+TEST_F(ExitCodeTest, WizardLeftBeforeTheInstallationIsCancelled) {
+    for (int page = 0; page < 3; ++page) {
+        Installer installer;
+        ASSERT_TRUE(installer.Window());
+        for (int step = 0; step < page; ++step)
+            ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+        if (page == 2) {
+            ASSERT_TRUE(WaitUntil([&] { return Visible(installer.Control(DirTabSheet)); }));
+            SendMessageW(installer.Control(InstallDir), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"Q:\\Zarvo."));
+            ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+            HWND refusal = installer.WaitForMessageBox();
+            ASSERT_TRUE(refusal);
+            Answer(refusal, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindow(refusal) || !Visible(refusal); }));
+        }
+        CloseWithOk(installer);
+        EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kCancelled)) << page;
+    }
+}
+
+// An error while copying is a failed installation, however the window is
+// closed afterwards; the log has the error, the question and its answer.
+TEST_F(ExitCodeTest, ErrorWhileCopyingIsAFailedInstallation) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
+    ASSERT_TRUE(CreateDirectoryW(dir.c_str(), nullptr));
+    WriteBytes(dir + L"\\Data", "a file, not a folder");
+    const std::wstring log = std::wstring(kTestRoot) + L"\\setup.log";
+    Installer installer(InstallerPath(), L"/log " + log + L" /D=" + dir);
+    ASSERT_TRUE(installer.Window());
+    for (int step = 0; step < 3; ++step) {
+        ASSERT_TRUE(WaitUntil([&] { return Enabled(installer.Control(NextStepBtn)); }));
+        Settle(installer.Window());
+        ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+    }
+    HWND error = installer.WaitForMessageBox(60000);
+    ASSERT_TRUE(error);
+    const std::wstring text = MessageBoxText(error);
+    EXPECT_EQ(text.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\".", 0), 0u) << text;
+    Answer(error, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(error) || !Visible(error); }));
+    CloseWithOk(installer);
+    EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstallationFailed));
+
+    const std::vector<unsigned char> bytes = ReadBytes(log);
+    const std::string written(bytes.begin(), bytes.end());
+    for (const char* line : {"安装目录：C:\\ZarvoExitCodeTest\\Zarvo\r\n", "Cannot create file \"",
+                             "确定要退出安装程序吗？\r\n回答：确定\r\n", "结果：安装失败（退出代码 1603）\r\n"})
+        EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+}
