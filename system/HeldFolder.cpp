@@ -217,7 +217,7 @@ UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error, b
 UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
     for (int attempt = 0; attempt < 2; ++attempt) {
         UniqueHandle file;
-        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, FILE_OPEN_IF,
+        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
                           FILE_NON_DIRECTORY_FILE, nullptr, file);
         if (!file)
             return UniqueHandle();

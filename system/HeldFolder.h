@@ -40,8 +40,8 @@ class HeldFolder {
     // when anything stands at the name. A temporary one goes when its handle
     // is closed, however the program gets there.
     UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error, bool temporary = false) const;
-    // The file of that name for writing, shared with readers only, made when
-    // missing and emptied when not. A link, or a file with more than one name, is
+    // The file of that name for writing, shared with nobody, made when missing
+    // and emptied when not. A link, or a file with more than one name, is
     // removed as a name first, so that only this folder's own file is written.
     UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
 

@@ -85,17 +85,17 @@ class InstallTest : public testing::Test {
         application_.Log().Open(kBoxLog, error);
         application_.ShowNoBoxes();
     }
-    static std::wstring Boxes() {
-        const UniqueHandle file(
-            CreateFileW(kBoxLog, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr));
-        std::string bytes(file ? GetFileSize(file.get(), nullptr) : 0, '\0');
-        DWORD read = 0;
-        if (!bytes.empty())
-            ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-        std::wstring text(read, L'\0');
-        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(read),
-                                                                 text.data(), static_cast<int>(read))));
-        return text;
+    // The log is held while it is open: closed to be read, and opened afresh.
+    std::wstring Boxes() {
+        application_.Log() = RunLog();
+        const std::vector<unsigned char> bytes = ReadBytes(kBoxLog);
+        std::wstring text(bytes.size(), L'\0');
+        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
+                                                                 static_cast<int>(bytes.size()), text.data(),
+                                                                 static_cast<int>(text.size()))));
+        boxes_ += text;
+        BoxesToLog();
+        return boxes_;
     }
 
     void Open() {
@@ -166,5 +166,6 @@ class InstallTest : public testing::Test {
     // Runs each time the status label draws: while the installation looks at
     // pending events.
     std::function<void()> atDrawing_;
+    std::wstring boxes_;
     static inline InstallTest* watched_ = nullptr;
 };
