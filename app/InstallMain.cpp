@@ -68,7 +68,7 @@ void TInstallForm::FormCreate() {
         dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
                             L"ProgramFilesDir") +
               L"\\Zarvo";
-    window_.SetText(InstallDir, dir);
+    window_.SetText(InstallDir, dir.c_str());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
     EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }

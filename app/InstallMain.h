@@ -62,10 +62,10 @@ class TInstallForm final : public FormEvents {
     // missing.
     static void CreateShortcut(const std::wstring& target,
                                const std::wstring& workingDirectory,
-                               const std::wstring& folder,
-                               const std::wstring& description,
-                               const std::wstring& linkName,
-                               const std::wstring& arguments,
+                               const wchar_t* folder,
+                               const wchar_t* description,
+                               const wchar_t* linkName,
+                               const wchar_t* arguments,
                                int locationKind,
                                FileTransaction& files);
     // Ends every running process of that executable name whose image is the

@@ -52,7 +52,7 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
     try {
         form.Create();
         if (options.directory)
-            form.Window().SetText(InstallDir, *options.directory);
+            form.Window().SetText(InstallDir, options.directory->c_str());
         if (options.mode == SetupMode::Wizard) {
             form.Show();
             application.Run(form.Window().Handle());

@@ -116,12 +116,12 @@ void TInstallForm::InstallPayload(FileTransaction& files,
     const EmbeddedResource held = std::move(resource);  // released before the bar advances
     const std::wstring fileName = PayloadFileName(name);
 
-    window_.SetText(StatusLabel, L"正在抽取：" + name + L".zip");
+    window_.SetText(StatusLabel, (L"正在抽取：" + name + L".zip").c_str());
     application_.ProcessMessages();
     // Written, read back and deleted through one handle that nobody shares.
     const UniqueHandle copy = scratch.WriteCopy(fileName, held.Data(), held.Size());
 
-    window_.SetText(StatusLabel, L"正在解压缩：" + fileName);
+    window_.SetText(StatusLabel, (L"正在解压缩：" + fileName).c_str());
     application_.ProcessMessages();
     ByteBuffer plain;
     DecompressFile(copy.get(), plain);

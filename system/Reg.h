@@ -6,17 +6,14 @@
 
 // One-shot registry access: every call opens its key with full access, does one
 // read or write and closes the key again. A key that cannot be opened is no
-// error: the read gives the empty text and a write stores nothing.
+// error: the read gives the empty text and a write stores nothing. Key paths
+// and value names are texts ending in a NUL, as the system takes them.
 
-std::wstring RegReadString(HKEY root, const std::wstring& keyPath, bool canCreate, const std::wstring& valueName);
-void RegWriteString(HKEY root,
-                    const std::wstring& keyPath,
-                    bool canCreate,
-                    const std::wstring& valueName,
-                    const std::wstring& value);
+std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName);
+void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value);
 void RegWriteExpandString(HKEY root,
-                          const std::wstring& keyPath,
+                          const wchar_t* keyPath,
                           bool canCreate,
-                          const std::wstring& valueName,
-                          const std::wstring& value);
-void RegWriteDword(HKEY root, const std::wstring& keyPath, bool canCreate, const std::wstring& valueName, DWORD value);
+                          const wchar_t* valueName,
+                          const wchar_t* value);
+void RegWriteDword(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, DWORD value);

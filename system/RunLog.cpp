@@ -42,7 +42,7 @@ bool RunLog::Open(const std::wstring& path, DWORD& error) {
     return true;
 }
 
-void RunLog::Step(const std::wstring& text) {
+void RunLog::Step(std::wstring_view text) {
     if (!file_)
         return;
     EndStep();

@@ -20,7 +20,7 @@ class RunLog {
 
     // A step of the work: its line is written as it begins and ends with the
     // time it took once the next line comes.
-    void Step(const std::wstring& text);
+    void Step(std::wstring_view text);
     // A line of its own, in parts; the step before it ends there.
     void Line(std::initializer_list<std::wstring_view> parts);
     void Line(std::wstring_view text) { Line({text}); }

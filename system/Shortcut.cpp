@@ -42,10 +42,10 @@ void LookUpFolder(int locationKind) {
 
 void TInstallForm::CreateShortcut(const std::wstring& target,
                                   const std::wstring& workingDirectory,
-                                  const std::wstring& folder,
-                                  const std::wstring& description,
-                                  const std::wstring& linkName,
-                                  const std::wstring& arguments,
+                                  const wchar_t* folder,
+                                  const wchar_t* description,
+                                  const wchar_t* linkName,
+                                  const wchar_t* arguments,
                                   int locationKind,
                                   FileTransaction& files) {
     // Without the shell-link object (its creation failed at start-up) there
@@ -54,7 +54,7 @@ void TInstallForm::CreateShortcut(const std::wstring& target,
         throw Error(L"Interface not supported");
     ShellLinkInterface->SetPath(target.c_str());
     ShellLinkInterface->SetWorkingDirectory(workingDirectory.c_str());
-    ShellLinkInterface->SetArguments(arguments.c_str());
+    ShellLinkInterface->SetArguments(arguments);
 
     LookUpFolder(locationKind);
     const std::wstring folderPath = ShortcutWork.folderPath;
@@ -77,7 +77,7 @@ void TInstallForm::CreateShortcut(const std::wstring& target,
             files.Made(place, folder);
         place = std::move(group);
     }
-    ShellLinkInterface->SetDescription(description.c_str());
+    ShellLinkInterface->SetDescription(description);
     ShortcutWork.linkPath = folderPath + L"\\" + linkName;
     const std::vector<unsigned char> bytes = ShortcutBytes(PersistInterface.get());
     try {

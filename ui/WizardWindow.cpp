@@ -268,19 +268,19 @@ std::wstring WizardWindow::Text(ControlId id) const {
     return text;
 }
 
-void WizardWindow::SetText(ControlId id, const std::wstring& text) {
+void WizardWindow::SetText(ControlId id, const wchar_t* text) {
     // The status label tells the steps of the installation.
     if (id == StatusLabel)
         application_.Note(text);
     if (ControlDefOf(id).kind != ControlKind::Label) {
-        SetWindowTextW(Control(id), text.c_str());
+        SetWindowTextW(Control(id), text);
         return;
     }
     // A label may draw a new text at once (Wine's does), over whatever the
     // screen shows there: the directory page, say, while the copying page
     // waits for its first paint. The default procedure only keeps the text,
     // and FitLabel leaves its drawing to the next paint.
-    DefWindowProcW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    DefWindowProcW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     FitLabel(id, text, false);
 }
 
@@ -289,12 +289,12 @@ void WizardWindow::SetText(ControlId id, const std::wstring& text) {
 // its own background with the page's colour, or draws none over a picture, so
 // room to spare shows nothing, and the installation changes its status label
 // many times between two pumps without resizing a window each time.
-void WizardWindow::FitLabel(ControlId id, const std::wstring& text, bool created) {
+void WizardWindow::FitLabel(ControlId id, const wchar_t* text, bool created) {
     HWND label = Control(id);
     HDC dc = GetDC(label);
     HGDIOBJ old = SelectObject(dc, fonts_[static_cast<int>(ControlDefOf(id).font)].get());
     SIZE extent{};
-    GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &extent);
+    GetTextExtentPoint32W(dc, text, static_cast<int>(wcslen(text)), &extent);
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
     SelectObject(dc, old);

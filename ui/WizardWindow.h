@@ -41,7 +41,7 @@ class WizardWindow {
     HWND Control(ControlId id) const { return controls_[Index(id)]; }
 
     std::wstring Text(ControlId id) const;
-    void SetText(ControlId id, const std::wstring& text);
+    void SetText(ControlId id, const wchar_t* text);
     void SetVisible(ControlId id, bool visible);
     void SetEnabled(ControlId id, bool enabled);
     bool IsChecked(ControlId id) const;
@@ -67,7 +67,7 @@ class WizardWindow {
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
     void CreateControls();
-    void FitLabel(ControlId id, const std::wstring& text, bool created);
+    void FitLabel(ControlId id, const wchar_t* text, bool created);
     void MoveFocusOn(ControlId from);
     void Press(ControlId button);
     void PressOnEnter();

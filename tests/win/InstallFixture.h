@@ -128,7 +128,7 @@ class InstallTest : public testing::Test {
     std::wstring Install(const std::wstring& dir, bool fresh = true) {
         if (fresh)
             Open();
-        form_->Window().SetText(InstallDir, dir);
+        form_->Window().SetText(InstallDir, dir.c_str());
         try {
             for (int step = 0; step < 3; ++step)
                 form_->NextStepBtnClick();

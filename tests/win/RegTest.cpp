@@ -63,40 +63,40 @@ class RegTest : public testing::Test {
 
 TEST_F(RegTest, WritesCreateMissingKeysAndStoreTheTerminatingNul) {
     const std::wstring deep = Path(L"\\A\\B\\C");
-    RegWriteString(HKEY_CURRENT_USER, deep, true, L"Name", L"泽沃");
+    RegWriteString(HKEY_CURRENT_USER, deep.c_str(), true, L"Name", L"泽沃");
     EXPECT_EQ(Raw(deep, L"Name"),
               (std::pair<DWORD, std::vector<BYTE>>{REG_SZ, {0xFD, 0x6C, 0x83, 0x6C, 0, 0}}));  // UTF-16LE, then NUL
 
-    RegWriteString(HKEY_CURRENT_USER, deep, true, L"Empty", L"");
+    RegWriteString(HKEY_CURRENT_USER, deep.c_str(), true, L"Empty", L"");
     EXPECT_EQ(Raw(deep, L"Empty"), (std::pair<DWORD, std::vector<BYTE>>{REG_SZ, {0, 0}}));
 
-    RegWriteExpandString(HKEY_CURRENT_USER, deep, true, L"Readme", L"%TEMP%\\x");
+    RegWriteExpandString(HKEY_CURRENT_USER, deep.c_str(), true, L"Readme", L"%TEMP%\\x");
     EXPECT_EQ(Raw(deep, L"Readme").first, static_cast<DWORD>(REG_EXPAND_SZ));
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, deep, false, L"Readme"), L"%TEMP%\\x") << "not expanded";
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, deep.c_str(), false, L"Readme"), L"%TEMP%\\x") << "not expanded";
 
     // A string value replaces one of another type.
-    RegWriteString(HKEY_CURRENT_USER, deep, true, L"Readme", L"plain");
+    RegWriteString(HKEY_CURRENT_USER, deep.c_str(), true, L"Readme", L"plain");
     EXPECT_EQ(Raw(deep, L"Readme").first, static_cast<DWORD>(REG_SZ));
 }
 
 TEST_F(RegTest, EmptyNameIsTheDefaultValueAndLeadingBackslashIsDropped) {
-    RegWriteString(HKEY_CURRENT_USER, L"\\" + Path(L"\\App"), true, L"", L"C:\\Zarvo\\Zarvo.exe");
+    RegWriteString(HKEY_CURRENT_USER, (L"\\" + Path(L"\\App")).c_str(), true, L"", L"C:\\Zarvo\\Zarvo.exe");
     EXPECT_TRUE(KeyExists(Path(L"\\App")));
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\App"), false, L""), L"C:\\Zarvo\\Zarvo.exe");
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, L"\\" + Path(L"\\App"), false, L""), L"C:\\Zarvo\\Zarvo.exe");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\App").c_str(), false, L""), L"C:\\Zarvo\\Zarvo.exe");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, (L"\\" + Path(L"\\App")).c_str(), false, L""), L"C:\\Zarvo\\Zarvo.exe");
 }
 
 TEST_F(RegTest, AbsenceIsNoError) {
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing"), false, L"Value"), L"");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing").c_str(), false, L"Value"), L"");
     EXPECT_FALSE(KeyExists(Path(L"\\Missing"))) << "reading creates nothing";
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing"), true, L"Value"), L"")
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing").c_str(), true, L"Value"), L"")
         << "the read may create the key but finds no value";
 
-    RegWriteString(HKEY_CURRENT_USER, Path(L"\\NotCreated"), false, L"Value", L"x");
+    RegWriteString(HKEY_CURRENT_USER, Path(L"\\NotCreated").c_str(), false, L"Value", L"x");
     EXPECT_FALSE(KeyExists(Path(L"\\NotCreated"))) << "a key that is not there and may not be created takes nothing";
 
-    RegWriteString(HKEY_CURRENT_USER, Path(L"\\Known"), true, L"Other", L"x");
-    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Known"), false, L"Value"), L"") << "missing value";
+    RegWriteString(HKEY_CURRENT_USER, Path(L"\\Known").c_str(), true, L"Other", L"x");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Known").c_str(), false, L"Value"), L"") << "missing value";
 }
 
 TEST_F(RegTest, ReadChecksTypeAndCutsAtTheFirstNul) {
@@ -124,7 +124,7 @@ TEST_F(RegTest, FailedStoreNamesTheValue) {
     // The registry refuses value names longer than 16383 characters.
     const std::wstring tooLong(20000, L'v');
     const std::wstring message =
-        ErrorOf([&] { RegWriteString(HKEY_CURRENT_USER, Path(L"\\Long"), true, tooLong, L"x"); });
+        ErrorOf([&] { RegWriteString(HKEY_CURRENT_USER, Path(L"\\Long").c_str(), true, tooLong.c_str(), L"x"); });
     EXPECT_EQ(message, L"Failed to set data for '" + tooLong + L"'");
     EXPECT_TRUE(KeyExists(Path(L"\\Long"))) << "the key made for the write stays";
 }

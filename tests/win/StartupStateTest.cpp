@@ -86,9 +86,9 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     for (const Case& c : cases) {
         DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
         if (!c.installLocation.empty())
-            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", c.installLocation);
+            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", c.installLocation.c_str());
         if (!c.displayIcon.empty())
-            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", c.displayIcon);
+            RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", c.displayIcon.c_str());
         TInstallForm form(application);
         form.Create();
         EXPECT_EQ(form.Window().Text(InstallDir), c.proposed) << testing::PrintToString(c.installLocation);
@@ -97,7 +97,7 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     }
     // A value of another type is no folder, and no error either.
     RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", 1);
-    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", installed + L"\\Zarvo.exe");
+    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", (installed + L"\\Zarvo.exe").c_str());
     TInstallForm form(application);
     form.Create();
     EXPECT_EQ(form.Window().Text(InstallDir), installed);
