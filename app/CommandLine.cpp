@@ -1,5 +1,7 @@
 #include "app/CommandLine.h"
 
+#include "system/MessageText.h"
+
 #include <algorithm>
 
 namespace {
@@ -152,5 +154,5 @@ std::wstring UsageText() {
 }
 
 std::wstring RefusedOptionText(const std::wstring& option) {
-    return L"命令行参数无效：" + option + L"\r\n\r\n" + UsageText();
+    return FormatText(L"命令行参数无效：%1\r\n\r\n%2", {option, UsageText()});
 }

@@ -2,19 +2,17 @@
 #include "install/DiskSpace.h"
 #include "install/PathRules.h"
 #include "system/FolderSecurity.h"
+#include "system/MessageText.h"
 
 namespace {
 
 std::wstring RiskText(const FolderVerdict& verdict) {
-    switch (verdict.risk) {
-        case FolderRisk::ForeignOwner:
-            return L"安装目录“" + verdict.folder +
-                   L"”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。";
-        case FolderRisk::OthersMayChange:
-            return L"安装目录“" + verdict.folder + L"”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。";
-        default:
-            return L"文件夹“" + verdict.folder + L"”允许其他账户重命名或替换其中的安装目录。\r\n请选择其他文件夹。";
-    }
+    static const wchar_t* const kTexts[] = {
+        L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
+        L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
+        L"文件夹“%1”允许其他账户重命名或替换其中的安装目录。\r\n请选择其他文件夹。",
+    };
+    return FormatText(kTexts[static_cast<int>(verdict.risk) - 1], {verdict.folder});
 }
 
 }  // namespace

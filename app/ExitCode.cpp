@@ -36,5 +36,5 @@ ExitCode ExitCodeOf(Outcome outcome) {
 
 std::wstring ResultLine(Outcome outcome) {
     const OutcomeEntry& entry = kOutcomes[static_cast<int>(outcome)];
-    return L"结果：" + std::wstring(entry.words) + L"（退出代码 " + DecimalText(entry.code) + L"）";
+    return FormatText(L"结果：%1（退出代码 %2）", {entry.words, DecimalText(entry.code)});
 }

@@ -93,7 +93,8 @@ Outcome Setup(Application& application, const SetupOptions& options) {
         return Outcome::AnotherSetupRunning;
     }
     if (!OpenLog(log, options.logFile, error)) {
-        application.Message(nullptr, L"无法创建日志文件：" + options.logFile + L"\r\n" + SystemErrorText(error),
+        application.Message(nullptr,
+                            FormatText(L"无法创建日志文件：%1\r\n%2", {options.logFile, SystemErrorText(error)}),
                             Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::LogNotOpened;
     }

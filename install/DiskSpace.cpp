@@ -44,11 +44,12 @@ std::wstring RoomShortage(const std::wstring& installDir, const std::wstring& te
     const unsigned long long needed =
         sizes.allocated + kSlack + (SameDrive(installDir, tempDir) ? sizes.largestContainer : 0);
     if (install < needed)
-        return L"磁盘空间不足：安装需要 " + MegabytesText(needed, true) + L" MB，“" + installDir + L"”所在的磁盘只有 " +
-               MegabytesText(install, false) + L" MB 可用。\r\n请释放磁盘空间或选择其他文件夹。";
+        return FormatText(
+            L"磁盘空间不足：安装需要 %1 MB，“%2”所在的磁盘只有 %3 MB 可用。\r\n请释放磁盘空间或选择其他文件夹。",
+            {MegabytesText(needed, true), installDir, MegabytesText(install, false)});
     if (temp < sizes.largestContainer)
-        return L"临时文件夹“" + tempDir + L"”所在的磁盘空间不足：安装需要 " +
-               MegabytesText(sizes.largestContainer, true) + L" MB，只有 " + MegabytesText(temp, false) +
-               L" MB 可用。\r\n请释放磁盘空间后重试。";
+        return FormatText(
+            L"临时文件夹“%1”所在的磁盘空间不足：安装需要 %2 MB，只有 %3 MB 可用。\r\n请释放磁盘空间后重试。",
+            {tempDir, MegabytesText(sizes.largestContainer, true), MegabytesText(temp, false)});
     return std::wstring();
 }

@@ -1,6 +1,7 @@
 #include "system/Files.h"
 
 #include "system/Error.h"
+#include "system/MessageText.h"
 #include "system/SystemError.h"
 
 bool DirectoryExists(const std::wstring& path) {
@@ -9,7 +10,7 @@ bool DirectoryExists(const std::wstring& path) {
 }
 
 std::wstring FileErrorMessage(const wchar_t* what, const std::wstring& path, unsigned long code) {
-    return std::wstring(what) + L" \"" + FullPath(path) + L"\". " + SystemErrorText(code);
+    return FormatText(L"%1 \"%2\". %3", {what, FullPath(path), SystemErrorText(code)});
 }
 
 void WriteAll(HANDLE file, const void* data, std::size_t size) {

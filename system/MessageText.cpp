@@ -41,3 +41,16 @@ std::wstring MegabytesText(unsigned long long bytes, bool roundUp) {
     const auto tenths = static_cast<unsigned long>((bytes * 10 + (roundUp ? kMegabyte - 1 : 0)) / kMegabyte);
     return DecimalText(tenths / 10) + L"." + DecimalText(tenths % 10);
 }
+
+std::wstring FormatText(const wchar_t* pattern, std::initializer_list<std::wstring_view> arguments) {
+    std::wstring text;
+    for (; *pattern; ++pattern) {
+        const std::size_t number =
+            pattern[0] == L'%' && pattern[1] >= L'1' && pattern[1] <= L'9' ? pattern[1] - L'1' : 9;
+        if (number < arguments.size())
+            text.append(arguments.begin()[number]), ++pattern;
+        else
+            text.push_back(*pattern);
+    }
+    return text;
+}

@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/Handles.h"
+#include "system/MessageText.h"
 
 #include <vector>
 
@@ -20,10 +21,6 @@ UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate) {
     return status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey();
 }
 
-std::wstring Quoted(const wchar_t* valueName) {
-    return L"'" + std::wstring(valueName) + L"'";
-}
-
 void WriteValue(HKEY root,
                 const wchar_t* keyPath,
                 bool canCreate,
@@ -35,7 +32,7 @@ void WriteValue(HKEY root,
     if (!key)
         return;
     if (RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
-        throw Error(L"Failed to set data for " + Quoted(valueName));
+        throw Error(FormatText(L"Failed to set data for '%1'", {valueName}));
 }
 
 void WriteText(HKEY root,
@@ -62,9 +59,9 @@ std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, co
     DWORD type = 0;
     if (RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
         ERROR_SUCCESS)
-        throw Error(L"Failed to get data for " + Quoted(valueName));
+        throw Error(FormatText(L"Failed to get data for '%1'", {valueName}));
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(L"Invalid data type for " + Quoted(valueName));
+        throw Error(FormatText(L"Invalid data type for '%1'", {valueName}));
     return std::wstring(data.data());
 }
 
