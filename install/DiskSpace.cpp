@@ -1,28 +1,18 @@
 #include "install/DiskSpace.h"
 
-#include "install/PathRules.h"
 #include "payload/InstalledSize.h"
 #include "system/MessageText.h"
+#include "system/PathRoot.h"
 
 #include <windows.h>
 
 namespace {
 
-// The room for this account on the disk of the path's nearest folder that
-// exists; all there is where the system cannot tell.
-unsigned long long RoomAt(std::wstring path) {
-    for (std::wstring parent; !path.empty(); path = parent) {
-        const DWORD attributes = GetFileAttributesW(path.c_str());
-        ULARGE_INTEGER room{};
-        if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
-            return GetDiskFreeSpaceExW((WithoutTrailingBackslash(path) + L"\\").c_str(), &room, nullptr, nullptr)
-                       ? room.QuadPart
-                       : ~0ull;
-        parent = ParentPart(WithoutTrailingBackslash(path));
-        if (parent == path)
-            break;
-    }
-    return ~0ull;
+// The room for this account on the disk of the path's root; all there is
+// where the system cannot tell.
+unsigned long long RoomAt(const std::wstring& path) {
+    ULARGE_INTEGER room{};
+    return GetDiskFreeSpaceExW(PathRoot(path).c_str(), &room, nullptr, nullptr) ? room.QuadPart : ~0ull;
 }
 
 // The drive letter that both paths begin with; a share or a folder mounted

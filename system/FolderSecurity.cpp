@@ -1,11 +1,12 @@
 #include "system/FolderSecurity.h"
 
+#include "system/PathRoot.h"
+
 #include <aclapi.h>
 #include <sddl.h>
 #include <winternl.h>
 
 #include <array>
-#include <vector>
 
 namespace {
 
@@ -38,24 +39,16 @@ bool Trusted(PSID sid, PSID self) {
     return (self && EqualSid(sid, self)) || AnyOf(sid, kTrusted, std::size(kTrusted));
 }
 
-// The account an allowing entry names, or null for an entry that allows nothing.
-PSID AllowedAccount(const ACE_HEADER* header) {
-    switch (header->AceType) {
-        case ACCESS_ALLOWED_ACE_TYPE:
-        case ACCESS_ALLOWED_CALLBACK_ACE_TYPE:
-            return const_cast<DWORD*>(&reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->SidStart);
-        case ACCESS_ALLOWED_OBJECT_ACE_TYPE:
-        case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE: {
-            // The two object types stand before the account when present.
-            const auto* ace = reinterpret_cast<const ACCESS_ALLOWED_OBJECT_ACE*>(header);
-            const auto* at = reinterpret_cast<const unsigned char*>(&ace->ObjectType);
-            at += (ace->Flags & ACE_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0) +
-                  (ace->Flags & ACE_INHERITED_OBJECT_TYPE_PRESENT ? sizeof(GUID) : 0);
-            return const_cast<unsigned char*>(at);
-        }
-        default:
-            return nullptr;
-    }
+// The account that an entry allows something; null for an entry that allows
+// nothing. An entry for directory objects, which no file system writes, names
+// no account that can be trusted.
+PSID AllowedAccount(const ACE_HEADER* header, bool& allows) {
+    const BYTE type = header->AceType;
+    allows = type == ACCESS_ALLOWED_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_ACE_TYPE ||
+             type == ACCESS_ALLOWED_OBJECT_ACE_TYPE || type == ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE;
+    if (type != ACCESS_ALLOWED_ACE_TYPE && type != ACCESS_ALLOWED_CALLBACK_ACE_TYPE)
+        return nullptr;
+    return const_cast<DWORD*>(&reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->SidStart);
 }
 
 // The process's own account, as the owner of what it made.
@@ -114,27 +107,26 @@ std::wstring DosPath(const std::wstring& name) {
 // as itself, for as far as they exist; `whole` tells whether all do.
 FolderVerdict JudgeChain(const std::wstring& dir, PSID self, bool& whole) {
     whole = false;
-    const bool share = dir.compare(0, 2, L"\\\\") == 0;
-    std::size_t at = share ? dir.find(L'\\', dir.find(L'\\', 2) + 1) : 2;
-    if (at == std::wstring::npos || (!share && dir.compare(1, 2, L":\\") != 0))
+    const std::wstring root = PathRoot(dir);
+    if (dir.compare(0, 2, L"\\\\") != 0 && dir.compare(1, 2, L":\\") != 0)
         return {FolderRisk::OthersMayReplace, dir};
-    std::vector<std::wstring> chain{dir.substr(0, at + 1)};
-    for (; at < dir.size(); ++at)
-        if (dir[at] != L'\\' && (at + 1 == dir.size() || dir[at + 1] == L'\\'))
-            chain.push_back(dir.substr(0, at + 1));
-    for (std::size_t i = 0; i < chain.size(); ++i) {
-        UniqueHandle handle(CreateFileW(chain[i].c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
+    // Each prefix ends at the root or at the end of a name.
+    for (std::size_t end = root.size(); end <= dir.size(); ++end) {
+        if (end != root.size() && (dir[end - 1] == L'\\' || (end < dir.size() && dir[end] != L'\\')))
+            continue;
+        const std::wstring folder = dir.substr(0, end);
+        UniqueHandle handle(CreateFileW(folder.c_str(), READ_CONTROL | FILE_READ_ATTRIBUTES,
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        const bool last = dir.find_first_not_of(L'\\', end) == std::wstring::npos;
+        FolderPlace place = end == root.size() ? FolderPlace::Root : last ? FolderPlace::Install : FolderPlace::Above;
         BY_HANDLE_FILE_INFORMATION information{};
-        const bool last = i + 1 == chain.size();
-        FolderPlace place = i == 0 ? FolderPlace::Root : last ? FolderPlace::Install : FolderPlace::Above;
         if (!handle) {
             // What is missing, the installer makes with a list of its own.
             const DWORD error = GetLastError();
             if (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND)
                 return {};
-        } else if (GetFileInformationByHandle(handle.get(), &information) && !last &&
+        } else if (place == FolderPlace::Above && GetFileInformationByHandle(handle.get(), &information) &&
                    (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             place = FolderPlace::Link;
         }
@@ -142,7 +134,9 @@ FolderVerdict JudgeChain(const std::wstring& dir, PSID self, bool& whole) {
                                 : last ? FolderRisk::OthersMayChange
                                        : FolderRisk::OthersMayReplace;
         if (risk != FolderRisk::None)
-            return {risk, chain[i]};
+            return {risk, folder};
+        if (last)
+            break;
     }
     whole = true;
     return {};
@@ -168,8 +162,9 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, P
         ACE_HEADER* header = nullptr;
         if (!GetAce(list, i, reinterpret_cast<void**>(&header)))
             return risk;
-        const PSID account = AllowedAccount(header);
-        if (!account || !(reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->Mask & rights))
+        bool allows = false;
+        const PSID account = AllowedAccount(header, allows);
+        if (!allows || !(reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->Mask & rights))
             continue;
         // An entry that only passes on to what is made inside matters for the
         // install folder, whose files and folders get it.
@@ -177,7 +172,7 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, P
         if (inheritOnly &&
             (place != FolderPlace::Install || !(header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE))))
             continue;
-        if (Trusted(account, self) || AnyOf(account, kOwnerStandIns, std::size(kOwnerStandIns)))
+        if (account && (Trusted(account, self) || AnyOf(account, kOwnerStandIns, std::size(kOwnerStandIns))))
             continue;
         return risk;
     }

@@ -1,5 +1,7 @@
 #include "system/HeldFolder.h"
 
+#include "system/PathRoot.h"
+
 #include <winternl.h>
 
 #include <algorithm>
@@ -303,14 +305,7 @@ void HeldFolder::Remove() {
 }
 
 HeldFolder HeldFolder::OpenWithoutLinks(const std::wstring& path, DWORD& error) {
-    // The root: a drive letter, or a server and its share, with the backslash
-    // that follows.
-    std::size_t rootEnd = path.find(L'\\');
-    if (path.compare(0, 2, L"\\\\") == 0) {
-        const std::size_t server = path.find(L'\\', 2);
-        rootEnd = server == std::wstring::npos ? server : path.find(L'\\', server + 1);
-    }
-    const std::wstring root = rootEnd == std::wstring::npos ? path + L"\\" : path.substr(0, rootEnd + 1);
+    const std::wstring root = PathRoot(path);
     HeldFolder folder = Open(root, error);
     for (std::size_t start = root.size(); folder && start < path.size();) {
         const std::size_t end = path.find(L'\\', start);
