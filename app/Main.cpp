@@ -37,9 +37,13 @@ bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
     log.Line({L"命令行：", GetCommandLineW()});
     SYSTEMTIME now{};
     GetLocalTime(&now);
-    wchar_t started[40];
-    wsprintfW(started, L"开始时间：%04u-%02u-%02u %02u:%02u:%02u", now.wYear, now.wMonth, now.wDay, now.wHour,
-              now.wMinute, now.wSecond);
+    // Each number written over the zeros of its place, from its last digit.
+    wchar_t started[] = L"开始时间：0000-00-00 00:00:00";
+    WORD numbers[] = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
+    const int ends[] = {8, 11, 14, 17, 20, 23};
+    for (int i = 0; i < 6; ++i)
+        for (int at = ends[i]; numbers[i] && at >= 0; --at, numbers[i] /= 10)
+            started[at] = static_cast<wchar_t>(L'0' + numbers[i] % 10);
     log.Line(started);
     return true;
 }

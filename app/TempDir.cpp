@@ -20,9 +20,9 @@ std::wstring ReadTempDir(std::vector<wchar_t>& buffer) {
     if (length == 0) {
         // Without an answer, the Windows directory's own Temp folder serves: it
         // exists on every installation and the installer runs elevated.
-        UINT windowsLength = GetWindowsDirectoryW(nullptr, 0);
+        UINT windowsLength = GetSystemWindowsDirectoryW(nullptr, 0);
         buffer.assign(windowsLength + 1, L'\0');
-        windowsLength = GetWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        windowsLength = GetSystemWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
         return WithoutTrailingBackslash(std::wstring(buffer.data(), windowsLength)) + L"\\Temp";
     }
     return WithoutTrailingBackslash(std::wstring(buffer.data()));

@@ -11,6 +11,12 @@ target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
 # Unwind tables only where an exception may pass: nothing walks the stack at
 # every instruction here (a debugger, a signal), and each table is download.
 set(ZARVO_SIZE_FLAGS -Os -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h)
+# The installer asks no object its type: without the type information of its
+# classes (what it throws keeps its own), each class weighs less. The test
+# tree keeps it for GoogleTest.
+if(ZARVO_MINGW_THREADS STREQUAL "win32")
+    list(APPEND ZARVO_SIZE_FLAGS -fno-rtti)
+endif()
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
@@ -90,7 +96,13 @@ set(ZARVO_UI_RESOURCES ${ui_dir}/Pictures.rc)
 set_source_files_properties(${ZARVO_UI_RESOURCES} PROPERTIES OBJECT_DEPENDS "${ui_containers}")
 # Targets in other directories that embed the pictures depend on this one.
 add_custom_target(ui_pictures DEPENDS ${ui_containers})
-configure_file(app/Manifest.xml.in ${ZARVO_GENERATED}/Manifest.xml @ONLY)
+# The manifest goes into the executable as it stands: its comments and
+# indentation, which explain it in the source, are left out there.
+file(READ app/Manifest.xml.in manifest)
+string(CONFIGURE "${manifest}" manifest @ONLY)
+string(REGEX REPLACE "<!--[^>]*-->" "" manifest "${manifest}")
+string(REGEX REPLACE "\n[ ]+" "\n" manifest "${manifest}")
+file(CONFIGURE OUTPUT ${ZARVO_GENERATED}/Manifest.xml CONTENT "${manifest}" @ONLY)
 set_source_files_properties(app/Resources.rc PROPERTIES
     OBJECT_DEPENDS "${ZARVO_GENERATED}/Manifest.xml;${ZARVO_GENERATED}/Version.h;${CMAKE_CURRENT_SOURCE_DIR}/app/MainIcon.ico")
 

@@ -15,24 +15,10 @@ struct TokenSid {
 // The SID of that kind of a token's information; null where the system lacks it.
 PSID TokenSidOf(HANDLE token, TOKEN_INFORMATION_CLASS kind, TokenSid& data) {
     DWORD size = 0;
-    return GetTokenInformation(token, kind, &data, sizeof data, &size) && IsValidSid(data.sid.Sid) ? data.sid.Sid
-                                                                                                   : nullptr;
+    return GetTokenInformation(token, kind, &data, sizeof data, &size) ? data.sid.Sid : nullptr;
 }
 
 }  // namespace
-
-bool ElevatedBesideLimitedUser() {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-        return false;
-    const UniqueHandle owned(token);
-    constexpr auto kTokenElevationType = static_cast<TOKEN_INFORMATION_CLASS>(18);
-    constexpr DWORD kTokenElevationTypeFull = 2;
-    DWORD type = 0;
-    DWORD size = 0;
-    return GetTokenInformation(token, kTokenElevationType, &type, sizeof type, &size) &&
-           type == kTokenElevationTypeFull;
-}
 
 std::optional<TokenFacts> ProcessTokenFacts(HANDLE process) {
     HANDLE token = nullptr;

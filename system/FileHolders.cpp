@@ -6,28 +6,32 @@
 
 namespace {
 
+template <typename Function>
+Function Entry(HMODULE library, const char* name) {
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
+}
+
 // The restart manager's session, from its start to its end.
 class RestartSession {
   public:
-    using Start = DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*);
-    using End = DWORD(WINAPI*)(DWORD);
-
-    RestartSession() {
-        const auto start = SystemFunction<Start>(L"rstrtmgr.dll", "RmStartSession");
+    explicit RestartSession(HMODULE library) : end_(Entry<End>(library, "RmEndSession")) {
+        const auto start = Entry<DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*)>(library, "RmStartSession");
         WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
-        open_ = start && start(&session_, 0, key) == ERROR_SUCCESS;
+        open_ = start && end_ && start(&session_, 0, key) == ERROR_SUCCESS;
     }
     RestartSession(const RestartSession&) = delete;
     RestartSession& operator=(const RestartSession&) = delete;
     ~RestartSession() {
         if (open_)
-            SystemFunction<End>(L"rstrtmgr.dll", "RmEndSession")(session_);
+            end_(session_);
     }
 
     bool Open() const { return open_; }
     DWORD Id() const { return session_; }
 
   private:
+    using End = DWORD(WINAPI*)(DWORD);
+    End end_;
     DWORD session_ = 0;
     bool open_ = false;
 };
@@ -35,21 +39,23 @@ class RestartSession {
 }  // namespace
 
 std::wstring ProgramsHolding(const std::wstring& path) {
-    using Register = DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*);
-    using List = DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*);
-    const RestartSession session;
-    const auto enlist = SystemFunction<Register>(L"rstrtmgr.dll", "RmRegisterResources");
-    const auto list = SystemFunction<List>(L"rstrtmgr.dll", "RmGetList");
+    std::wstring names;
+    const HMODULE library = LoadSystemLibrary(L"rstrtmgr.dll");
+    if (!library)
+        return names;
+    const RestartSession session(library);
+    const auto enlist = Entry<DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*)>(
+        library, "RmRegisterResources");
+    const auto list = Entry<DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*)>(library, "RmGetList");
     LPCWSTR files[] = {path.c_str()};
-    if (!session.Open() || !enlist || !list || enlist(session.Id(), 1, files, 0, nullptr, 0, nullptr) != ERROR_SUCCESS)
-        return std::wstring();
     // The first few are enough to name.
     RM_PROCESS_INFO programs[4];
     UINT needed = 0;
     UINT count = 4;
     DWORD reasons = 0;
+    if (!session.Open() || !enlist || !list || enlist(session.Id(), 1, files, 0, nullptr, 0, nullptr) != ERROR_SUCCESS)
+        return names;
     const DWORD result = list(session.Id(), &needed, &count, programs, &reasons);
-    std::wstring names;
     for (UINT i = 0; (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && i < count && i < 4; ++i)
         names += (names.empty() ? L"" : L", ") + std::wstring(programs[i].strAppName);
     return names;

@@ -1,12 +1,11 @@
 #include "system/FolderSecurity.h"
 
+#include "system/Elevation.h"
 #include "system/PathRoot.h"
 
 #include <aclapi.h>
 #include <sddl.h>
 #include <winternl.h>
-
-#include <array>
 
 namespace {
 
@@ -23,20 +22,22 @@ constexpr const wchar_t* kTrusted[] = {
 // owner rights.
 constexpr const wchar_t* kOwnerStandIns[] = {L"S-1-3-0", L"S-1-3-4"};
 
-bool AnyOf(PSID sid, const wchar_t* const* sids, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i) {
-        PSID known = nullptr;
-        if (!ConvertStringSidToSidW(sids[i], &known))
-            continue;
-        const UniqueLocalMemory owned(known);
-        if (EqualSid(sid, known))
+// Whether the account is the installer's own or one of those listed.
+bool AnyOf(PSID sid, const wchar_t* const* sids, std::size_t count, const std::wstring& self = std::wstring()) {
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(sid, &text))
+        return false;
+    const UniqueLocalMemory owned(text);
+    if (!self.empty() && self == text)
+        return true;
+    for (std::size_t i = 0; i < count; ++i)
+        if (wcscmp(sids[i], text) == 0)
             return true;
-    }
     return false;
 }
 
-bool Trusted(PSID sid, PSID self) {
-    return (self && EqualSid(sid, self)) || AnyOf(sid, kTrusted, std::size(kTrusted));
+bool Trusted(PSID sid, const std::wstring& self) {
+    return AnyOf(sid, kTrusted, std::size(kTrusted), self);
 }
 
 // The account that an entry allows something; null for an entry that allows
@@ -51,27 +52,13 @@ PSID AllowedAccount(const ACE_HEADER* header, bool& allows) {
     return const_cast<DWORD*>(&reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->SidStart);
 }
 
-// The process's own account, as the owner of what it made.
-class OwnAccount {
-  public:
-    OwnAccount() {
-        HANDLE token = nullptr;
-        DWORD size = 0;
-        if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
-            return;
-        const UniqueHandle owned(token);
-        if (!GetTokenInformation(token, TokenUser, buffer_.data(), static_cast<DWORD>(buffer_.size()), &size))
-            return;
-        sid_ = reinterpret_cast<TOKEN_USER*>(buffer_.data())->User.Sid;
-    }
-    PSID Sid() const { return sid_; }
+// The installer's own account, as the owner of what it made.
+std::wstring OwnAccount() {
+    const std::optional<TokenFacts> facts = ProcessTokenFacts(GetCurrentProcess());
+    return facts ? facts->user : std::wstring();
+}
 
-  private:
-    alignas(TOKEN_USER) std::array<unsigned char, 256> buffer_{};
-    PSID sid_ = nullptr;
-};
-
-FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, PSID self) {
+FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const std::wstring& self) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     PSID owner = nullptr;
     PACL list = nullptr;
@@ -105,7 +92,7 @@ std::wstring DosPath(const std::wstring& name) {
 // Every folder from the root of the path's drive or share down to the path
 // itself ("C:\", "C:\Apps", "C:\Apps\Zarvo"), each opened as it stands, a link
 // as itself, for as far as they exist; `whole` tells whether all do.
-FolderVerdict JudgeChain(const std::wstring& dir, PSID self, bool& whole) {
+FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool& whole) {
     whole = false;
     const std::wstring root = PathRoot(dir);
     if (dir.compare(0, 2, L"\\\\") != 0 && dir.compare(1, 2, L":\\") != 0)
@@ -144,7 +131,7 @@ FolderVerdict JudgeChain(const std::wstring& dir, PSID self, bool& whole) {
 
 }  // namespace
 
-FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, PSID self) {
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self) {
     const bool below = place == FolderPlace::Above || place == FolderPlace::Root;
     const FolderRisk risk = below ? FolderRisk::OthersMayReplace : FolderRisk::OthersMayChange;
     PSID owner = nullptr;
@@ -180,9 +167,9 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, P
 }
 
 FolderVerdict JudgeInstallPath(const std::wstring& dir) {
-    const OwnAccount self;
+    const std::wstring self = OwnAccount();
     bool whole = false;
-    FolderVerdict verdict = JudgeChain(dir, self.Sid(), whole);
+    FolderVerdict verdict = JudgeChain(dir, self, whole);
     if (verdict.risk != FolderRisk::None || !whole)
         return verdict;
     // The folder exists: where it is in the end, if a link leads there.
@@ -192,15 +179,14 @@ FolderVerdict JudgeInstallPath(const std::wstring& dir) {
 }
 
 FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir) {
-    const OwnAccount self;
-    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self.Sid());
-        risk != FolderRisk::None)
+    const std::wstring self = OwnAccount();
+    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self); risk != FolderRisk::None)
         return {risk, dir};
     // Where it really is, by the name that the system knows it under, and
     // every folder above that.
     bool whole = false;
     const std::wstring real = DosPath(folder.Name());
-    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self.Sid(), whole);
+    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self, whole);
     return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
 }
 

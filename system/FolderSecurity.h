@@ -25,9 +25,10 @@ enum class FolderRisk {
 // made inside), a link on the way there, a folder above it, or the root of its
 // drive. Trusted are the administrators, the system, the Windows installer
 // service, the Power Users of Windows 2000 and XP (whom those systems let
-// change installed programs) and `self`, the installer's own account.
+// change installed programs) and `self`, the installer's own account (as
+// its SID's text).
 enum class FolderPlace { Install, Link, Above, Root };
-FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, PSID self);
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self);
 
 struct FolderVerdict {
     FolderRisk risk = FolderRisk::None;

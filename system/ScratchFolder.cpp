@@ -1,6 +1,5 @@
 #include "system/ScratchFolder.h"
 
-#include "system/Elevation.h"
 #include "system/Error.h"
 #include "system/Files.h"
 
@@ -36,18 +35,17 @@ bool ScratchFolder::Make(DWORD& error) {
     if (!parent)
         return false;
     // Owned by the administrators, not the user, who could otherwise open
-    // the list up again; entered only by them and the system.
-    UniqueLocalMemory security;
-    if (ElevatedBesideLimitedUser()) {
-        PSECURITY_DESCRIPTOR descriptor = nullptr;
-        if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)",
-                                                                  SDDL_REVISION_1, &descriptor, nullptr)) {
-            error = GetLastError();
-            return false;
-        }
-        security.reset(descriptor);
+    // the list up again; entered only by them and the system. The installer
+    // always runs as an administrator; beside a limited token of the same
+    // user this keeps that user's programs out.
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)",
+                                                              SDDL_REVISION_1, &descriptor, nullptr)) {
+        error = GetLastError();
+        return false;
     }
-    folder_ = parent.CreateFolder(name, security.get(), error);
+    const UniqueLocalMemory security(descriptor);
+    folder_ = parent.CreateFolder(name, descriptor, error);
     return static_cast<bool>(folder_);
 }
 

@@ -7,8 +7,7 @@
 
 // A folder of this run's own under the user's temporary directory, for the
 // temporary copies of the payloads. Its name is new for every run and cannot
-// be guessed, and making it fails when anything stands at that name; where
-// the installer runs elevated beside the user's unelevated programs, only
+// be guessed, and making it fails when anything stands at that name; only
 // administrators and the system may enter it. Nothing outside it is written
 // or deleted. It is made at the first copy, and goes with its copies when
 // this object does.

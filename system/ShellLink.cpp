@@ -1,6 +1,7 @@
 #include "system/ShellLink.h"
 
 #include "system/Error.h"
+#include "system/Handles.h"
 #include "system/SystemError.h"
 
 void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistStream>& persist) {
@@ -14,15 +15,16 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
 
 std::vector<unsigned char> ShortcutBytes(IPersistStream* persist) {
     std::vector<unsigned char> bytes;
+    // The stream grows the movable block in place of its handle.
+    UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, 0));
     ComPtr<IStream> stream;
-    HGLOBAL memory = nullptr;
     STATSTG status{};
-    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) || FAILED(persist->Save(stream.get(), TRUE)) ||
-        FAILED(GetHGlobalFromStream(stream.get(), &memory)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)))
+    if (!memory || FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, stream.put())) ||
+        FAILED(persist->Save(stream.get(), TRUE)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)))
         return bytes;
-    if (const auto* data = static_cast<const unsigned char*>(GlobalLock(memory))) {
+    if (const auto* data = static_cast<const unsigned char*>(GlobalLock(memory.get()))) {
         bytes.assign(data, data + status.cbSize.LowPart);
-        GlobalUnlock(memory);
+        GlobalUnlock(memory.get());
     }
     return bytes;
 }

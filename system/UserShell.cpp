@@ -18,8 +18,7 @@ ComPtr<IShellDispatch2> DesktopShell(HWND& desktopWindow) {
     if (FAILED(
             CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows, windows.put_void())))
         return result;
-    VARIANT none;
-    VariantInit(&none);
+    VARIANT none{};  // VT_EMPTY
     long window = 0;
     ComPtr<IDispatch> desktop;
     ComPtr<IServiceProvider> provider;
@@ -47,7 +46,6 @@ ComPtr<IShellDispatch2> DesktopShell(HWND& desktopWindow) {
 class TextArgument {
   public:
     explicit TextArgument(const wchar_t* text) : text_(text ? SysAllocString(text) : nullptr) {
-        VariantInit(&value_);
         if (text_) {
             value_.vt = VT_BSTR;
             value_.bstrVal = text_.get();
@@ -57,7 +55,7 @@ class TextArgument {
 
   private:
     UniqueBstr text_;
-    VARIANT value_;
+    VARIANT value_{};  // VT_EMPTY when there is no text
 };
 
 }  // namespace
@@ -112,8 +110,7 @@ bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
                                       const wchar_t* directory,
                                       int show) {
     const UniqueBstr path(SysAllocString(file.c_str()));
-    VARIANT showCommand;
-    VariantInit(&showCommand);
+    VARIANT showCommand{};
     showCommand.vt = VT_I4;
     showCommand.lVal = show;
     return desktop_ && path &&

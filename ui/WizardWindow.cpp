@@ -165,8 +165,8 @@ void WizardWindow::Create() {
     };
     const FontDef fontDefs[] = {{kWindow.fontPoints, FW_NORMAL}, {10, FW_BOLD}, {14, FW_BOLD}};
     for (size_t i = 0; i < fonts_.size(); ++i)
-        fonts_[i].reset(CreateFontW(-MulDiv(fontDefs[i].points, dpi_, 72), 0, 0, 0, fontDefs[i].weight, FALSE, FALSE,
-                                    FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+        fonts_[i].reset(CreateFontW(-Scale(fontDefs[i].points, 72), 0, 0, 0, fontDefs[i].weight, FALSE, FALSE, FALSE,
+                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                     DEFAULT_PITCH | FF_DONTCARE, kWindow.fontFace));
 
     welcomePicture_ = Picture::FromResource(L"WELCOME");

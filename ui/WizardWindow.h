@@ -71,7 +71,9 @@ class WizardWindow {
     void MoveFocusOn(ControlId from);
     void Press(ControlId button);
     void PressOnEnter();
-    int Scale(int value) const { return MulDiv(value, dpi_, 96); }
+    // Rounded to the nearest pixel, as the system's MulDiv would; every
+    // value of the definition is positive.
+    int Scale(int value, int from = 96) const { return (value * dpi_ + from / 2) / from; }
 
     Application& application_;
     FormEvents& events_;

@@ -5,7 +5,7 @@ namespace {
 
 const wchar_t kInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
-FolderRisk Judge(const std::wstring& sddl, FolderPlace place, PSID self = nullptr) {
+FolderRisk Judge(const std::wstring& sddl, FolderPlace place, const std::wstring& self = L"") {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     EXPECT_TRUE(
         ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
@@ -83,10 +83,8 @@ TEST(FolderSecurity, DescriptorsAreJudgedByWhoElseMayChangeThem) {
         EXPECT_EQ(Judge(c.sddl, c.place), c.risk) << c.sddl;
 
     // The installer's own account owns what it made.
-    PSID self = nullptr;
-    ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-21-1-2-3-1001", &self));
-    const UniqueLocalMemory owned(self);
-    EXPECT_EQ(Judge(L"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;S-1-5-21-1-2-3-1001)", FolderPlace::Install, self),
+    EXPECT_EQ(Judge(L"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;S-1-5-21-1-2-3-1001)", FolderPlace::Install,
+                    L"S-1-5-21-1-2-3-1001"),
               FolderRisk::None);
 }
 
