@@ -75,12 +75,8 @@ class Unattended : public testing::Test {
     void TearDown() override { Clean(); }
 
     static void Clean() {
-        RemoveTree(kRoot);
+        RemoveInstallation(kRoot);
         DeleteFileW(kLog);
-        DeleteFileW(DesktopLink().c_str());
-        RemoveTree(ProgramGroup());
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
-        DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
     }
 
     // Runs the installer with the arguments to its end; returns its exit code.
@@ -156,6 +152,20 @@ TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {
               Utf8Lines({L"安装目录：" + std::wstring(kRoot) + L"\\Zarvo.", L"安装目录格式不正确，请重新选择！",
                          L"结果：安装目录不可用，未安装任何文件（退出代码 1625）"}));
     EXPECT_FALSE(Exists(kRoot));
+    ExpectNothingInstalled();
+
+    // A folder that other accounts may change, and what the log says of it.
+    const std::wstring open = std::wstring(kRoot) + L"\\Open";
+    ASSERT_TRUE(CreateDirectoryW(kRoot, nullptr) && CreateDirectoryW(open.c_str(), nullptr));
+    ASSERT_TRUE(OpenToEveryone(open));
+    EXPECT_EQ(Run(L"/S " + Quoted(L"/LOG=" + std::wstring(kLog)) + L" /D=" + open + L"\\Zarvo"),
+              static_cast<DWORD>(kFolderRefused));
+    const std::vector<std::string> lines = LogLines();
+    EXPECT_NE(
+        std::find(lines.begin(), lines.end(), Utf8(L"文件夹“" + open + L"”允许其他账户重命名或替换其中的安装目录。")),
+        lines.end());
+    EXPECT_EQ(lines.back(), Utf8(L"结果：安装目录不可用，未安装任何文件（退出代码 1625）"));
+    EXPECT_FALSE(Exists(open + L"\\Zarvo"));
     ExpectNothingInstalled();
 }
 

@@ -14,21 +14,6 @@ FolderRisk Judge(const std::wstring& sddl, FolderPlace place, const std::wstring
     return JudgeDescriptor(descriptor, place, self);
 }
 
-// Opens the folder to every account, as an ordinary account could have
-// prepared it (Wine keeps this as the folder's mode).
-void OpenToEveryone(const std::wstring& folder) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    ASSERT_TRUE(ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1,
-                                                                     &descriptor, nullptr));
-    const UniqueLocalMemory owned(descriptor);
-    BOOL present = FALSE, defaulted = FALSE;
-    PACL list = nullptr;
-    GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
-    ASSERT_EQ(SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
-                                    nullptr, nullptr, list, nullptr),
-              static_cast<DWORD>(ERROR_SUCCESS));
-}
-
 }  // namespace
 
 // The defaults of Windows and a folder that the installer made pass; what an
@@ -101,7 +86,7 @@ TEST_F(InstallTest, InstallFolderIsTheAdministratorsOnly) {
     const std::wstring open = std::wstring(kTestRoot) + L"\\Open";
     ASSERT_TRUE(CreateDirectoryW(open.c_str(), nullptr));
     ASSERT_TRUE(CreateDirectoryW((open + L"\\Zarvo").c_str(), nullptr));
-    OpenToEveryone(open + L"\\Zarvo");
+    ASSERT_TRUE(OpenToEveryone(open + L"\\Zarvo"));
     const SymbolicLink link(std::wstring(kTestRoot) + L"\\Link", open + L"\\Zarvo");
     ASSERT_TRUE(link.Made());
     struct Case {
@@ -121,7 +106,7 @@ TEST_F(InstallTest, InstallFolderIsTheAdministratorsOnly) {
     // where a link leads.
     ASSERT_TRUE(RemoveDirectoryW((open + L"\\Zarvo").c_str()));
     ASSERT_TRUE(CreateDirectoryW((open + L"\\Target").c_str(), nullptr));
-    OpenToEveryone(open);
+    ASSERT_TRUE(OpenToEveryone(open));
     const SymbolicLink toTarget(std::wstring(kTestRoot) + L"\\ToTarget", open + L"\\Target");
     ASSERT_TRUE(toTarget.Made());
     for (const std::wstring& dir : {open + L"\\Zarvo", std::wstring(kTestRoot) + L"\\ToTarget"}) {

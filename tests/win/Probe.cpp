@@ -209,8 +209,8 @@ SymbolicLink::~SymbolicLink() {
 std::wstring AccessList(const std::wstring& path) {
     PSECURITY_DESCRIPTOR security = nullptr;
     PACL acl = nullptr;
-    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl,
-                              nullptr, &security) != ERROR_SUCCESS)
+    if (GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, &acl, nullptr,
+                              &security) != ERROR_SUCCESS)
         return std::wstring();
     const UniqueLocalMemory owned(security);
     wchar_t* text = nullptr;
@@ -220,4 +220,17 @@ std::wstring AccessList(const std::wstring& path) {
     const std::wstring list(text);
     LocalFree(text);
     return list;
+}
+
+bool OpenToEveryone(const std::wstring& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"D:(A;OICI;FA;;;WD)", SDDL_REVISION_1, &descriptor,
+                                                              nullptr))
+        return false;
+    const UniqueLocalMemory owned(descriptor);
+    BOOL present = FALSE, defaulted = FALSE;
+    PACL list = nullptr;
+    GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
+    return SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
+                                 nullptr, nullptr, list, nullptr) == ERROR_SUCCESS;
 }

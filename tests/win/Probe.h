@@ -40,6 +40,9 @@ ShortcutInfo ReadShortcut(const std::wstring& path);
 // The access list of a file or folder in the system's text form (SDDL); empty
 // when it cannot be read.
 std::wstring AccessList(const std::wstring& path);
+// Opens the folder to every account, as an ordinary account could have
+// prepared it (Wine keeps this as the folder's mode); true when it could.
+bool OpenToEveryone(const std::wstring& folder);
 
 // Starts a copy of an executable under another name and path; ended and
 // waited for when the object goes.
