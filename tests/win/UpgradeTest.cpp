@@ -52,7 +52,7 @@ class UpgradeTest : public InstallTest {
 
 // A destination that another program holds without sharing cannot be
 // replaced: the upgrade stops at once, and nothing has changed.
-TEST_F(UpgradeTest, FileHeldWithoutSharingStopsItBeforeAnythingChanges) {
+TEST_F(UpgradeTest, FileHeldWithoutSharingStopsItBeforeAnythingChangesAndOneSharedDoesNot) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     InstallOlder(dir);
     for (const wchar_t* held : {L"\\Data\\ZarvConfig.ini", L"\\ZarvLibrary.dll", L"\\Lang\\0x0409.ini"}) {
@@ -64,6 +64,14 @@ TEST_F(UpgradeTest, FileHeldWithoutSharingStopsItBeforeAnythingChanges) {
         holder.reset();
         ExpectOlderRelease(dir);
     }
+    // A reader that shares everything (a virus scanner, an indexer) keeps the
+    // old file it reads, and the new one takes the name.
+    const UniqueHandle reader(CreateFileW((dir + L"\\ZarvResources.dll").c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    ASSERT_EQ(Install(dir), L"");
+    ExpectFilesInstalled(dir);
 }
 
 // Past the point where the new files have their names, a failure still puts
