@@ -52,8 +52,9 @@ std::wstring UpgradeFolder() {
 
 TInstallForm::TInstallForm(Application& application) : application_(application), window_(application, *this) {}
 
-void TInstallForm::Create() {
-    window_.Create();
+void TInstallForm::Create(bool withWindow) {
+    if (withWindow)
+        window_.Create();
     application_.Guard(window_.Handle(), [this] { FormCreate(); });
 }
 

@@ -28,9 +28,10 @@ class TInstallForm final : public FormEvents {
   public:
     explicit TInstallForm(Application& application);
 
-    // Creates the window from its definition and runs FormCreate; an error of a
-    // creation step is shown and the window still opens.
-    void Create();
+    // Creates the window from its definition (unless it is never to be seen)
+    // and runs FormCreate; an error of a creation step is shown and the window
+    // still opens.
+    void Create(bool withWindow = true);
     void Show() { window_.Show(); }
     void Destroy() { window_.Destroy(); }
     WizardWindow& Window() { return window_; }

@@ -54,7 +54,8 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
     InstallMain::InstallForm = &form;
     Outcome outcome = Outcome::Failed;
     try {
-        form.Create();
+        // A quiet run shows nothing, and makes no window to show.
+        form.Create(options.mode != SetupMode::Quiet);
         if (options.directory)
             form.Window().SetText(InstallDir, options.directory->c_str());
         if (options.mode == SetupMode::Wizard) {

@@ -1,14 +1,21 @@
-// install_bench [rounds]: times each phase of a whole installation of the
-// product's full-size payload set and sets it against the floor measured in the
-// same run: the same required work done with the simplest direct calls (the same
-// directories, one process snapshot, the same fifteen files through the same
-// temporary copies, inflated and written, the same five shortcut files, the same
-// seventeen registry values). It also reports the peak working set of an
-// installation above the idle wizard. Built by bench/install.sh.
+// install_bench [rounds] [--upgrade] [--raw]: times each phase of a whole
+// installation of the product's full-size payload set, into a new folder or
+// (--upgrade) over the last one, and sets it against the floor measured in the
+// same run: the same required work done with the simplest direct calls (the
+// rights of the folders on the way, the room on both disks, a look for an
+// earlier run's names, the same directories, one process snapshot, a look at
+// each destination, the same fifteen files through the same temporary copies,
+// inflated, written beside their places and renamed, the same five shortcut
+// files, the same seventeen registry values read and written, a marker made
+// and removed). It also reports the peak working set of an installation above
+// the idle wizard. With --raw it prints each round's figures instead, for
+// bench/install.sh to set two builds side by side. Built by bench/install.sh.
 //
 // The installation's phases are told apart from outside the installer: this
 // program patches its own import table, so that the installer's calls to the
 // system pass through timing hooks that say which phase the time belongs to.
+// The hooks know the installers of this round and of the last one, so that
+// the same benchmark measures both.
 
 #include "app/InstallMain.h"
 #include "bench/Timing.h"
@@ -17,6 +24,7 @@
 #include "system/Error.h"
 #include "tests/win/Probe.h"
 
+#include <aclapi.h>
 #include <psapi.h>
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -34,33 +42,48 @@
 namespace {
 
 const wchar_t kRoot[] = L"C:\\ZarvoBench";
+const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
 constexpr double kMiB = 1 << 20;
 
 enum Phase {
+    DirectoryCheck,
+    FreeSpace,
+    EarlierRun,
     Directories,
     ProcessScan,
+    Holds,
     Resources,
     TemporaryCopies,
     Decompression,
     DestinationWrites,
+    Renames,
     Interface,
     Pumps,
     Shortcuts,
+    RegistryReads,
     Registration,
+    Finish,
     kPhaseCount
 };
 
 const char* const kPhaseNames[kPhaseCount] = {
+    "directory check (text, rights, folder)",
+    "free space (15 sizes, 2 disks)",
+    "earlier run's names looked for",
     "directories",
-    "process scan",
+    "running programs",
+    "destinations held (15)",
     "payload resources (15)",
     "temporary copies (15)",
     "decompression (15)",
-    "destination writes (15)",
+    "new files written (15)",
+    "renames (15 files, 5 shortcuts)",
     "status, progress, page changes",
     "pumps and painting (30 + last page)",
     "shortcuts (5)",
+    "registry read for undo (17)",
     "registration (17)",
+    "kept files and marker removed",
 };
 
 // Where the time went: every moment belongs to the phase entered last.
@@ -75,6 +98,7 @@ class Timeline {
         since_ = now;
         return std::exchange(current_, phase);
     }
+    Phase Current() const { return current_; }
     const std::array<double, kPhaseCount>& Spent() {
         Enter(current_);
         return spent_;
@@ -82,7 +106,7 @@ class Timeline {
 
   private:
     std::array<double, kPhaseCount> spent_{};
-    Phase current_ = Directories;
+    Phase current_ = DirectoryCheck;
     double since_;
 };
 
@@ -92,7 +116,18 @@ struct Watch {
     Timeline timeline;
     HWND status = nullptr;
     bool pumping = false;
+    // From the first payload's status text to the shortcuts' one.
+    bool payloads = false;
     Phase afterPump = Interface;
+    // The run's folder of temporary copies, and the copy being read back.
+    HANDLE scratch = nullptr;
+    HANDLE copy = nullptr;
+
+    Phase Now() const { return timeline.Current(); }
+    void EnterFrom(Phase from, Phase to) {
+        if (timeline.Current() == from)
+            timeline.Enter(to);
+    }
 };
 Watch* watch = nullptr;
 
@@ -159,15 +194,19 @@ auto TimedText(HWND window, LPCWSTR text, Call call) {
                                      {L"正在检查使用情况", ProcessScan},
                                      {L"正在创建快捷方式", Shortcuts},
                                      {L"正在更新系统键值", Registration},
-                                     {L"正在删除生成的临时文件", Interface}})
-            if (status.rfind(prefix, 0) == 0)
+                                     {L"正在删除生成的临时文件", Finish}})
+            if (status.rfind(prefix, 0) == 0) {
                 outer = phase;
-        if (status.rfind(L"正在抽取", 0) == 0)
+                watch->payloads = false;
+            }
+        if (status.rfind(L"正在抽取", 0) == 0) {
             watch->afterPump = TemporaryCopies;
-        else if (status.rfind(L"正在解压缩", 0) == 0)
+            watch->payloads = true;
+        } else if (status.rfind(L"正在解压缩", 0) == 0) {
             watch->afterPump = Decompression;
-        else
+        } else {
             watch->afterPump = outer;
+        }
     }
     watch->timeline.Enter(outer);
     return result;
@@ -201,9 +240,10 @@ BOOL WINAPI PeekMessageHook(LPMSG message, HWND window, UINT first, UINT last, U
     return result;
 }
 
-// Below the folders it holds, the installer opens files one name at a time: a
-// new file is a temporary copy, an existing one opened for writing (or the
-// folder it lies in) a destination.
+// The payloads' phases by what is opened below the held folders: the run's
+// folder of temporary copies and each copy in it, or anything else, which
+// belongs to a destination. Before them, a folder opened to be made where
+// needed ends the look for an earlier run's names.
 decltype(&NtCreateFile) ntCreateFile;
 NTSTATUS NTAPI NtCreateFileHook(PHANDLE handle,
                                 ACCESS_MASK access,
@@ -216,33 +256,116 @@ NTSTATUS NTAPI NtCreateFileHook(PHANDLE handle,
                                 ULONG options,
                                 PVOID extended,
                                 ULONG extendedLength) {
-    if (watch && (watch->afterPump == TemporaryCopies || watch->afterPump == Decompression)) {
-        if (disposition == FILE_CREATE && (options & FILE_NON_DIRECTORY_FILE))
-            watch->timeline.Enter(TemporaryCopies);
-        else if (disposition == FILE_OPEN_IF)
-            watch->timeline.Enter(DestinationWrites);
+    bool scratch = false, copy = false;
+    if (watch && watch->payloads) {
+        scratch = (options & FILE_DIRECTORY_FILE) && disposition == FILE_CREATE;
+        copy = watch->scratch && attributes->RootDirectory == watch->scratch;
+        watch->timeline.Enter(scratch || copy ? TemporaryCopies : DestinationWrites);
+    } else if (watch && (options & FILE_DIRECTORY_FILE) && disposition == FILE_OPEN_IF) {
+        watch->EnterFrom(EarlierRun, Directories);
     }
-    return ntCreateFile(handle, access, attributes, status, allocation, fileAttributes, share, disposition, options,
-                        extended, extendedLength);
+    const NTSTATUS result = ntCreateFile(handle, access, attributes, status, allocation, fileAttributes, share,
+                                         disposition, options, extended, extendedLength);
+    if (scratch && NT_SUCCESS(result))
+        watch->scratch = *handle;
+    if (copy && NT_SUCCESS(result))
+        watch->copy = *handle;
+    return result;
 }
 
-// A copy is deleted through its handle once its payload is written.
+// Deleting a copy (the last round's installer) or the folder of copies, and
+// giving a file its name.
 decltype(&NtSetInformationFile) ntSetInformationFile;
 NTSTATUS NTAPI NtSetInformationFileHook(HANDLE file,
                                         PIO_STATUS_BLOCK status,
                                         PVOID information,
                                         ULONG length,
                                         FILE_INFORMATION_CLASS kind) {
-    if (watch && kind == FileDispositionInformation)
+    if (watch && kind == FileDispositionInformation && watch->payloads)
         watch->timeline.Enter(TemporaryCopies);
+    else if (watch && kind == FileRenameInformation)
+        watch->timeline.Enter(Renames);
     return ntSetInformationFile(file, status, information, length, kind);
 }
 
+// A copy made to go when it is closed goes here.
+decltype(&CloseHandle) closeHandle;
+BOOL WINAPI CloseHandleHook(HANDLE handle) {
+    if (watch && handle == watch->copy) {
+        watch->copy = nullptr;
+        watch->timeline.Enter(TemporaryCopies);
+    }
+    return closeHandle(handle);
+}
+
+// The payloads' sizes are looked up for the free-space check before anything
+// is made, and each payload's container before it is installed.
 decltype(&FindResourceW) findResource;
 HRSRC WINAPI FindResourceHook(HMODULE module, LPCWSTR name, LPCWSTR type) {
-    if (watch)
-        watch->timeline.Enter(Resources);
+    if (watch) {
+        const Phase now = watch->Now();
+        if (now == DirectoryCheck)
+            watch->timeline.Enter(FreeSpace);
+        else if (now == ProcessScan || now == Holds || watch->payloads)
+            watch->timeline.Enter(Resources);
+    }
     return findResource(module, name, type);
+}
+
+decltype(&GetDiskFreeSpaceExW) getDiskFreeSpace;
+BOOL WINAPI GetDiskFreeSpaceHook(LPCWSTR root, PULARGE_INTEGER free, PULARGE_INTEGER total, PULARGE_INTEGER all) {
+    if (!watch)
+        return getDiskFreeSpace(root, free, total, all);
+    watch->timeline.Enter(FreeSpace);
+    const BOOL result = getDiskFreeSpace(root, free, total, all);
+    watch->timeline.Enter(DirectoryCheck);
+    return result;
+}
+
+// The run's tag, made before it looks for an earlier run's names.
+decltype(&CoCreateGuid) coCreateGuid;
+HRESULT WINAPI CoCreateGuidHook(GUID* id) {
+    if (watch)
+        watch->EnterFrom(Directories, EarlierRun);
+    return coCreateGuid(id);
+}
+
+// Each destination is reached through a second hold of the install folder.
+decltype(&DuplicateHandle) duplicateHandle;
+BOOL WINAPI DuplicateHandleHook(HANDLE sourceProcess,
+                                HANDLE source,
+                                HANDLE targetProcess,
+                                LPHANDLE target,
+                                DWORD access,
+                                BOOL inherit,
+                                DWORD options) {
+    if (watch)
+        watch->EnterFrom(ProcessScan, Holds);
+    return duplicateHandle(sourceProcess, source, targetProcess, target, access, inherit, options);
+}
+
+// Each value is read before it is written: opened to be read, created to be
+// written.
+decltype(&RegOpenKeyExW) regOpenKey;
+LSTATUS WINAPI RegOpenKeyHook(HKEY root, LPCWSTR key, DWORD options, REGSAM access, PHKEY opened) {
+    if (watch)
+        watch->EnterFrom(Registration, RegistryReads);
+    return regOpenKey(root, key, options, access, opened);
+}
+
+decltype(&RegCreateKeyExW) regCreateKey;
+LSTATUS WINAPI RegCreateKeyHook(HKEY root,
+                                LPCWSTR key,
+                                DWORD reserved,
+                                LPWSTR className,
+                                DWORD options,
+                                REGSAM access,
+                                const LPSECURITY_ATTRIBUTES security,
+                                PHKEY created,
+                                LPDWORD disposition) {
+    if (watch)
+        watch->EnterFrom(RegistryReads, Registration);
+    return regCreateKey(root, key, reserved, className, options, access, security, created, disposition);
 }
 
 void InstallHooks() {
@@ -251,7 +374,13 @@ void InstallHooks() {
     Patch(peekMessage, "PeekMessageW", &PeekMessageHook);
     Patch(ntCreateFile, "NtCreateFile", &NtCreateFileHook);
     Patch(ntSetInformationFile, "NtSetInformationFile", &NtSetInformationFileHook);
+    Patch(closeHandle, "CloseHandle", &CloseHandleHook);
     Patch(findResource, "FindResourceW", &FindResourceHook);
+    Patch(getDiskFreeSpace, "GetDiskFreeSpaceExW", &GetDiskFreeSpaceHook);
+    Patch(coCreateGuid, "CoCreateGuid", &CoCreateGuidHook);
+    Patch(duplicateHandle, "DuplicateHandle", &DuplicateHandleHook);
+    Patch(regOpenKey, "RegOpenKeyExW", &RegOpenKeyHook);
+    Patch(regCreateKey, "RegCreateKeyExW", &RegCreateKeyHook);
     InterfaceCall<0, decltype(&SendMessageW)>::Install("SendMessageW");
     InterfaceCall<1, decltype(&ShowWindow)>::Install("ShowWindow");
     InterfaceCall<2, decltype(&EnableWindow)>::Install("EnableWindow");
@@ -290,6 +419,7 @@ struct Round {
 
 struct Installation : Round {
     SIZE_T idle = 0, peak = 0;
+    SIZE_T Growth() const { return peak > idle ? peak - idle : 0; }
 };
 
 // One installation through the wizard, as the user starts it on the directory
@@ -299,7 +429,7 @@ Installation Install(Application& application, const std::wstring& dir) {
     TInstallForm form(application);
     form.Create();
     form.Show();
-    form.Window().SetText(InstallDir, dir);
+    form.Window().SetText(InstallDir, dir.c_str());
     form.NextStepBtnClick();
     form.NextStepBtnClick();
     application.ProcessMessages();
@@ -321,12 +451,8 @@ Installation Install(Application& application, const std::wstring& dir) {
     return run;
 }
 
-HANDLE Open(const std::wstring& path, DWORD access, DWORD disposition) {
-    return CreateFileW(path.c_str(), access, 0, nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
-}
-
-void Write(const std::wstring& path, const void* data, DWORD size, DWORD disposition) {
-    const UniqueHandle file(Open(path, GENERIC_WRITE, disposition));
+void Write(const std::wstring& path, const void* data, DWORD size) {
+    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
     DWORD written = 0;
     if (!file || !WriteFile(file.get(), data, size, &written, nullptr) || written != size)
         throw Error(L"cannot write " + path);
@@ -356,12 +482,66 @@ std::wstring FolderPath(int csidl) {
     return path;
 }
 
+// Who owns a folder and who may do what in it.
+void ReadRights(const std::wstring& folder) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                              nullptr, nullptr, nullptr, nullptr, &descriptor) == ERROR_SUCCESS)
+        LocalFree(descriptor);
+}
+
+std::size_t CountNames(const std::wstring& folder) {
+    WIN32_FIND_DATAW found;
+    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    std::size_t names = 0;
+    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
+        ++names;
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    return names;
+}
+
+// The new file written beside its place takes the name, the file it replaces
+// kept under a name of its own until the end.
+void PutInPlace(const std::wstring& path, std::vector<std::wstring>& kept) {
+    const std::wstring old = path + L".zs-old";
+    if (MoveFileExW(path.c_str(), old.c_str(), 0))
+        kept.push_back(old);
+    if (!MoveFileExW((path + L".zs-new").c_str(), path.c_str(), 0))
+        throw Error(L"cannot rename " + path);
+}
+
 // The same work as an installation into dir with the simplest direct calls.
 Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& tempDir) {
     Timeline timeline;
     const double start = Now();
-    for (const wchar_t* sub :
-         {L"", L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin", L"\\Temp\\Update"})
+    ReadRights(L"C:\\");
+    ReadRights(kRoot);
+
+    timeline.Enter(FreeSpace);
+    unsigned long long plain = 0;
+    for (const wchar_t* payload : PayloadNames)
+        plain += PlainSize(EmbeddedResource(PayloadResourceType(payload).c_str(), payload));
+    ULARGE_INTEGER room{};
+    GetDiskFreeSpaceExW(L"C:\\", &room, nullptr, nullptr);
+    GetDiskFreeSpaceExW((tempDir.substr(0, 3)).c_str(), &room, nullptr, nullptr);
+    if (room.QuadPart < plain)
+        throw Error(L"no room");
+
+    timeline.Enter(Directories);
+    CreateDirectoryW(dir.c_str(), nullptr);
+    timeline.Enter(DirectoryCheck);
+    ReadRights(dir);
+
+    timeline.Enter(EarlierRun);
+    const std::wstring desktop = FolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
+    const std::wstring group = FolderPath(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
+    for (const std::wstring& folder : {dir, desktop, group})
+        CountNames(folder);
+
+    timeline.Enter(Directories);
+    for (const wchar_t* sub : {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin",
+                               L"\\Temp\\Update"})
         CreateDirectoryW((dir + sub).c_str(), nullptr);
 
     timeline.Enter(ProcessScan);
@@ -375,16 +555,26 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
                     throw Error(L"a product program is running");
     }
 
+    timeline.Enter(Holds);
+    std::vector<std::wstring> places;
+    for (const wchar_t* payload : PayloadNames) {
+        places.push_back(PayloadDestination(dir, payload, PayloadFileName(payload)));
+        const UniqueHandle held(CreateFileW(places.back().c_str(), DELETE,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                            OPEN_EXISTING, 0, nullptr));
+    }
+
     // The copies in a new folder of the run's own, each read back through the
     // handle that wrote it and deleted when that handle closes.
     const std::wstring scratch = tempDir + L"\\ZarvoFloor";
-    for (const wchar_t* payload : PayloadNames) {
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const wchar_t* payload = PayloadNames[i];
         timeline.Enter(Resources);
         const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
         const std::wstring fileName = PayloadFileName(payload);
 
         timeline.Enter(TemporaryCopies);
-        if (payload == PayloadNames[0])
+        if (i == 0)
             CreateDirectoryW(scratch.c_str(), nullptr);
         UniqueHandle file(CreateFileW((scratch + L"\\" + fileName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
                                       CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
@@ -400,21 +590,24 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
         DWORD read = 0;
         ReadFile(file.get(), packed.get(), packedSize, &read, nullptr);
         uLongf size = static_cast<uLongf>(PlainSize(container));
-        const std::unique_ptr<unsigned char[]> plain(new unsigned char[size]);
-        if (uncompress(plain.get(), &size, packed.get() + 4, read - 4) != Z_OK)
+        const std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
+        if (uncompress(bytes.get(), &size, packed.get() + 4, read - 4) != Z_OK)
             throw Error(L"a payload does not inflate");
 
         timeline.Enter(DestinationWrites);
-        Write(PayloadDestination(dir, payload, fileName), plain.get(), size, CREATE_ALWAYS);
+        Write(places[i] + L".zs-new", bytes.get(), size);
 
         timeline.Enter(TemporaryCopies);
         file.reset();
     }
     RemoveDirectoryW(scratch.c_str());
 
+    timeline.Enter(Renames);
+    std::vector<std::wstring> kept;
+    for (const std::wstring& place : places)
+        PutInPlace(place, kept);
+
     timeline.Enter(Shortcuts);
-    const std::wstring desktop = FolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
-    const std::wstring group = FolderPath(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
     CreateDirectoryW(group.c_str(), nullptr);
     const std::pair<std::wstring, const wchar_t*> links[] = {
         {desktop + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},       {group + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},
@@ -425,10 +618,13 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
         tools.link->SetPath((dir + target).c_str());
         tools.link->SetWorkingDirectory(dir.c_str());
         tools.link->SetDescription(L"泽沃浏览器");
-        tools.persist->Save(path.c_str(), FALSE);
+        tools.persist->Save((path + L".zs-new").c_str(), FALSE);
     }
+    timeline.Enter(Renames);
+    for (const auto& link : links)
+        PutInPlace(link.first, kept);
 
-    timeline.Enter(Registration);
+    timeline.Enter(RegistryReads);
     const std::wstring exe = dir + L"\\Zarvo.exe";
     struct Value {
         HKEY key;
@@ -437,9 +633,9 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
     };
     HKEY appPath = nullptr, uninstall = nullptr;
     RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe", 0,
-                    nullptr, 0, KEY_SET_VALUE, nullptr, &appPath, nullptr);
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo", 0, nullptr,
-                    0, KEY_SET_VALUE, nullptr, &uninstall, nullptr);
+                    nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &appPath, nullptr);
+    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
+                    &uninstall, nullptr);
     const Value values[] = {
         {appPath, L"", exe},
         {appPath, L"Path", dir},
@@ -455,15 +651,39 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
         {uninstall, L"URLUpdateInfo", exe},
         {uninstall, L"DisplayVersion", exe},
         {uninstall, L"InstallLocation", dir},
+        {uninstall, L"EstimatedSize", L""},
+        {uninstall, L"NoModify", L""},
+        {uninstall, L"NoRepair", L""},
     };
-    for (const Value& value : values)
-        RegSetValueExW(value.key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
-                       static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t)));
+    // Each value as it was, for an undo.
+    std::vector<std::vector<BYTE>> before;
+    for (const Value& value : values) {
+        BYTE data[1024];
+        DWORD size = sizeof data, type = 0;
+        if (RegQueryValueExW(value.key, value.name, nullptr, &type, data, &size) != ERROR_SUCCESS)
+            size = 0;
+        before.emplace_back(data, data + size);
+    }
+
+    timeline.Enter(Registration);
     const DWORD number = 1;
-    for (const wchar_t* name : {L"EstimatedSize", L"NoModify", L"NoRepair"})
-        RegSetValueExW(uninstall, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+    for (const Value& value : values) {
+        if (value.text.empty())
+            RegSetValueExW(value.key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
+        else
+            RegSetValueExW(value.key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+                           static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t)));
+    }
     RegCloseKey(appPath);
     RegCloseKey(uninstall);
+
+    // A marker that the new files are all in place, while the kept ones go.
+    timeline.Enter(Finish);
+    const std::wstring marker = dir + L"\\zs-done";
+    Write(marker, "", 0);
+    for (const std::wstring& old : kept)
+        DeleteFileW(old.c_str());
+    DeleteFileW(marker.c_str());
 
     Round round;
     round.total = Now() - start;
@@ -471,13 +691,31 @@ Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& temp
     return round;
 }
 
+// One round a line: the installation's time and phases and its growth of the
+// working set, then the floor's time and phases, in milliseconds and bytes.
+void PrintRaw(const std::vector<Installation>& install, const std::vector<Round>& floor) {
+    std::printf("phases");
+    for (const char* name : kPhaseNames)
+        std::printf("\t%s", name);
+    std::printf("\n");
+    for (std::size_t i = 0; i < install.size(); ++i) {
+        std::printf("round\t%.3f", install[i].total * 1e3);
+        for (double spent : install[i].phases)
+            std::printf("\t%.3f", spent * 1e3);
+        std::printf("\t%zu\t%.3f", static_cast<size_t>(install[i].Growth()), floor[i].total * 1e3);
+        for (double spent : floor[i].phases)
+            std::printf("\t%.3f", spent * 1e3);
+        std::printf("\n");
+    }
+}
+
 void PrintTable(int rounds, const std::vector<Installation>& install, const std::vector<Round>& floor) {
-    std::printf("median of %d rounds, ms                installation      floor    ratio\n", rounds);
+    std::printf("median of %d rounds, ms                      installation      floor    ratio\n", rounds);
     auto row = [](const char* name, double mine, double least) {
         if (least > 0)
-            std::printf("  %-36s %12.2f %10.2f %8.2f\n", name, mine * 1e3, least * 1e3, mine / least);
+            std::printf("  %-42s %12.2f %10.2f %8.2f\n", name, mine * 1e3, least * 1e3, mine / least);
         else
-            std::printf("  %-36s %12.2f %10s %8s\n", name, mine * 1e3, "-", "-");
+            std::printf("  %-42s %12.2f %10s %8s\n", name, mine * 1e3, "-", "-");
     };
     for (int phase = 0; phase < kPhaseCount; ++phase) {
         std::vector<double> mine, least;
@@ -503,7 +741,7 @@ void PrintTable(int rounds, const std::vector<Installation>& install, const std:
                 *std::max_element(ratios.begin(), ratios.end()));
 }
 
-int Bench(int rounds) {
+int Bench(int rounds, bool upgrade, bool raw) {
     ComApartment com;
     Application application;
     RemoveTree(kRoot);
@@ -523,36 +761,42 @@ int Bench(int rounds) {
     tempDir.pop_back();
 
     // Each side's files go as soon as it has been measured: data left behind
-    // would be written back to disk while a later round is timed.
-    const std::wstring root = kRoot;
-    auto installOnce = [&](const wchar_t* name) {
-        const Installation run = Install(application, root + name);
-        RemoveTree(root + name);
+    // would be written back to disk while a later round is timed. An upgrade
+    // replaces what the side's last round installed.
+    const std::wstring installDir = std::wstring(kRoot) + L"\\install", floorDir = std::wstring(kRoot) + L"\\floor";
+    auto installOnce = [&] {
+        const Installation run = Install(application, installDir);
+        if (!upgrade)
+            RemoveTree(installDir);
         return run;
     };
-    auto floorOnce = [&](const wchar_t* name) {
-        const Round run = Floor(tools, root + name, tempDir);
-        RemoveTree(root + name);
+    auto floorOnce = [&] {
+        const Round run = Floor(tools, floorDir, tempDir);
+        if (!upgrade)
+            RemoveTree(floorDir);
         return run;
     };
     // A first installation and a first floor load every library that they use,
     // so that the rounds measure the work and not the system's first touches.
-    installOnce(L"\\warm");
-    floorOnce(L"\\warmfloor");
+    installOnce();
+    floorOnce();
     std::vector<Installation> install;
     std::vector<Round> floor;
     SIZE_T growth = 0;
     for (int round = 1; round <= rounds; ++round) {
         // Turn about, so that neither side always runs right after the other.
         if (round % 2)
-            floor.push_back(floorOnce(L"\\floor"));
-        install.push_back(installOnce(L"\\install"));
+            floor.push_back(floorOnce());
+        install.push_back(installOnce());
         if (!(round % 2))
-            floor.push_back(floorOnce(L"\\floor"));
-        const Installation& run = install.back();
-        growth = std::max<SIZE_T>(growth, run.peak > run.idle ? run.peak - run.idle : 0);
+            floor.push_back(floorOnce());
+        growth = std::max(growth, install.back().Growth());
     }
     RemoveTree(kRoot);
+    if (raw) {
+        PrintRaw(install, floor);
+        return 0;
+    }
     std::printf("payload set: 15 payloads, %zu plain bytes, largest %zu\n", total, largest);
     PrintTable(rounds, install, floor);
     std::printf(
@@ -565,9 +809,18 @@ int Bench(int rounds) {
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    const int rounds = argc > 1 ? _wtoi(argv[1]) : 9;
+    int rounds = 9;
+    bool upgrade = false, raw = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::wcscmp(argv[i], L"--upgrade") == 0)
+            upgrade = true;
+        else if (std::wcscmp(argv[i], L"--raw") == 0)
+            raw = true;
+        else
+            rounds = _wtoi(argv[i]);
+    }
     try {
-        return Bench(std::max(rounds, 1));
+        return Bench(std::max(rounds, 1), upgrade, raw);
     } catch (const Error& error) {
         std::fwprintf(stderr, L"install_bench: %ls\n", error.Message().c_str());
         return 1;

@@ -262,6 +262,8 @@ void WizardWindow::Destroy() {
 }
 
 std::wstring WizardWindow::Text(ControlId id) const {
+    if (!window_)
+        return id == InstallDir ? unshownFolder_ : std::wstring();
     HWND control = Control(id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -272,6 +274,11 @@ void WizardWindow::SetText(ControlId id, const wchar_t* text) {
     // The status label tells the steps of the installation.
     if (id == StatusLabel)
         application_.Note(text);
+    if (!window_) {
+        if (id == InstallDir)
+            unshownFolder_ = text;
+        return;
+    }
     if (ControlDefOf(id).kind != ControlKind::Label) {
         SetWindowTextW(Control(id), text);
         return;
@@ -321,6 +328,8 @@ void WizardWindow::FitLabel(ControlId id, const wchar_t* text, bool created) {
 }
 
 void WizardWindow::SetVisible(ControlId id, bool visible) {
+    if (!window_)
+        return;
     HWND control = Control(id);
     HWND focus = GetFocus();
     const bool hadFocus = focus == control || IsChild(control, focus);
@@ -337,6 +346,8 @@ void WizardWindow::SetVisible(ControlId id, bool visible) {
 }
 
 void WizardWindow::SetEnabled(ControlId id, bool enabled) {
+    if (!window_)
+        return;
     const bool hadFocus = GetFocus() == Control(id);
     EnableWindow(Control(id), enabled);
     if (hadFocus && !enabled)
@@ -384,6 +395,8 @@ void WizardWindow::AdvanceProgress(int amount) {
 
 void WizardWindow::SetImagePicture(ControlId image, const Picture* picture) {
     pictures_[Index(image)] = picture;
+    if (!window_)
+        return;
     const ControlDef& def = ControlDefOf(image);
     RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
     RedrawWindow(Control(def.parent), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);

@@ -25,7 +25,9 @@ class FormEvents {
 // The wizard window built from the window definition: it creates the window and
 // its controls, scales them to the screen's dpi, paints panels and pictures, and
 // passes clicks and close requests on to the form, Enter as a click of the
-// page's forward button and Esc as a close request.
+// page's forward button and Esc as a close request. Until it is created (an
+// unattended run that shows nothing never creates it) it keeps the folder's
+// text, the one text read back, and changes nothing else.
 class WizardWindow {
   public:
     WizardWindow(Application& application, FormEvents& events);
@@ -90,4 +92,5 @@ class WizardWindow {
     WNDPROC progressBarDefaultProc_ = nullptr;
     WNDPROC memoDefaultProc_ = nullptr;
     bool holdBarPaint_ = false;
+    std::wstring unshownFolder_;
 };

@@ -56,8 +56,8 @@ TEST(StartupState, DebugPrivilegeCanBeEnabledAndUnknownOnesCannot) {
 
 // An upgrade goes where the browser is: the folder that the Uninstall entry
 // of an earlier installation names, where it still holds Zarvo.exe, is the
-// one that the directory page shows, and so the one that /S without /D=
-// takes; else the default under Program Files.
+// one that the directory page shows, and the one that /S without /D=, which
+// makes no window, takes; else the default under Program Files.
 TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     const std::wstring root = L"C:\\ZarvoStartupTest";
     const std::wstring installed = root + L"\\Old Zarvo";
@@ -89,11 +89,14 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
             RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", c.installLocation.c_str());
         if (!c.displayIcon.empty())
             RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", c.displayIcon.c_str());
-        TInstallForm form(application);
-        form.Create();
-        EXPECT_EQ(form.Window().Text(InstallDir), c.proposed) << testing::PrintToString(c.installLocation);
-        form.Destroy();
-        InstallMain::ReleaseInstallerState();
+        for (bool window : {true, false}) {
+            TInstallForm form(application);
+            form.Create(window);
+            EXPECT_EQ(form.Window().Text(InstallDir), c.proposed)
+                << testing::PrintToString(c.installLocation) << " window " << window;
+            form.Destroy();
+            InstallMain::ReleaseInstallerState();
+        }
     }
     // A value of another type is no folder, and no error either.
     RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", 1);
