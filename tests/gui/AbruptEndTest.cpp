@@ -27,11 +27,6 @@ bool NameLeft(const std::wstring& dir, const wchar_t* kind) {
     return true;
 }
 
-std::string LogText() {
-    const std::vector<unsigned char> bytes = Exists(kLog) ? ReadBytes(kLog) : std::vector<unsigned char>();
-    return std::string(bytes.begin(), bytes.end());
-}
-
 }  // namespace
 
 // Ended abruptly (a power cut, a deployment tool's time-out) while it writes
@@ -81,7 +76,7 @@ TEST(AbruptEnd, LeavesEveryFileWholeAndTheNextRunSettlesIt) {
                 EXPECT_EQ(next.ExitCode(), 0u);
             }
             if (caught) {
-                EXPECT_NE(LogText().find("上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"), std::string::npos)
+                EXPECT_NE(ReadText(kLog).find("上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"), std::string::npos)
                     << moment;
             }
             ExpectFilesInstalled(dir);

@@ -72,8 +72,7 @@ TEST_F(ExitCodeTest, ErrorWhileCopyingIsAFailedInstallation) {
     CloseWithOk(installer);
     EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstallationFailed));
 
-    const std::vector<unsigned char> bytes = ReadBytes(log);
-    const std::string written(bytes.begin(), bytes.end());
+    const std::string written = ReadText(log);
     for (const char* line : {"安装目录：C:\\ZarvoExitCodeTest\\Zarvo\r\n", "Cannot create file \"",
                              "确定要退出安装程序吗？\r\n回答：确定\r\n", "结果：安装失败（退出代码 1603）\r\n"})
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;

@@ -24,14 +24,10 @@ std::string Utf8(const std::wstring& text) {
     return bytes;
 }
 
-std::string Text(const std::vector<unsigned char>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
-
 // The log's lines after the three that place the run (version, command line,
 // start time), which are checked, each step's time taken off its line.
 std::vector<std::string> LogLines(const std::wstring& path = kLog) {
-    const std::string text = Text(ReadBytes(path));
+    const std::string text = ReadText(path);
     EXPECT_EQ(text.compare(0, 3, "\xEF\xBB\xBF"), 0) << "a byte-order mark";
     std::vector<std::string> lines;
     for (std::size_t at = 3, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2)
@@ -45,13 +41,6 @@ std::vector<std::string> LogLines(const std::wstring& path = kLog) {
         lines[2], std::regex("开始时间：20[0-9]{2}-[01][0-9]-[0-3][0-9] [0-2][0-9]:[0-5][0-9]:[0-5][0-9]")))
         << lines[2];
     return std::vector<std::string>(lines.begin() + 3, lines.end());
-}
-
-std::size_t Count(const std::string& text, const std::string& part) {
-    std::size_t count = 0;
-    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
-        ++count;
-    return count;
 }
 
 // The lines that those texts make in the log.
@@ -138,10 +127,10 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
         steps.push_back(step);
     steps.push_back(L"结果：安装完成（退出代码 0）");
     EXPECT_EQ(LogLines(), Utf8Lines(steps));
-    const std::string text = Text(ReadBytes(kLog));
+    const std::string text = ReadText(kLog);
     EXPECT_NE(text.find(Utf8(arguments) + "\r\n"), std::string::npos) << "the command line";
     // Every step but the folder and the result took its time.
-    EXPECT_EQ(Count(text, " 毫秒）\r\n"), steps.size() - 2) << text;
+    EXPECT_EQ(Occurrences(text, " 毫秒）\r\n"), steps.size() - 2) << text;
 }
 
 TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {
@@ -202,8 +191,6 @@ TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
         {L"/?", nullptr},
         {L"/help /D=" + dir, nullptr},
         {L"/qn", L"/qn"},
-        {L"/SILENT", L"/SILENT"},
-        {L"-S", L"-S"},
         // Not quiet: the box tells that /log came after /D=.
         {L"/passive /D=" + dir + L" /log C:\\x.log", L"/log"},
     };
@@ -243,7 +230,7 @@ TEST_F(Unattended, LogThroughALinkChangesNothingWhereTheLinkLeads) {
     ASSERT_TRUE(CreateHardLinkW(secondName.c_str(), kept.c_str(), nullptr));
     EXPECT_EQ(Run(L"/S /LOG=" + Quoted(secondName) + L" /D=" + dir), static_cast<DWORD>(kInstalled));
     EXPECT_EQ(LogLines(secondName).size(), 37u);
-    EXPECT_EQ(Text(ReadBytes(kept)), "an administrator's file");
+    EXPECT_EQ(ReadText(kept), "an administrator's file");
 }
 
 TEST_F(Unattended, PassiveShowsTheCopyingPageOnlyAndClosesItself) {

@@ -44,23 +44,6 @@ inline std::vector<std::wstring> ScratchFolders() {
     return folders;
 }
 
-// An environment variable set for the length of a scope.
-class ScopedEnvironment {
-  public:
-    ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
-        wchar_t old[MAX_PATH] = {};
-        had_ = GetEnvironmentVariableW(name, old, MAX_PATH) != 0;
-        old_ = old;
-        SetEnvironmentVariableW(name, value.c_str());
-    }
-    ~ScopedEnvironment() { SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr); }
-
-  private:
-    const wchar_t* name_;
-    std::wstring old_;
-    bool had_;
-};
-
 // Runs the wizard from its welcome page to the end of the installation, as
 // the next button does; returns the text of the error that ended it, if any.
 class InstallTest : public testing::Test {

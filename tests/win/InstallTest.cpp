@@ -242,12 +242,8 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     for (const RunningProgram& other : others)
         EXPECT_TRUE(other.Running());
     application_.Log() = RunLog();
-    const std::vector<unsigned char> bytes = ReadBytes(log);
-    const std::string text(bytes.begin(), bytes.end());
-    int ended = 0;
-    for (std::size_t at = text.find("已结束程序："); at != std::string::npos; at = text.find("已结束程序：", at + 1))
-        ++ended;
-    EXPECT_EQ(ended, 3) << text;
+    const std::string text = ReadText(log);
+    EXPECT_EQ(Occurrences(text, "已结束程序："), 3u) << text;
     EXPECT_EQ(text.find("Elsewhere"), std::string::npos) << text;
 }
 

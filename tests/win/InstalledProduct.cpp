@@ -112,10 +112,7 @@ const wchar_t* const kLinkNames[] = {L"\\泽沃浏览器.lnk", L"\\在线升级.
                                      L"\\卸载泽沃浏览器.lnk"};
 
 std::string BytesOrNone(const std::wstring& path) {
-    if (!Exists(path))
-        return "none";
-    const std::vector<unsigned char> bytes = ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
+    return Exists(path) ? ReadText(path) : "none";
 }
 
 std::vector<std::wstring> ProductFolders(const std::wstring& dir) {

@@ -21,6 +21,18 @@ std::vector<unsigned char> ReadBytes(const std::wstring& path) {
     return bytes;
 }
 
+std::string ReadText(const std::wstring& path) {
+    const std::vector<unsigned char> bytes = ReadBytes(path);
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1))
+        ++count;
+    return count;
+}
+
 void WriteBytes(const std::wstring& path, const std::string& bytes) {
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
     if (!file)
@@ -233,4 +245,16 @@ bool OpenToEveryone(const std::wstring& folder) {
     GetSecurityDescriptorDacl(descriptor, &present, &list, &defaulted);
     return SetNamedSecurityInfoW(const_cast<wchar_t*>(folder.c_str()), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION,
                                  nullptr, nullptr, list, nullptr) == ERROR_SUCCESS;
+}
+
+ScopedEnvironment::ScopedEnvironment(const wchar_t* name, const std::wstring& value) : name_(name) {
+    std::vector<wchar_t> old(32768);
+    const DWORD length = GetEnvironmentVariableW(name, old.data(), static_cast<DWORD>(old.size()));
+    had_ = length > 0;
+    old_.assign(old.data(), length);
+    SetEnvironmentVariableW(name, value.c_str());
+}
+
+ScopedEnvironment::~ScopedEnvironment() {
+    SetEnvironmentVariableW(name_, had_ ? old_.c_str() : nullptr);
 }

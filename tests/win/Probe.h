@@ -13,6 +13,10 @@
 // files and processes, through the system's own interfaces.
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
+// The file's bytes in a string, as a log's text is compared.
+std::string ReadText(const std::wstring& path);
+// How often the part stands in the text.
+std::size_t Occurrences(const std::string& text, const std::string& part);
 void WriteBytes(const std::wstring& path, const std::string& bytes);
 bool Exists(const std::wstring& path);
 // A payload container of those plain bytes: the size, then a zlib stream.
@@ -43,6 +47,21 @@ std::wstring AccessList(const std::wstring& path);
 // Opens the folder to every account, as an ordinary account could have
 // prepared it (Wine keeps this as the folder's mode); true when it could.
 bool OpenToEveryone(const std::wstring& folder);
+
+// An environment variable set for the length of a scope; the system reads
+// it afresh at each call.
+class ScopedEnvironment {
+  public:
+    ScopedEnvironment(const wchar_t* name, const std::wstring& value);
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+    ~ScopedEnvironment();
+
+  private:
+    const wchar_t* name_;
+    std::wstring old_;
+    bool had_;
+};
 
 // Starts a copy of an executable under another name and path; ended and
 // waited for when the object goes.
