@@ -58,6 +58,13 @@ DWORD OpenBelow(HANDLE parent,
     return NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
 }
 
+// Opens the name only to rename or delete it, shared with every other opener:
+// a program that merely has it open, reading or running it, is no obstacle.
+DWORD OpenToMove(HANDLE parent, const std::wstring& name, ULONG options, UniqueHandle& opened) {
+    return OpenBelow(parent, name, DELETE | FILE_READ_ATTRIBUTES,
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options, nullptr, opened);
+}
+
 // The name under which the system knows what the handle opened, empty when it
 // cannot tell.
 std::wstring SystemName(HANDLE handle) {
@@ -171,9 +178,7 @@ HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error, bool* 
         // programs that merely have it open; the link is opened again for that.
         folder.reset();
         UniqueHandle link;
-        OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
-                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr,
-                  link);
+        OpenToMove(handle_.get(), name, FILE_DIRECTORY_FILE, link);
         if (link && WhatStands(name_, link.get(), name, false, folderName) == Standing::Link)
             DeleteHeld(link.get());
     }
@@ -195,8 +200,7 @@ HeldFolder HeldFolder::ExistingFolder(const std::wstring& name, DWORD& error) co
 
 UniqueHandle HeldFolder::FolderToDelete(const std::wstring& name) const {
     UniqueHandle folder;
-    OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
-              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr, folder);
+    OpenToMove(handle_.get(), name, FILE_DIRECTORY_FILE, folder);
     std::wstring folderName;
     if (folder && WhatStands(name_, folder.get(), name, false, folderName) != Standing::Own)
         folder.reset();
@@ -242,9 +246,7 @@ UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) con
 
 UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) const {
     UniqueHandle file;
-    error = OpenBelow(handle_.get(), name, DELETE | FILE_READ_ATTRIBUTES,
-                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
-                      nullptr, file);
+    error = OpenToMove(handle_.get(), name, FILE_NON_DIRECTORY_FILE, file);
     std::wstring fileName;
     if (file && WhatStands(name_, file.get(), name, true, fileName) == Standing::Elsewhere) {
         error = kLeadsElsewhere;
