@@ -6,16 +6,11 @@
 
 namespace {
 
-template <typename Function>
-Function Entry(HMODULE library, const char* name) {
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(library, name)));
-}
-
 // The restart manager's session, from its start to its end.
 class RestartSession {
   public:
-    explicit RestartSession(HMODULE library) : end_(Entry<End>(library, "RmEndSession")) {
-        const auto start = Entry<DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*)>(library, "RmStartSession");
+    explicit RestartSession(HMODULE library) : end_(LibraryFunction<End>(library, "RmEndSession")) {
+        const auto start = LibraryFunction<DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*)>(library, "RmStartSession");
         WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
         open_ = start && end_ && start(&session_, 0, key) == ERROR_SUCCESS;
     }
@@ -44,9 +39,11 @@ std::wstring ProgramsHolding(const std::wstring& path) {
     if (!library)
         return names;
     const RestartSession session(library);
-    const auto enlist = Entry<DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*)>(
-        library, "RmRegisterResources");
-    const auto list = Entry<DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*)>(library, "RmGetList");
+    const auto enlist =
+        LibraryFunction<DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*)>(
+            library, "RmRegisterResources");
+    const auto list =
+        LibraryFunction<DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*)>(library, "RmGetList");
     LPCWSTR files[] = {path.c_str()};
     // The first few are enough to name.
     RM_PROCESS_INFO programs[4];

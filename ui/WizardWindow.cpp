@@ -137,7 +137,7 @@ void InitControlClasses() {
     if (!library)
         throw Error(SystemErrorText(GetLastError()));
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = reinterpret_cast<Init>(reinterpret_cast<void*>(GetProcAddress(library, "InitCommonControlsEx")));
+    const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     if (init)
         init(&classes);
