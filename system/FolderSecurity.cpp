@@ -60,12 +60,10 @@ std::wstring OwnAccount() {
 
 FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const std::wstring& self) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
-    PSID owner = nullptr;
-    PACL list = nullptr;
     // A folder whose security cannot be read (a file system without any) can
     // be changed by anybody, as far as the installer can tell.
-    if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, &owner, nullptr,
-                        &list, nullptr, &descriptor) != ERROR_SUCCESS)
+    if (GetSecurityInfo(handle, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr,
+                        nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return FolderRisk::OthersMayChange;
     const UniqueLocalMemory owned(descriptor);
     return JudgeDescriptor(descriptor, place, self);
@@ -129,6 +127,18 @@ FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool
     return {};
 }
 
+// The verdict on a held install folder and every folder above it.
+FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const std::wstring& self) {
+    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self); risk != FolderRisk::None)
+        return {risk, dir};
+    // Where it really is, by the name that the system knows it under, and
+    // every folder above that.
+    bool whole = false;
+    const std::wstring real = DosPath(folder.Name());
+    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self, whole);
+    return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
+}
+
 }  // namespace
 
 FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self) {
@@ -175,19 +185,11 @@ FolderVerdict JudgeInstallPath(const std::wstring& dir) {
     // The folder exists: where it is in the end, if a link leads there.
     DWORD error = 0;
     const HeldFolder folder = HeldFolder::Open(dir, error);
-    return folder ? JudgeHeldFolder(folder, dir) : FolderVerdict{FolderRisk::OthersMayChange, dir};
+    return folder ? JudgeHeld(folder, dir, self) : FolderVerdict{FolderRisk::OthersMayChange, dir};
 }
 
 FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir) {
-    const std::wstring self = OwnAccount();
-    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self); risk != FolderRisk::None)
-        return {risk, dir};
-    // Where it really is, by the name that the system knows it under, and
-    // every folder above that.
-    bool whole = false;
-    const std::wstring real = DosPath(folder.Name());
-    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self, whole);
-    return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
+    return JudgeHeld(folder, dir, OwnAccount());
 }
 
 UniqueLocalMemory ProductFolderSecurity() {
