@@ -15,40 +15,44 @@ std::wstring RiskText(const FolderVerdict& verdict) {
     return FormatText(kTexts[static_cast<int>(verdict.risk) - 1], {verdict.folder});
 }
 
-}  // namespace
-
-bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
-    refusal_ = FolderRefusal::Unusable;
-    std::wstring message = L"安装目录格式不正确，请重新选择！";
-    UINT icon = 0;
-    // A text that every later path can be built on, in a folder that only the
-    // administrators could change, on a disk with room: nothing is made
-    // before all three are known.
-    FolderVerdict verdict;
-    std::wstring shortage;
-    DWORD error = 0;
-    HeldFolder folder;
-    if (!WellFormedInstallDir(dir)) {
-    } else if ((verdict = JudgeInstallPath(dir)).risk != FolderRisk::None) {
-        refusal_ = FolderRefusal::Unsafe;
-    } else if (!(shortage = RoomShortage(dir, InstallMain::TempDir)).empty()) {
-        refusal_ = FolderRefusal::NoRoom;
-        message = shortage;
-        icon = MB_ICONWARNING;
-    } else if (EnsureDirectory(dir) && (folder = HeldFolder::Open(WithoutTrailingBackslash(dir), error))) {
+// Why nothing may be installed into the folder, with the text that tells it
+// (none: it is held, ready). A text that every later path can be built on, in
+// a folder that only the administrators could change, on a disk with room:
+// nothing is made before all three are known.
+FolderRefusal Refusal(const std::wstring& dir, std::wstring& message, HeldFolder& folder) {
+    message = L"安装目录格式不正确，请重新选择！";
+    if (!WellFormedInstallDir(dir))
+        return FolderRefusal::Unusable;
+    FolderVerdict verdict = JudgeInstallPath(dir);
+    if (verdict.risk == FolderRisk::None) {
+        if (std::wstring shortage = RoomShortage(dir, InstallMain::TempDir); !shortage.empty()) {
+            message = std::move(shortage);
+            return FolderRefusal::NoRoom;
+        }
+        DWORD error = 0;
+        if (!TInstallForm::EnsureDirectory(dir) || !(folder = HeldFolder::Open(WithoutTrailingBackslash(dir), error)))
+            return FolderRefusal::Unusable;
         // Judged again as it is held: another account may have made the
         // folder after the first look, where the folder above lets it.
         verdict = JudgeHeldFolder(folder, dir);
-        refusal_ = verdict.risk == FolderRisk::None ? FolderRefusal::None : FolderRefusal::Unsafe;
+        if (verdict.risk == FolderRisk::None)
+            return FolderRefusal::None;
     }
-    if (refusal_ == FolderRefusal::Unsafe) {
-        message = RiskText(verdict);
-        icon = MB_ICONWARNING;
-    }
+    message = RiskText(verdict);
+    return FolderRefusal::Unsafe;
+}
+
+}  // namespace
+
+bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
+    std::wstring message;
+    HeldFolder folder;
+    refusal_ = Refusal(dir, message, folder);
     if (refusal_ == FolderRefusal::None) {
         installFolder_ = std::move(folder);
         return true;
     }
-    application_.Message(window_.Handle(), message, Application::kTitle, MB_OK | icon);
+    application_.Message(window_.Handle(), message, Application::kTitle,
+                         MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
     return false;
 }
