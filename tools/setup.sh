@@ -24,9 +24,14 @@ if [ ${#missing[@]} -gt 0 ]; then
         exit 1
     fi
     dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
-    if ! { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"; }; then
-        echo "setup: apt-get could not install ${missing[*]}: check that this machine reaches Debian's package archive." >&2
+    source "$root/tools/apt.sh"
+    apt_log=$(mktemp)
+    if ! apt_install "$(apt_release)" "${missing[@]}"; then
+        tail -n 5 "$apt_log" >&2
+        rm -f "$apt_log"
+        echo "setup: apt-get could not install ${missing[*]} (its last lines above): check that this machine reaches Debian's package archive." >&2
         exit 1
     fi
+    rm -f "$apt_log"
 fi
 exec "$root/tools/wine32.sh"

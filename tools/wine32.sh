@@ -57,11 +57,11 @@ if [ -z "$version" ] || dpkg --compare-versions "$version" lt 1:10; then
         printf 'Types: deb\nURIs: %s\nSuites: bookworm-backports\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
             "$base" >"$sources"
     fi
-    log=$(mktemp)
-    trap 'rm -f "$log"' EXIT
-    { apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-        -t bookworm-backports qemu-user; } >"$log" 2>&1 || {
-        tail -n 5 "$log" >&2
+    source "$(dirname "$0")/apt.sh"
+    apt_log=$(mktemp)
+    trap 'rm -f "$apt_log"' EXIT
+    apt_install bookworm-backports qemu-user || {
+        tail -n 5 "$apt_log" >&2
         fail "the emulator qemu-user could not be installed from bookworm-backports (apt's last lines above): check that this machine reaches Debian's package archive."
     }
 fi
