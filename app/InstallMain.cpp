@@ -5,7 +5,6 @@
 #include "system/CriticalErrors.h"
 #include "system/Error.h"
 #include "system/Reg.h"
-#include "system/Registration.h"
 #include "system/ShellLink.h"
 
 namespace InstallMain {
@@ -15,7 +14,6 @@ std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;
 ComPtr<IShellLinkW> ShellLinkInterface;
 ComPtr<IPersistStream> PersistInterface;
-ShortcutStorage ShortcutWork;
 std::vector<wchar_t> TempPathBuffer;
 }  // namespace InstallMain
 
@@ -26,7 +24,7 @@ namespace {
 // A text of the product's Uninstall entry; one of another type is no text.
 std::wstring UninstallText(const wchar_t* name) {
     try {
-        return RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, false, name);
+        return RegReadString(HKEY_LOCAL_MACHINE, Product::kUninstallKey, false, name);
     } catch (const Error&) {
         return {};
     }
@@ -89,7 +87,6 @@ void TInstallForm::OnDestroy() {
 
 void InstallMain::ReleaseInstallerState() {
     TempDir.clear();
-    ShortcutWork.linkPath.clear();
     PersistInterface.reset();
     ShellLinkInterface.reset();
     ShellLinkObject.reset();

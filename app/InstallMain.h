@@ -1,9 +1,9 @@
 #pragma once
 
 #include "app/ExitCode.h"
+#include "install/Installation.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
-#include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 #include "system/HeldFolder.h"
 #include "ui/Application.h"
@@ -16,15 +16,13 @@
 #include <string>
 #include <vector>
 
-class FileTransaction;
 class RunLog;
-class ScratchFolder;
 
 enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
-class TInstallForm final : public FormEvents {
+class TInstallForm final : public FormEvents, private InstallHost {
   public:
     explicit TInstallForm(Application& application);
 
@@ -57,18 +55,13 @@ class TInstallForm final : public FormEvents {
     // True when the directory exists or was created with all missing parents;
     // an empty path raises "Unable to create directory".
     static bool EnsureDirectory(const std::wstring& path);
-    // Writes one shortcut file through the shell-link object of the run, as
-    // one of the installation's files; kind 1 is the all-users desktop, kind 2
-    // the all-users Start-menu programs folder, where the folder is made when
-    // missing.
-    static void CreateShortcut(const std::wstring& target,
-                               const std::wstring& workingDirectory,
-                               const wchar_t* folder,
-                               const wchar_t* description,
-                               const wchar_t* linkName,
-                               const wchar_t* arguments,
-                               int locationKind,
-                               FileTransaction& files);
+    // The file of one shortcut, made with the installer's shell-link object:
+    // its target, working directory, arguments and description are set
+    // afresh each time. Raises the shell's error when it cannot be saved.
+    static std::vector<unsigned char> CreateShortcut(const std::wstring& target,
+                                                     const std::wstring& workingDirectory,
+                                                     const wchar_t* description,
+                                                     const wchar_t* arguments);
     // Ends every running process of that executable name whose image is the
     // file of that name in the install directory, and logs each; true when
     // the last termination request succeeded.
@@ -87,11 +80,13 @@ class TInstallForm final : public FormEvents {
     // Shows the box that says why and returns false when the folder cannot be
     // installed to.
     bool DirectoryAccepted(const std::wstring& dir);
-    void InstallPayload(FileTransaction& files,
-                        std::size_t place,
-                        ScratchFolder& scratch,
-                        const std::wstring& name,
-                        EmbeddedResource resource);
+
+    // What the installation asks of the form.
+    void ShowStatus(const std::wstring& text, bool pump) override;
+    void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
+    void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
+    void EndProgram(const std::wstring& executableName) override;
+    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override;
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;
@@ -122,21 +117,11 @@ extern ComPtr<IUnknown> ShellLinkObject;
 extern ComPtr<IShellLinkW> ShellLinkInterface;
 extern ComPtr<IPersistStream> PersistInterface;
 
-// Scratch space of shortcut creation, kept between calls.
-struct ShortcutStorage {
-    wchar_t folderPath[MAX_PATH + 1] = {};
-    std::wstring linkPath;
-};
-extern ShortcutStorage ShortcutWork;
-
 // Receives the raw temporary path from the system.
 extern std::vector<wchar_t> TempPathBuffer;
 
-inline constexpr const wchar_t* SubDirs[] = {
-    L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp\\Skin", L"\\Temp\\Update",
-};
-
-inline constexpr const wchar_t* ProcessNames[] = {L"Zarvo.exe", L"ZarvService.exe", L"ZarvUpdate.exe"};
+inline constexpr const auto& SubDirs = Product::kFolders;
+inline constexpr const auto& ProcessNames = Product::kPrograms;
 
 using ::PayloadNames;
 

@@ -23,6 +23,8 @@ add_executable(native_tests
     tests/native/ContainerTest.cpp
     tests/native/DecompressStreamTest.cpp
     tests/native/PathRulesTest.cpp
+    tests/native/PlanTest.cpp
+    tests/native/ProductTest.cpp
     tests/native/MessageTextTest.cpp
     tests/native/PayloadFilesTest.cpp
     tests/native/ProcessNameRuleTest.cpp

@@ -31,12 +31,16 @@ add_library(zarvo_win STATIC
     app/FinishActions.cpp
     app/InstallMain.cpp
     app/Navigation.cpp
+    app/RunInstallation.cpp
     app/TempDir.cpp
     app/Unattended.cpp
     install/DiskSpace.cpp
+    install/Areas.cpp
+    install/FilePlaces.cpp
     install/FileRoutines.cpp
-    install/InstallTree.cpp
-    install/RunInstallation.cpp
+    install/Installation.cpp
+    install/MachineOperations.cpp
+    install/RegistryValues.cpp
     payload/DecompressFile.cpp
     payload/InstalledSize.cpp
     payload/Integrity.cpp
@@ -45,7 +49,6 @@ add_library(zarvo_win STATIC
     system/EmbeddedResource.cpp
     system/FileHolders.cpp
     system/Files.cpp
-    system/FileTransaction.cpp
     system/FolderSecurity.cpp
     system/HeldFolder.cpp
     system/LibrarySearch.cpp
@@ -53,7 +56,6 @@ add_library(zarvo_win STATIC
     system/ProcessKill.cpp
     system/Reg.cpp
     system/Registration.cpp
-    system/RegistryUndo.cpp
     system/RunLog.cpp
     system/ScratchFolder.cpp
     system/SetupLock.cpp

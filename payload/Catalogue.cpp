@@ -8,12 +8,9 @@ std::wstring PayloadFileName(const std::wstring& payloadName) {
 std::wstring PayloadDestination(const std::wstring& installDir,
                                 const std::wstring& payloadName,
                                 const std::wstring& fileName) {
-    if (payloadName == L"ZarvConfigini")
-        return installDir + L"\\Data\\" + fileName;
-    if (payloadName == L"defaultzsk")
-        return installDir + L"\\Skin\\" + fileName;
-    if (payloadName == L"x0804ini" || payloadName == L"x0404ini" || payloadName == L"x0409ini")
-        return installDir + L"\\Lang\\0" + fileName;
+    for (const Product::File& file : Product::kFiles)
+        if (payloadName == file.payload)
+            return installDir + file.folder + L"\\" + file.name;
     return installDir + L"\\" + fileName;
 }
 

@@ -255,6 +255,18 @@ UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) co
     return file;
 }
 
+UniqueHandle HeldFolder::OpenToRead(const std::wstring& name, DWORD& error) const {
+    UniqueHandle file;
+    error = OpenBelow(handle_.get(), name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
+                      nullptr, file);
+    std::wstring fileName;
+    if (file && WhatStands(name_, file.get(), name, true, fileName) != Standing::Own) {
+        error = kLeadsElsewhere;
+        file.reset();
+    }
+    return file;
+}
+
 bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const {
     // The rename information: a flag, the folder, the length and the name.
     const std::size_t bytes = name.size() * sizeof(wchar_t);

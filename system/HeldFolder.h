@@ -52,6 +52,9 @@ class HeldFolder {
     // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
     // violation when another program holds the file without sharing.
     UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
+    // The file of that name for reading and deleting, shared with readers
+    // only; a link or a second name of a file is refused.
+    UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;
     // Gives a file held with delete access (CreateNewFile, OpenExisting) the
     // name in this folder; fails when anything stands at the name.
     bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const;

@@ -1,70 +1,10 @@
 #include "system/Registration.h"
 
-#include "Version.h"
 #include "system/Handles.h"
-#include "system/MakerInfo.h"
+#include "system/Product.h"
 #include "system/Reg.h"
-#include "system/RegistryUndo.h"
 
 #include <windows.h>
-
-namespace {
-const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
-}  // namespace
-
-void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo) {
-    // What each value holds: a fixed text, the install folder followed by a
-    // text (the uninstall command quoted), a number, or the installed size.
-    enum Kind { kText, kInFolder, kExpandInFolder, kCommand, kNumber, kSize };
-    struct Value {
-        const wchar_t* key;
-        const wchar_t* name;
-        Kind kind;
-        const wchar_t* text;
-        DWORD number;
-    };
-    static const Value kValues[] = {
-        {kAppPathsKey, L"", kInFolder, L"\\Zarvo.exe", 0},
-        {kAppPathsKey, L"Path", kInFolder, L"", 0},
-        {kUninstallKey, L"Comments", kText,
-         L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", 0},
-        {kUninstallKey, L"Contact", kText, MakerInfo::kContactEmail, 0},
-        {kUninstallKey, L"DisplayIcon", kInFolder, L"\\Zarvo.exe", 0},
-        {kUninstallKey, L"DisplayName", kText, L"泽沃浏览器", 0},
-        {kUninstallKey, L"Readme", kExpandInFolder, L"\\Lisense.txt", 0},
-        // Quoted: unquoted, a directory with spaces lets Windows try
-        // "C:\Program.exe" first when the uninstaller is run, with
-        // administrator rights.
-        {kUninstallKey, L"UninstallString", kCommand, L"\\ZarvService.exe\" Uninstall", 0},
-        {kUninstallKey, L"Publisher", kText, L"洛菲工作室", 0},
-        {kUninstallKey, L"URLInfoAbout", kText, MakerInfo::kProductSiteUrl, 0},
-        {kUninstallKey, L"HelpLink", kText, MakerInfo::kForumUrl, 0},
-        {kUninstallKey, L"URLUpdateInfo", kText, MakerInfo::kMakerSiteUrl, 0},
-        // What Programs and Features and software-inventory tools read
-        // besides: the version, the folder, the size, and that the entry
-        // offers removal only.
-        {kUninstallKey, L"DisplayVersion", kText, ZARVO_VERSION_TEXT, 0},
-        {kUninstallKey, L"InstallLocation", kInFolder, L"", 0},
-        {kUninstallKey, L"EstimatedSize", kSize, nullptr, 0},
-        {kUninstallKey, L"NoModify", kNumber, nullptr, 1},
-        {kUninstallKey, L"NoRepair", kNumber, nullptr, 1},
-    };
-    for (const Value& value : kValues) {
-        // Each value as it was is noted first, so that a failed installation
-        // can put it back.
-        undo.Save(HKEY_LOCAL_MACHINE, value.key, value.name);
-        if (value.kind == kNumber || value.kind == kSize) {
-            RegWriteDword(HKEY_LOCAL_MACHINE, value.key, true, value.name,
-                          value.kind == kSize ? installedKib : value.number);
-            continue;
-        }
-        const std::wstring text = value.kind == kText      ? value.text
-                                  : value.kind == kCommand ? L"\"" + installDir + value.text
-                                                           : installDir + value.text;
-        (value.kind == kExpandInFolder ? RegWriteExpandString : RegWriteString)(HKEY_LOCAL_MACHINE, value.key, true,
-                                                                                value.name, text.c_str());
-    }
-}
 
 void WriteStartPage(const std::wstring& user) {
     HKEY hive = HKEY_CURRENT_USER;
@@ -77,6 +17,5 @@ void WriteStartPage(const std::wstring& user) {
         userHive.reset(key);
         hive = key;
     }
-    RegWriteString(hive, L"Software\\Microsoft\\Internet Explorer\\Main", true, L"Start Page",
-                   MakerInfo::kPartnerStartPageUrl);
+    RegWriteString(hive, Product::kStartPageKey, true, Product::kStartPageValue, Product::kPartnerStartPageUrl);
 }

@@ -2,17 +2,6 @@
 
 #include <string>
 
-class RegistryUndo;
-
-// The browser's entry in the system's list of installed programs.
-inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
-
-// The application-path and uninstall entries of the browser installed in
-// installDir: twelve values in a fixed order, then the Uninstall entry's
-// version, location, size (installedKib) and its no-modify and no-repair flags.
-// What each value was before is noted in `undo`.
-void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo);
-
 // Internet Explorer's start page, set to the partner navigation page, for the
 // user of the SID text, whose hive must be loaded, or with an empty text for
 // the installer's own user.

@@ -1,5 +1,7 @@
 #include "system/RunNames.h"
 
+#include <utility>
+
 namespace {
 
 constexpr std::size_t kTagLength = 8;
@@ -36,13 +38,20 @@ std::wstring DoneName(const std::wstring& tag) {
     return L"zs-" + tag + L"-done";
 }
 
+std::wstring JournalName(const std::wstring& tag) {
+    return L"zs-" + tag + L"-journal";
+}
+
 RunName ParseRunName(const std::wstring& name) {
     RunName parsed;
-    if (name.size() == 3 + kTagLength + 5 && name.compare(0, 3, L"zs-") == 0 && IsTagAt(name, 3) &&
-        name.compare(3 + kTagLength, 5, L"-done") == 0) {
-        parsed.kind = RunNameKind::Done;
-        parsed.tag = name.substr(3, kTagLength);
-        return parsed;
+    for (const auto& [suffix, kind] : {std::pair{L"-done", RunNameKind::Done}, {L"-journal", RunNameKind::Journal}}) {
+        const std::size_t length = std::char_traits<wchar_t>::length(suffix);
+        if (name.size() == 3 + kTagLength + length && name.compare(0, 3, L"zs-") == 0 && IsTagAt(name, 3) &&
+            name.compare(3 + kTagLength, length, suffix) == 0) {
+            parsed.kind = kind;
+            parsed.tag = name.substr(3, kTagLength);
+            return parsed;
+        }
     }
     if (name.size() <= kFileSuffix)
         return parsed;

@@ -22,8 +22,6 @@ class Application {
 
     // Shows a message box and logs its text, and a question's answer.
     int Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
-    // A step of the work, as the window tells it to the user.
-    void Note(std::wstring_view text) { log_.Step(text); }
 
     // Runs the message loop of `dialogWindow` until Terminate has been asked for.
     void Run(HWND dialogWindow);

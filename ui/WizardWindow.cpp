@@ -271,9 +271,6 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const wchar_t* text) {
-    // The status label tells the steps of the installation.
-    if (id == StatusLabel)
-        application_.Note(text);
     if (!window_) {
         if (id == InstallDir)
             unshownFolder_ = text;

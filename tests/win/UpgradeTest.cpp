@@ -1,5 +1,4 @@
 #include "system/Reg.h"
-#include "system/RegistryUndo.h"
 #include "tests/win/InstallFixture.h"
 
 namespace {
@@ -138,31 +137,4 @@ TEST_F(UpgradeTest, DiskThatFillsWhileFilesAreWrittenLeavesTheOlderRelease) {
     DeleteFileW(kFiller);
     ExpectOlderRelease(dir);
     RemoveTree(dir);
-}
-
-TEST(RegistryUndo, PutsValuesBackAndRemovesKeysThatWereNot) {
-    const wchar_t kKey[] = L"Software\\ZarvoUndoTest";
-    const wchar_t kNewKey[] = L"Software\\ZarvoUndoTest\\New";
-    DeleteRegTree(HKEY_CURRENT_USER, kKey);
-    RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"before");
-    {
-        RegistryUndo undo;
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Added");
-        undo.Save(HKEY_CURRENT_USER, kNewKey, L"Value");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Added", L"after");
-        RegWriteString(HKEY_CURRENT_USER, kNewKey, true, L"Value", L"after");
-    }
-    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"before") + L'\0');
-    EXPECT_FALSE(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Added").exists);
-    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kNewKey));
-    {
-        RegistryUndo undo;
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
-        undo.Dismiss();
-    }
-    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"after") + L'\0');
-    DeleteRegTree(HKEY_CURRENT_USER, kKey);
 }

@@ -1,0 +1,51 @@
+#include "app/InstallMain.h"
+#include "system/Error.h"
+#include "system/RunLog.h"
+#include "system/ShellLink.h"
+
+using namespace InstallMain;
+
+// The one pass that lays down the product, as a plan of actions run by one
+// executor: all fifteen files, the shortcuts and the registry values change
+// together or not at all, and an error is shown as ever once everything is
+// back as it was.
+void TInstallForm::RunInstallation() {
+    InstallRequest request;
+    request.dir = installDir_;
+    request.folder = std::move(installFolder_);
+    request.tempDir = TempDir;
+    InstallProduct(std::move(request), *this, application_.Log());
+    window_.SetText(OrderLabel, StepLabel(5));
+    window_.SetVisible(NextStepBtn, false);
+    window_.SetVisible(OverBtn, true);
+    window_.SetActivePage(OverTabSheet);
+}
+
+void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
+    window_.SetText(StatusLabel, text.c_str());
+    if (pump)
+        application_.ProcessMessages();
+}
+
+void TInstallForm::EndProgram(const std::wstring& executableName) {
+    KillProcessByName(executableName, installDir_, application_.Log());
+}
+
+std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
+    return CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
+}
+
+std::vector<unsigned char> TInstallForm::CreateShortcut(const std::wstring& target,
+                                                        const std::wstring& workingDirectory,
+                                                        const wchar_t* description,
+                                                        const wchar_t* arguments) {
+    // Without the shell-link object (its creation failed at start-up) there
+    // is nothing to make a shortcut with.
+    if (!ShellLinkInterface || !PersistInterface)
+        throw Error(L"Interface not supported");
+    ShellLinkInterface->SetPath(target.c_str());
+    ShellLinkInterface->SetWorkingDirectory(workingDirectory.c_str());
+    ShellLinkInterface->SetArguments(arguments);
+    ShellLinkInterface->SetDescription(description);
+    return ShortcutBytes(PersistInterface.get());
+}
