@@ -31,6 +31,10 @@ class Planner {
         Add({Step::Journal});
         Files();
         Shortcuts();
+        // Every new file is on the disk before the first takes its name.
+        for (const Spot& spot : places_)
+            Add({Step::Place, spot.area, 0, spot.path});
+        Add({Step::Advance, Area::None, 5});
         Status(L"正在更新系统键值", false);
         for (int i = 0; i < static_cast<int>(Product::kValueCount); ++i)
             Add({Step::SetValue, Area::None, i, Product::kValues[i].name});
@@ -113,7 +117,7 @@ class Planner {
 
     // Held from the start, so that no other program takes a file that is to
     // be replaced without sharing meanwhile; each new file written beside its
-    // place, through a temporary copy of its container; all placed at once.
+    // place, through a temporary copy of its container.
     void Files() {
         std::vector<std::wstring> places;
         for (const Product::File& file : Product::kFiles)
@@ -131,9 +135,8 @@ class Planner {
             // bar, which the window shows from the next look at its events.
             Add({Step::Advance, Area::None, 2});
             Add({Step::Write, Area::Tree, i, places[i]});
+            places_.push_back({Area::Tree, places[i]});
         }
-        for (const std::wstring& place : places)
-            Add({Step::Place, Area::Tree, 0, place});
         Add({Step::Advance, Area::None, 5});
     }
 
@@ -151,13 +154,14 @@ class Planner {
             if (situation_.Exists(area, place))
                 Add({Step::Hold, area, 0, place});
             Add({Step::Write, area, kFirstShortcut + i, place});
-            Add({Step::Place, area, 0, place});
+            places_.push_back({area, place});
         }
-        Add({Step::Advance, Area::None, 5});
     }
 
     const Situation& situation_;
     Plan plan_;
+    // The places whose new files are written, in the order written.
+    std::vector<Spot> places_;
 };
 
 }  // namespace

@@ -76,6 +76,7 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, 2, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, 0, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, 14, L"\\Lang\\0x0409.ini"}), firstPlace);
+    EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
     EXPECT_GT(Find(fresh, {Step::Finish}), Find(fresh, {Step::SetValue, Area::None, 16, L"NoRepair"}));
 
     const Plan upgrade = PlanInstallation(Installed());
