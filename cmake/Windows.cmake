@@ -21,7 +21,11 @@ set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     list(APPEND ZARVO_SIZE_FLAGS -fno-rtti)
 endif()
-set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# Marked terminal-server aware, so that a terminal server runs it without the
+# compatibility shims of older programs, and as registering no SEH handler:
+# this toolchain unwinds with DWARF tables, and nothing linked in sets a frame
+# handler through fs:[0] (the test of the marks checks the code for one).
+set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
 add_library(zarvo_win STATIC
