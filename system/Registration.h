@@ -9,7 +9,8 @@ inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\Curre
 
 // The application-path and uninstall entries of the browser installed in
 // installDir: twelve values in a fixed order, then the Uninstall entry's
-// version, location, size (installedKib) and its no-modify and no-repair flags.
+// version (as text, and its first two numbers), the date, location, size
+// (installedKib) and its no-modify and no-repair flags.
 // What each value was before is noted in `undo`.
 void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo);
 
