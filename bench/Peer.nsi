@@ -1,6 +1,6 @@
 ﻿; The peer of the installer in bench/peer.sh: the same payload set as an NSIS 3
 ; installer (zlib, not solid, one page of progress) that makes the same
-; folders, files, five shortcuts and twenty registry values. Built by
+; folders, files, five shortcuts and twenty-one registry values. Built by
 ; bench/peer.sh with -DPAYLOADS=<folder laid out as installed>
 ; -DVERSION=<version> -DMAJOR=<its first number> -DMINOR=<its second>
 ; -DKIB=<installed KiB> -DOUT=<file>; with -DEMPTY it
@@ -76,5 +76,6 @@ Section
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${KIB}
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "ShortcutOptions" "/DesktopShortcut=true /StartMenuShortcut=true"
 !endif
 SectionEnd

@@ -21,11 +21,14 @@ std::wstring InstallDate() {
 }
 }  // namespace
 
-void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo) {
+void WriteRegistrationEntries(const std::wstring& installDir,
+                              unsigned long installedKib,
+                              const std::wstring& shortcutOptions,
+                              RegistryUndo& undo) {
     // What each value holds: a fixed text, the install folder followed by a
-    // text (the uninstall command quoted), the date, a number, or the
-    // installed size.
-    enum Kind { kText, kInFolder, kExpandInFolder, kCommand, kDate, kNumber, kSize };
+    // text (the uninstall command quoted), the date, the shortcut choice, a
+    // number, or the installed size.
+    enum Kind { kText, kInFolder, kExpandInFolder, kCommand, kDate, kShortcuts, kNumber, kSize };
     struct Value {
         const wchar_t* key;
         const wchar_t* name;
@@ -62,6 +65,7 @@ void WriteRegistrationEntries(const std::wstring& installDir, unsigned long inst
         {kUninstallKey, L"EstimatedSize", kSize, nullptr, 0},
         {kUninstallKey, L"NoModify", kNumber, nullptr, 1},
         {kUninstallKey, L"NoRepair", kNumber, nullptr, 1},
+        {kUninstallKey, kShortcutOptionsValue, kShortcuts, nullptr, 0},
     };
     for (const Value& value : kValues) {
         // Each value as it was is noted first, so that a failed installation
@@ -72,10 +76,11 @@ void WriteRegistrationEntries(const std::wstring& installDir, unsigned long inst
                           value.kind == kSize ? installedKib : value.number);
             continue;
         }
-        const std::wstring text = value.kind == kText      ? value.text
-                                  : value.kind == kDate    ? InstallDate()
-                                  : value.kind == kCommand ? L"\"" + installDir + value.text
-                                                           : installDir + value.text;
+        const std::wstring text = value.kind == kText        ? value.text
+                                  : value.kind == kDate      ? InstallDate()
+                                  : value.kind == kShortcuts ? shortcutOptions
+                                  : value.kind == kCommand   ? L"\"" + installDir + value.text
+                                                             : installDir + value.text;
         (value.kind == kExpandInFolder ? RegWriteExpandString : RegWriteString)(HKEY_LOCAL_MACHINE, value.key, true,
                                                                                 value.name, text.c_str());
     }

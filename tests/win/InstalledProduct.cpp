@@ -76,6 +76,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
         {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
         {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
         {kUninstall, L"InstallLocation", REG_SZ, dir},
+        {kUninstall, L"ShortcutOptions", REG_SZ, L"/DesktopShortcut=true /StartMenuShortcut=true"},
     };
     for (const Value& expected : values) {
         const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);

@@ -27,7 +27,7 @@ void ExpectFilesInstalled(const std::wstring& dir);
 // registry keys.
 void RemoveInstallation(const std::wstring& root);
 
-// The files, the twenty registry values and the five shortcuts.
+// The files, the twenty-one registry values and the five shortcuts.
 void ExpectProductInstalled(const std::wstring& dir);
 
 // Everything an installation changes, as it stands: the bytes of the fifteen

@@ -103,7 +103,7 @@ TEST_F(UpgradeTest, RegistrationUndoneLeavesTheOlderEntry) {
     older_ = CurrentProduct(dir);
     {
         RegistryUndo undo;
-        WriteRegistrationEntries(dir, 1, undo);
+        WriteRegistrationEntries(dir, 1, L"/DesktopShortcut=false /StartMenuShortcut=true", undo);
         EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"InstallDate").text, LocalDate(0) + L'\0');
         EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"VersionMinor").exists);
     }
