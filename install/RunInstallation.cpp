@@ -86,13 +86,14 @@ void TInstallForm::RunInstallation() {
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在创建快捷方式");
-    CreateProductShortcuts(installDir_, files);
+    const bool desktop = shortcuts_.desktop.value_or(true), startMenu = shortcuts_.startMenu.value_or(true);
+    CreateProductShortcuts(installDir_, desktop, startMenu, files);
     files.Commit();
     window_.AdvanceProgress(5);
 
     window_.SetText(StatusLabel, L"正在更新系统键值");
     RegistryUndo registry;
-    WriteRegistrationEntries(installDir_, InstalledSizeKib(), registry);
+    WriteRegistrationEntries(installDir_, InstalledSizeKib(), ShortcutOptionsText(desktop, startMenu), registry);
     window_.SetText(StatusLabel, L"正在删除生成的临时文件");
     files.Finish(tree.Root(), WithoutTrailingBackslash(installDir_));
     registry.Dismiss();

@@ -3,6 +3,7 @@
 #include "Version.h"
 #include "system/Handles.h"
 #include "system/MakerInfo.h"
+#include "system/MessageText.h"
 #include "system/Reg.h"
 #include "system/RegistryUndo.h"
 
@@ -10,12 +11,24 @@
 
 namespace {
 const wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
+
+// Today's local date as Programs and Features shows it ("installed on") and
+// inventories read it: YYYYMMDD, the digits of one number.
+std::wstring InstallDate() {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    return DecimalText(now.wYear * 10000UL + now.wMonth * 100UL + now.wDay);
+}
 }  // namespace
 
-void WriteRegistrationEntries(const std::wstring& installDir, unsigned long installedKib, RegistryUndo& undo) {
+void WriteRegistrationEntries(const std::wstring& installDir,
+                              unsigned long installedKib,
+                              const std::wstring& shortcutOptions,
+                              RegistryUndo& undo) {
     // What each value holds: a fixed text, the install folder followed by a
-    // text (the uninstall command quoted), a number, or the installed size.
-    enum Kind { kText, kInFolder, kExpandInFolder, kCommand, kNumber, kSize };
+    // text (the uninstall command quoted), the date, the shortcut choice, a
+    // number, or the installed size.
+    enum Kind { kText, kInFolder, kExpandInFolder, kCommand, kDate, kShortcuts, kNumber, kSize };
     struct Value {
         const wchar_t* key;
         const wchar_t* name;
@@ -40,14 +53,19 @@ void WriteRegistrationEntries(const std::wstring& installDir, unsigned long inst
         {kUninstallKey, L"URLInfoAbout", kText, MakerInfo::kProductSiteUrl, 0},
         {kUninstallKey, L"HelpLink", kText, MakerInfo::kForumUrl, 0},
         {kUninstallKey, L"URLUpdateInfo", kText, MakerInfo::kMakerSiteUrl, 0},
-        // What Programs and Features and software-inventory tools read
-        // besides: the version, the folder, the size, and that the entry
+        // What Programs and Features, software-inventory tools and the
+        // detection rules of deployment tools read besides: the version (also
+        // as numbers), the date, the folder, the size, and that the entry
         // offers removal only.
         {kUninstallKey, L"DisplayVersion", kText, ZARVO_VERSION_TEXT, 0},
+        {kUninstallKey, L"VersionMajor", kNumber, nullptr, ZARVO_VERSION_MAJOR},
+        {kUninstallKey, L"VersionMinor", kNumber, nullptr, ZARVO_VERSION_MINOR},
+        {kUninstallKey, L"InstallDate", kDate, nullptr, 0},
         {kUninstallKey, L"InstallLocation", kInFolder, L"", 0},
         {kUninstallKey, L"EstimatedSize", kSize, nullptr, 0},
         {kUninstallKey, L"NoModify", kNumber, nullptr, 1},
         {kUninstallKey, L"NoRepair", kNumber, nullptr, 1},
+        {kUninstallKey, kShortcutOptionsValue, kShortcuts, nullptr, 0},
     };
     for (const Value& value : kValues) {
         // Each value as it was is noted first, so that a failed installation
@@ -58,9 +76,11 @@ void WriteRegistrationEntries(const std::wstring& installDir, unsigned long inst
                           value.kind == kSize ? installedKib : value.number);
             continue;
         }
-        const std::wstring text = value.kind == kText      ? value.text
-                                  : value.kind == kCommand ? L"\"" + installDir + value.text
-                                                           : installDir + value.text;
+        const std::wstring text = value.kind == kText        ? value.text
+                                  : value.kind == kDate      ? InstallDate()
+                                  : value.kind == kShortcuts ? shortcutOptions
+                                  : value.kind == kCommand   ? L"\"" + installDir + value.text
+                                                             : installDir + value.text;
         (value.kind == kExpandInFolder ? RegWriteExpandString : RegWriteString)(HKEY_LOCAL_MACHINE, value.key, true,
                                                                                 value.name, text.c_str());
     }

@@ -89,10 +89,11 @@ void TInstallForm::CreateShortcut(const std::wstring& target,
     }
 }
 
-void CreateProductShortcuts(const std::wstring& installDir, FileTransaction& files) {
+void CreateProductShortcuts(const std::wstring& installDir, bool desktop, bool startMenu, FileTransaction& files) {
     for (const Link& link : kLinks)
-        TInstallForm::CreateShortcut(installDir + link.target, installDir, link.kind == 2 ? kGroup : L"",
-                                     link.description, link.linkName, L"", link.kind, files);
+        if (link.kind == 1 ? desktop : startMenu)
+            TInstallForm::CreateShortcut(installDir + link.target, installDir, link.kind == 2 ? kGroup : L"",
+                                         link.description, link.linkName, L"", link.kind, files);
 }
 
 std::vector<HeldFolder> ShortcutFolders() {

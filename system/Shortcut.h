@@ -7,10 +7,11 @@
 
 class FileTransaction;
 
-// The browser's five shortcuts: one on the all-users desktop, four in the
-// program group of the all-users Start menu, in that order, written as part
-// of the installation's files.
-void CreateProductShortcuts(const std::wstring& installDir, FileTransaction& files);
+// The browser's shortcuts: the one on the all-users desktop (where `desktop`),
+// then the four in the program group of the all-users Start menu (where
+// `startMenu`), written as part of the installation's files. One left out is
+// not made, and one that an earlier installation made stays as it is.
+void CreateProductShortcuts(const std::wstring& installDir, bool desktop, bool startMenu, FileTransaction& files);
 
 // The folders that hold the shortcuts, where they exist: what an earlier run
 // may have left names of its own in.

@@ -1,4 +1,5 @@
 #include "system/Reg.h"
+#include "system/Registration.h"
 #include "system/RegistryUndo.h"
 #include "tests/win/InstallFixture.h"
 
@@ -84,6 +85,28 @@ TEST_F(UpgradeTest, FailureAtTheShortcutsPutsTheOlderReleaseBack) {
     older_ = CurrentProduct(dir);
     EXPECT_EQ(Install(dir), L"I/O error 183");
     DeleteFileW(ProgramGroup().c_str());
+    ExpectOlderRelease(dir);
+}
+
+// A failure after the registration puts back every value that it wrote, the
+// detection values too: here the older release had no VersionMinor and
+// numbers and a date of its own.
+TEST_F(UpgradeTest, RegistrationUndoneLeavesTheOlderEntry) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    InstallOlder(dir);
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, false, L"VersionMajor", 0);
+    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallDate", L"20100101");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegDeleteValueW(key, L"VersionMinor");
+    RegCloseKey(key);
+    older_ = CurrentProduct(dir);
+    {
+        RegistryUndo undo;
+        WriteRegistrationEntries(dir, 1, L"/DesktopShortcut=false /StartMenuShortcut=true", undo);
+        EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"InstallDate").text, LocalDate(0) + L'\0');
+        EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"VersionMinor").exists);
+    }
     ExpectOlderRelease(dir);
 }
 
