@@ -116,12 +116,30 @@ class Parser {
             TakeLogFile(option, file);
         } else if (StartsWithName(option, 0, L"/LOG=")) {
             TakeLogFile(option, option.substr(5));
+        } else if (TakeChoice(option, L"/DESKTOPSHORTCUT=", options_.shortcuts.desktop) ||
+                   TakeChoice(option, L"/STARTMENUSHORTCUT=", options_.shortcuts.startMenu)) {
+            // Taken.
         } else if (StartsWithName(option, 0, L"/D=")) {
             // In quotes as a whole, it may stand anywhere.
             options_.directory = option.substr(3);
         } else {
             Refuse(option);
         }
+    }
+
+    // A shortcut choice of that name: true or false in any letter case, and
+    // refused where it is neither or the same name said the other before.
+    // False when the option has another name.
+    bool TakeChoice(const std::wstring& option, const wchar_t* name, std::optional<bool>& choice) {
+        if (!StartsWithName(option, 0, name))
+            return false;
+        const std::wstring value = option.substr(std::char_traits<wchar_t>::length(name));
+        const bool make = IsOption(value, L"TRUE");
+        if ((!make && !IsOption(value, L"FALSE")) || choice.value_or(make) != make)
+            Refuse(option);
+        else
+            choice = make;
+        return true;
     }
 
     void TakeLogFile(const std::wstring& option, const std::wstring& file) {
@@ -142,6 +160,11 @@ SetupOptions ParseCommandLine(const std::wstring& arguments) {
     return Parser(arguments).Parse();
 }
 
+std::wstring ShortcutOptionsText(bool desktop, bool startMenu) {
+    return FormatText(L"/DesktopShortcut=%1 /StartMenuShortcut=%2",
+                      {desktop ? L"true" : L"false", startMenu ? L"true" : L"false"});
+}
+
 std::wstring UsageText() {
     return L"用法：ZarvoSetup.exe [选项] [/D=安装目录]\r\n"
            L"\r\n"
@@ -149,6 +172,9 @@ std::wstring UsageText() {
            L"/passive\u3000只显示进度，不提问，结束时自行关闭\r\n"
            L"/norestart\u3000不重新启动（本程序从不重新启动）\r\n"
            L"/log 文件、/LOG=文件\u3000把每一步写进日志文件\r\n"
+           L"/DesktopShortcut=false\u3000不建桌面快捷方式\r\n"
+           L"/StartMenuShortcut=false\u3000不建开始菜单程序组\r\n"
+           L"\u3000\u3000（=true 则建；未给出时沿用上次安装的选择）\r\n"
            L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
            L"/help、/?\u3000显示本说明";
 }

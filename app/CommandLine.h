@@ -10,12 +10,20 @@ enum class SetupMode {
     Quiet,    // /S, /quiet: no window and no box at all
 };
 
+// Which of the product's shortcuts to make, where the line says so
+// (/DesktopShortcut=true|false, /StartMenuShortcut=true|false).
+struct ShortcutOptions {
+    std::optional<bool> desktop;    // the shortcut on the all-users desktop
+    std::optional<bool> startMenu;  // the program group in the all-users Start menu
+};
+
 // What the command line asks for.
 struct SetupOptions {
     SetupMode mode = SetupMode::Wizard;
     std::optional<std::wstring> directory;  // /D=folder: the install directory instead of the default
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
+    ShortcutOptions shortcuts;
     // The first option that is not taken or stands where it does not belong;
     // the run then does nothing but say so.
     std::optional<std::wstring> refused;
@@ -30,6 +38,11 @@ struct SetupOptions {
 // option put after /D= by mistake: it is read (so that /S still keeps every
 // box away) and refused.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
+
+// The choice in the options' own spelling ("/DesktopShortcut=false
+// /StartMenuShortcut=true"): what the Uninstall entry records, and an upgrade
+// reads back with ParseCommandLine.
+std::wstring ShortcutOptionsText(bool desktop, bool startMenu);
 
 // The list of options, as /help shows it.
 std::wstring UsageText();

@@ -62,7 +62,9 @@ void TInstallForm::FormCreate() {
         window_.SetImagePicture(logo, window_.ImagePicture(TopLogo1));
     StepIndex = 0;
     TempDir = ReadTempDir(TempPathBuffer);
+    // An upgrade keeps the installed copy's folder and shortcut choice.
     std::wstring dir = UpgradeFolder();
+    shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
     if (dir.empty())
         dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
                             L"ProgramFilesDir") +
@@ -70,6 +72,13 @@ void TInstallForm::FormCreate() {
     window_.SetText(InstallDir, dir.c_str());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
     EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
+}
+
+void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {
+    if (line.desktop)
+        shortcuts_.desktop = line.desktop;
+    if (line.startMenu)
+        shortcuts_.startMenu = line.startMenu;
 }
 
 // The install directory is the edit box's text, read afresh at every use.

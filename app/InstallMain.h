@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/CommandLine.h"
 #include "app/ExitCode.h"
 #include "install/Installation.h"
 #include "payload/Catalogue.h"
@@ -42,6 +43,10 @@ class TInstallForm final : public FormEvents, private InstallHost {
     void BrowseBtnClick();
     void CancelBtnClick();
     void OverBtnClick();
+
+    // The shortcuts that the command line chooses, over those that the
+    // installed copy's entry records.
+    void ChooseShortcuts(const ShortcutOptions& line);
 
     // The copying page as the installation shows it: nothing to press.
     void EnterCopyingPage();
@@ -102,6 +107,9 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // this very folder, until the installation ends.
     HeldFolder installFolder_;
     Stage stage_ = Stage::Wizard;
+    // The shortcuts to make: unset where neither the command line nor the
+    // installed copy's entry says, and then made.
+    ShortcutOptions shortcuts_;
     // Why the directory check last refused the folder.
     FolderRefusal refusal_ = FolderRefusal::None;
 };

@@ -58,6 +58,7 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
         form.Create(options.mode != SetupMode::Quiet);
         if (options.directory)
             form.Window().SetText(InstallDir, options.directory->c_str());
+        form.ChooseShortcuts(options.shortcuts);
         if (options.mode == SetupMode::Wizard) {
             form.Show();
             application.Run(form.Window().Handle());

@@ -14,6 +14,9 @@ void TInstallForm::RunInstallation() {
     request.dir = installDir_;
     request.folder = std::move(installFolder_);
     request.tempDir = TempDir;
+    request.desktop = shortcuts_.desktop.value_or(true);
+    request.group = shortcuts_.startMenu.value_or(true);
+    request.choice = ShortcutOptionsText(request.desktop, request.group);
     InstallProduct(std::move(request), *this, application_.Log());
     window_.SetText(OrderLabel, StepLabel(5));
     window_.SetVisible(NextStepBtn, false);

@@ -1,11 +1,13 @@
 ﻿; The peer of the installer in bench/peer.sh: the same payload set as an NSIS 3
 ; installer (zlib, not solid, one page of progress) that makes the same
-; folders, files, five shortcuts and seventeen registry values. Built by
+; folders, files, five shortcuts and twenty-one registry values. Built by
 ; bench/peer.sh with -DPAYLOADS=<folder laid out as installed>
-; -DVERSION=<version> -DKIB=<installed KiB> -DOUT=<file>; with -DEMPTY it
+; -DVERSION=<version> -DMAJOR=<its first number> -DMINOR=<its second>
+; -DKIB=<installed KiB> -DOUT=<file>; with -DEMPTY it
 ; installs nothing, for the baseline of a process that starts and ends.
 
 Unicode true
+!include "FileFunc.nsh"
 SetCompressor zlib
 Name "泽沃浏览器"
 OutFile "${OUT}"
@@ -66,9 +68,14 @@ Section
     WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "http://bbs.luofei.example/"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "URLUpdateInfo" "http://www.luofei.example/"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMajor" ${MAJOR}
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "VersionMinor" ${MINOR}
+    ${GetTime} "" "L" $0 $1 $2 $3 $4 $5 $6
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallDate" "$2$1$0"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" ${KIB}
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "ShortcutOptions" "/DesktopShortcut=true /StartMenuShortcut=true"
 !endif
 SectionEnd

@@ -24,8 +24,11 @@ for file in "${files[@]}"; do
 done
 peer=$bench/peer
 mkdir -p "$peer"
-makensis -V2 -DPAYLOADS="$payloads" -DVERSION="$(sed -n 's/^#define ZARVO_VERSION_TEXT L"\(.*\)"$/\1/p' \
-    "$bench/generated/Version.h")" -DKIB=$(((bytes + 1023) / 1024)) -DOUT="$peer/Peer.exe" "$root/bench/Peer.nsi"
+version() {
+    sed -n "s/^#define ZARVO_VERSION_$1 L\?\"\?\([^\"]*\)\"\?\$/\1/p" "$bench/generated/Version.h"
+}
+makensis -V2 -DPAYLOADS="$payloads" -DVERSION="$(version TEXT)" -DMAJOR="$(version MAJOR)" -DMINOR="$(version MINOR)" \
+    -DKIB=$(((bytes + 1023) / 1024)) -DOUT="$peer/Peer.exe" "$root/bench/Peer.nsi"
 makensis -V2 -DEMPTY -DOUT="$peer/Empty.exe" "$root/bench/Peer.nsi"
 echo "payload set: $payloads, $bytes bytes"
 wine "$bench/peer_bench.exe" "$(winepath -w "$bench/ZarvoSetup.exe")" "$(winepath -w "$peer/Peer.exe")" \

@@ -43,6 +43,10 @@ target_link_libraries(pack PRIVATE zarvo_packing)
 zarvo_strict(pack)
 add_test(NAME pack COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/PackTest.sh $<TARGET_FILE:pack>)
 
+# The set-up's install step against a stand-in apt-get whose mirror is in the
+# middle of a sync.
+add_test(NAME apt_mirror_in_sync COMMAND bash ${PROJECT_SOURCE_DIR}/tests/native/AptTest.sh)
+
 # The decoder under libFuzzer and AddressSanitizer, seeded with the text
 # payloads' containers. Its own copy of the decoder is instrumented; zlib is
 # the system's. Any claimed plain size up to 2 GiB is legitimate and is

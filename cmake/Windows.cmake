@@ -21,7 +21,11 @@ set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables 
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
     list(APPEND ZARVO_SIZE_FLAGS -fno-rtti)
 endif()
-set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp)
+# Marked terminal-server aware, so that a terminal server runs it without the
+# compatibility shims of older programs, and as registering no SEH handler:
+# this toolchain unwinds with DWARF tables, and nothing linked in sets a frame
+# handler through fs:[0] (the test of the marks checks the code for one).
+set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
 add_library(zarvo_win STATIC
@@ -142,6 +146,20 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
                 "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe"
         VERBATIM)
     add_dependencies(sign ZarvoSetup)
+    # The winget manifest of the installer as published, for the address that
+    # it will be downloaded from.
+    set(ZARVO_DOWNLOAD_URL "https://download.example.com/zarvo/${ZARVO_VERSION}/ZarvoSetup.exe" CACHE STRING
+        "The address that the release's installer is downloaded from, named by its winget manifest")
+    string(LENGTH "${ZARVO_DOWNLOAD_URL}" url_length)
+    if(NOT ZARVO_DOWNLOAD_URL MATCHES "^[Hh][Tt][Tt][Pp][Ss]?://[^ \t\r\n]+$" OR url_length GREATER 2048)
+        message(FATAL_ERROR "The download address ${ZARVO_DOWNLOAD_URL} is no http or https address without spaces of at most 2048 characters.")
+    endif()
+    add_custom_target(winget_manifest ALL
+        COMMAND "${PROJECT_SOURCE_DIR}/tools/winget-manifest.sh" "$<TARGET_FILE:ZarvoSetup>"
+                "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe" "${ZARVO_VERSION}" "${ZARVO_DOWNLOAD_URL}"
+                "${CMAKE_BINARY_DIR}/winget"
+        VERBATIM)
+    add_dependencies(winget_manifest sign)
     # The benchmarks, built by bench/install.sh and bench/startup.sh with a
     # payload set of the product's full sizes.
     if(ZARVO_BENCH)

@@ -46,9 +46,11 @@ struct InstallRequest {
     std::vector<MadeFolder> made;
     // The user's temporary directory, for the payloads' temporary copies.
     std::wstring tempDir;
-    // The shortcuts to make: the desktop's and the Start-menu group's.
+    // The shortcuts to make: the desktop's and the Start-menu group's, and
+    // the choice as the Uninstall entry records it.
     bool desktop = true;
     bool group = true;
+    std::wstring choice;
 };
 
 // The installation: looks at what the machine holds, plans the actions that

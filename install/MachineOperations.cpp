@@ -32,7 +32,7 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host,
       tag_(std::move(tag)),
       areas_(request.dir, std::move(request.folder)),
       files_(areas_, tag_),
-      registry_(request.dir, InstalledSizeKib()) {}
+      registry_(request.dir, InstalledSizeKib(), request.choice) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();

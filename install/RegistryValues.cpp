@@ -81,7 +81,12 @@ void FlushKeys(const std::set<std::wstring>& keys) {
 
 }  // namespace
 
-RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedKib) {
+RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice) {
+    // Today's local date as Programs and Features shows it ("installed on")
+    // and inventories read it: YYYYMMDD, the digits of one number.
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    const std::wstring date = DecimalText(now.wYear * 10000UL + now.wMonth * 100UL + now.wDay);
     for (const Product::Value& value : Product::kValues) {
         JournalValue entry;
         entry.key = value.key;
@@ -99,6 +104,11 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
             case Product::Data::Command:
                 entry.newType = REG_SZ;
                 entry.newData = TextData(L"\"" + dir + value.text);
+                break;
+            case Product::Data::Date:
+            case Product::Data::Choice:
+                entry.newType = REG_SZ;
+                entry.newData = TextData(value.data == Product::Data::Date ? date : choice);
                 break;
             case Product::Data::Number:
             case Product::Data::Size:

@@ -13,8 +13,8 @@
 class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
-    // `installedKib`.
-    RegistryValues(const std::wstring& dir, unsigned long installedKib);
+    // `installedKib`, with the shortcuts that `choice` names.
+    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk. Raises when a value cannot be read:

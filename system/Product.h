@@ -97,11 +97,15 @@ inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\Curre
 inline constexpr wchar_t kStartPageKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr wchar_t kStartPageValue[] = L"Start Page";
 
+// A value of our own in the Uninstall entry: which shortcuts the installation
+// made, in the command line's spelling, for the next one to keep.
+inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
+
 // What a registry value holds: a fixed text; the install folder followed by
 // the text (also as an expandable string); the uninstall command, the install
-// folder in quotes followed by the text; a fixed number; or the installed
-// size in KiB.
-enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Number, Size };
+// folder in quotes followed by the text; today's local date (YYYYMMDD); the
+// shortcut choice; a fixed number; or the installed size in KiB.
+enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size };
 struct Value {
     const wchar_t* key;
     const wchar_t* name;
@@ -127,14 +131,18 @@ inline constexpr Value kValues[] = {
     {kUninstallKey, L"URLInfoAbout", Data::Text, kProductSiteUrl, 0},
     {kUninstallKey, L"HelpLink", Data::Text, kForumUrl, 0},
     {kUninstallKey, L"URLUpdateInfo", Data::Text, kMakerSiteUrl, 0},
-    // What Programs and Features and software-inventory tools read besides:
-    // the version, the folder, the size, and that the entry offers removal
-    // only.
+    // What Programs and Features, software-inventory tools and the detection
+    // rules of deployment tools read besides: the version (also as numbers),
+    // the date, the folder, the size, and that the entry offers removal only.
     {kUninstallKey, L"DisplayVersion", Data::Text, ZARVO_VERSION_TEXT, 0},
+    {kUninstallKey, L"VersionMajor", Data::Number, nullptr, ZARVO_VERSION_MAJOR},
+    {kUninstallKey, L"VersionMinor", Data::Number, nullptr, ZARVO_VERSION_MINOR},
+    {kUninstallKey, L"InstallDate", Data::Date, nullptr, 0},
     {kUninstallKey, L"InstallLocation", Data::InFolder, L"", 0},
     {kUninstallKey, L"EstimatedSize", Data::Size, nullptr, 0},
     {kUninstallKey, L"NoModify", Data::Number, nullptr, 1},
     {kUninstallKey, L"NoRepair", Data::Number, nullptr, 1},
+    {kUninstallKey, kShortcutOptionsValue, Data::Choice, nullptr, 0},
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 

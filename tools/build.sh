@@ -10,6 +10,9 @@
 #                    the container tool and the installer, signed as always
 #   --version V      the product version, four numbers such as 1.1.0.2669 (the
 #                    default)
+#   --download-url U the address that the installer will be downloaded from,
+#                    for the winget manifest written beside it (default
+#                    https://download.example.com/zarvo/VERSION/ZarvoSetup.exe)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${ZARVO_BUILD:-$root/build}
@@ -18,6 +21,7 @@ host_targets=()
 installer_targets=()
 payload_setting=-UZARVO_PAYLOAD_DIR
 version_setting=-UZARVO_VERSION
+url_setting=-UZARVO_DOWNLOAD_URL
 while [ $# -gt 0 ]; do
     case $1 in
         --installer)
@@ -32,7 +36,7 @@ while [ $# -gt 0 ]; do
             }
             payload_setting=-DZARVO_PAYLOAD_DIR=$folder
             host_targets=(--target pack)
-            [ ${#installer_targets[@]} -gt 0 ] || installer_targets=(--target sign)
+            [ ${#installer_targets[@]} -gt 0 ] || installer_targets=(--target winget_manifest)
             shift 2
             ;;
         --version)
@@ -40,8 +44,16 @@ while [ $# -gt 0 ]; do
             version_setting=-DZARVO_VERSION=$2
             shift 2
             ;;
+        --download-url)
+            [ $# -ge 2 ] || {
+                echo "build: --download-url needs an address, such as https://download.example.com/ZarvoSetup.exe." >&2
+                exit 2
+            }
+            url_setting=-DZARVO_DOWNLOAD_URL=$2
+            shift 2
+            ;;
         *)
-            echo "build: unknown option $1 (known: --installer, --payloads DIR, --version V)." >&2
+            echo "build: unknown option $1 (known: --installer, --payloads DIR, --version V, --download-url U)." >&2
             exit 2
             ;;
     esac
@@ -68,7 +80,7 @@ configure host -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_C
 cmake --build "$build/host" -j "$jobs" "${host_targets[@]}"
 windows=(-DCMAKE_BUILD_TYPE=MinSizeRel -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake"
     -DZARVO_HOST_BUILD="$build/host")
-configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32 "$payload_setting" "$version_setting"
+configure win32 "${windows[@]}" -DZARVO_MINGW_THREADS=win32 "$payload_setting" "$version_setting" "$url_setting"
 cmake --build "$build/win32" -j "$jobs" "${installer_targets[@]}"
 [ ${#installer_targets[@]} -eq 0 ] || exit 0
 configure wintest "${windows[@]}" -DZARVO_MINGW_THREADS=posix -DZARVO_INSTALLER_BUILD="$build/win32"

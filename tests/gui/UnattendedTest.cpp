@@ -199,6 +199,7 @@ TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
         {L"/?", nullptr},
         {L"/help /D=" + dir, nullptr},
         {L"/qn", L"/qn"},
+        {L"/DesktopShortcut=false /DesktopShortcut=true", L"/DesktopShortcut=true"},
         // Not quiet: the box tells that /log came after /D=.
         {L"/passive /D=" + dir + L" /log C:\\x.log", L"/log"},
     };
@@ -212,6 +213,40 @@ TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
     EXPECT_EQ(LogLines(),
               Utf8Lines({RefusedOptionText(L"/FOO"), L"结果：命令行参数无效，未做任何更改（退出代码 1639）"}));
     ExpectNothingInstalled();
+}
+
+// Shortcuts left out on the command line, in the wizard and unattended alike,
+// are not made; the choice is recorded, and an upgrade keeps it unless its
+// line says otherwise. One that an earlier installation made and that is now
+// left out stays as it is; one removed is not put back.
+TEST_F(Unattended, ShortcutChoiceIsRecordedAndKeptByAnUpgrade) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    const auto expect = [&](bool desktop, bool startMenu, const wchar_t* recorded) {
+        EXPECT_EQ(Exists(DesktopLink()), desktop);
+        EXPECT_EQ(Exists(ProgramGroup() + L"\\卸载泽沃浏览器.lnk"), startMenu);
+        EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"ShortcutOptions").text, recorded + std::wstring(1, 0));
+    };
+    {
+        Installer wizard(InstallerPath(), L"/StartMenuShortcut=false /D=" + dir);
+        ASSERT_TRUE(wizard.Window());
+        for (int step = 0; step < 3; ++step) {
+            ASSERT_TRUE(WaitUntil([&] { return Enabled(wizard.Control(NextStepBtn)); }));
+            Settle(wizard.Window());
+            ASSERT_TRUE(Press(wizard.Control(NextStepBtn)));
+        }
+        ASSERT_TRUE(WaitUntil([&] { return Visible(wizard.Control(OverTabSheet)); }, 60000));
+        PostMessageW(wizard.Window(), WM_CLOSE, 0, 0);
+        ASSERT_TRUE(wizard.WaitForExit());
+    }
+    expect(true, false, L"/DesktopShortcut=true /StartMenuShortcut=false");
+    ASSERT_EQ(Run(L"/quiet /DesktopShortcut=false"), static_cast<DWORD>(kInstalled));
+    expect(true, false, L"/DesktopShortcut=false /StartMenuShortcut=false");
+    DeleteFileW(DesktopLink().c_str());
+    ASSERT_EQ(Run(L"/quiet"), static_cast<DWORD>(kInstalled));
+    expect(false, false, L"/DesktopShortcut=false /StartMenuShortcut=false");
+    ASSERT_EQ(Run(L"/quiet /StartMenuShortcut=true"), static_cast<DWORD>(kInstalled));
+    expect(false, true, L"/DesktopShortcut=false /StartMenuShortcut=true");
+    ExpectFilesInstalled(dir);
 }
 
 // The log is written like the product's files: a link on the way to its

@@ -72,3 +72,40 @@ TEST(CommandLine, OptionsAsWindowsSetupProgramsTakeThem) {
             << testing::PrintToString(line);
     }
 }
+
+// Each shortcut made or not, as other installers take the choice
+// (/DesktopShortcut=false); the same option saying both refuses the line. The
+// text that the Uninstall entry records reads back as the same choice.
+TEST(CommandLine, ShortcutChoices) {
+    const std::optional<bool> unset;
+    const struct {
+        const wchar_t* line;
+        std::optional<bool> desktop, startMenu;
+        const wchar_t* refused;
+    } cases[] = {
+        {L"/S", unset, unset, nullptr},
+        {L"/DesktopShortcut=false /S", false, unset, nullptr},
+        {L"/startmenushortcut=FALSE /D=C:\\Zarvo", unset, false, nullptr},
+        {L"/DesktopShortcut=false /StartMenuShortcut=false /DesktopShortcut=False", false, false, nullptr},
+        {L"/StartMenuShortcut=true", unset, true, nullptr},
+        {L"/DesktopShortcut=false /DesktopShortcut=true", false, unset, L"/DesktopShortcut=true"},
+        {L"/StartMenuShortcut=true /StartMenuShortcut=false", unset, true, L"/StartMenuShortcut=false"},
+        {L"/DesktopShortcut=no", unset, unset, L"/DesktopShortcut=no"},
+        {L"/DesktopShortcut", unset, unset, L"/DesktopShortcut"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.line);
+        const std::wstring line = c.line;
+        EXPECT_EQ(options.shortcuts.desktop, c.desktop) << testing::PrintToString(line);
+        EXPECT_EQ(options.shortcuts.startMenu, c.startMenu) << testing::PrintToString(line);
+        EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
+            << testing::PrintToString(line);
+    }
+    for (bool desktop : {false, true})
+        for (bool startMenu : {false, true}) {
+            const SetupOptions recorded = ParseCommandLine(ShortcutOptionsText(desktop, startMenu));
+            EXPECT_FALSE(recorded.refused);
+            EXPECT_EQ(recorded.shortcuts.desktop, desktop);
+            EXPECT_EQ(recorded.shortcuts.startMenu, startMenu);
+        }
+}

@@ -77,7 +77,9 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, 0, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, 14, L"\\Lang\\0x0409.ini"}), firstPlace);
     EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
-    EXPECT_GT(Find(fresh, {Step::Finish}), Find(fresh, {Step::SetValue, Area::None, 16, L"NoRepair"}));
+    const int lastValue = static_cast<int>(Product::kValueCount) - 1;
+    EXPECT_GT(Find(fresh, {Step::Finish}),
+              Find(fresh, {Step::SetValue, Area::None, lastValue, Product::kValues[lastValue].name}));
 
     const Plan upgrade = PlanInstallation(Installed());
     EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);

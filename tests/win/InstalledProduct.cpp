@@ -14,6 +14,20 @@ std::wstring ProgramGroup() {
     return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
 }
 
+std::wstring LocalDate(int minutes) {
+    SYSTEMTIME now{};
+    GetLocalTime(&now);
+    FILETIME time{};
+    SystemTimeToFileTime(&now, &time);
+    ULARGE_INTEGER ticks{{time.dwLowDateTime, time.dwHighDateTime}};
+    ticks.QuadPart += static_cast<long long>(minutes) * 60 * 10000000;
+    time = {ticks.LowPart, ticks.HighPart};
+    FileTimeToSystemTime(&time, &now);
+    wchar_t text[9];
+    swprintf(text, 9, L"%04u%02u%02u", now.wYear, now.wMonth, now.wDay);
+    return text;
+}
+
 std::wstring PlainSource(const std::wstring& payload) {
     const std::wstring fileName = PayloadFileName(payload);
     const std::wstring source = std::wstring(ZARVO_SOURCE_DIR) + L"\\payloads\\" + fileName;
@@ -62,6 +76,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
         {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
         {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
         {kUninstall, L"InstallLocation", REG_SZ, dir},
+        {kUninstall, L"ShortcutOptions", REG_SZ, L"/DesktopShortcut=true /StartMenuShortcut=true"},
     };
     for (const Value& expected : values) {
         const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);
@@ -75,13 +90,22 @@ void ExpectProductInstalled(const std::wstring& dir) {
     const struct {
         const wchar_t* name;
         DWORD value;
-    } numbers[] = {
-        {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)}, {L"NoModify", 1}, {L"NoRepair", 1}};
+    } numbers[] = {{L"VersionMajor", 1},
+                   {L"VersionMinor", 1},
+                   {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)},
+                   {L"NoModify", 1},
+                   {L"NoRepair", 1}};
     for (const auto& expected : numbers) {
         const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, expected.name);
         EXPECT_EQ(actual.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
         EXPECT_EQ(actual.text, std::wstring(reinterpret_cast<const wchar_t*>(&expected.value), 2)) << expected.name;
     }
+
+    // Today's local date, or that of ten minutes ago for an installation that
+    // ran over midnight.
+    const RegValue date = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"InstallDate");
+    EXPECT_EQ(date.type, static_cast<DWORD>(REG_SZ));
+    EXPECT_TRUE(date.text == LocalDate(0) + L'\0' || date.text == LocalDate(-10) + L'\0') << date.text;
 
     const std::wstring browserText =
         L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"

@@ -12,6 +12,9 @@ inline constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentV
 std::wstring DesktopLink();
 std::wstring ProgramGroup();
 
+// The local date as YYYYMMDD, that many minutes from now.
+std::wstring LocalDate(int minutes);
+
 // The plain file a payload is made from: a file of the source tree, or a
 // stand-in program built with the installer.
 std::wstring PlainSource(const std::wstring& payload);
@@ -24,7 +27,7 @@ void ExpectFilesInstalled(const std::wstring& dir);
 // registry keys.
 void RemoveInstallation(const std::wstring& root);
 
-// The files, the seventeen registry values and the five shortcuts.
+// The files, the twenty-one registry values and the five shortcuts.
 void ExpectProductInstalled(const std::wstring& dir);
 
 // Everything an installation changes, as it stands: the bytes of the fifteen

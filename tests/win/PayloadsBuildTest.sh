@@ -72,3 +72,7 @@ for file in "${layout[@]}"; do
 done
 wine reg query "$uninstall" /v DisplayVersion /reg:32 2>/dev/null | grep -q 'REG_SZ *2\.0\.1\.3000' ||
     fail "the Uninstall entry does not show version 2.0.1.3000"
+for number in VersionMajor:0x2 VersionMinor:0x0; do
+    wine reg query "$uninstall" /v "${number%:*}" /reg:32 2>/dev/null | grep -qE "REG_DWORD +${number#*:}[[:space:]]*\$" ||
+        fail "the Uninstall entry's ${number%:*} is not ${number#*:}"
+done

@@ -90,11 +90,18 @@ std::vector<MadeFolder> MakeInstallFolder(const std::wstring& parent, const std:
 
 // A failure at any action of an upgrade, and of a fresh installation, puts
 // every file, shortcut, registry value and folder back as it was, with none
-// of the run's own names or temporary copies left.
+// of the run's own names or temporary copies left. The older release here
+// has detection values of its own, and no VersionMinor.
 TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
     MakeOlderRelease(dir);
+    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, false, L"VersionMajor", 0);
+    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallDate", L"20100101");
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
+    RegDeleteValueW(key, L"VersionMinor");
+    RegCloseKey(key);
     const ProductState older = CurrentProduct(dir);
     for (std::size_t failAt = 0, actions = 1; failAt < actions; ++failAt) {
         actions = InstallFailing(dir, {failAt});

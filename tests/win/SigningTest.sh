@@ -76,6 +76,12 @@ grep -Eq 'Message digest algorithm *: SHA256' verify.log || fail "not signed wit
 changed p12/ZarvoSetup.exe changed.exe
 verify changed.exe && fail "a changed byte still verifies"
 
+# The winget manifest is of the file as published: the signed one.
+"$root/tools/winget-manifest.sh" "$installer" p12/ZarvoSetup.exe 1.1.0.2669 https://download.example.com/ZarvoSetup.exe \
+    winget >/dev/null
+grep -qx "  InstallerSha256: $(sha256sum p12/ZarvoSetup.exe | cut -c1-64 | tr a-f A-F)" winget/*.installer.yaml ||
+    fail "the winget manifest does not give the signed installer's hash"
+
 # PEM files with the password in the environment.
 ZARVO_SIGN_CERT=ca-sign.pem ZARVO_SIGN_KEY=ca-sign.key ZARVO_SIGN_PASSWORD=$password sign pem/ZarvoSetup.exe ||
     fail "$(cat sign.log)"
