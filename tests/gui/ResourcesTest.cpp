@@ -1,3 +1,4 @@
+#include "system/DynamicApi.h"
 #include "tests/gui/Driver.h"
 
 #include <gtest/gtest.h>
@@ -124,14 +125,37 @@ TEST(Resources, ManifestNamesWindowsVistaTo11InAFormThatXpAccepts) {
     EXPECT_EQ(RefusedByXp(image.Bytes(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1))), std::vector<std::string>{});
 }
 
-TEST(Resources, OneIconOf32By32At32Bits) {
+// Every size that Windows draws at some scale, 32 bits each: those that
+// Windows 2000 and XP draw as bitmaps, which they read, the others as PNG.
+TEST(Resources, IconInEverySizeOfEveryScale) {
     InstallerImage image;
     const std::string group = image.Bytes(MAKEINTRESOURCEW(14), L"MAINICON");
-    ASSERT_EQ(group.size(), 6u + 14u) << "a header and one entry";
-    EXPECT_EQ(group[4], 1) << "one image";
-    EXPECT_EQ(static_cast<unsigned char>(group[6]), 32u);  // width
-    EXPECT_EQ(static_cast<unsigned char>(group[7]), 32u);  // height
-    EXPECT_EQ(group[12], 32) << "bits per pixel";
+    ASSERT_EQ(group.size(), 6u + 8 * 14u) << "a header and eight entries";
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    for (int i = 0; i < 8; ++i) {
+        const char* entry = group.data() + 6 + 14 * i;
+        EXPECT_EQ(static_cast<unsigned char>(entry[0]), sizes[i] % 256) << sizes[i];
+        EXPECT_EQ(entry[6], 32) << "bits per pixel of " << sizes[i];
+        WORD id = 0;
+        memcpy(&id, entry + 12, sizeof id);
+        const std::string data = image.Bytes(MAKEINTRESOURCEW(3), MAKEINTRESOURCEW(id));
+        const bool older = sizes[i] == 16 || sizes[i] == 32 || sizes[i] == 48;
+        EXPECT_EQ(data.compare(0, 4, older ? std::string("\x28\0\0\0", 4) : "\x89PNG"), 0) << sizes[i];
+    }
+}
+
+// Declared in the manifest, so that the system never stretches the window as
+// a bitmap: per monitor where the system has it.
+TEST(Resources, ManifestMakesTheWindowAwareOfEachMonitorsScale) {
+    using Context = HANDLE(WINAPI*)(HWND);
+    using Awareness = int(WINAPI*)(HANDLE);
+    HMODULE user = GetModuleHandleW(L"user32.dll");
+    const auto context = LibraryFunction<Context>(user, "GetWindowDpiAwarenessContext");
+    const auto awareness = LibraryFunction<Awareness>(user, "GetAwarenessFromDpiAwarenessContext");
+    ASSERT_TRUE(context && awareness);
+    Installer installer;
+    ASSERT_TRUE(installer.Window());
+    EXPECT_EQ(awareness(context(installer.Window())), 2) << "per-monitor aware";
 }
 
 TEST(Resources, VersionInformation) {
