@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     bool ok = true;
     // The larger the scale, the finer the screen's pixels, and the less a
     // JPEG's loss shows: the quality falls as the size grows.
-    for (auto [percent, quality] : {std::pair{100, 85}, {150, 75}, {200, 65}}) {
+    for (auto [percent, quality] : {std::pair{100, 80}, {150, 70}, {200, 60}}) {
         const double scale = percent / 100.0;
         const std::string suffix = std::to_string(percent) + ".jpg";
         const Image welcome = Rasterise(Scaled(160, percent), Scaled(269, percent), 4,
@@ -58,5 +58,5 @@ int main(int argc, char** argv) {
     std::vector<Image> icons;
     for (int size : {16, 20, 24, 32, 40, 48, 64, 256})
         icons.push_back(Rasterise(size, size, 8, [size](double x, double y) { return IconAt(x, y, size); }));
-    return ok && Write(root / "app" / "MainIcon.ico", EncodeIco(icons, 3.0)) ? 0 : 1;
+    return ok && Write(root / "app" / "MainIcon.ico", EncodeIco(icons)) ? 0 : 1;
 }
