@@ -132,7 +132,12 @@ TEST(Accessibility, DarkSchemeKeepsTheBannerReadable) {
     Settle(installer.Window());
 
     int coloured = 0;
-    for (COLORREF pixel : ClientPixels(installer.Window(), RectInWindow(installer.Control(TopLogo1)))) {
+    // The banner's place on its page, as the definition has it at 96 dpi.
+    const RECT page = RectInWindow(installer.Control(LisenseTabSheet));
+    const ControlDef& logo = ControlDefOf(TopLogo1);
+    const RECT banner{page.left + logo.x, page.top + logo.y, page.left + logo.x + logo.width,
+                      page.top + logo.y + logo.height};
+    for (COLORREF pixel : ClientPixels(installer.Window(), banner)) {
         const int high = std::max({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
         const int low = std::min({GetRValue(pixel), GetGValue(pixel), GetBValue(pixel)});
         coloured += high - low > 24;
