@@ -4,7 +4,6 @@
 #include "app/Unattended.h"
 #include "payload/Integrity.h"
 #include "system/ComApartment.h"
-#include "system/DynamicApi.h"
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
 #include "system/RunLog.h"
@@ -18,14 +17,6 @@ namespace {
 
 const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
 const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
-
-// The window scales itself to the screen's dpi; from Vista on, the system must
-// be told so, or it stretches the window as a bitmap.
-void DeclareDpiAware() {
-    using SetAware = BOOL(WINAPI*)();
-    if (auto set = SystemFunction<SetAware>(L"user32.dll", "SetProcessDPIAware"))
-        set();
-}
 
 // Starts the log asked for, with what places the run; true when none is asked.
 bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
@@ -121,7 +112,6 @@ Outcome Setup(Application& application, const SetupOptions& options) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     HardenLibrarySearch();
-    DeclareDpiAware();
     Application application;
     const Outcome outcome = Setup(application, ParseCommandLine(arguments));
     application.Log().Line(ResultLine(outcome));

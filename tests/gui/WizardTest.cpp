@@ -331,28 +331,6 @@ BOOL CALLBACK FindTree(HWND window, LPARAM found) {
     return FALSE;
 }
 
-// Memory in the installer's process, for messages that carry pointers.
-class RemoteBlock {
-  public:
-    RemoteBlock(HANDLE process, SIZE_T size)
-        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
-    ~RemoteBlock() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
-    RemoteBlock(const RemoteBlock&) = delete;
-    RemoteBlock& operator=(const RemoteBlock&) = delete;
-
-    char* Address() const { return static_cast<char*>(address_); }
-    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
-        WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
-    }
-    void Read(SIZE_T offset, void* data, SIZE_T size) const {
-        ReadProcessMemory(process_, Address() + offset, data, size, nullptr);
-    }
-
-  private:
-    HANDLE process_;
-    void* address_;
-};
-
 // The label of the item selected in the dialog's folder tree.
 std::wstring SelectedFolderName(HANDLE process, HWND tree) {
     const auto item = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
