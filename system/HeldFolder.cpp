@@ -213,35 +213,14 @@ HeldFolder HeldFolder::Duplicate() const {
     return HeldFolder(UniqueHandle(copy), name_);
 }
 
-UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error, bool temporary) const {
+UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name,
+                                       DWORD& error,
+                                       bool temporary,
+                                       PSECURITY_DESCRIPTOR security) const {
     UniqueHandle file;
     error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), nullptr, file);
+                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), security, file);
     return file;
-}
-
-UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        UniqueHandle file;
-        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
-                          FILE_NON_DIRECTORY_FILE, nullptr, file);
-        if (!file)
-            return UniqueHandle();
-        std::wstring fileName;
-        const Standing standing = WhatStands(name_, file.get(), name, true, fileName);
-        if (standing == Standing::Own) {
-            // Emptied only now: a file of another name must keep its bytes.
-            if (!SetEndOfFile(file.get())) {
-                error = GetLastError();
-                return UniqueHandle();
-            }
-            return file;
-        }
-        if (standing == Standing::Elsewhere || !DeleteHeld(file.get()))
-            break;
-    }
-    error = kLeadsElsewhere;
-    return UniqueHandle();
 }
 
 UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) const {
@@ -255,7 +234,7 @@ UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) co
     return file;
 }
 
-bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const {
+bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace) const {
     // The rename information: a flag, the folder, the length and the name.
     const std::size_t bytes = name.size() * sizeof(wchar_t);
     const std::size_t size = (3 * sizeof(ULONG_PTR) + bytes + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);
@@ -267,6 +246,7 @@ bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) c
         WCHAR fileName[1];
     };
     auto* rename = reinterpret_cast<Rename*>(buffer.get());
+    rename->replaceIfExists = replace;
     rename->rootDirectory = handle_.get();
     rename->fileNameLength = static_cast<ULONG>(bytes);
     std::copy(name.begin(), name.end(), rename->fileName);

@@ -36,14 +36,14 @@ class HeldFolder {
     // A second hold of this folder.
     HeldFolder Duplicate() const;
 
-    // A new file for reading, writing and deleting, shared with nobody; fails
-    // when anything stands at the name. A temporary one goes when its handle
-    // is closed, however the program gets there.
-    UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error, bool temporary = false) const;
-    // The file of that name for writing, shared with nobody, made when missing
-    // and emptied when not. A link, or a file with more than one name, is
-    // removed as a name first, so that only this folder's own file is written.
-    UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
+    // A new file for reading, writing and deleting, shared with nobody, with
+    // that security descriptor (null: inherited); fails when anything stands
+    // at the name. A temporary one goes when its handle is closed, however the
+    // program gets there.
+    UniqueHandle CreateNewFile(const std::wstring& name,
+                               DWORD& error,
+                               bool temporary = false,
+                               PSECURITY_DESCRIPTOR security = nullptr) const;
 
     // The file of that name as it is, held so that it can be given another
     // name (MoveHere) or deleted (DeleteHeld): shared with every other
@@ -53,8 +53,9 @@ class HeldFolder {
     // violation when another program holds the file without sharing.
     UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
     // Gives a file held with delete access (CreateNewFile, OpenExisting) the
-    // name in this folder; fails when anything stands at the name.
-    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const;
+    // name in this folder; fails when anything stands at the name, unless it
+    // is to be replaced: then a file or link there goes as a name.
+    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace = false) const;
 
     // The names of everything in the folder.
     std::vector<std::wstring> Names() const;
