@@ -71,7 +71,6 @@ void TInstallForm::FormCreate() {
               L"\\Zarvo";
     window_.SetText(InstallDir, dir.c_str());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
-    EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }
 
 // The install directory is the edit box's text, read afresh at every use.

@@ -69,11 +69,13 @@ class TInstallForm final : public FormEvents {
                                const wchar_t* arguments,
                                int locationKind,
                                FileTransaction& files);
-    // Ends every running process of that executable name whose image is the
-    // file of that name in the install directory, and logs each; true when
-    // the last termination request succeeded.
-    static bool KillProcessByName(const std::wstring& executableName, const std::wstring& installDir, RunLog& log);
-    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
+    // Ends every running process of that executable name whose image the
+    // system names as the file of that name in the held install folder, and
+    // logs each; true when the last termination request succeeded. The debug
+    // privilege is enabled for the length of the call only.
+    static bool KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log);
+    // Enables the privilege in the process's token, or disables it.
+    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };

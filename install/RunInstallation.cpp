@@ -67,7 +67,7 @@ void TInstallForm::RunInstallation() {
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
-        KillProcessByName(process, installDir_, application_.Log());
+        KillProcessByName(process, tree.Root(), application_.Log());
     // Every file to be replaced is held from here on: one that another
     // program holds without sharing stops the installation before anything
     // is written.

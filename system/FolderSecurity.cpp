@@ -69,24 +69,6 @@ FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const std::wstring& sel
     return JudgeDescriptor(descriptor, place, self);
 }
 
-// The path of what the system knows as `name`: "C:\Apps" for "\??\C:\Apps",
-// or for "\Device\HarddiskVolume2\Apps" where that volume is drive C:, and
-// "\\server\share" for a share; empty for anything else.
-std::wstring DosPath(const std::wstring& name) {
-    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
-        if (name.compare(0, wcslen(share), share) == 0)
-            return L"\\" + name.substr(wcslen(share) - 1);
-    if (name.compare(0, 4, L"\\??\\") == 0)
-        return name.substr(4);
-    for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
-        wchar_t device[MAX_PATH] = {};
-        const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
-        if (length && name.compare(0, length, device) == 0 && (name.size() == length || name[length] == L'\\'))
-            return drive + name.substr(length);
-    }
-    return std::wstring();
-}
-
 // Every folder from the root of the path's drive or share down to the path
 // itself ("C:\", "C:\Apps", "C:\Apps\Zarvo"), each opened as it stands, a link
 // as itself, for as far as they exist; `whole` tells whether all do.
@@ -134,7 +116,7 @@ FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const
     // Where it really is, by the name that the system knows it under, and
     // every folder above that.
     bool whole = false;
-    const std::wstring real = DosPath(folder.Name());
+    const std::wstring real = folder.Path();
     const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self, whole);
     return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
 }

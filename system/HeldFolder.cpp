@@ -85,15 +85,6 @@ std::wstring SystemName(HANDLE handle) {
     return std::wstring();
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    const auto bytes = static_cast<USHORT>(a.size() * sizeof(wchar_t));
-    UNICODE_STRING first{bytes, bytes, const_cast<PWSTR>(a.c_str())};
-    UNICODE_STRING second{bytes, bytes, const_cast<PWSTR>(b.c_str())};
-    return RtlEqualUnicodeString(&first, &second, TRUE);
-}
-
 enum class Standing {
     Own,        // the folder's own file or sub-folder
     Link,       // a link, or another name of a file, to be removed as a name
@@ -123,6 +114,34 @@ Standing WhatStands(const std::wstring& parentName,
 }
 
 }  // namespace
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    const auto bytes = static_cast<USHORT>(a.size() * sizeof(wchar_t));
+    UNICODE_STRING first{bytes, bytes, const_cast<PWSTR>(a.c_str())};
+    UNICODE_STRING second{bytes, bytes, const_cast<PWSTR>(b.c_str())};
+    return RtlEqualUnicodeString(&first, &second, TRUE);
+}
+
+std::wstring DosPath(const std::wstring& name) {
+    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
+        if (name.compare(0, wcslen(share), share) == 0)
+            return L"\\" + name.substr(wcslen(share) - 1);
+    if (name.compare(0, 4, L"\\??\\") == 0)
+        return name.substr(4);
+    for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
+        wchar_t device[MAX_PATH] = {};
+        const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
+        if (length && name.compare(0, length, device) == 0 && (name.size() == length || name[length] == L'\\'))
+            return drive + name.substr(length);
+    }
+    return std::wstring();
+}
+
+std::wstring HeldFolder::Path() const {
+    return DosPath(name_);
+}
 
 bool DeleteHeld(HANDLE file) {
     struct {

@@ -3,6 +3,7 @@
 #include "system/Handles.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A folder held open while the installer works in it. What lies below it is
@@ -65,6 +66,9 @@ class HeldFolder {
 
     HANDLE Handle() const { return handle_.get(); }
     const std::wstring& Name() const { return name_; }
+    // The path of the name that the system knows the folder by (DosPath):
+    // where it is, with no link on the way.
+    std::wstring Path() const;
 
     explicit operator bool() const { return static_cast<bool>(handle_); }
 
@@ -82,6 +86,18 @@ class HeldFolder {
     std::wstring name_;
 };
 
+// A folder made below a held one, by that folder and its name.
+using MadeFolder = std::pair<HeldFolder, std::wstring>;
+
 // Deletes a file through a handle opened with delete access; it goes when the
 // last handle to it is closed.
 bool DeleteHeld(HANDLE file);
+
+// The path of what the system knows as `name`: "C:\Apps" for "\??\C:\Apps",
+// or for "\Device\HarddiskVolume2\Apps" where that volume is drive C:, and
+// "\\server\share" for a share; empty for anything else.
+std::wstring DosPath(const std::wstring& name);
+
+// Whether two names are one as the file system compares them: letter case
+// aside.
+bool SameName(const std::wstring& a, const std::wstring& b);

@@ -65,7 +65,7 @@ TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
 // in it is written, and nothing else anywhere is deleted.
 TEST_F(InstallTest, TemporaryDirectoryKeepsWhatIsNotTheRunsOwn) {
     const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
+    ASSERT_TRUE(MakeFolders(elsewhere));
     const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.txt";
     WriteBytes(victim, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(victim);
@@ -138,8 +138,8 @@ TEST_F(InstallTest, ContainerRenamedOverTheCopyIsNeverInstalled) {
 TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     const std::wstring outside = std::wstring(kTestRoot) + L"\\Outside";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(dir));
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(outside + L"\\Folder"));
+    ASSERT_TRUE(MakeFolders(dir));
+    ASSERT_TRUE(MakeFolders(outside + L"\\Folder"));
     for (const wchar_t* name : {L"\\hard.txt", L"\\symbolic.txt", L"\\Folder\\mine.ini"})
         WriteBytes(outside + name, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(outside + L"\\hard.txt");
@@ -170,7 +170,7 @@ TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
 // takes the place as a name, and that file keeps its bytes.
 TEST_F(InstallTest, ShortcutTakesItsPlaceAsANameOfItsOwn) {
     const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.ini";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(kTestRoot));
+    ASSERT_TRUE(MakeFolders(kTestRoot));
     WriteBytes(victim, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(victim);
     ASSERT_TRUE(CreateHardLinkW(DesktopLink().c_str(), victim.c_str(), nullptr));
@@ -214,7 +214,7 @@ TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
 // program of one of the three names elsewhere is someone else's.
 TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
+    ASSERT_TRUE(MakeFolders(elsewhere));
     std::vector<RunningProgram> others;
     for (const wchar_t* name : {L"Zarvo.exe", L"ZARVUPDATE.EXE", L"zarvservice.exe"}) {
         ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe").c_str(),
@@ -223,12 +223,17 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     }
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    // The browser twice, once by another text for the same file, which the
-    // system then reports as the program's path: Wine does so for a relative
-    // link, when that copy is the first to run the file.
-    const SymbolicLink link(std::wstring(kTestRoot) + L"\\Link", L"Zarvo");
+    // Another account's copy of the browser, from a folder that the account
+    // then turns into a link to the install folder: the system names the
+    // program by where it was started, and that name is not opened again.
+    const std::wstring theirs = std::wstring(kTestRoot) + L"\\Theirs";
+    ASSERT_TRUE(MakeFolders(theirs));
+    ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe").c_str(), (theirs + L"\\Zarvo.exe").c_str(),
+                          FALSE));
+    RunningProgram repointed(theirs + L"\\Zarvo.exe");
+    ASSERT_TRUE(MoveFileW(theirs.c_str(), (theirs + L"Before").c_str()));
+    const SymbolicLink link(theirs, L"Zarvo");
     ASSERT_TRUE(link.Made());
-    RunningProgram browserByLink(std::wstring(kTestRoot) + L"\\Link\\Zarvo.exe");
     RunningProgram browser(dir + L"\\Zarvo.exe");
     RunningProgram updater(dir + L"\\ZarvUpdate.exe");
     const std::wstring log = std::wstring(kTestRoot) + L"\\install.log";
@@ -237,13 +242,13 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
 
     ASSERT_EQ(Install(dir), L"") << "the running files are replaced";
     EXPECT_FALSE(browser.Running());
-    EXPECT_FALSE(browserByLink.Running());
     EXPECT_FALSE(updater.Running());
+    EXPECT_TRUE(repointed.Running());
     for (const RunningProgram& other : others)
         EXPECT_TRUE(other.Running());
     application_.Log() = RunLog();
     const std::string text = ReadText(log);
-    EXPECT_EQ(Occurrences(text, "已结束程序："), 3u) << text;
+    EXPECT_EQ(Occurrences(text, "已结束程序："), 2u) << text;
     EXPECT_EQ(text.find("Elsewhere"), std::string::npos) << text;
 }
 
@@ -251,7 +256,7 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
 // again, and so do the run's temporary copies and the folders it made.
 TEST_F(InstallTest, PlainFileNamedDataStopsAtTheSecondPayloadAndUndoesTheFirst) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(dir));
+    ASSERT_TRUE(MakeFolders(dir));
     WriteBytes(dir + L"\\Data", "not a directory");
     const std::wstring error = Install(dir);
     EXPECT_EQ(error.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\". ", 0), 0u) << error;
