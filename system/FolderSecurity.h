@@ -20,15 +20,27 @@ enum class FolderRisk {
     OthersMayReplace,  // a folder above lets another account rename or replace what lies below it
 };
 
+// Whom a verdict trusts besides the administrators, the system and the
+// Windows installer service: the installer's own account (as its SID's
+// text; empty for none), and the Power Users.
+struct FolderTrust {
+    std::wstring self;
+    bool powerUsers = false;
+};
+
+// The installer's own trust: its account where its token is not split (where
+// it is, that account's programs that run without elevation share it, and
+// it is judged as any other account), and the Power Users on Windows 2000 and
+// XP, which let them change installed programs; from Vista on they are
+// ordinary users.
+FolderTrust InstallerTrust();
+
 // What a folder's security descriptor allows, for the folder in its place:
 // the install folder itself (also what its access list hands on to the files
 // made inside), a link on the way there, a folder above it, or the root of its
-// drive. Trusted are the administrators, the system, the Windows installer
-// service, the Power Users of Windows 2000 and XP (whom those systems let
-// change installed programs) and `self`, the installer's own account (as
-// its SID's text).
+// drive.
 enum class FolderPlace { Install, Link, Above, Root };
-FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self);
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const FolderTrust& trust);
 
 struct FolderVerdict {
     FolderRisk risk = FolderRisk::None;
