@@ -59,8 +59,13 @@ void SettleEarlierRun(const InstallTree& tree, Application& application) {
 // registry's undo, as they go), and the error is then shown as ever.
 void TInstallForm::RunInstallation() {
     window_.SetText(StatusLabel, L"正在创建目录，请稍候");
-    const InstallTree tree(installDir_, std::move(installFolder_));
+    // What the directory check made goes too where the installation fails:
+    // the transaction ends after the tree, which holds the install folder.
     FileTransaction files(NewRunTag());
+    for (const MadeFolder& made : madeFolders_)
+        files.Made(made.first, made.second);
+    madeFolders_.clear();
+    const InstallTree tree(installDir_, std::move(installFolder_));
     SettleEarlierRun(tree, application_);
     for (const wchar_t* subDir : SubDirs)
         tree.MakeFolders(subDir, files);

@@ -67,11 +67,13 @@ FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const FolderTrust& trus
 
 // Every folder from the root of the path's drive or share down to the path
 // itself ("C:\", "C:\Apps", "C:\Apps\Zarvo"), each opened as it stands, a link
-// as itself, for as far as they exist; `whole` tells whether all do.
-FolderVerdict JudgeChain(const std::wstring& dir, const FolderTrust& trust, bool& whole) {
+// as itself, for as far as they exist, the path itself judged in its place;
+// `whole` tells whether all do.
+FolderVerdict JudgeChain(const std::wstring& dir, const FolderTrust& trust, bool& whole, FolderPlace dirPlace) {
     whole = false;
     const std::wstring root = PathRoot(dir);
-    if (dir.compare(0, 2, L"\\\\") != 0 && dir.compare(1, 2, L":\\") != 0)
+    // A name that the system gave in no form of a path tells nothing.
+    if (dir.compare(0, 2, L"\\\\") != 0 && (dir.empty() || dir.compare(1, 2, L":\\") != 0))
         return {FolderRisk::OthersMayReplace, dir};
     // Each prefix ends at the root or at the end of a name.
     for (std::size_t end = root.size(); end <= dir.size(); ++end) {
@@ -82,7 +84,7 @@ FolderVerdict JudgeChain(const std::wstring& dir, const FolderTrust& trust, bool
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         const bool last = dir.find_first_not_of(L'\\', end) == std::wstring::npos;
-        FolderPlace place = end == root.size() ? FolderPlace::Root : last ? FolderPlace::Install : FolderPlace::Above;
+        FolderPlace place = end == root.size() ? FolderPlace::Root : last ? dirPlace : FolderPlace::Above;
         BY_HANDLE_FILE_INFORMATION information{};
         if (!handle) {
             // What is missing, the installer makes with a list of its own.
@@ -105,15 +107,17 @@ FolderVerdict JudgeChain(const std::wstring& dir, const FolderTrust& trust, bool
     return {};
 }
 
-// The verdict on a held install folder and every folder above it.
-FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const FolderTrust& trust) {
-    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, trust); risk != FolderRisk::None)
-        return {risk, dir};
+FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const FolderTrust& trust, bool below) {
     // Where it really is, by the name that the system knows it under, and
     // every folder above that.
-    bool whole = false;
     const std::wstring real = folder.Path();
-    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, trust, whole);
+    const FolderPlace place = !below                   ? FolderPlace::Install
+                              : real == PathRoot(real) ? FolderPlace::Root
+                                                       : FolderPlace::Above;
+    if (const FolderRisk risk = JudgeHandle(folder.Handle(), place, trust); risk != FolderRisk::None)
+        return {risk, dir};
+    bool whole = false;
+    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, trust, whole, place);
     return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
 }
 
@@ -160,19 +164,12 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, c
 }
 
 FolderVerdict JudgeInstallPath(const std::wstring& dir) {
-    const FolderTrust trust = InstallerTrust();
     bool whole = false;
-    FolderVerdict verdict = JudgeChain(dir, trust, whole);
-    if (verdict.risk != FolderRisk::None || !whole)
-        return verdict;
-    // The folder exists: where it is in the end, if a link leads there.
-    DWORD error = 0;
-    const HeldFolder folder = HeldFolder::Open(dir, error);
-    return folder ? JudgeHeld(folder, dir, trust) : FolderVerdict{FolderRisk::OthersMayChange, dir};
+    return JudgeChain(dir, InstallerTrust(), whole, FolderPlace::Install);
 }
 
-FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir) {
-    return JudgeHeld(folder, dir, InstallerTrust());
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir, bool below) {
+    return JudgeHeld(folder, dir, InstallerTrust(), below);
 }
 
 UniqueLocalMemory ProductFolderSecurity() {

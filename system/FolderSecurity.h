@@ -18,6 +18,7 @@ enum class FolderRisk {
     ForeignOwner,      // owned by another account, which may change its access list at will
     OthersMayChange,   // another account may write, add, delete, or change its access list or owner
     OthersMayReplace,  // a folder above lets another account rename or replace what lies below it
+    InUse,             // another program holds it open, shared with nobody, so that it cannot be judged
 };
 
 // Whom a verdict trusts besides the administrators, the system and the
@@ -48,13 +49,14 @@ struct FolderVerdict {
 };
 
 // The verdict on the install folder as typed, before anything is made: every
-// folder on the way from the drive's root that already exists, and when the
-// install folder exists, the folder that it is in the end with every folder
-// above that one.
+// folder on the way from the drive's root that already exists, a link as
+// itself (JudgeHeldFolder judges where it leads).
 FolderVerdict JudgeInstallPath(const std::wstring& dir);
 
-// The verdict on a held install folder and every folder above it.
-FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir);
+// The verdict on a held install folder (or, `below`, on the folder that the
+// install folder is to be made in) and every folder above it, where it is;
+// `dir` names it in the verdict.
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir, bool below = false);
 
 // The security descriptor of every folder that the installer makes for the
 // product: administrators and the system may do anything, users read and run,

@@ -149,4 +149,16 @@ TEST_F(InstallTest, InstallFolderIsTheAdministratorsOnly) {
     const std::wstring boxes = Boxes();
     EXPECT_NE(boxes.find(why), std::wstring::npos) << boxes;
     EXPECT_NE(boxes.find(why, boxes.find(why) + 1), std::wstring::npos) << "both times: " << boxes;
+
+    // A folder that another program holds to itself cannot be judged, and
+    // the box says so.
+    const std::wstring held = std::wstring(kTestRoot) + L"\\Held";
+    ASSERT_TRUE(CreateDirectoryW(held.c_str(), nullptr));
+    {
+        const UniqueHandle holder(
+            CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(Install(held), L"");
+    }
+    EXPECT_NE(Boxes().find(L"安装目录“" + held + L"”正被其他程序独占使用。"), std::wstring::npos) << Boxes();
 }

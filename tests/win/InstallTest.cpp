@@ -1,7 +1,20 @@
+#include "app/DirectoryCheck.h"
 #include "tests/win/InstallFixture.h"
 
 #include <atomic>
+#include <optional>
 #include <thread>
+
+namespace {
+
+// What a program of the user does while the directory check runs, between
+// its first look and the making of the folders.
+std::function<void()> racing;
+void Race() {
+    racing();
+}
+
+}  // namespace
 
 TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Program Files\\Zarvo";
@@ -276,19 +289,76 @@ TEST_F(InstallTest, FileInTheWayOfTheProgramGroupStopsTheShortcutsAndUndoesTheIn
     EXPECT_EQ(Install(dir), L"I/O error 183");
     EXPECT_EQ(Progress(), 35);
     EXPECT_FALSE(Exists(DesktopLink())) << "the desktop shortcut came first, and went again";
-    EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
+    EXPECT_FALSE(Exists(dir)) << "the folder that the directory check made goes too";
     ExpectNothingRegistered();
     DeleteFileW(ProgramGroup().c_str());
 }
 
-TEST_F(InstallTest, TrailingBackslashDoublesUp) {
-    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo\\";
-    ASSERT_EQ(Install(dir), L"");
+// Everything after the directory check names the folder as the system knows
+// it: a trailing backslash typed is not registered.
+TEST_F(InstallTest, TrailingBackslashIsNotRegistered) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir + L"\\"), L"");
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, dir + L"\\Zarvo.exe" + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"Path").text, dir + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"UninstallString").text,
               L"\"" + dir + L"\\ZarvService.exe\" Uninstall" + L'\0');
-    EXPECT_TRUE(Exists(std::wstring(kTestRoot) + L"\\Zarvo\\Lang\\0x0409.ini"));
+    EXPECT_TRUE(Exists(dir + L"\\Lang\\0x0409.ini"));
+}
+
+// Another program plants a link at the name that the check is about to
+// make, or re-points a link on the way once the folder it led to is held: the
+// folder is refused, and what the check made goes again. Without a race,
+// everything after the check names the folder where it is, through no link.
+TEST_F(InstallTest, FolderIsInstalledWhereItWasJudged) {
+    const std::wstring root = kTestRoot;
+    const std::wstring mine = root + L"\\Mine", judged = root + L"\\Judged";
+    ASSERT_TRUE(MakeFolders(mine));
+    ASSERT_TRUE(MakeFolders(judged));
+    std::optional<SymbolicLink> link;
+    CheckedFolder checked;
+    std::wstring message;
+    racing = [&] { link.emplace(root + L"\\Zarvo", mine); };
+    EXPECT_EQ(CheckInstallFolder(root + L"\\Zarvo", TempDirectory(), checked, message, Race), FolderRefusal::Changed);
+    EXPECT_EQ(message, L"安装目录“" + root + L"\\Zarvo”在检查期间被其他程序更改。\r\n请选择其他文件夹。");
+    ASSERT_TRUE(link && link->Made());
+    link.reset();
+
+    link.emplace(root + L"\\Way", judged);
+    racing = [&] {
+        link.reset();
+        link.emplace(root + L"\\Way", mine);
+    };
+    EXPECT_EQ(CheckInstallFolder(root + L"\\Way\\Zarvo", TempDirectory(), checked, message, Race),
+              FolderRefusal::Changed);
+    EXPECT_FALSE(checked.folder);
+    EXPECT_FALSE(Exists(judged + L"\\Zarvo"));
+    EXPECT_FALSE(Exists(mine + L"\\Zarvo"));
+
+    ASSERT_EQ(Install(root + L"\\Way\\Sub\\Zarvo"), L"");
+    ExpectProductInstalled(mine + L"\\Sub\\Zarvo");
+    CloseForm();
+    link.reset();
+}
+
+// An error of the directory check is shown, and leaves the wizard on the
+// directory page for the next try; a run without a user ends as failed.
+TEST_F(InstallTest, ErrorOfTheDirectoryCheckLeavesTheWizardOnTheDirectoryPage) {
+    static int checks;
+    checks = 0;
+    beforeFolderMade_ = [] {
+        if (checks++ == 0)
+            throw Error(L"the check failed");
+    };
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    EXPECT_EQ(Install(dir), L"the check failed");
+    EXPECT_EQ(form_->RunOutcome(), Outcome::Failed);
+    EXPECT_EQ(InstallMain::StepIndex, 2);
+    EXPECT_EQ(Window().ActivePage(), DirTabSheet);
+    EXPECT_EQ(Window().Text(OrderLabel), L"当前第3步，共5步。");
+    form_->NextStepBtnClick();
+    EXPECT_EQ(Window().ActivePage(), OverTabSheet);
+    ExpectFilesInstalled(dir);
 }
 
 // The status label takes every text whole: a longer one widens it, and one
