@@ -62,9 +62,11 @@ FolderRefusal JudgeInstallFolder(const std::wstring& dir, CheckedFolder& checked
     if (!checked.folder)
         return error == ERROR_ALREADY_EXISTS ? Changed(dir, message) : FolderRefusal::Unusable;
     // What was made is judged where it is too.
-    if (const FolderVerdict verdict = checked.made.empty() ? FolderVerdict() : JudgeHeldFolder(checked.folder, dir);
-        verdict.risk != FolderRisk::None)
-        return Unsafe(verdict, message);
+    if (!checked.made.empty()) {
+        const FolderVerdict verdict = JudgeHeldFolder(checked.folder, dir);
+        if (verdict.risk != FolderRisk::None)
+            return Unsafe(verdict, message);
+    }
     // A link on the way that was re-pointed meanwhile leads the typed path
     // elsewhere than the folder that was judged.
     if (!LeadsTo(dir, checked.folder))

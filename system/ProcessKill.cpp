@@ -97,11 +97,13 @@ bool TInstallForm::KillProcessByName(const std::wstring& executableName, const H
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
     // The system names a program by where its file was, through no link.
-    const std::wstring folder = installFolder.Path();
+    const std::wstring installed = installFolder.Path() + L"\\" + executableName;
+    // Where the folder holds no file of that name (a fresh installation),
+    // nothing runs it, and no process is looked at. The folder is held, and
+    // its path leads there through no link.
     const Toolhelp toolhelp;
-    if (folder.empty() || !toolhelp.Available())
+    if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES || !toolhelp.Available())
         return false;
-    const std::wstring installed = folder + L"\\" + executableName;
     const DebugPrivilege debug;
     // Only the process list is read, so only the process list is taken: the
     // heap, thread and module lists would make it several times as slow.
