@@ -50,7 +50,8 @@ std::wstring UpgradeFolder() {
 
 }  // namespace
 
-TInstallForm::TInstallForm(Application& application) : application_(application), window_(application, *this) {}
+TInstallForm::TInstallForm(Application& application, void (*beforeFolderMade)())
+    : application_(application), window_(application, *this), beforeFolderMade_(beforeFolderMade) {}
 
 void TInstallForm::Create(bool withWindow) {
     if (withWindow)
@@ -73,7 +74,6 @@ void TInstallForm::FormCreate() {
               L"\\Zarvo";
     window_.SetText(InstallDir, dir.c_str());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
-    EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }
 
 void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {

@@ -69,9 +69,9 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
 Outcome Setup(Application& application, const SetupOptions& options) {
     RunLog& log = application.Log();
     DWORD error = 0;
-    // The one who wrote the command line is told, unless no box may wait;
-    // an unattended run says so in its log, if it can be had.
-    if (options.mode == SetupMode::Quiet)
+    // Nobody answers a box in an unattended run, whatever else the line asks:
+    // the one who wrote the command line is told in the log, if it can be had.
+    if (options.mode != SetupMode::Wizard)
         application.ShowNoBoxes();
     if (options.refused || options.help) {
         OpenLog(log, options.logFile, error);
@@ -79,8 +79,6 @@ Outcome Setup(Application& application, const SetupOptions& options) {
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
     }
-    if (options.mode == SetupMode::Passive)
-        application.ShowNoBoxes();
     // Taken before the log is opened: a second run given the same log must
     // not replace the first one's.
     const SetupLock lock;

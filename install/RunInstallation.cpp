@@ -59,15 +59,20 @@ void SettleEarlierRun(const InstallTree& tree, Application& application) {
 // registry's undo, as they go), and the error is then shown as ever.
 void TInstallForm::RunInstallation() {
     window_.SetText(StatusLabel, L"正在创建目录，请稍候");
-    const InstallTree tree(installDir_, std::move(installFolder_));
+    // What the directory check made goes too where the installation fails:
+    // the transaction ends after the tree, which holds the install folder.
     FileTransaction files(NewRunTag());
+    for (const MadeFolder& made : madeFolders_)
+        files.Made(made.first, made.second);
+    madeFolders_.clear();
+    const InstallTree tree(installDir_, std::move(installFolder_));
     SettleEarlierRun(tree, application_);
     for (const wchar_t* subDir : SubDirs)
         tree.MakeFolders(subDir, files);
 
     window_.SetText(StatusLabel, L"正在检查使用情况，请稍候");
     for (const wchar_t* process : ProcessNames)
-        KillProcessByName(process, installDir_, application_.Log());
+        KillProcessByName(process, tree.Root(), application_.Log());
     // Every file to be replaced is held from here on: one that another
     // program holds without sharing stops the installation before anything
     // is written.

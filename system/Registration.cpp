@@ -97,6 +97,20 @@ void WriteStartPage(const std::wstring& user) {
         userHive.reset(key);
         hive = key;
     }
-    RegWriteString(hive, L"Software\\Microsoft\\Internet Explorer\\Main", true, L"Start Page",
-                   MakerInfo::kPartnerStartPageUrl);
+    // The user may have made a key on the way a link, into the machine's hive
+    // for one (Windows 2000 and XP follow such links): each key is opened as
+    // itself, made where it is missing, and a link stops the write.
+    UniqueHKey key;
+    for (const wchar_t* name : {L"Software", L"Microsoft", L"Internet Explorer", L"Main"}) {
+        HKEY opened = nullptr;
+        DWORD type = REG_NONE;
+        if (RegCreateKeyExW(key ? key.get() : hive, name, 0, nullptr, REG_OPTION_OPEN_LINK, KEY_ALL_ACCESS, nullptr,
+                            &opened, nullptr) != ERROR_SUCCESS)
+            return;
+        key.reset(opened);
+        if (RegQueryValueExW(opened, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
+            type == REG_LINK)
+            return;
+    }
+    RegWriteString(key.get(), L"", false, L"Start Page", MakerInfo::kPartnerStartPageUrl);
 }
