@@ -25,9 +25,11 @@ constexpr OutcomeEntry kOutcomes[] = {
 }  // namespace
 
 // A refusal about the folder itself refuses the folder; too little room is
-// about the machine, and fails the installation.
+// about the machine, and an error of the check no word on the folder: both
+// fail the installation.
 Outcome OutcomeOf(FolderRefusal refusal) {
-    return refusal == FolderRefusal::NoRoom ? Outcome::Failed : Outcome::FolderRefused;
+    return refusal == FolderRefusal::NoRoom || refusal == FolderRefusal::Failed ? Outcome::Failed
+                                                                                : Outcome::FolderRefused;
 }
 
 ExitCode ExitCodeOf(Outcome outcome) {

@@ -21,6 +21,8 @@ enum class FolderRefusal {
     Unusable,  // its text, or a folder that cannot be made
     Unsafe,    // a folder that accounts other than the administrators could change
     NoRoom,    // too little disk space
+    Changed,   // the folder, or the way to it, changed while it was checked
+    Failed,    // the check itself failed with an error
 };
 
 // How a run ended.

@@ -48,7 +48,8 @@ std::wstring UpgradeFolder() {
 
 }  // namespace
 
-TInstallForm::TInstallForm(Application& application) : application_(application), window_(application, *this) {}
+TInstallForm::TInstallForm(Application& application, void (*beforeFolderMade)())
+    : application_(application), window_(application, *this), beforeFolderMade_(beforeFolderMade) {}
 
 void TInstallForm::Create(bool withWindow) {
     if (withWindow)
@@ -71,7 +72,6 @@ void TInstallForm::FormCreate() {
               L"\\Zarvo";
     window_.SetText(InstallDir, dir.c_str());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
-    EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege");
 }
 
 void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {

@@ -25,7 +25,9 @@ enum class CloseAction { None, Free };
 // that need no window (the static ones).
 class TInstallForm final : public FormEvents, private InstallHost {
   public:
-    explicit TInstallForm(Application& application);
+    // `beforeFolderMade` runs in the directory check between its first look
+    // at the folder and the making of what is missing.
+    explicit TInstallForm(Application& application, void (*beforeFolderMade)() = nullptr);
 
     // Creates the window from its definition (unless it is never to be seen)
     // and runs FormCreate; an error of a creation step is shown and the window
@@ -57,9 +59,16 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
-    // True when the directory exists or was created with all missing parents;
-    // an empty path raises "Unable to create directory".
-    static bool EnsureDirectory(const std::wstring& path);
+    // Makes each missing folder of `names` ("\\Apps\\Zarvo"; empty names are
+    // skipped) below the held folder, one name at a time through the folder
+    // above it, with the product's access list, and notes each in `made`,
+    // outer first. Anything that stands at a name meanwhile, a link included,
+    // fails it and is never followed. Gives the last folder, held; none, with
+    // the system's error code, where one could not be made.
+    static HeldFolder EnsureDirectory(const HeldFolder& folder,
+                                      const std::wstring& names,
+                                      std::vector<MadeFolder>& made,
+                                      DWORD& error);
     // The file of one shortcut, made with the installer's shell-link object:
     // its target, working directory, arguments and description are set
     // afresh each time. Raises the shell's error when it cannot be saved.
@@ -67,11 +76,13 @@ class TInstallForm final : public FormEvents, private InstallHost {
                                                      const std::wstring& workingDirectory,
                                                      const wchar_t* description,
                                                      const wchar_t* arguments);
-    // Ends every running process of that executable name whose image is the
-    // file of that name in the install directory, and logs each; true when
-    // the last termination request succeeded.
-    static bool KillProcessByName(const std::wstring& executableName, const std::wstring& installDir, RunLog& log);
-    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName);
+    // Ends every running process of that executable name whose image the
+    // system names as the file of that name in the held install folder, and
+    // logs each; true when the last termination request succeeded. The debug
+    // privilege is enabled for the length of the call only.
+    static bool KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log);
+    // Enables the privilege in the process's token, or disables it.
+    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };
@@ -90,7 +101,7 @@ class TInstallForm final : public FormEvents, private InstallHost {
     void ShowStatus(const std::wstring& text, bool pump) override;
     void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
     void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
-    void EndProgram(const std::wstring& executableName) override;
+    void EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) override;
     std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override;
 
     void OnClick(ControlId control) override;
@@ -99,13 +110,18 @@ class TInstallForm final : public FormEvents, private InstallHost {
 
     Application& application_;
     WizardWindow window_;
-    // The install directory as it was checked on leaving the directory page:
-    // the installation and the finish actions use this text, whatever the
-    // edit box is made to say afterwards.
+    // The install folder's path as the directory check found it, through no
+    // link: the installation and the finish actions name this folder,
+    // whatever the edit box is made to say afterwards.
     std::wstring installDir_;
     // The install folder, held from the directory check on, which judged
     // this very folder, until the installation ends.
     HeldFolder installFolder_;
+    // The folders that the directory check made, which a failed installation
+    // removes again.
+    std::vector<MadeFolder> madeFolders_;
+    // Run by the directory check before it makes anything; tests race it there.
+    void (*beforeFolderMade_)();
     Stage stage_ = Stage::Wizard;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.

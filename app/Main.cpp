@@ -4,7 +4,6 @@
 #include "app/Unattended.h"
 #include "payload/Integrity.h"
 #include "system/ComApartment.h"
-#include "system/DynamicApi.h"
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
 #include "system/RunLog.h"
@@ -18,14 +17,6 @@ namespace {
 
 const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
 const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
-
-// The window scales itself to the screen's dpi; from Vista on, the system must
-// be told so, or it stretches the window as a bitmap.
-void DeclareDpiAware() {
-    using SetAware = BOOL(WINAPI*)();
-    if (auto set = SystemFunction<SetAware>(L"user32.dll", "SetProcessDPIAware"))
-        set();
-}
 
 // Starts the log asked for, with what places the run; true when none is asked.
 bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
@@ -78,9 +69,9 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
 Outcome Setup(Application& application, const SetupOptions& options) {
     RunLog& log = application.Log();
     DWORD error = 0;
-    // The one who wrote the command line is told, unless no box may wait;
-    // an unattended run says so in its log, if it can be had.
-    if (options.mode == SetupMode::Quiet)
+    // Nobody answers a box in an unattended run, whatever else the line asks:
+    // the one who wrote the command line is told in the log, if it can be had.
+    if (options.mode != SetupMode::Wizard)
         application.ShowNoBoxes();
     if (options.refused || options.help) {
         OpenLog(log, options.logFile, error);
@@ -88,8 +79,6 @@ Outcome Setup(Application& application, const SetupOptions& options) {
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
     }
-    if (options.mode == SetupMode::Passive)
-        application.ShowNoBoxes();
     // Taken before the log is opened: a second run given the same log must
     // not replace the first one's.
     const SetupLock lock;
@@ -121,7 +110,6 @@ Outcome Setup(Application& application, const SetupOptions& options) {
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR arguments, int) {
     HardenLibrarySearch();
-    DeclareDpiAware();
     Application application;
     const Outcome outcome = Setup(application, ParseCommandLine(arguments));
     application.Log().Line(ResultLine(outcome));

@@ -58,13 +58,26 @@ void TInstallForm::NextStepBtnClick() {
             window_.SetText(OrderLabel, StepLabel(4));
             const std::wstring dir = InstallDirectory();
             application_.Log().Line({L"安装目录：", dir});
-            if (!DirectoryAccepted(dir)) {
+            const auto backToDirectoryPage = [this] {
                 StepIndex = 2;
                 window_.SetActivePage(DirTabSheet);
                 window_.SetText(OrderLabel, StepLabel(3));
+            };
+            bool accepted = false;
+            try {
+                accepted = DirectoryAccepted(dir);
+            } catch (...) {
+                // The default handler shows the error; the wizard waits on the
+                // directory page, as after a refusal, and an unattended run
+                // ends as a failed one.
+                refusal_ = FolderRefusal::Failed;
+                backToDirectoryPage();
+                throw;
+            }
+            if (!accepted) {
+                backToDirectoryPage();
                 return;
             }
-            installDir_ = dir;
             EnterCopyingPage();
             // An error leaves the stage as it is: the installation failed.
             stage_ = Stage::Installing;

@@ -13,6 +13,7 @@ void TInstallForm::RunInstallation() {
     InstallRequest request;
     request.dir = installDir_;
     request.folder = std::move(installFolder_);
+    request.made = std::move(madeFolders_);
     request.tempDir = TempDir;
     request.desktop = shortcuts_.desktop.value_or(true);
     request.group = shortcuts_.startMenu.value_or(true);
@@ -30,8 +31,8 @@ void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
         application_.ProcessMessages();
 }
 
-void TInstallForm::EndProgram(const std::wstring& executableName) {
-    KillProcessByName(executableName, installDir_, application_.Log());
+void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) {
+    KillProcessByName(executableName, installFolder, application_.Log());
 }
 
 std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {

@@ -94,7 +94,12 @@ add_executable(payload_bench bench/PayloadBench.cpp)
 target_link_libraries(payload_bench PRIVATE zarvo_packing)
 zarvo_strict(payload_bench)
 
-# Draws the wizard's pictures and the icon; run by hand when the artwork
+# Draws the wizard's pictures for each scale and the icon in each size, written
+# as JPEG by libjpeg and PNG by libdeflate; run by hand when the artwork
 # changes (imagegen <repository root>), its output is committed.
-add_executable(imagegen tools/imagegen/ImageGen.cpp)
+find_path(ZARVO_JPEG_INCLUDE jpeglib.h REQUIRED)
+find_library(ZARVO_JPEG jpeg REQUIRED)
+add_executable(imagegen tools/imagegen/ImageGen.cpp tools/imagegen/Art.cpp tools/imagegen/Encode.cpp)
+target_include_directories(imagegen PRIVATE ${PROJECT_SOURCE_DIR} ${ZARVO_JPEG_INCLUDE} ${ZARVO_LIBDEFLATE_INCLUDE})
+target_link_libraries(imagegen PRIVATE ${ZARVO_JPEG} ${ZARVO_LIBDEFLATE})
 zarvo_strict(imagegen)

@@ -67,7 +67,9 @@ add_library(zarvo_win STATIC
     system/Shortcut.cpp
     system/SystemError.cpp
     system/UserShell.cpp
+    ui/AccessibleControl.cpp
     ui/Picture.cpp
+    ui/WizardLayout.cpp
     ui/WizardWindow.cpp)
 target_compile_definitions(zarvo_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500
     _WIN32_IE=0x0500)
@@ -76,9 +78,10 @@ target_compile_options(zarvo_core PRIVATE ${ZARVO_SIZE_FLAGS})
 target_link_libraries(zarvo_win PUBLIC zarvo_core ${ZARVO_SYSTEM_LIBS})
 zarvo_strict(zarvo_win)
 
-# The two pictures of the window, packed like the payloads: the welcome bitmap
-# is stored uncompressed in its file and shrinks to a third. Shared by the
-# installer and the tests that create the window in-process.
+# The two pictures of the window for each scale that the installer carries,
+# packed like the payloads (JPEG gains little from it, but the pictures are
+# read as the payloads are). Shared by the installer and the tests that create
+# the window in-process.
 set(pack "${ZARVO_HOST_BUILD}/pack")
 if(NOT EXISTS "${pack}")
     message(FATAL_ERROR "The container tool ${pack} is missing: build the host tree first (tools/build.sh).")
@@ -87,7 +90,8 @@ set(ui_dir ${CMAKE_BINARY_DIR}/ui)
 file(MAKE_DIRECTORY ${ui_dir})
 set(ui_rc "// Generated: the window's pictures, packed.\n")
 set(ui_containers)
-foreach(picture WELCOME:Welcome.bmp BANNER:Banner.gif)
+foreach(picture WELCOME100:Welcome100.jpg WELCOME150:Welcome150.jpg WELCOME200:Welcome200.jpg
+                BANNER100:Banner100.jpg BANNER150:Banner150.jpg BANNER200:Banner200.jpg)
     string(REPLACE ":" ";" picture ${picture})
     list(GET picture 0 name)
     list(GET picture 1 file)

@@ -20,7 +20,12 @@ Areas::Areas(std::wstring dir, HeldFolder root) {
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
     const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::ProgramGroup);
     paths_[static_cast<int>(Area::Group)] = programs.empty() ? L"" : programs + L"\\" + Product::kName;
-    held_[{Area::Tree, L""}] = std::move(root);
+    Keep(Area::Tree, L"", std::move(root), false);
+}
+
+const HeldFolder& Areas::Keep(Area area, const std::wstring& path, HeldFolder folder, bool made) {
+    held_.push_back({area, path, std::move(folder), made});
+    return held_.back().folder;
 }
 
 const HeldFolder& Areas::Above(Area area, const std::wstring& path, DWORD& error) {
@@ -34,9 +39,9 @@ const HeldFolder& Areas::Above(Area area, const std::wstring& path, DWORD& error
 }
 
 const HeldFolder& Areas::Folder(Area area, const std::wstring& path, DWORD& error) {
-    const auto found = held_.find({area, path});
-    if (found != held_.end() && found->second)
-        return found->second;
+    for (const Held& held : held_)
+        if (held.area == area && held.path == path)
+            return held.folder;
     HeldFolder folder;
     if (area == Area::Desktop && path.empty()) {
         // The desktop may lie elsewhere through a link: that is the system's
@@ -48,32 +53,30 @@ const HeldFolder& Areas::Folder(Area area, const std::wstring& path, DWORD& erro
     } else if (const HeldFolder& above = Above(area, path, error)) {
         folder = above.ExistingFolder(area == Area::Group && path.empty() ? Product::kName : NameOf(path), error);
     }
-    if (!folder)
-        return none_;
-    return held_[{area, path}] = std::move(folder);
+    return folder ? Keep(area, path, std::move(folder), false) : none_;
 }
 
-const HeldFolder& Areas::Make(Area area, const std::wstring& path, DWORD& error, bool& made) {
-    made = false;
+const HeldFolder& Areas::Make(Area area, const std::wstring& path, DWORD& error) {
     const HeldFolder& above = Above(area, path, error);
-    if (!above)
-        return none_;
-    HeldFolder folder = above.RealFolder(path.empty() ? Product::kName : NameOf(path), error, &made);
-    if (!folder)
-        return none_;
-    return held_[{area, path}] = std::move(folder);
+    bool made = false;
+    HeldFolder folder = above ? above.RealFolder(path.empty() ? Product::kName : NameOf(path), error, &made)
+                              : HeldFolder();
+    return folder ? Keep(area, path, std::move(folder), made) : none_;
 }
 
-void Areas::Remove(Area area, const std::wstring& path) {
+void Areas::RemoveMade(Area area, const std::wstring& path) {
+    bool made = false;
     for (auto held = held_.begin(); held != held_.end();) {
-        const std::wstring& below = held->first.second;
-        const bool inside = below.compare(0, path.size(), path) == 0 &&
+        const std::wstring& below = held->path;
+        const bool inside = held->area == area && below.compare(0, path.size(), path) == 0 &&
                             (below.size() == path.size() || below[path.size()] == L'\\');
-        held = held->first.first == area && inside ? held_.erase(held) : std::next(held);
+        made = made || (inside && held->made && below.size() == path.size());
+        held = inside ? held_.erase(held) : std::next(held);
     }
     DWORD error = 0;
-    if (const HeldFolder& above = Above(area, path, error))
-        DeleteHeld(above.FolderToDelete(path.empty() ? Product::kName : NameOf(path)).get());
+    if (made)
+        if (const HeldFolder& above = Above(area, path, error))
+            DeleteHeld(above.FolderToDelete(path.empty() ? Product::kName : NameOf(path)).get());
 }
 
 void Areas::Release() {

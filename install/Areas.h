@@ -3,7 +3,7 @@
 #include "install/Plan.h"
 #include "system/HeldFolder.h"
 
-#include <map>
+#include <list>
 #include <string>
 
 // The folders that the installation works in, held while it runs: the
@@ -21,16 +21,16 @@ class Areas {
     // itself); none, with the system's error code, when it is missing or
     // something else stands there.
     const HeldFolder& Folder(Area area, const std::wstring& path, DWORD& error);
-    // Makes the folder at the path where it is missing; true when this made
-    // it. Raises nothing: none, with the error code, where it cannot be had.
-    const HeldFolder& Make(Area area, const std::wstring& path, DWORD& error, bool& made);
+    // Makes the folder at the path where it is missing. Raises nothing: none,
+    // with the error code, where it cannot be had.
+    const HeldFolder& Make(Area area, const std::wstring& path, DWORD& error);
     // The folder that holds the area's folder ("" for the group: the Start
     // menu's programs folder).
     const HeldFolder& Above(Area area, const std::wstring& path, DWORD& error);
 
-    // Removes the folder at the path, which the run made and which is empty
-    // by now, letting go of it and of what is held below it first.
-    void Remove(Area area, const std::wstring& path);
+    // Removes the folder at the path where Make made it (it is empty by
+    // now), letting go of it and of what is held below it first.
+    void RemoveMade(Area area, const std::wstring& path);
     // Lets go of every folder, so that those the directory check made can be
     // removed.
     void Release();
@@ -44,7 +44,15 @@ class Areas {
     // What a folder that cannot be had is given as.
     const HeldFolder none_;
     HeldFolder programs_;
-    std::map<std::pair<Area, std::wstring>, HeldFolder> held_;
+    struct Held {
+        Area area;
+        std::wstring path;
+        HeldFolder folder;
+        bool made;
+    };
+    // A list, so that a folder handed out stays where it is as others come.
+    std::list<Held> held_;
+    const HeldFolder& Keep(Area area, const std::wstring& path, HeldFolder folder, bool made);
 };
 
 // The area's folder path and the name below it: "\Data\ZarvConfig.ini" gives

@@ -23,16 +23,19 @@ bool SameDrive(const std::wstring& a, const std::wstring& b) {
 
 }  // namespace
 
-std::wstring RoomShortage(const std::wstring& installDir, const std::wstring& tempDir) {
+std::wstring RoomShortage(const HeldFolder& folder, const std::wstring& installDir, const std::wstring& tempDir) {
     // Shortcuts, the run's marker and the new folders' entries.
     constexpr unsigned long long kSlack = 64 * 1024;
     const PayloadSizes sizes = MeasurePayloads();
-    const unsigned long long install = RoomAt(installDir);
+    // The folder's own path leads there through no link or mount point: the
+    // root of that path is the root of its disk.
+    const std::wstring installPath = folder.Path();
+    const unsigned long long install = RoomAt(installPath);
     const unsigned long long temp = RoomAt(tempDir);
     // Where the system cannot tell, the installation goes on, and a disk that
     // fills is found as the files are written, and undone.
     const unsigned long long needed =
-        sizes.allocated + kSlack + (SameDrive(installDir, tempDir) ? sizes.largestContainer : 0);
+        sizes.allocated + kSlack + (SameDrive(installPath, tempDir) ? sizes.largestContainer : 0);
     if (install < needed)
         return FormatText(
             L"磁盘空间不足：安装需要 %1 MB，“%2”所在的磁盘只有 %3 MB 可用。\r\n请释放磁盘空间或选择其他文件夹。",

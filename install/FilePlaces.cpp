@@ -5,6 +5,14 @@
 #include "system/Files.h"
 #include "system/RunNames.h"
 
+FilePlaces::Entry& FilePlaces::At(Area area, const std::wstring& path) {
+    for (Entry& entry : entries_)
+        if (entry.area == area && entry.path == path)
+            return entry;
+    entries_.push_back({area, path, UniqueHandle(), UniqueHandle(), false});
+    return entries_.back();
+}
+
 std::wstring FilePlaces::FullPath(Area area, const std::wstring& path) const {
     return areas_.Paths()[static_cast<int>(area)] + path;
 }
@@ -27,16 +35,16 @@ void FilePlaces::Hold(Area area, const std::wstring& path) {
         old = folder.OpenExisting(NameOf(path), error);
     if (!old && error != ERROR_FILE_NOT_FOUND)
         Fail(area, path, error);
-    entries_[{area, path}].old = std::move(old);
+    At(area, path).old = std::move(old);
 }
 
 void FilePlaces::LetGo(Area area, const std::wstring& path) {
-    entries_[{area, path}].old.reset();
+    At(area, path).old.reset();
 }
 
 HANDLE FilePlaces::Create(Area area, const std::wstring& path) {
     DWORD error = 0;
-    Entry& entry = entries_[{area, path}];
+    Entry& entry = At(area, path);
     if (const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error))
         entry.written = folder.CreateNewFile(NewName(NameOf(path), tag_), error);
     if (!entry.written)
@@ -47,19 +55,19 @@ HANDLE FilePlaces::Create(Area area, const std::wstring& path) {
 void FilePlaces::Flush(Area area, const std::wstring& path) {
     // On the disk before any file takes a name: after a power cut a file
     // under its name has its bytes, not just its length.
-    if (!FlushFileBuffers(entries_[{area, path}].written.get()))
+    if (!FlushFileBuffers(At(area, path).written.get()))
         Fail(area, path, GetLastError());
 }
 
 void FilePlaces::Drop(Area area, const std::wstring& path) {
-    Entry& entry = entries_[{area, path}];
+    Entry& entry = At(area, path);
     if (entry.written)
         DeleteHeld(entry.written.get());
     entry.written.reset();
 }
 
 void FilePlaces::Place(Area area, const std::wstring& path) {
-    Entry& entry = entries_[{area, path}];
+    Entry& entry = At(area, path);
     DWORD error = 0;
     const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error);
     const std::wstring name = NameOf(path);
@@ -74,7 +82,7 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
 }
 
 void FilePlaces::Unplace(Area area, const std::wstring& path) {
-    Entry& entry = entries_[{area, path}];
+    Entry& entry = At(area, path);
     DWORD error = 0;
     const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error);
     Drop(area, path);
@@ -85,12 +93,11 @@ void FilePlaces::Unplace(Area area, const std::wstring& path) {
 
 FilePlaces::Kept FilePlaces::RemoveKept() {
     Kept kept = Kept::Gone;
-    for (auto& [place, entry] : entries_) {
+    for (Entry& entry : entries_) {
         if (!entry.placed || !entry.old || DeleteHeld(entry.old.get()))
             continue;
         // Mapped by a running program: it goes when the system restarts.
-        const std::wstring path =
-            FullPath(place.first, ParentOf(place.second) + L"\\" + OldName(NameOf(place.second), tag_));
+        const std::wstring path = FullPath(entry.area, ParentOf(entry.path) + L"\\" + OldName(NameOf(entry.path), tag_));
         if (!MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             kept = Kept::Waiting;
         else if (kept == Kept::Gone)

@@ -3,7 +3,7 @@
 #include "install/Areas.h"
 #include "system/Handles.h"
 
-#include <map>
+#include <list>
 #include <string>
 
 // The files that one installation puts in place, each at a name in one of the
@@ -62,16 +62,20 @@ class FilePlaces {
 
   private:
     struct Entry {
+        Area area;
+        std::wstring path;
         UniqueHandle old, written;
-        bool placed = false;
+        bool placed;
     };
+    // The place's entry, made when missing.
+    Entry& At(Area area, const std::wstring& path);
     HANDLE Create(Area area, const std::wstring& path);
     void Flush(Area area, const std::wstring& path);
     [[noreturn]] void Fail(Area area, const std::wstring& path, DWORD error) const;
 
     Areas& areas_;
     std::wstring tag_;
-    std::map<std::pair<Area, std::wstring>, Entry> entries_;
+    std::list<Entry> entries_;
 };
 
 // A name that an earlier run left: removed; false when it cannot go (a kept

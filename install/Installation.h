@@ -18,22 +18,15 @@ class InstallHost {
     virtual void ShowStatus(const std::wstring& text, bool pump) = 0;
     virtual void SetProgressMax(int maximum) = 0;
     virtual void AdvanceProgress(int amount) = 0;
-    // Ends the running copies of the install folder's program of that name.
-    virtual void EndProgram(const std::wstring& executableName) = 0;
+    // Ends the running copies of the program of that name in the held install
+    // folder.
+    virtual void EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) = 0;
     // The file of the shortcut as it is saved, its target in `dir`; empty
     // when the shell cannot make it.
     virtual std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) = 0;
 
   protected:
     ~InstallHost() = default;
-};
-
-// A folder that the directory check made for the installation, by the
-// folder it is in and its name, with its path for the log.
-struct MadeFolder {
-    HeldFolder parent;
-    std::wstring name;
-    std::wstring path;
 };
 
 // What the directory check hands to the installation.

@@ -1,65 +1,49 @@
 #include "install/Journal.h"
 
+#include <cstring>
+
 namespace {
 
-// "ZSJ1", then the number of values, then each value's fields; numbers are
-// 32-bit little-endian, texts their length in code units and then UTF-16LE.
+// "ZSJ1", the number of values, then each value: its texts and data, each as
+// its length in bytes and its bytes, and its numbers, all in the byte order
+// of the machine that both writes and reads the journal.
 constexpr unsigned char kMagic[] = {'Z', 'S', 'J', '1'};
 
-void PutNumber(std::vector<unsigned char>& out, std::uint32_t number) {
-    for (int shift = 0; shift < 32; shift += 8)
-        out.push_back(static_cast<unsigned char>(number >> shift));
+void Put(std::vector<unsigned char>& out, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    out.insert(out.end(), bytes, bytes + size);
 }
 
-void PutText(std::vector<unsigned char>& out, const std::wstring& text) {
-    PutNumber(out, static_cast<std::uint32_t>(text.size()));
-    for (wchar_t c : text) {
-        out.push_back(static_cast<unsigned char>(c));
-        out.push_back(static_cast<unsigned char>(c >> 8));
-    }
-}
-
-void PutBytes(std::vector<unsigned char>& out, const std::vector<unsigned char>& bytes) {
-    PutNumber(out, static_cast<std::uint32_t>(bytes.size()));
-    out.insert(out.end(), bytes.begin(), bytes.end());
+void PutBlock(std::vector<unsigned char>& out, const void* data, std::uint32_t size) {
+    Put(out, &size, sizeof size);
+    Put(out, data, size);
 }
 
 class Reader {
   public:
     explicit Reader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
 
-    bool Number(std::uint32_t& number) {
-        if (bytes_.size() - at_ < 4)
+    bool Take(void* to, std::size_t size) {
+        if (bytes_.size() - at_ < size)
             return false;
-        number = 0;
-        for (int i = 3; i >= 0; --i)
-            number = number << 8 | bytes_[at_ + i];
-        at_ += 4;
+        std::memcpy(to, bytes_.data() + at_, size);
+        at_ += size;
+        return true;
+    }
+    bool Block(std::vector<unsigned char>& block) {
+        std::uint32_t size = 0;
+        if (!Take(&size, sizeof size) || bytes_.size() - at_ < size)
+            return false;
+        block.assign(bytes_.begin() + at_, bytes_.begin() + at_ + size);
+        at_ += size;
         return true;
     }
     bool Text(std::wstring& text) {
-        std::uint32_t length = 0;
-        if (!Number(length) || (bytes_.size() - at_) / 2 < length)
+        std::vector<unsigned char> block;
+        if (!Block(block) || block.size() % sizeof(wchar_t))
             return false;
-        text.resize(length);
-        for (wchar_t& c : text) {
-            c = static_cast<wchar_t>(bytes_[at_] | bytes_[at_ + 1] << 8);
-            at_ += 2;
-        }
-        return true;
-    }
-    bool Bytes(std::vector<unsigned char>& bytes) {
-        std::uint32_t length = 0;
-        if (!Number(length) || bytes_.size() - at_ < length)
-            return false;
-        bytes.assign(bytes_.begin() + at_, bytes_.begin() + at_ + length);
-        at_ += length;
-        return true;
-    }
-    bool Magic() {
-        for (unsigned char byte : kMagic)
-            if (at_ >= bytes_.size() || bytes_[at_++] != byte)
-                return false;
+        text.resize(block.size() / sizeof(wchar_t));
+        std::memcpy(&text[0], block.data(), block.size());
         return true;
     }
     bool AtEnd() const { return at_ == bytes_.size(); }
@@ -73,34 +57,38 @@ class Reader {
 
 std::vector<unsigned char> EncodeJournal(const std::vector<JournalValue>& values) {
     std::vector<unsigned char> out(std::begin(kMagic), std::end(kMagic));
-    PutNumber(out, static_cast<std::uint32_t>(values.size()));
+    const auto count = static_cast<std::uint32_t>(values.size());
+    Put(out, &count, sizeof count);
     for (const JournalValue& value : values) {
-        PutText(out, value.key);
-        PutText(out, value.name);
-        PutNumber(out, (value.keyExisted ? 1u : 0u) | (value.existed ? 2u : 0u));
-        PutNumber(out, value.type);
-        PutBytes(out, value.data);
-        PutNumber(out, value.newType);
-        PutBytes(out, value.newData);
+        PutBlock(out, value.key.data(), static_cast<std::uint32_t>(value.key.size() * sizeof(wchar_t)));
+        PutBlock(out, value.name.data(), static_cast<std::uint32_t>(value.name.size() * sizeof(wchar_t)));
+        const std::uint32_t numbers[] = {(value.keyExisted ? 1u : 0u) | (value.existed ? 2u : 0u), value.type,
+                                         value.newType};
+        Put(out, numbers, sizeof numbers);
+        PutBlock(out, value.data.data(), static_cast<std::uint32_t>(value.data.size()));
+        PutBlock(out, value.newData.data(), static_cast<std::uint32_t>(value.newData.size()));
     }
     return out;
 }
 
 bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalValue>& values) {
     Reader reader(bytes);
+    unsigned char magic[sizeof kMagic] = {};
     std::uint32_t count = 0;
-    if (!reader.Magic() || !reader.Number(count))
+    if (!reader.Take(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 ||
+        !reader.Take(&count, sizeof count))
         return false;
     std::vector<JournalValue> decoded;
     for (std::uint32_t i = 0; i < count; ++i) {
         JournalValue value;
-        std::uint32_t flags = 0;
-        if (!reader.Text(value.key) || !reader.Text(value.name) || !reader.Number(flags) ||
-            !reader.Number(value.type) || !reader.Bytes(value.data) || !reader.Number(value.newType) ||
-            !reader.Bytes(value.newData))
+        std::uint32_t numbers[3] = {};
+        if (!reader.Text(value.key) || !reader.Text(value.name) || !reader.Take(numbers, sizeof numbers) ||
+            !reader.Block(value.data) || !reader.Block(value.newData))
             return false;
-        value.keyExisted = flags & 1u;
-        value.existed = flags & 2u;
+        value.keyExisted = numbers[0] & 1u;
+        value.existed = numbers[0] & 2u;
+        value.type = numbers[1];
+        value.newType = numbers[2];
         decoded.push_back(std::move(value));
     }
     if (!reader.AtEnd())

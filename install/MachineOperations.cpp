@@ -11,6 +11,8 @@
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
+#include <algorithm>
+
 namespace {
 
 // A payload's plain bytes into its new file, as they are inflated.
@@ -37,7 +39,7 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host,
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
     for (const MadeFolder& made : request_.made)
-        situation.made.push_back(made.path);
+        situation.made.push_back(made.first.Path() + L"\\" + made.second);
     situation.desktop = request_.desktop;
     situation.group = request_.group;
     return situation;
@@ -60,9 +62,11 @@ void MachineOperations::Do(const Action& action) {
         case Step::MakeFolder:
             MakeFolder(action);
             break;
-        case Step::EndProgram:
-            host_.EndProgram(action.path);
+        case Step::EndProgram: {
+            DWORD error = 0;
+            host_.EndProgram(action.path, areas_.Folder(Area::Tree, L"", error));
             break;
+        }
         case Step::Discard:
             Discard(action);
             break;
@@ -111,16 +115,12 @@ void MachineOperations::Undo(const Action& action) {
         case Step::Made:
             // Innermost first; nothing of the run may hold a folder that goes.
             areas_.Release();
-            for (auto made = request_.made.rbegin(); made != request_.made.rend(); ++made) {
-                if (made->path != action.path)
-                    continue;
-                DeleteHeld(made->parent.FolderToDelete(made->name).get());
-                made->parent = HeldFolder();
-            }
+            for (MadeFolder& made : request_.made)
+                if (made.first && made.first.Path() + L"\\" + made.second == action.path)
+                    RemoveMade(made);
             break;
         case Step::MakeFolder:
-            if (made_.erase({action.area, action.path}))
-                areas_.Remove(action.area, action.path);
+            areas_.RemoveMade(action.area, action.path);
             break;
         case Step::Journal:
             registry_.DropJournal();
@@ -129,7 +129,7 @@ void MachineOperations::Undo(const Action& action) {
             files_.LetGo(action.area, action.path);
             break;
         case Step::Copy:
-            copies_.erase(action.index);
+            copies_[action.index].reset();
             break;
         case Step::Write:
             files_.Drop(action.area, action.path);
@@ -147,12 +147,8 @@ void MachineOperations::Undo(const Action& action) {
 
 void MachineOperations::MakeFolder(const Action& action) {
     DWORD error = 0;
-    bool made = false;
-    if (areas_.Make(action.area, action.path, error, made)) {
-        if (made)
-            made_.insert({action.area, action.path});
+    if (areas_.Make(action.area, action.path, error))
         return;
-    }
     // The group's folder is needed at once; a folder of the tree that cannot
     // be had shows when a file is written into it, with that file's name.
     if (action.area == Area::Group)
@@ -167,7 +163,7 @@ void MachineOperations::Write(const Action& action) {
             DecompressFile(copies_[action.index].get(), sink);
         });
         // The temporary copy goes as soon as it is read.
-        copies_.erase(action.index);
+        copies_[action.index].reset();
         return;
     }
     const std::vector<unsigned char> bytes =
@@ -179,10 +175,10 @@ void MachineOperations::Discard(const Action& action) {
     const RunName name = ParseRunName(NameOf(action.path));
     // A run's marker stays while a file it kept aside does: it tells the
     // next run that the file is to go, not to come back.
-    if (name.kind == RunNameKind::Done && unfinished_.count(name.tag))
+    if (name.kind == RunNameKind::Done && std::find(unfinished_.begin(), unfinished_.end(), name.tag) != unfinished_.end())
         return;
     if (!DiscardLeft(areas_, action.area, action.path)) {
-        unfinished_.insert(name.tag);
+        unfinished_.push_back(name.tag);
         log_.Line(L"仍被运行中的程序使用，留待下次安装删除。");
     }
 }

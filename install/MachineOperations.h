@@ -7,10 +7,9 @@
 #include "install/RegistryValues.h"
 #include "system/ScratchFolder.h"
 
-#include <map>
 #include <memory>
-#include <set>
 #include <string>
+#include <vector>
 
 class LogSink;
 
@@ -43,8 +42,8 @@ class MachineOperations final : public Operations {
     FilePlaces files_;
     RegistryValues registry_;
     std::unique_ptr<ScratchFolder> scratch_;
-    std::map<int, UniqueHandle> copies_;
-    // The folders this run made, and the runs whose kept files could not go.
-    std::set<std::pair<Area, std::wstring>> made_;
-    std::set<std::wstring> unfinished_;
+    // The payloads' temporary copies, by their number.
+    UniqueHandle copies_[Product::kFileCount];
+    // The runs whose kept files could not go.
+    std::vector<std::wstring> unfinished_;
 };

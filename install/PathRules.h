@@ -1,7 +1,5 @@
 #pragma once
 
-#include "system/Error.h"
-
 #include <string>
 
 // Path rules of the installer that need no file system.
@@ -12,20 +10,6 @@ std::wstring WithoutTrailingBackslash(std::wstring path);
 // The part of the path up to and including its last backslash or colon; empty
 // when it has neither.
 std::wstring ParentPart(const std::wstring& path);
-
-// Creates a directory together with every missing parent, outer first, through
-// the two given file-system operations. An empty path is an error. A path of
-// fewer than three characters, or one that ends in a backslash or colon after
-// one trailing backslash is dropped, counts as a root and is not created.
-template <typename Exists, typename Create>
-bool ForceDirectories(const std::wstring& path, Exists&& exists, Create&& create) {
-    if (path.empty())
-        throw Error(L"Unable to create directory");
-    const std::wstring dir = WithoutTrailingBackslash(path);
-    if (dir.size() < 3 || exists(dir) || dir.back() == L'\\' || dir.back() == L':')
-        return true;
-    return ForceDirectories(ParentPart(dir), exists, create) && create(dir);
-}
 
 // Whether a typed install directory can stand in every path built on it: an
 // absolute path (a drive letter, a colon and a backslash, or \\server\share)

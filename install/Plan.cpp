@@ -19,48 +19,65 @@ class Planner {
 
     Plan Build() {
         for (const std::wstring& folder : situation_.made)
-            Add({Step::Made, Area::None, 0, folder});
-        Status(L"正在创建目录，请稍候", false);
+            Add(Step::Made, Area::None, 0, {folder});
+        Add(Step::Status, Area::None, 0, {L"正在创建目录，请稍候"});
         Folders();
-        Status(L"正在检查使用情况，请稍候", false);
+        Add(Step::Status, Area::None, 0, {L"正在检查使用情况，请稍候"});
         for (int i = 0; i < static_cast<int>(std::size(Product::kPrograms)); ++i)
-            Add({Step::EndProgram, Area::None, i, Product::kPrograms[i]});
+            Add(Step::EndProgram, Area::None, i, {Product::kPrograms[i]});
         // Settled once the running copies are ended, so that none of them
         // maps a file that is to take its name back.
         Settle();
-        Add({Step::Journal});
+        Add(Step::Journal);
         Files();
         Shortcuts();
         // Every new file is on the disk before the first takes its name.
-        for (const Spot& spot : places_)
-            Add({Step::Place, spot.area, 0, spot.path});
-        Add({Step::Advance, Area::None, 5});
-        Status(L"正在更新系统键值", false);
+        for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
+            if (plan_[i].step == Step::Write)
+                Add(Step::Place, plan_[i].area, 0, {plan_[i].path});
+        Add(Step::Advance, Area::None, 5);
+        Add(Step::Status, Area::None, 0, {L"正在更新系统键值"});
         for (int i = 0; i < static_cast<int>(Product::kValueCount); ++i)
-            Add({Step::SetValue, Area::None, i, Product::kValues[i].name});
-        Status(L"正在删除生成的临时文件", false);
-        Add({Step::Finish});
-        Add({Step::Advance, Area::None, 10});
+            Add(Step::SetValue, Area::None, i, {Product::kValues[i].name});
+        Add(Step::Status, Area::None, 0, {L"正在删除生成的临时文件"});
+        Add(Step::Finish);
+        Add(Step::Advance, Area::None, 10);
         return std::move(plan_);
     }
 
   private:
-    void Add(Action action) { plan_.push_back(std::move(action)); }
-    void Status(std::wstring text, bool pump) { Add({Step::Status, Area::None, pump ? 1 : 0, std::move(text)}); }
+    // One action, its path or text joined from the parts: every call site
+    // building strings of its own would weigh more than the plan is worth.
+    void Add(Step step, Area area = Area::None, int index = 0, std::initializer_list<std::wstring_view> parts = {}) {
+        std::wstring path;
+        for (std::wstring_view part : parts)
+            path.append(part);
+        plan_.emplace_back(step, area, index, std::move(path));
+    }
+
+    // Whether something stands at the path once what earlier runs left is
+    // settled.
+    bool Stands(Area area, const std::wstring& path) const {
+        return situation_.Exists(area, path) || std::any_of(back_.begin(), back_.end(), [&](const Spot& spot) {
+                   return spot.area == area && spot.path == path;
+               });
+    }
+
+    bool Planned(Step step, Area area, const std::wstring& path) const {
+        return std::any_of(plan_.begin(), plan_.end(), [&](const Action& action) {
+            return action.step == step && action.area == area && action.path == path;
+        });
+    }
 
     // Each missing folder of the tree, outer first, once.
     void Folders() {
-        std::vector<std::wstring> made;
         for (const wchar_t* folder : Product::kFolders) {
-            const std::wstring path = folder;
-            for (std::size_t end = path.find(L'\\', 1);; end = path.find(L'\\', end + 1)) {
-                const std::wstring part = path.substr(0, end);
-                if (!situation_.Exists(Area::Tree, part) && std::find(made.begin(), made.end(), part) == made.end()) {
-                    made.push_back(part);
-                    Add({Step::MakeFolder, Area::Tree, 0, part});
-                }
-                if (end == std::wstring::npos)
-                    break;
+            const std::wstring_view path = folder;
+            for (std::size_t end = 0; end != std::wstring_view::npos;) {
+                end = path.find(L'\\', end + 1);
+                const std::wstring part(path.substr(0, end));
+                if (!situation_.Exists(Area::Tree, part) && !Planned(Step::MakeFolder, Area::Tree, part))
+                    Add(Step::MakeFolder, Area::Tree, 0, {part});
             }
         }
     }
@@ -71,6 +88,7 @@ class Planner {
     // back, the registry's values are put back from its journal). In the
     // shortcuts' folders, which runs into other folders share, a kept file
     // goes where its new one stands and takes its name back where none does.
+    // The markers go last: each tells a later run what is left of its run.
     void Settle() {
         std::vector<std::wstring> done;
         for (const Spot& spot : situation_.left) {
@@ -79,39 +97,31 @@ class Planner {
                 done.push_back(name.tag);
         }
         bool undone = false;
-        std::vector<Action> markers;
-        for (const Spot& spot : situation_.left) {
-            const std::size_t slash = spot.path.rfind(L'\\');
-            const RunName name = ParseRunName(spot.path.substr(slash + 1));
-            const bool finished = spot.area == Area::Tree
-                                      ? std::find(done.begin(), done.end(), name.tag) != done.end()
-                                      : situation_.Exists(spot.area, spot.path.substr(0, slash + 1) + name.original);
-            switch (name.kind) {
-                case RunNameKind::New:
-                    Add({Step::Discard, spot.area, 0, spot.path});
-                    undone = true;
-                    break;
-                case RunNameKind::Old:
-                    Add({finished ? Step::Discard : Step::PutBack, spot.area, 0, spot.path});
-                    undone = undone || !finished;
-                    break;
-                case RunNameKind::Journal:
-                    Add({finished ? Step::Discard : Step::Restore, spot.area, 0, spot.path});
-                    undone = undone || !finished;
-                    break;
-                case RunNameKind::Done:
-                    // Last: the marker tells a later run what is left of its run.
-                    markers.push_back({Step::Discard, spot.area, 0, spot.path});
-                    break;
-                case RunNameKind::None:
-                    break;
+        for (bool markers : {false, true}) {
+            for (const Spot& spot : situation_.left) {
+                const std::size_t slash = spot.path.rfind(L'\\');
+                const RunName name = ParseRunName(spot.path.substr(slash + 1));
+                const bool finished =
+                    spot.area == Area::Tree
+                        ? std::find(done.begin(), done.end(), name.tag) != done.end()
+                        : situation_.Exists(spot.area, spot.path.substr(0, slash + 1) + name.original);
+                if ((name.kind == RunNameKind::Done) != markers)
+                    continue;
+                Step step = Step::Discard;
+                if (!finished && name.kind == RunNameKind::Old)
+                    step = Step::PutBack;
+                else if (!finished && name.kind == RunNameKind::Journal)
+                    step = Step::Restore;
+                undone = undone || step != Step::Discard || name.kind == RunNameKind::New;
+                Add(step, spot.area, 0, {spot.path});
+                // What takes its name back stands there when the files are held.
+                if (step == Step::PutBack)
+                    back_.push_back({spot.area, spot.path.substr(0, slash + 1) + name.original});
             }
         }
-        for (Action& marker : markers)
-            Add(std::move(marker));
         if (!situation_.left.empty())
-            Add({Step::Note, Area::None, 0,
-                 undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
+            Add(Step::Note, Area::None, 0,
+                {undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
                         : L"上次安装已经完成：已删除它留下的旧文件。"});
     }
 
@@ -119,49 +129,43 @@ class Planner {
     // be replaced without sharing meanwhile; each new file written beside its
     // place, through a temporary copy of its container.
     void Files() {
-        std::vector<std::wstring> places;
         for (const Product::File& file : Product::kFiles)
-            places.push_back(std::wstring(file.folder) + L"\\" + file.name);
-        for (const std::wstring& place : places)
-            if (situation_.Exists(Area::Tree, place))
-                Add({Step::Hold, Area::Tree, 0, place});
-        Add({Step::ProgressMax, Area::None, 52});
+            if (Stands(Area::Tree, std::wstring(file.folder) + L"\\" + file.name))
+                Add(Step::Hold, Area::Tree, 0, {file.folder, L"\\", file.name});
+        Add(Step::ProgressMax, Area::None, 52);
         for (int i = 0; i < kFirstShortcut; ++i) {
-            const std::wstring payload = Product::kFiles[i].payload;
-            Status(L"正在抽取：" + payload + L".zip", true);
-            Add({Step::Copy, Area::None, i, payload});
-            Status(L"正在解压缩：" + PayloadFileName(payload), true);
+            const Product::File& file = Product::kFiles[i];
+            Add(Step::Status, Area::None, 1, {L"正在抽取：", file.payload, L".zip"});
+            Add(Step::Copy, Area::None, i, {file.payload});
+            Add(Step::Status, Area::None, 1, {L"正在解压缩：", PayloadFileName(file.payload)});
             // Before the file is written: one that fails still counts on the
             // bar, which the window shows from the next look at its events.
-            Add({Step::Advance, Area::None, 2});
-            Add({Step::Write, Area::Tree, i, places[i]});
-            places_.push_back({Area::Tree, places[i]});
+            Add(Step::Advance, Area::None, 2);
+            Add(Step::Write, Area::Tree, i, {file.folder, L"\\", file.name});
         }
-        Add({Step::Advance, Area::None, 5});
+        Add(Step::Advance, Area::None, 5);
     }
 
     void Shortcuts() {
-        Status(L"正在创建快捷方式", false);
+        Add(Step::Status, Area::None, 0, {L"正在创建快捷方式"});
         if (situation_.group && !situation_.Exists(Area::Group, L""))
-            Add({Step::MakeFolder, Area::Group, 0, L""});
+            Add(Step::MakeFolder, Area::Group);
         for (int i = 0; i < static_cast<int>(Product::kShortcutCount); ++i) {
             const Product::Shortcut& shortcut = Product::kShortcuts[i];
             const bool desktop = shortcut.place == LinkPlace::Desktop;
             if (!(desktop ? situation_.desktop : situation_.group))
                 continue;
             const Area area = desktop ? Area::Desktop : Area::Group;
-            const std::wstring place = std::wstring(L"\\") + shortcut.name;
-            if (situation_.Exists(area, place))
-                Add({Step::Hold, area, 0, place});
-            Add({Step::Write, area, kFirstShortcut + i, place});
-            places_.push_back({area, place});
+            if (Stands(area, std::wstring(L"\\") + shortcut.name))
+                Add(Step::Hold, area, 0, {L"\\", shortcut.name});
+            Add(Step::Write, area, kFirstShortcut + i, {L"\\", shortcut.name});
         }
     }
 
     const Situation& situation_;
     Plan plan_;
-    // The places whose new files are written, in the order written.
-    std::vector<Spot> places_;
+    // The names that settling gives back to files kept aside.
+    std::vector<Spot> back_;
 };
 
 }  // namespace

@@ -7,7 +7,7 @@
 #include "system/Reg.h"
 #include "system/SystemError.h"
 
-#include <set>
+#include <algorithm>
 
 namespace {
 
@@ -69,10 +69,10 @@ void DeleteKey(const std::wstring& key) {
 
 // The registry keeps what it was told in memory for a while; written to the
 // disk now, a power cut cannot take it back after the run has counted it.
-void FlushKeys(const std::set<std::wstring>& keys) {
-    for (const std::wstring& key : keys) {
+void FlushKeys() {
+    for (const wchar_t* key : Product::kKeys) {
         HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
             const UniqueHKey owned(opened);
             RegFlushKey(opened);
         }
@@ -185,7 +185,7 @@ void RegistryValues::Unset(int index) {
 }
 
 void RegistryValues::Flush() {
-    FlushKeys(std::set<std::wstring>(std::begin(Product::kKeys), std::end(Product::kKeys)));
+    FlushKeys();
 }
 
 void RestoreJournal(const HeldFolder& folder, const std::wstring& name) {
@@ -204,22 +204,25 @@ void RestoreJournal(const HeldFolder& folder, const std::wstring& name) {
     // A journal cut short by the end of its run was written before any value
     // changed: there is nothing to put back.
     if (DecodeJournal(bytes, values)) {
-        std::set<std::wstring> keys, foreign;
+        // A key that the run made goes unless a value of another's stands in it.
+        std::vector<std::wstring> made, kept;
         for (const JournalValue& value : values) {
             bool keyExists = false;
             DWORD type = 0;
             std::vector<unsigned char> data;
             const bool exists = ReadValue(HKEY_LOCAL_MACHINE, value.key, value.name, keyExists, type, data);
-            keys.insert(value.key);
             if (exists && type == value.newType && data == value.newData)
                 PutBack(value);
             else if (exists)
-                foreign.insert(value.key);
+                kept.push_back(value.key);
+            if (!value.keyExisted && keyExists)
+                made.push_back(value.key);
         }
-        for (const JournalValue& value : values)
-            if (!value.keyExisted && !foreign.count(value.key) && keys.erase(value.key))
-                DeleteKey(value.key);
-        FlushKeys(keys);
+        for (std::size_t i = 0; i < made.size(); ++i)
+            if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
+                std::find(kept.begin(), kept.end(), made[i]) == kept.end())
+                DeleteKey(made[i]);
+        FlushKeys();
     }
     if (journal)
         DeleteHeld(journal.get());

@@ -4,6 +4,9 @@
 
 #include <sddl.h>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // A token's user or its mandatory label: one SID and its attributes.
@@ -55,4 +58,40 @@ std::optional<TokenFacts> WindowOwnerFacts(HWND window) {
     if (!process || !GetWindowThreadProcessId(window, &owner) || owner != id)
         return std::nullopt;
     return ProcessTokenFacts(process.get());
+}
+
+bool AdministratorsDenyOnly(HANDLE token) {
+    // S-1-5-32-544: revision 1, two numbers below the NT authority (5).
+    static const BYTE kAdministrators[] = {1, 2, 0, 0, 0, 0, 0, 5, 32, 0, 0, 0, 0x20, 2, 0, 0};
+    // DWORD elements keep the groups' records aligned; a token of a user in
+    // more groups than this has room for is taken for one that is split.
+    DWORD buffer[4096];
+    DWORD size = 0;
+    if (!GetTokenInformation(token, TokenGroups, buffer, sizeof buffer, &size))
+        return true;
+    const auto* groups = reinterpret_cast<const TOKEN_GROUPS*>(buffer);
+    for (DWORD i = 0; i < groups->GroupCount; ++i)
+        if (std::mismatch(kAdministrators, std::end(kAdministrators), static_cast<const BYTE*>(groups->Groups[i].Sid))
+                .first == std::end(kAdministrators))
+            return groups->Groups[i].Attributes & SE_GROUP_USE_FOR_DENY_ONLY;
+    return false;
+}
+
+bool SplitToken(HANDLE process) {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(process, TOKEN_QUERY, &token))
+        return true;
+    const UniqueHandle owned(token);
+    // From Vista on; Windows 2000 and XP refuse the question, and so does a
+    // token that user account control did not split.
+    constexpr auto kTokenLinkedToken = static_cast<TOKEN_INFORMATION_CLASS>(19);
+    HANDLE linked = nullptr;
+    DWORD size = 0;
+    if (!GetTokenInformation(token, kTokenLinkedToken, &linked, sizeof linked, &size))
+        return false;
+    const UniqueHandle ownedLinked(linked);
+    for (HANDLE half : {token, linked})
+        if (AdministratorsDenyOnly(half))
+            return true;
+    return false;
 }

@@ -52,8 +52,11 @@ std::wstring ProgramsHolding(const std::wstring& path) {
     DWORD reasons = 0;
     if (!session.Open() || !enlist || !list || enlist(session.Id(), 1, files, 0, nullptr, 0, nullptr) != ERROR_SUCCESS)
         return names;
-    const DWORD result = list(session.Id(), &needed, &count, programs, &reasons);
-    for (UINT i = 0; (result == ERROR_SUCCESS || result == ERROR_MORE_DATA) && i < count && i < 4; ++i)
+    // Only an answer without more to tell fills the list, up to its count;
+    // with more programs than that, none is named.
+    if (list(session.Id(), &needed, &count, programs, &reasons) != ERROR_SUCCESS)
+        return names;
+    for (UINT i = 0; i < count && i < 4; ++i)
         names += (names.empty() ? L"" : L", ") + std::wstring(programs[i].strAppName);
     return names;
 }

@@ -4,11 +4,6 @@
 #include "system/MessageText.h"
 #include "system/SystemError.h"
 
-bool DirectoryExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::wstring FileErrorMessage(const wchar_t* what, const std::wstring& path, unsigned long code) {
     return FormatText(L"%1 \"%2\". %3", {what, FullPath(path), SystemErrorText(code)});
 }

@@ -5,9 +5,6 @@
 #include <cstddef>
 #include <string>
 
-// Whether the path names an existing directory.
-bool DirectoryExists(const std::wstring& path);
-
 // Writes the bytes to an open file in one write. Raises "Stream write error"
 // when it takes fewer than given (a full disk); what was written stays.
 void WriteAll(HANDLE file, const void* data, std::size_t size);

@@ -9,13 +9,15 @@
 
 namespace {
 
-// Rights that change a folder or what is made inside it, and rights that
+// Rights that change a folder or what is made inside it (changing its
+// attributes is enough to turn an empty folder into a link), and rights that
 // let an account take a folder away from below the one that holds it.
-constexpr ACCESS_MASK kChange = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | DELETE | WRITE_DAC |
-                                WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
+constexpr ACCESS_MASK kChange = FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD | FILE_WRITE_ATTRIBUTES |
+                                DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_WRITE | GENERIC_ALL;
 constexpr ACCESS_MASK kReplace = FILE_DELETE_CHILD | DELETE | WRITE_DAC | WRITE_OWNER | GENERIC_ALL;
 
-// Administrators, the system, the Windows installer service, Power Users.
+// Administrators, the system, the Windows installer service; Power Users
+// last, trusted only where the trust says so.
 constexpr const wchar_t* kTrusted[] = {
     L"S-1-5-32-544", L"S-1-5-18", L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464", L"S-1-5-32-547"};
 // Stand-ins for the owner of what is made below: the creator owner and the
@@ -36,8 +38,8 @@ bool AnyOf(PSID sid, const wchar_t* const* sids, std::size_t count, const std::w
     return false;
 }
 
-bool Trusted(PSID sid, const std::wstring& self) {
-    return AnyOf(sid, kTrusted, std::size(kTrusted), self);
+bool Trusted(PSID sid, const FolderTrust& trust) {
+    return AnyOf(sid, kTrusted, std::size(kTrusted) - !trust.powerUsers, trust.self);
 }
 
 // The account that an entry allows something; null for an entry that allows
@@ -52,13 +54,7 @@ PSID AllowedAccount(const ACE_HEADER* header, bool& allows) {
     return const_cast<DWORD*>(&reinterpret_cast<const ACCESS_ALLOWED_ACE*>(header)->SidStart);
 }
 
-// The installer's own account, as the owner of what it made.
-std::wstring OwnAccount() {
-    const std::optional<TokenFacts> facts = ProcessTokenFacts(GetCurrentProcess());
-    return facts ? facts->user : std::wstring();
-}
-
-FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const std::wstring& self) {
+FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const FolderTrust& trust) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     // A folder whose security cannot be read (a file system without any) can
     // be changed by anybody, as far as the installer can tell.
@@ -66,34 +62,18 @@ FolderRisk JudgeHandle(HANDLE handle, FolderPlace place, const std::wstring& sel
                         nullptr, nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
         return FolderRisk::OthersMayChange;
     const UniqueLocalMemory owned(descriptor);
-    return JudgeDescriptor(descriptor, place, self);
-}
-
-// The path of what the system knows as `name`: "C:\Apps" for "\??\C:\Apps",
-// or for "\Device\HarddiskVolume2\Apps" where that volume is drive C:, and
-// "\\server\share" for a share; empty for anything else.
-std::wstring DosPath(const std::wstring& name) {
-    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
-        if (name.compare(0, wcslen(share), share) == 0)
-            return L"\\" + name.substr(wcslen(share) - 1);
-    if (name.compare(0, 4, L"\\??\\") == 0)
-        return name.substr(4);
-    for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
-        wchar_t device[MAX_PATH] = {};
-        const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
-        if (length && name.compare(0, length, device) == 0 && (name.size() == length || name[length] == L'\\'))
-            return drive + name.substr(length);
-    }
-    return std::wstring();
+    return JudgeDescriptor(descriptor, place, trust);
 }
 
 // Every folder from the root of the path's drive or share down to the path
 // itself ("C:\", "C:\Apps", "C:\Apps\Zarvo"), each opened as it stands, a link
-// as itself, for as far as they exist; `whole` tells whether all do.
-FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool& whole) {
+// as itself, for as far as they exist, the path itself judged in its place;
+// `whole` tells whether all do.
+FolderVerdict JudgeChain(const std::wstring& dir, const FolderTrust& trust, bool& whole, FolderPlace dirPlace) {
     whole = false;
     const std::wstring root = PathRoot(dir);
-    if (dir.compare(0, 2, L"\\\\") != 0 && dir.compare(1, 2, L":\\") != 0)
+    // A name that the system gave in no form of a path tells nothing.
+    if (dir.compare(0, 2, L"\\\\") != 0 && (dir.empty() || dir.compare(1, 2, L":\\") != 0))
         return {FolderRisk::OthersMayReplace, dir};
     // Each prefix ends at the root or at the end of a name.
     for (std::size_t end = root.size(); end <= dir.size(); ++end) {
@@ -104,7 +84,7 @@ FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool
                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                         FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
         const bool last = dir.find_first_not_of(L'\\', end) == std::wstring::npos;
-        FolderPlace place = end == root.size() ? FolderPlace::Root : last ? FolderPlace::Install : FolderPlace::Above;
+        FolderPlace place = end == root.size() ? FolderPlace::Root : last ? dirPlace : FolderPlace::Above;
         BY_HANDLE_FILE_INFORMATION information{};
         if (!handle) {
             // What is missing, the installer makes with a list of its own.
@@ -115,7 +95,7 @@ FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool
                    (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             place = FolderPlace::Link;
         }
-        const FolderRisk risk = handle ? JudgeHandle(handle.get(), place, self)
+        const FolderRisk risk = handle ? JudgeHandle(handle.get(), place, trust)
                                 : last ? FolderRisk::OthersMayChange
                                        : FolderRisk::OthersMayReplace;
         if (risk != FolderRisk::None)
@@ -127,26 +107,33 @@ FolderVerdict JudgeChain(const std::wstring& dir, const std::wstring& self, bool
     return {};
 }
 
-// The verdict on a held install folder and every folder above it.
-FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const std::wstring& self) {
-    if (const FolderRisk risk = JudgeHandle(folder.Handle(), FolderPlace::Install, self); risk != FolderRisk::None)
-        return {risk, dir};
+FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const FolderTrust& trust, bool below) {
     // Where it really is, by the name that the system knows it under, and
     // every folder above that.
+    const std::wstring real = folder.Path();
+    const FolderPlace place = !below                   ? FolderPlace::Install
+                              : real == PathRoot(real) ? FolderPlace::Root
+                                                       : FolderPlace::Above;
+    if (const FolderRisk risk = JudgeHandle(folder.Handle(), place, trust); risk != FolderRisk::None)
+        return {risk, dir};
     bool whole = false;
-    const std::wstring real = DosPath(folder.Name());
-    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, self, whole);
+    const FolderVerdict verdict = JudgeChain(real.empty() ? folder.Name() : real, trust, whole, place);
     return verdict.risk != FolderRisk::None || whole ? verdict : FolderVerdict{FolderRisk::OthersMayReplace, dir};
 }
 
 }  // namespace
 
-FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self) {
+FolderTrust InstallerTrust() {
+    const std::optional<TokenFacts> facts = ProcessTokenFacts(GetCurrentProcess());
+    return {facts && !SplitToken(GetCurrentProcess()) ? facts->user : std::wstring(), LOBYTE(GetVersion()) == 5};
+}
+
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const FolderTrust& trust) {
     const bool below = place == FolderPlace::Above || place == FolderPlace::Root;
     const FolderRisk risk = below ? FolderRisk::OthersMayReplace : FolderRisk::OthersMayChange;
     PSID owner = nullptr;
     BOOL defaulted = FALSE;
-    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner || !Trusted(owner, self))
+    if (!GetSecurityDescriptorOwner(descriptor, &owner, &defaulted) || !owner || !Trusted(owner, trust))
         return below ? FolderRisk::OthersMayReplace : FolderRisk::ForeignOwner;
     BOOL present = FALSE;
     PACL list = nullptr;
@@ -169,7 +156,7 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, c
         if (inheritOnly &&
             (place != FolderPlace::Install || !(header->AceFlags & (OBJECT_INHERIT_ACE | CONTAINER_INHERIT_ACE))))
             continue;
-        if (account && (Trusted(account, self) || AnyOf(account, kOwnerStandIns, std::size(kOwnerStandIns))))
+        if (account && (Trusted(account, trust) || AnyOf(account, kOwnerStandIns, std::size(kOwnerStandIns))))
             continue;
         return risk;
     }
@@ -177,19 +164,12 @@ FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, c
 }
 
 FolderVerdict JudgeInstallPath(const std::wstring& dir) {
-    const std::wstring self = OwnAccount();
     bool whole = false;
-    FolderVerdict verdict = JudgeChain(dir, self, whole);
-    if (verdict.risk != FolderRisk::None || !whole)
-        return verdict;
-    // The folder exists: where it is in the end, if a link leads there.
-    DWORD error = 0;
-    const HeldFolder folder = HeldFolder::Open(dir, error);
-    return folder ? JudgeHeld(folder, dir, self) : FolderVerdict{FolderRisk::OthersMayChange, dir};
+    return JudgeChain(dir, InstallerTrust(), whole, FolderPlace::Install);
 }
 
-FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir) {
-    return JudgeHeld(folder, dir, OwnAccount());
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir, bool below) {
+    return JudgeHeld(folder, dir, InstallerTrust(), below);
 }
 
 UniqueLocalMemory ProductFolderSecurity() {

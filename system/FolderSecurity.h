@@ -18,17 +18,30 @@ enum class FolderRisk {
     ForeignOwner,      // owned by another account, which may change its access list at will
     OthersMayChange,   // another account may write, add, delete, or change its access list or owner
     OthersMayReplace,  // a folder above lets another account rename or replace what lies below it
+    InUse,             // another program holds it open, shared with nobody, so that it cannot be judged
 };
+
+// Whom a verdict trusts besides the administrators, the system and the
+// Windows installer service: the installer's own account (as its SID's
+// text; empty for none), and the Power Users.
+struct FolderTrust {
+    std::wstring self;
+    bool powerUsers = false;
+};
+
+// The installer's own trust: its account where its token is not split (where
+// it is, that account's programs that run without elevation share it, and
+// it is judged as any other account), and the Power Users on Windows 2000 and
+// XP, which let them change installed programs; from Vista on they are
+// ordinary users.
+FolderTrust InstallerTrust();
 
 // What a folder's security descriptor allows, for the folder in its place:
 // the install folder itself (also what its access list hands on to the files
 // made inside), a link on the way there, a folder above it, or the root of its
-// drive. Trusted are the administrators, the system, the Windows installer
-// service, the Power Users of Windows 2000 and XP (whom those systems let
-// change installed programs) and `self`, the installer's own account (as
-// its SID's text).
+// drive.
 enum class FolderPlace { Install, Link, Above, Root };
-FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const std::wstring& self);
+FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const FolderTrust& trust);
 
 struct FolderVerdict {
     FolderRisk risk = FolderRisk::None;
@@ -36,13 +49,14 @@ struct FolderVerdict {
 };
 
 // The verdict on the install folder as typed, before anything is made: every
-// folder on the way from the drive's root that already exists, and when the
-// install folder exists, the folder that it is in the end with every folder
-// above that one.
+// folder on the way from the drive's root that already exists, a link as
+// itself (JudgeHeldFolder judges where it leads).
 FolderVerdict JudgeInstallPath(const std::wstring& dir);
 
-// The verdict on a held install folder and every folder above it.
-FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir);
+// The verdict on a held install folder (or, `below`, on the folder that the
+// install folder is to be made in) and every folder above it, where it is;
+// `dir` names it in the verdict.
+FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir, bool below = false);
 
 // The security descriptor of every folder that the installer makes for the
 // product: administrators and the system may do anything, users read and run,

@@ -85,15 +85,6 @@ std::wstring SystemName(HANDLE handle) {
     return std::wstring();
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b) {
-    if (a.size() != b.size())
-        return false;
-    const auto bytes = static_cast<USHORT>(a.size() * sizeof(wchar_t));
-    UNICODE_STRING first{bytes, bytes, const_cast<PWSTR>(a.c_str())};
-    UNICODE_STRING second{bytes, bytes, const_cast<PWSTR>(b.c_str())};
-    return RtlEqualUnicodeString(&first, &second, TRUE);
-}
-
 enum class Standing {
     Own,        // the folder's own file or sub-folder
     Link,       // a link, or another name of a file, to be removed as a name
@@ -123,6 +114,40 @@ Standing WhatStands(const std::wstring& parentName,
 }
 
 }  // namespace
+
+bool SameName(const std::wstring& a, const std::wstring& b) {
+    if (a.size() != b.size())
+        return false;
+    const auto bytes = static_cast<USHORT>(a.size() * sizeof(wchar_t));
+    UNICODE_STRING first{bytes, bytes, const_cast<PWSTR>(a.c_str())};
+    UNICODE_STRING second{bytes, bytes, const_cast<PWSTR>(b.c_str())};
+    return RtlEqualUnicodeString(&first, &second, TRUE);
+}
+
+std::wstring DosPath(const std::wstring& name) {
+    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
+        if (name.compare(0, wcslen(share), share) == 0)
+            return L"\\" + name.substr(wcslen(share) - 1);
+    if (name.compare(0, 4, L"\\??\\") == 0)
+        return name.substr(4);
+    for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
+        wchar_t device[MAX_PATH] = {};
+        const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
+        if (length && name.compare(0, length, device) == 0 && (name.size() == length || name[length] == L'\\'))
+            return drive + name.substr(length);
+    }
+    return std::wstring();
+}
+
+std::wstring HeldFolder::Path() const {
+    return DosPath(name_);
+}
+
+void RemoveMade(MadeFolder& made) {
+    if (made.first)
+        DeleteHeld(made.first.FolderToDelete(made.second).get());
+    made.first = HeldFolder();
+}
 
 bool DeleteHeld(HANDLE file) {
     struct {
@@ -213,35 +238,14 @@ HeldFolder HeldFolder::Duplicate() const {
     return HeldFolder(UniqueHandle(copy), name_);
 }
 
-UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name, DWORD& error, bool temporary) const {
+UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name,
+                                       DWORD& error,
+                                       bool temporary,
+                                       PSECURITY_DESCRIPTOR security) const {
     UniqueHandle file;
     error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), nullptr, file);
+                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), security, file);
     return file;
-}
-
-UniqueHandle HeldFolder::ReplaceFile(const std::wstring& name, DWORD& error) const {
-    for (int attempt = 0; attempt < 2; ++attempt) {
-        UniqueHandle file;
-        error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_OPEN_IF,
-                          FILE_NON_DIRECTORY_FILE, nullptr, file);
-        if (!file)
-            return UniqueHandle();
-        std::wstring fileName;
-        const Standing standing = WhatStands(name_, file.get(), name, true, fileName);
-        if (standing == Standing::Own) {
-            // Emptied only now: a file of another name must keep its bytes.
-            if (!SetEndOfFile(file.get())) {
-                error = GetLastError();
-                return UniqueHandle();
-            }
-            return file;
-        }
-        if (standing == Standing::Elsewhere || !DeleteHeld(file.get()))
-            break;
-    }
-    error = kLeadsElsewhere;
-    return UniqueHandle();
 }
 
 UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) const {
@@ -267,7 +271,7 @@ UniqueHandle HeldFolder::OpenToRead(const std::wstring& name, DWORD& error) cons
     return file;
 }
 
-bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const {
+bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace) const {
     // The rename information: a flag, the folder, the length and the name.
     const std::size_t bytes = name.size() * sizeof(wchar_t);
     const std::size_t size = (3 * sizeof(ULONG_PTR) + bytes + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);
@@ -279,6 +283,7 @@ bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error) c
         WCHAR fileName[1];
     };
     auto* rename = reinterpret_cast<Rename*>(buffer.get());
+    rename->replaceIfExists = replace;
     rename->rootDirectory = handle_.get();
     rename->fileNameLength = static_cast<ULONG>(bytes);
     std::copy(name.begin(), name.end(), rename->fileName);

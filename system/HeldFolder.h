@@ -3,6 +3,7 @@
 #include "system/Handles.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 // A folder held open while the installer works in it. What lies below it is
@@ -36,14 +37,14 @@ class HeldFolder {
     // A second hold of this folder.
     HeldFolder Duplicate() const;
 
-    // A new file for reading, writing and deleting, shared with nobody; fails
-    // when anything stands at the name. A temporary one goes when its handle
-    // is closed, however the program gets there.
-    UniqueHandle CreateNewFile(const std::wstring& name, DWORD& error, bool temporary = false) const;
-    // The file of that name for writing, shared with nobody, made when missing
-    // and emptied when not. A link, or a file with more than one name, is
-    // removed as a name first, so that only this folder's own file is written.
-    UniqueHandle ReplaceFile(const std::wstring& name, DWORD& error) const;
+    // A new file for reading, writing and deleting, shared with nobody, with
+    // that security descriptor (null: inherited); fails when anything stands
+    // at the name. A temporary one goes when its handle is closed, however the
+    // program gets there.
+    UniqueHandle CreateNewFile(const std::wstring& name,
+                               DWORD& error,
+                               bool temporary = false,
+                               PSECURITY_DESCRIPTOR security = nullptr) const;
 
     // The file of that name as it is, held so that it can be given another
     // name (MoveHere) or deleted (DeleteHeld): shared with every other
@@ -56,8 +57,9 @@ class HeldFolder {
     // only; a link or a second name of a file is refused.
     UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;
     // Gives a file held with delete access (CreateNewFile, OpenExisting) the
-    // name in this folder; fails when anything stands at the name.
-    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error) const;
+    // name in this folder; fails when anything stands at the name, unless it
+    // is to be replaced: then a file or link there goes as a name.
+    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace = false) const;
 
     // The names of everything in the folder.
     std::vector<std::wstring> Names() const;
@@ -67,6 +69,9 @@ class HeldFolder {
 
     HANDLE Handle() const { return handle_.get(); }
     const std::wstring& Name() const { return name_; }
+    // The path of the name that the system knows the folder by (DosPath):
+    // where it is, with no link on the way.
+    std::wstring Path() const;
 
     explicit operator bool() const { return static_cast<bool>(handle_); }
 
@@ -84,6 +89,22 @@ class HeldFolder {
     std::wstring name_;
 };
 
+// A folder made below a held one, by that folder and its name.
+using MadeFolder = std::pair<HeldFolder, std::wstring>;
+
+// Removes the made folder, empty by then and held by nobody of the installer,
+// and lets go of the folder above it, which may go next.
+void RemoveMade(MadeFolder& made);
+
 // Deletes a file through a handle opened with delete access; it goes when the
 // last handle to it is closed.
 bool DeleteHeld(HANDLE file);
+
+// The path of what the system knows as `name`: "C:\Apps" for "\??\C:\Apps",
+// or for "\Device\HarddiskVolume2\Apps" where that volume is drive C:, and
+// "\\server\share" for a share; empty for anything else.
+std::wstring DosPath(const std::wstring& name);
+
+// Whether two names are one as the file system compares them: letter case
+// aside.
+bool SameName(const std::wstring& a, const std::wstring& b);

@@ -5,6 +5,7 @@
 #include "system/RunLog.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
 namespace {
 
@@ -24,66 +25,62 @@ struct Toolhelp {
     bool Available() const { return create && first && next; }
 };
 
-// Which file a running process was started from, asked of its handle. From
-// Vista on the system tells anyone with the least query right; before, psapi
-// reads it from the process's memory.
+// Which file a running process was started from, asked of its handle: the
+// name that the system recorded when it opened that file for the process
+// (XP on; from Vista on the least query right suffices). Windows 2000 tells
+// only the name in the process's own memory, through psapi.
 class ImageQuery {
   public:
-    DWORD Access() const { return fullName_ ? kQueryLimited : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; }
+    DWORD Access() const { return vista_ ? kQueryLimited : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; }
 
     std::wstring ImagePath(HANDLE process) const {
-        wchar_t path[1024] = {};
-        DWORD size = 1024;
-        if (fullName_)
-            return fullName_(process, 0, path, &size) ? std::wstring(path, size) : std::wstring();
-        if (moduleName_)
-            return std::wstring(path, moduleName_(process, nullptr, path, size));
-        return std::wstring();
+        // ULONG elements keep the name's header aligned.
+        ULONG name[1024];
+        ULONG size = 0;
+        if (NT_SUCCESS(NtQueryInformationProcess(process, kProcessImageFileName, name, sizeof name, &size))) {
+            const auto* text = reinterpret_cast<const UNICODE_STRING*>(name);
+            return DosPath(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
+        }
+        wchar_t path[1024];
+        return moduleName_ ? std::wstring(path, moduleName_(process, nullptr, path, 1024)) : std::wstring();
     }
 
   private:
     static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
-    using FullName = BOOL(WINAPI*)(HANDLE, DWORD, wchar_t*, DWORD*);
+    static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
     using ModuleName = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
-    FullName fullName_ = SystemFunction<FullName>(L"kernel32.dll", "QueryFullProcessImageNameW");
-    ModuleName moduleName_ = fullName_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
+    bool vista_ = LOBYTE(GetVersion()) >= 6;
+    ModuleName moduleName_ = vista_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
 };
 
-// A file as the file system knows it: one file has many texts (short and
-// long names, letter case, links on the way) but one volume and index.
-struct FileId {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const FileId& other) const {
-        return volume == other.volume && high == other.high && low == other.low;
-    }
-};
+// The debug privilege, which lets the installer open the processes of other
+// accounts, enabled only while it looks at them: a program that the installer
+// starts later inherits its token as it is then.
+class DebugPrivilege {
+  public:
+    DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName); }
+    DebugPrivilege(const DebugPrivilege&) = delete;
+    DebugPrivilege& operator=(const DebugPrivilege&) = delete;
+    ~DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName, false); }
 
-// The file at the path; with `atName`, what stands at the last name itself,
-// whatever it leads to.
-bool IdOf(const std::wstring& path, bool atName, FileId& id) {
-    const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        atName ? FILE_FLAG_OPEN_REPARSE_POINT : 0, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!file || !GetFileInformationByHandle(file.get(), &information))
-        return false;
-    id = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
-    return true;
-}
+  private:
+    static constexpr const wchar_t* kName = L"SeDebugPrivilege";
+};
 
 enum class Ending { NotOurs, Ended, Failed };
 
 // Ends the process when it runs the installed file. Its image is asked of the
 // handle, so that a process that took over the id since the snapshot is
-// judged as itself. Termination only asks for the end; the wait lets the
-// process release its executable before the installer replaces it.
-Ending EndIfInstalled(DWORD processId, const FileId& installed, const ImageQuery& query, RunLog& log) {
+// judged as itself, and compared by its name, never opened again: a folder on
+// the way to it may lead elsewhere by now. Termination only asks for the end;
+// the wait lets the process release its executable before the installer
+// replaces it.
+Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const ImageQuery& query, RunLog& log) {
     const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, processId));
     if (!process)
         return Ending::NotOurs;
     const std::wstring image = query.ImagePath(process.get());
-    FileId id;
-    if (image.empty() || !IdOf(image, false, id) || !(id == installed))
+    if (!SameName(image, installed))
         return Ending::NotOurs;
     const DWORD start = GetTickCount();
     if (!TerminateProcess(process.get(), 0))
@@ -96,13 +93,18 @@ Ending EndIfInstalled(DWORD processId, const FileId& installed, const ImageQuery
 
 }  // namespace
 
-bool TInstallForm::KillProcessByName(const std::wstring& executableName, const std::wstring& installDir, RunLog& log) {
+bool TInstallForm::KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log) {
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
-    FileId installed;
+    // The system names a program by where its file was, through no link.
+    const std::wstring installed = installFolder.Path() + L"\\" + executableName;
+    // Where the folder holds no file of that name (a fresh installation),
+    // nothing runs it, and no process is looked at. The folder is held, and
+    // its path leads there through no link.
     const Toolhelp toolhelp;
-    if (!IdOf(installDir + L"\\" + executableName, true, installed) || !toolhelp.Available())
+    if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES || !toolhelp.Available())
         return false;
+    const DebugPrivilege debug;
     // Only the process list is read, so only the process list is taken: the
     // heap, thread and module lists would make it several times as slow.
     UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));

@@ -1,7 +1,9 @@
 #include "system/RunLog.h"
 
+#include "system/FolderSecurity.h"
 #include "system/HeldFolder.h"
 #include "system/MessageText.h"
+#include "system/RunNames.h"
 #include "system/SystemError.h"
 
 #include <vector>
@@ -32,10 +34,24 @@ bool RunLog::Open(const std::wstring& path, DWORD& error) {
         return false;
     }
     const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)), error);
-    if (folder)
-        file_ = folder.ReplaceFile(full.substr(last + 1), error);
+    if (!folder)
+        return false;
+    // A file of that name may be another account's, with its owner and list:
+    // the log is made anew beside it, with the product's list (administrators
+    // and the system may do anything, users read), and takes the name.
+    const UniqueLocalMemory security = ProductFolderSecurity();
+    const std::wstring name = full.substr(last + 1);
+    if (!security)
+        error = ERROR_NOT_ENOUGH_MEMORY;
+    else
+        file_ = folder.CreateNewFile(NewName(name, RunTag(GetTickCount())), error, false, security.get());
     if (!file_)
         return false;
+    if (!folder.MoveHere(file_.get(), name, error, true)) {
+        DeleteHeld(file_.get());
+        file_.reset();
+        return false;
+    }
     // The byte-order mark lets Notepad of every supported Windows tell UTF-8
     // from the system's code page.
     Write({L"\uFEFF"});

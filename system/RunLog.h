@@ -14,9 +14,10 @@ class RunLog final : public LogSink {
     // Starts the file afresh, or false with the system's error code. The
     // folder must be the one named: it is reached from the root of its drive
     // or share one name at a time, and a link anywhere on the way refuses it.
-    // The file is made or replaced through the folder's handle, and a link or
-    // second name at its place goes as a name only, so that no file elsewhere
-    // is ever written with the installer's rights.
+    // A new file is made through the folder's handle and takes the name from
+    // whatever stood there, which goes as a name only, so that no file
+    // elsewhere is ever written with the installer's rights and no file of
+    // another account's is written at all.
     bool Open(const std::wstring& path, DWORD& error);
 
     void Step(std::wstring_view text) override;

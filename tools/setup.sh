@@ -6,7 +6,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(
-    cmake make g++ clang libclang-rt-14-dev zlib1g-dev libdeflate-dev googletest
+    cmake make g++ clang libclang-rt-14-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev googletest
     g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
     osslsigncode openssl python3 python3-jsonschema python3-yaml nsis strace

@@ -1,13 +1,68 @@
 #include "ui/Picture.h"
 
 #include "payload/MemorySource.h"
+#include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
-#include "system/Handles.h"
 
+#include <olectl.h>
+
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
-Picture Picture::FromResource(const wchar_t* name) {
+namespace {
+
+// A 32-bit top-down bitmap whose pixels the program writes directly.
+UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void* bits = nullptr;
+    UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!bitmap)
+        throw Error(L"Out of memory");
+    pixels = static_cast<std::uint32_t*>(bits);
+    return bitmap;
+}
+
+// Calls f(source pixel, weight) for each source pixel that target pixel `at`
+// covers along one axis; the weights add up to `source`.
+template <typename Each>
+void Cover(int source, int target, int at, Each f) {
+    const int from = at * source, to = from + source;
+    for (int s = from / target; s < source && s * target < to; ++s)
+        f(s, std::min(to, (s + 1) * target) - std::max(from, s * target));
+}
+
+// Each target pixel the mean of the area of the source that it covers, one
+// axis after the other.
+void Resample(const std::uint32_t* source, SIZE from, std::uint32_t* target, SIZE to) {
+    std::vector<std::uint32_t> rows(static_cast<size_t>(from.cy) * to.cx * 3);
+    for (int y = 0; y < from.cy; ++y)
+        for (int x = 0; x < to.cx; ++x)
+            Cover(from.cx, to.cx, x, [&](int s, int weight) {
+                const std::uint32_t pixel = source[y * from.cx + s];
+                for (int c = 0; c < 3; ++c)
+                    rows[(y * to.cx + x) * 3 + c] += weight * ((pixel >> (8 * c)) & 0xFF);
+            });
+    const std::uint32_t area = static_cast<std::uint32_t>(from.cx) * from.cy;
+    for (int y = 0; y < to.cy; ++y)
+        for (int x = 0; x < to.cx; ++x) {
+            std::uint32_t sums[3] = {};
+            Cover(from.cy, to.cy, y, [&](int s, int weight) {
+                for (int c = 0; c < 3; ++c)
+                    sums[c] += weight * rows[(s * to.cx + x) * 3 + c];
+            });
+            std::uint32_t pixel = 0;
+            for (int c = 0; c < 3; ++c)
+                pixel |= (sums[c] + area / 2) / area << (8 * c);
+            target[y * to.cx + x] = pixel;
+        }
+}
+
+ComPtr<IPicture> Decode(const wchar_t* name) {
     const EmbeddedResource resource(MAKEINTRESOURCEW(10), name);  // RT_RCDATA
     MemorySource packed(resource.Data(), resource.Size());
     ByteBuffer image;
@@ -27,25 +82,56 @@ Picture Picture::FromResource(const wchar_t* name) {
         throw Error(L"Out of memory");
     memory.release();  // the stream owns the block now
 
-    Picture picture;
-    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.picture_.put_void())))
+    ComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.put_void())))
         throw Error(L"Interface not supported");
+    return picture;
+}
+
+}  // namespace
+
+Picture Picture::FromResource(const wchar_t* name, SIZE size) {
+    const ComPtr<IPicture> decoded = Decode(name);
     OLE_HANDLE handle = 0;
-    BITMAP bitmap{};
-    if (SUCCEEDED(picture.picture_->get_Handle(&handle)) &&
-        GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap, &bitmap))
-        picture.size_ = {bitmap.bmWidth, bitmap.bmHeight};
+    BITMAP native{};
+    if (FAILED(decoded->get_Handle(&handle)) ||
+        !GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof native, &native))
+        throw Error(L"Interface not supported");
+    const SIZE nativeSize{native.bmWidth, native.bmHeight};
+
+    std::uint32_t* pixels = nullptr;
+    UniqueGdiObject bitmap = MakeBitmap(nativeSize, pixels);
+    HDC dc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, bitmap.get());
+    OLE_XSIZE_HIMETRIC width = 0;
+    OLE_YSIZE_HIMETRIC height = 0;
+    decoded->get_Width(&width);
+    decoded->get_Height(&height);
+    // The source rectangle is given bottom-up in HIMETRIC, as the picture object
+    // expects for an upright image.
+    decoded->Render(dc, 0, 0, nativeSize.cx, nativeSize.cy, 0, height, width, -height, nullptr);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+
+    Picture picture;
+    picture.size_ = size;
+    if (size.cx == nativeSize.cx && size.cy == nativeSize.cy) {
+        picture.bitmap_ = std::move(bitmap);
+        return picture;
+    }
+    std::uint32_t* fitted = nullptr;
+    picture.bitmap_ = MakeBitmap(size, fitted);
+    GdiFlush();
+    Resample(pixels, nativeSize, fitted, size);
     return picture;
 }
 
 void Picture::Draw(HDC dc, int x, int y) const {
-    if (!picture_)
+    if (!bitmap_)
         return;
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    picture_->get_Width(&width);
-    picture_->get_Height(&height);
-    // The source rectangle is given bottom-up in HIMETRIC, as the picture object
-    // expects for an upright image.
-    picture_->Render(dc, x, y, size_.cx, size_.cy, 0, height, width, -height, nullptr);
+    HDC memory = CreateCompatibleDC(dc);
+    HGDIOBJ old = SelectObject(memory, bitmap_.get());
+    BitBlt(dc, x, y, size_.cx, size_.cy, memory, 0, 0, SRCCOPY);
+    SelectObject(memory, old);
+    DeleteDC(memory);
 }

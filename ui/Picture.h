@@ -1,23 +1,23 @@
 #pragma once
 
-#include "system/ComPtr.h"
+#include "system/Handles.h"
 
-#include <olectl.h>
 #include <windows.h>
 
-// A picture loaded from an image file (GIF, BMP) embedded as a packed container. The
-// system's picture object keeps the transparency mask of a GIF, so drawing shows
-// the background through its transparent colour.
+// A picture of the window at the size it is shown: decoded once from an image
+// file that the executable carries packed, made to fit, and drawn as a bitmap.
 class Picture {
   public:
-    // Loads the picture from the executable's raw-data resource of that name,
-    // which holds the image file packed as a container.
-    static Picture FromResource(const wchar_t* name);
+    // Decodes the image in the executable's raw-data resource of that name
+    // (any format that the system's picture object reads, such as JPEG) and
+    // fits it to `size`: a larger image is scaled down smoothly, each pixel
+    // the mean of the part of the image that it covers.
+    static Picture FromResource(const wchar_t* name, SIZE size);
 
-    // Draws the picture at its own size with its top-left corner at (x, y).
+    // Draws the picture with its top-left corner at (x, y).
     void Draw(HDC dc, int x, int y) const;
 
   private:
-    ComPtr<IPicture> picture_;
+    UniqueGdiObject bitmap_;
     SIZE size_{};
 };

@@ -66,6 +66,22 @@ const ControlDef kControls[kControlCount] = {
 };
 // clang-format on
 
+namespace {
+constexpr wchar_t kEmblem[] = L"泽沃浏览器标志";
+constexpr wchar_t kBanner[] = L"横幅：浅蓝色底上带橙色光环的蓝色地球";
+}  // namespace
+
+const AccessibleName kAccessibleNames[7] = {
+    {BeginImage, kEmblem, L"欢迎图片：深蓝色夜空中带橙色光环的蓝色地球"},
+    {TopLogo1, kEmblem, kBanner},
+    {TopLogo2, kEmblem, kBanner},
+    {TopLogo3, kEmblem, kBanner},
+    {TopLogo4, kEmblem, kBanner},
+    // The folder box is named by its group's caption.
+    {InstallDir, L"目标文件夹", nullptr},
+    {ProgressBar, L"复制进度", nullptr},
+};
+
 const ControlDef& ControlDefOf(ControlId id) {
     // Rows are in id order, one per id, starting at the first id.
     return kControls[id - BottomPanel];

@@ -63,7 +63,7 @@ enum class ControlKind : std::uint8_t {
     Edit,
     Memo,  // read-only multi-line text
     GroupBox,
-    Image,  // windowless: painted by its parent
+    Image,  // painted by its parent; its window only tells a screen reader what it shows
     ProgressBar,
 };
 
@@ -116,10 +116,20 @@ struct WindowDef {
     short fontPoints;
 };
 
+// What a screen reader says of a control whose own text does not say what it
+// is: the pictures, which have none, the folder box, whose text is the folder,
+// and the progress bar.
+struct AccessibleName {
+    ControlId id;
+    const wchar_t* name;
+    const wchar_t* description;  // null: none
+};
+
 constexpr int kControlCount = CheckBoxSetIEHome - BottomPanel + 1;
 
 extern const WindowDef kWindow;
 extern const ControlDef kControls[kControlCount];
+extern const AccessibleName kAccessibleNames[7];
 
 // The row of a control; every id has exactly one row.
 const ControlDef& ControlDefOf(ControlId id);

@@ -1,91 +1,14 @@
 #include "ui/WizardWindow.h"
 
-#include "system/DynamicApi.h"
-#include "system/Error.h"
-#include "system/SystemError.h"
+#include "ui/AccessibleControl.h"
 #include "ui/Application.h"
 
 #include <commctrl.h>
-#include <uxtheme.h>
+#include <oleacc.h>
 
 #include <algorithm>
 
 namespace {
-
-constexpr wchar_t kFormClass[] = L"TInstallForm";
-constexpr wchar_t kPanelClass[] = L"TPanel";
-constexpr wchar_t kPageClass[] = L"TTabSheet";
-
-HINSTANCE Module() {
-    return GetModuleHandleW(nullptr);
-}
-
-struct WindowStyle {
-    const wchar_t* className;
-    DWORD style;
-    DWORD exStyle;
-};
-
-WindowStyle StyleOf(const ControlDef& def) {
-    DWORD bordered = (def.flags & Flag::Bordered) ? WS_EX_CLIENTEDGE : 0;
-    switch (def.kind) {
-        case ControlKind::Panel:
-            return {kPanelClass, 0, WS_EX_CONTROLPARENT};
-        case ControlKind::PageControl:
-            return {WC_TABCONTROLW, WS_CLIPCHILDREN, WS_EX_CONTROLPARENT};
-        case ControlKind::Page:
-            return {kPageClass, 0, WS_EX_CONTROLPARENT};
-        case ControlKind::Label:
-            return {L"STATIC", SS_LEFTNOWORDWRAP | SS_NOPREFIX, 0};
-        case ControlKind::Button:
-            return {L"BUTTON", BS_PUSHBUTTON, 0};
-        case ControlKind::CheckBox:
-            return {L"BUTTON", BS_AUTOCHECKBOX, 0};
-        case ControlKind::Edit:
-            return {L"EDIT", ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-        case ControlKind::Memo:
-            return {L"EDIT", ES_MULTILINE | ES_READONLY | ((def.flags & Flag::VerticalScroll) ? WS_VSCROLL : 0u),
-                    bordered};
-        case ControlKind::GroupBox:
-            return {L"BUTTON", BS_GROUPBOX, WS_EX_CONTROLPARENT};
-        case ControlKind::ProgressBar:
-            return {PROGRESS_CLASSW, 0, 0};
-        case ControlKind::Image:
-            break;
-    }
-    return {nullptr, 0, 0};
-}
-
-void RegisterClasses(WNDPROC formProc, WNDPROC containerProc) {
-    WNDCLASSEXW form{};
-    form.cbSize = sizeof form;
-    form.lpfnWndProc = formProc;
-    form.hInstance = Module();
-    form.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    form.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    form.hIcon = LoadIconW(Module(), L"MAINICON");
-    form.lpszClassName = kFormClass;
-    RegisterClassExW(&form);
-
-    WNDCLASSEXW container = form;
-    container.lpfnWndProc = containerProc;
-    container.hIcon = nullptr;
-    container.hbrBackground = nullptr;
-    for (const wchar_t* name : {kPanelClass, kPageClass}) {
-        container.lpszClassName = name;
-        RegisterClassExW(&container);
-    }
-}
-
-// Vista's composition draws the frame as glass; margins of 0 keep the glass
-// out of the client area. Earlier systems have no such call.
-void ExtendGlassFrame(HWND window) {
-    using Extend = HRESULT(WINAPI*)(HWND, const MARGINS*);
-    if (auto extend = SystemFunction<Extend>(L"dwmapi.dll", "DwmExtendFrameIntoClientArea")) {
-        MARGINS margins{0, 0, 0, 0};
-        extend(window, &margins);
-    }
-}
 
 WizardWindow* WindowOf(HWND window) {
     return reinterpret_cast<WizardWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -97,6 +20,9 @@ bool ForwardsToForm(UINT message) {
     return message == WM_COMMAND || message == WM_NOTIFY || message == WM_CTLCOLORSTATIC ||
            message == WM_CTLCOLOREDIT || message == WM_CTLCOLORBTN;
 }
+
+// Sent when the window moves to a monitor of another scale (Windows 8.1 on).
+constexpr UINT kDpiChanged = 0x02E0;
 
 bool IsOwnControl(int id) {
     return id >= BottomPanel && id < BottomPanel + kControlCount;
@@ -116,31 +42,35 @@ bool OverPicture(const ControlDef& label) {
     return false;
 }
 
+// The name, role and description that a screen reader is given for a control
+// of kAccessibleNames; 0 for any other, which the system describes.
+LRESULT AccessibleObjectOf(HWND control, WPARAM wParam, LPARAM lParam) {
+    const int id = GetDlgCtrlID(control);
+    for (const AccessibleName& row : kAccessibleNames)
+        if (row.id == id)
+            return AnswerAccessibleObject(
+                control, wParam, lParam,
+                {row.name, row.description, ControlDefOf(row.id).kind == ControlKind::Image ? ROLE_SYSTEM_GRAPHIC : 0});
+    return 0;
+}
+
+// In high contrast, or where the system's text is light (a dark scheme), the
+// banner's pale picture would leave the page title over it unreadable: the
+// page's own colour shows there instead.
+bool PlainBanner() {
+    HIGHCONTRASTW contrast{sizeof contrast, 0, nullptr};
+    if (SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+        (contrast.dwFlags & HCF_HIGHCONTRASTON))
+        return true;
+    const COLORREF text = GetSysColor(COLOR_BTNTEXT);
+    return GetRValue(text) * 299 + GetGValue(text) * 587 + GetBValue(text) * 114 > 128 * 1000;
+}
+
 RECT AreaInParent(HWND control) {
     RECT rect;
     GetWindowRect(control, &rect);
     MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-// Registers the control classes of the version 6 library. It is loaded here
-// rather than imported: imports are resolved before the installer's first line
-// runs, together with whatever libraries they pull in (Wine's pulls in the
-// theme library), and so before the library search is hardened. Loaded by
-// name, the manifest's activation context turns it into the system's own
-// side-by-side copy. Windows 2000 has no activation contexts and would look
-// for the name in the installer's folder first: there it comes from the system
-// folder.
-void InitControlClasses() {
-    const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
-    HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
-    if (!library)
-        throw Error(SystemErrorText(GetLastError()));
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
-    if (init)
-        init(&classes);
 }
 
 }  // namespace
@@ -149,102 +79,6 @@ WizardWindow::WizardWindow(Application& application, FormEvents& events) : appli
 
 WizardWindow::~WizardWindow() {
     Destroy();
-}
-
-void WizardWindow::Create() {
-    InitControlClasses();
-    RegisterClasses(&FormProc, &ContainerProc);
-
-    HDC screen = GetDC(nullptr);
-    dpi_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-
-    struct FontDef {
-        int points;
-        int weight;
-    };
-    const FontDef fontDefs[] = {{kWindow.fontPoints, FW_NORMAL}, {10, FW_BOLD}, {14, FW_BOLD}};
-    for (size_t i = 0; i < fonts_.size(); ++i)
-        fonts_[i].reset(CreateFontW(-Scale(fontDefs[i].points, 72), 0, 0, 0, fontDefs[i].weight, FALSE, FALSE, FALSE,
-                                    DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
-                                    DEFAULT_PITCH | FF_DONTCARE, kWindow.fontFace));
-
-    welcomePicture_ = Picture::FromResource(L"WELCOME");
-    bannerPicture_ = Picture::FromResource(L"BANNER");
-
-    const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPSIBLINGS;
-    const DWORD exStyle = WS_EX_APPWINDOW | WS_EX_CONTROLPARENT;
-    RECT frame{0, 0, Scale(kWindow.clientWidth), Scale(kWindow.clientHeight)};
-    AdjustWindowRectEx(&frame, style, FALSE, exStyle);
-    const int width = frame.right - frame.left;
-    const int height = frame.bottom - frame.top;
-    const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-    const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-    window_ = CreateWindowExW(exStyle, kFormClass, kWindow.caption, style, x, y, width, height, nullptr, nullptr,
-                              Module(), nullptr);
-    if (!window_)
-        throw Error(SystemErrorText(GetLastError()));
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    CreateControls();
-    ExtendGlassFrame(window_);
-}
-
-void WizardWindow::CreateControls() {
-    for (const ControlDef& def : kControls) {
-        if (def.kind == ControlKind::Image) {
-            pictures_[Index(def.id)] = def.picture == PictureId::Welcome  ? &welcomePicture_
-                                       : def.picture == PictureId::Banner ? &bannerPicture_
-                                                                          : nullptr;
-            continue;
-        }
-        const WindowStyle ws = StyleOf(def);
-        DWORD style = ws.style | WS_CHILD | WS_CLIPSIBLINGS;
-        if (!(def.flags & Flag::Hidden))
-            style |= WS_VISIBLE;
-        if (def.flags & Flag::Disabled)
-            style |= WS_DISABLED;
-        if (def.flags & Flag::TabStop)
-            style |= WS_TABSTOP;
-        HWND parent = def.parent == NoControl ? window_ : Control(def.parent);
-        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, Scale(def.x), Scale(def.y),
-                                       Scale(def.width), Scale(def.height), parent,
-                                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), Module(), nullptr);
-        if (!control)
-            throw Error(SystemErrorText(GetLastError()));
-        controls_[Index(def.id)] = control;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<int>(def.font)].get()), FALSE);
-
-        switch (def.kind) {
-            case ControlKind::Panel:
-            case ControlKind::Page:
-                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                break;
-            case ControlKind::GroupBox:
-                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                groupBoxDefaultProc_ = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GroupBoxProc)));
-                break;
-            case ControlKind::Memo:
-                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                memoDefaultProc_ = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MemoProc)));
-                break;
-            case ControlKind::Label:
-                FitLabel(def.id, def.caption, true);
-                break;
-            case ControlKind::CheckBox:
-                SendMessageW(control, BM_SETCHECK, (def.flags & Flag::Checked) ? BST_CHECKED : BST_UNCHECKED, 0);
-                break;
-            case ControlKind::ProgressBar:
-                SendMessageW(control, PBM_SETRANGE32, 0, 150);
-                SetWindowLongPtrW(control, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-                progressBarDefaultProc_ = reinterpret_cast<WNDPROC>(
-                    SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ProgressBarProc)));
-                break;
-            default:
-                break;
-        }
-    }
 }
 
 void WizardWindow::Show() {
@@ -286,6 +120,8 @@ void WizardWindow::SetText(ControlId id, const wchar_t* text) {
     // and FitLabel leaves its drawing to the next paint.
     DefWindowProcW(Control(id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     FitLabel(id, text, false);
+    // A screen reader tells the new text, the copying page's status above all.
+    NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Control(id), OBJID_CLIENT, CHILDID_SELF);
 }
 
 // A label is sized to its text when it is created. A later text makes it
@@ -410,12 +246,13 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
     // that changes repaints a small area, many times during an installation.
     RECT dirty;
     GetClipBox(dc, &dirty);
+    const bool plainBanner = PlainBanner();
     for (const ControlDef& def : kControls) {
         const Picture* picture =
             def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
         const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
         RECT overlap;
-        if (picture && IntersectRect(&overlap, &area, &dirty))
+        if (picture && IntersectRect(&overlap, &area, &dirty) && !(plainBanner && picture == &bannerPicture_))
             picture->Draw(dc, area.left, area.top);
     }
 }
@@ -426,7 +263,10 @@ LRESULT WizardWindow::ControlColor(HDC dc, HWND control) {
         return 0;
     const ControlDef& def = ControlDefOf(static_cast<ControlId>(id));
     const bool label = def.kind == ControlKind::Label;
-    SetTextColor(dc, GetSysColor(label && !IsWindowEnabled(control) ? COLOR_GRAYTEXT : COLOR_WINDOWTEXT));
+    // Text in the colour made for its background, which high contrast keeps
+    // readable: the window's text on white, the buttons' on the pages.
+    const int text = def.backdrop == Backdrop::White ? COLOR_WINDOWTEXT : COLOR_BTNTEXT;
+    SetTextColor(dc, GetSysColor(label && !IsWindowEnabled(control) ? COLOR_GRAYTEXT : text));
     if (label && OverPicture(def)) {
         SetBkMode(dc, TRANSPARENT);
         return reinterpret_cast<LRESULT>(GetStockObject(NULL_BRUSH));
@@ -473,6 +313,15 @@ LRESULT WizardWindow::HandleFormMessage(UINT message, WPARAM wParam, LPARAM lPar
             else if (focus_ && IsWindow(focus_))
                 SetFocus(focus_);
             return 0;
+        case kDpiChanged:
+            application_.Guard(window_, [&] { SetDpi(LOWORD(wParam), reinterpret_cast<const RECT*>(lParam)); });
+            return 0;
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:
+            // High contrast on or off, other colours: the banner and the text
+            // follow.
+            RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            break;
         case WM_CLOSE:
             application_.Guard(window_, [&] { events_.OnCloseRequest(); });
             return 0;
@@ -529,6 +378,9 @@ LRESULT CALLBACK WizardWindow::ProgressBarProc(HWND window, UINT message, WPARAM
     WizardWindow* self = WindowOf(window);
     if (message == WM_PAINT && self->holdBarPaint_)
         return 0;
+    if (message == WM_GETOBJECT)
+        if (const LRESULT object = AccessibleObjectOf(window, wParam, lParam))
+            return object;
     return CallWindowProcW(self->progressBarDefaultProc_, window, message, wParam, lParam);
 }
 
@@ -543,10 +395,33 @@ LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wP
 // which no page gives, and it posts its parent a close request. The read-only
 // texts keep the arrow and page keys for scrolling and leave Tab, Enter and
 // Esc to the window; they select nothing when Tab reaches them, as a text to
-// read, not to edit.
-LRESULT CALLBACK WizardWindow::MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    const LRESULT result = CallWindowProcW(WindowOf(window)->memoDefaultProc_, window, message, wParam, lParam);
-    if (message == WM_GETDLGCODE)
+// read, not to edit. The folder box keeps its keys, and tells a screen reader
+// its group's caption as its name.
+LRESULT CALLBACK WizardWindow::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_GETOBJECT)
+        if (const LRESULT object = AccessibleObjectOf(window, wParam, lParam))
+            return object;
+    const LRESULT result = CallWindowProcW(WindowOf(window)->editDefaultProc_, window, message, wParam, lParam);
+    if (message == WM_GETDLGCODE &&
+        ControlDefOf(static_cast<ControlId>(GetDlgCtrlID(window))).kind == ControlKind::Memo)
         return result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB | DLGC_HASSETSEL);
     return result;
+}
+
+// A picture is drawn by its page, below the labels over it; its window draws
+// nothing, lets clicks through, and tells a screen reader what it shows.
+LRESULT CALLBACK WizardWindow::ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_NCHITTEST:
+            return HTTRANSPARENT;
+        case WM_ERASEBKGND:
+            return 1;
+        case WM_GETOBJECT:
+            if (const LRESULT object = AccessibleObjectOf(window, wParam, lParam))
+                return object;
+            break;
+        default:
+            break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
 }

@@ -23,7 +23,8 @@ class FormEvents {
 };
 
 // The wizard window built from the window definition: it creates the window and
-// its controls, scales them to the screen's dpi, paints panels and pictures, and
+// its controls, lays them out for the window's dpi, again whenever the window
+// moves to a monitor of another scale, paints panels and pictures, and
 // passes clicks and close requests on to the form, Enter as a click of the
 // page's forward button and Esc as a close request. Until it is created (an
 // unattended run that shows nothing never creates it) it keeps the folder's
@@ -63,9 +64,18 @@ class WizardWindow {
     static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ProgressBarProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK MemoProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+    static LRESULT CALLBACK ImageProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleFormMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Everything that depends on the scale, made for dpi_: the fonts and the
+    // pictures.
+    void MakeScaledObjects();
+    // Lays the window out anew for another dpi: every control, font and
+    // picture, and the window itself, placed at `suggested` where the system
+    // suggests a place.
+    void SetDpi(int dpi, const RECT* suggested);
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
     void CreateControls();
@@ -90,7 +100,7 @@ class WizardWindow {
     HWND focus_ = nullptr;
     WNDPROC groupBoxDefaultProc_ = nullptr;
     WNDPROC progressBarDefaultProc_ = nullptr;
-    WNDPROC memoDefaultProc_ = nullptr;
+    WNDPROC editDefaultProc_ = nullptr;
     bool holdBarPaint_ = false;
     std::wstring unshownFolder_;
 };

@@ -190,6 +190,43 @@ bool Press(HWND button) {
     return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
 }
 
+namespace {
+
+// The colours of a rectangle of the screen, row by row.
+std::vector<COLORREF> ScreenPixels(int x, int y, int width, int height) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
+    HGDIOBJ old = SelectObject(memory, bitmap.get());
+    BitBlt(memory, 0, 0, width, height, screen, x, y, SRCCOPY);
+    SelectObject(memory, old);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
+    GetDIBits(memory, static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    // The bitmap holds blue in the low byte; a COLORREF red.
+    for (COLORREF& pixel : pixels)
+        pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
+    return pixels;
+}
+
+}  // namespace
+
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area) {
+    POINT origin{area.left, area.top};
+    ClientToScreen(window, &origin);
+    return ScreenPixels(origin.x, origin.y, area.right - area.left, area.bottom - area.top);
+}
+
+RECT RectInWindow(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, GetAncestor(control, GA_ROOT), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::wstring MessageBoxText(HWND box) {
     return Text(GetDlgItem(box, 0xFFFF));
 }
@@ -270,28 +307,17 @@ void SaveScreenshot(HWND window, const std::wstring& path) {
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    UniqueGdiObject bitmap(CreateCompatibleBitmap(screen, width, height));
-    HGDIOBJ old = SelectObject(memory, bitmap.get());
-    BitBlt(memory, 0, 0, width, height, screen, rect.left, rect.top, SRCCOPY);
-    SelectObject(memory, old);
+    const std::vector<COLORREF> pixels = ScreenPixels(rect.left, rect.top, width, height);
 
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
-    const int stride = (width * 3 + 3) & ~3;
-    std::string pixels(static_cast<size_t>(stride) * height, '\0');
-    GetDIBits(memory, static_cast<HBITMAP>(bitmap.get()), 0, height, pixels.data(), &info, DIB_RGB_COLORS);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-
-    // PNG rows: a filter byte, then RGB (the bitmap holds BGR).
+    // PNG rows: a filter byte, then RGB.
     std::string raw;
     for (int y = 0; y < height; ++y) {
         raw.push_back('\0');
-        const char* row = pixels.data() + static_cast<size_t>(y) * stride;
-        for (int x = 0; x < width; ++x)
-            raw += {row[x * 3 + 2], row[x * 3 + 1], row[x * 3]};
+        for (int x = 0; x < width; ++x) {
+            const COLORREF pixel = pixels[static_cast<size_t>(y) * width + x];
+            raw += {static_cast<char>(GetRValue(pixel)), static_cast<char>(GetGValue(pixel)),
+                    static_cast<char>(GetBValue(pixel))};
+        }
     }
     uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
     std::string packed(packedSize, '\0');

@@ -70,6 +70,33 @@ std::wstring MessageBoxText(HWND box);
 bool MessageBoxHasButton(HWND box, int id);
 void Answer(HWND box, int id);
 
+// Memory in the installer's process, for messages that carry pointers.
+class RemoteBlock {
+  public:
+    RemoteBlock(HANDLE process, SIZE_T size)
+        : process_(process), address_(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE)) {}
+    ~RemoteBlock() { VirtualFreeEx(process_, address_, 0, MEM_RELEASE); }
+    RemoteBlock(const RemoteBlock&) = delete;
+    RemoteBlock& operator=(const RemoteBlock&) = delete;
+
+    char* Address() const { return static_cast<char*>(address_); }
+    void Write(SIZE_T offset, const void* data, SIZE_T size) const {
+        WriteProcessMemory(process_, Address() + offset, data, size, nullptr);
+    }
+    void Read(SIZE_T offset, void* data, SIZE_T size) const {
+        ReadProcessMemory(process_, Address() + offset, data, size, nullptr);
+    }
+
+  private:
+    HANDLE process_;
+    void* address_;
+};
+
+// The colours on screen of a rectangle of a window's client area, row by row.
+std::vector<COLORREF> ClientPixels(HWND window, const RECT& area);
+// A control's rectangle in its window's client area.
+RECT RectInWindow(HWND control);
+
 // Sets a registry value for the length of a test and puts the old one back.
 class ScopedRegistryValue {
   public:

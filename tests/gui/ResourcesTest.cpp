@@ -1,3 +1,4 @@
+#include "system/DynamicApi.h"
 #include "tests/gui/Driver.h"
 
 #include <gtest/gtest.h>
@@ -74,6 +75,16 @@ std::vector<std::string> RefusedByXp(const std::string& manifest) {
     return refused;
 }
 
+// The installer's manifest as the system's parser reads it.
+HANDLE ManifestContext() {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = InstallerPath().c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    return CreateActCtxW(&request);
+}
+
 }  // namespace
 
 TEST(Resources, ManifestAsksForAdministratorAndCommonControls6) {
@@ -86,12 +97,7 @@ TEST(Resources, ManifestAsksForAdministratorAndCommonControls6) {
 }
 
 TEST(Resources, ManifestNamesWindowsVistaTo11InAFormThatXpAccepts) {
-    ACTCTXW request{};
-    request.cbSize = sizeof request;
-    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    request.lpSource = InstallerPath().c_str();
-    request.lpResourceName = MAKEINTRESOURCEW(1);
-    HANDLE context = CreateActCtxW(&request);
+    HANDLE context = ManifestContext();
     ASSERT_NE(context, INVALID_HANDLE_VALUE) << "the system's parser refuses it: " << GetLastError();
     std::vector<BYTE> buffer(1024);
     SIZE_T needed = 0;
@@ -124,14 +130,44 @@ TEST(Resources, ManifestNamesWindowsVistaTo11InAFormThatXpAccepts) {
     EXPECT_EQ(RefusedByXp(image.Bytes(MAKEINTRESOURCEW(24), MAKEINTRESOURCEW(1))), std::vector<std::string>{});
 }
 
-TEST(Resources, OneIconOf32By32At32Bits) {
+// Every size that Windows draws at some scale, 32 bits each: the small and
+// large icons of Windows 2000 and XP as bitmaps, which they read, the others
+// as PNG.
+TEST(Resources, IconInEverySizeOfEveryScale) {
     InstallerImage image;
     const std::string group = image.Bytes(MAKEINTRESOURCEW(14), L"MAINICON");
-    ASSERT_EQ(group.size(), 6u + 14u) << "a header and one entry";
-    EXPECT_EQ(group[4], 1) << "one image";
-    EXPECT_EQ(static_cast<unsigned char>(group[6]), 32u);  // width
-    EXPECT_EQ(static_cast<unsigned char>(group[7]), 32u);  // height
-    EXPECT_EQ(group[12], 32) << "bits per pixel";
+    ASSERT_EQ(group.size(), 6u + 8 * 14u) << "a header and eight entries";
+    const int sizes[] = {16, 20, 24, 32, 40, 48, 64, 256};
+    for (int i = 0; i < 8; ++i) {
+        const char* entry = group.data() + 6 + 14 * i;
+        EXPECT_EQ(static_cast<unsigned char>(entry[0]), sizes[i] % 256) << sizes[i];
+        EXPECT_EQ(entry[6], 32) << "bits per pixel of " << sizes[i];
+        WORD id = 0;
+        memcpy(&id, entry + 12, sizeof id);
+        const std::string data = image.Bytes(MAKEINTRESOURCEW(3), MAKEINTRESOURCEW(id));
+        const bool older = sizes[i] == 16 || sizes[i] == 32;
+        EXPECT_EQ(data.compare(0, 4, older ? std::string("\x28\0\0\0", 4) : "\x89PNG"), 0) << sizes[i];
+    }
+}
+
+// Declared in the manifest, where the system reads it before the first line
+// runs: per-monitor awareness, v2 where the system has it (Windows 10), v1 on
+// 8.1 ("true/pm"), and on Vista to 8 the system's dpi ("true").
+TEST(Resources, ManifestDeclaresAwarenessOfEachMonitorsScale) {
+    using Query = BOOL(WINAPI*)(DWORD, HANDLE, const wchar_t*, const wchar_t*, wchar_t*, SIZE_T, SIZE_T*);
+    const auto query = LibraryFunction<Query>(GetModuleHandleW(L"kernel32.dll"), "QueryActCtxSettingsW");
+    ASSERT_TRUE(query);
+    HANDLE context = ManifestContext();
+    ASSERT_NE(context, INVALID_HANDLE_VALUE);
+    auto setting = [&](const wchar_t* space, const wchar_t* name) {
+        wchar_t value[64] = {};
+        SIZE_T length = 0;
+        return query(0, context, space, name, value, 64, &length) ? std::wstring(value) : std::wstring();
+    };
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2005/WindowsSettings", L"dpiAware"), L"true/pm");
+    EXPECT_EQ(setting(L"http://schemas.microsoft.com/SMI/2016/WindowsSettings", L"dpiAwareness"),
+              L"PerMonitorV2, PerMonitor");
+    ReleaseActCtx(context);
 }
 
 TEST(Resources, VersionInformation) {

@@ -1,5 +1,6 @@
 #include "system/LibrarySearch.h"
 #include "tests/gui/Driver.h"
+#include "tests/gui/Layout.h"
 #include "tests/win/Probe.h"
 #include "ui/Texts.h"
 
@@ -11,24 +12,6 @@ namespace {
 
 const wchar_t kCurrentVersion[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion";
 const wchar_t kCaption[] = L"泽沃浏览器V1.1.0.2669 beta 安装程序";
-
-// Every windowed control sits where the definition puts it, scaled by dpi/96;
-// labels keep their position and size themselves to their text.
-void ExpectLayout(Installer& installer, int dpi) {
-    for (const ControlDef& def : kControls) {
-        if (def.kind == ControlKind::Image)
-            continue;
-        HWND control = installer.Control(def.id);
-        ASSERT_TRUE(control) << def.id;
-        const RECT rect = RectInParent(control);
-        EXPECT_EQ(rect.left, MulDiv(def.x, dpi, 96)) << def.id;
-        EXPECT_EQ(rect.top, MulDiv(def.y, dpi, 96)) << def.id;
-        if (def.kind == ControlKind::Label)
-            continue;
-        EXPECT_EQ(rect.right - rect.left, MulDiv(def.width, dpi, 96)) << def.id;
-        EXPECT_EQ(rect.bottom - rect.top, MulDiv(def.height, dpi, 96)) << def.id;
-    }
-}
 
 }  // namespace
 
@@ -99,18 +82,6 @@ TEST(Startup, ProgramFilesDirOfWrongTypeIsReportedAndTheWindowStillWorks) {
     EXPECT_EQ(Text(installer.Control(InstallDir)), L"") << "the failed step set nothing";
     ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
     EXPECT_TRUE(WaitUntil([&] { return Visible(installer.Control(LisenseTabSheet)); }));
-}
-
-TEST(Startup, ScalesWithTheScreenResolution) {
-    ScopedRegistryValue logPixels(HKEY_CURRENT_USER, L"Control Panel\\Desktop", L"LogPixels");
-    logPixels.SetDword(144);
-    Installer installer;
-    HWND window = installer.Window();
-    ASSERT_TRUE(window);
-    const SIZE client = ClientSize(window);
-    EXPECT_EQ(client.cx, 741);
-    EXPECT_EQ(client.cy, 480);
-    ExpectLayout(installer, 144);
 }
 
 TEST(Startup, LibrariesPlantedBesideTheInstallerAreNotUsed) {

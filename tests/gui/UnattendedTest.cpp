@@ -189,7 +189,8 @@ TEST_F(Unattended, DamagedCopyTellsSoOnceAndChangesNothing) {
 
 // Whatever the line asks, an option that is not taken, in the wrong place or
 // misspelt as other installers spell theirs, is told and nothing is done; the
-// wizard never opens, and with /S no box waits either.
+// wizard never opens, and with /S, /quiet or /passive no box waits either,
+// also for the list of options.
 TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
     const struct {
@@ -200,14 +201,15 @@ TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
         {L"/help /D=" + dir, nullptr},
         {L"/qn", L"/qn"},
         {L"/DesktopShortcut=false /DesktopShortcut=true", L"/DesktopShortcut=true"},
-        // Not quiet: the box tells that /log came after /D=.
-        {L"/passive /D=" + dir + L" /log C:\\x.log", L"/log"},
     };
     for (const auto& c : boxed) {
         const DWORD code = RunToBox(c.arguments, c.refused ? RefusedOptionText(c.refused) : UsageText());
         EXPECT_EQ(code, static_cast<DWORD>(c.refused ? kInvalidCommandLine : kInstalled))
             << testing::PrintToString(c.arguments);
     }
+    EXPECT_EQ(Run(L"/passive /?"), static_cast<DWORD>(kInstalled));
+    EXPECT_EQ(Run(L"/passive /FOO"), static_cast<DWORD>(kInvalidCommandLine));
+    EXPECT_EQ(Run(L"/passive /D=" + dir + L" /log C:\\x.log"), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(Run(L"/D=" + dir + L" /S"), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(Run(L"/S /FOO /LOG=" + Quoted(kLog)), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(LogLines(),

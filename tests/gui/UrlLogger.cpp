@@ -1,10 +1,27 @@
 // Stands in for the web browser while the GUI tests run: the test makes it the
 // handler of http addresses. Usage: urllogger LOGFILE URL. It appends the URL
 // after its own creation time, which orders the calls however the processes
-// happen to be scheduled.
+// happen to be scheduled, and whether the debug privilege is enabled in its
+// token, as its starter handed it on (1) or not (0).
 #include <windows.h>
 
 #include <cstdio>
+
+namespace {
+
+bool DebugPrivilegeEnabled() {
+    HANDLE token = nullptr;
+    PRIVILEGE_SET privileges{1, PRIVILEGE_SET_ALL_NECESSARY, {}};
+    BOOL enabled = FALSE;
+    if (OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        if (LookupPrivilegeValueW(nullptr, L"SeDebugPrivilege", &privileges.Privilege[0].Luid))
+            PrivilegeCheck(token, &privileges, &enabled);
+        CloseHandle(token);
+    }
+    return enabled;
+}
+
+}  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3)
@@ -21,7 +38,7 @@ int wmain(int argc, wchar_t** argv) {
             continue;
         }
         char line[2048];
-        const int length = snprintf(line, sizeof line, "%llu %ls\n", when, argv[2]);
+        const int length = snprintf(line, sizeof line, "%llu %d %ls\n", when, DebugPrivilegeEnabled(), argv[2]);
         DWORD written = 0;
         WriteFile(log, line, static_cast<DWORD>(length), &written, nullptr);
         CloseHandle(log);

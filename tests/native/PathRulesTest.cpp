@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
 #include <vector>
 
 TEST(PathRules, TrailingBackslashAndParentPart) {
@@ -23,67 +22,6 @@ TEST(PathRules, TrailingBackslashAndParentPart) {
     for (const Case& c : cases) {
         EXPECT_EQ(WithoutTrailingBackslash(c.path), c.withoutBackslash) << c.path;
         EXPECT_EQ(ParentPart(c.path), c.parent) << c.path;
-    }
-}
-
-// A file system of directory names only, recording what gets created.
-struct FakeDirectories {
-    std::set<std::wstring> existing;
-    std::vector<std::wstring> created;
-    std::wstring failing;
-
-    bool Force(const std::wstring& path) {
-        return ForceDirectories(
-            path, [this](const std::wstring& dir) { return existing.count(dir) > 0; },
-            [this](const std::wstring& dir) {
-                if (dir == failing)
-                    return false;
-                created.push_back(dir);
-                existing.insert(dir);
-                return true;
-            });
-    }
-};
-
-TEST(PathRules, ForceDirectoriesCreatesMissingLevelsOuterFirst) {
-    FakeDirectories fs;
-    fs.existing = {L"D:\\Apps"};
-    EXPECT_TRUE(fs.Force(L"D:\\Apps\\Zarvo\\Lang"));
-    EXPECT_EQ(fs.created, (std::vector<std::wstring>{L"D:\\Apps\\Zarvo", L"D:\\Apps\\Zarvo\\Lang"}));
-
-    fs.created.clear();
-    EXPECT_TRUE(fs.Force(L"D:\\Apps\\Zarvo\\"));
-    EXPECT_TRUE(fs.created.empty()) << "an existing directory is not created again";
-}
-
-TEST(PathRules, ForceDirectoriesTreatsRootsAsExisting) {
-    for (const wchar_t* root : {L"D:\\", L"D:", L"\\", L"AB"}) {
-        FakeDirectories fs;
-        EXPECT_TRUE(fs.Force(root)) << root;
-        EXPECT_TRUE(fs.created.empty()) << root;
-    }
-    // The rooted path below the current drive's root is created below it.
-    FakeDirectories fs;
-    EXPECT_TRUE(fs.Force(L"\\Zarvo"));
-    EXPECT_EQ(fs.created, std::vector<std::wstring>{L"\\Zarvo"});
-}
-
-TEST(PathRules, ForceDirectoriesStopsAtTheFirstFailure) {
-    FakeDirectories fs;
-    fs.failing = L"E:\\Locked";
-    EXPECT_FALSE(fs.Force(L"E:\\Locked\\Zarvo\\Data"));
-    EXPECT_TRUE(fs.created.empty()) << "nothing below a failed parent is attempted";
-}
-
-TEST(PathRules, ForceDirectoriesRejectsEmptyAndRelativePaths) {
-    FakeDirectories fs;
-    for (const wchar_t* path : {L"", L"Zarvo", L"Apps\\Zarvo"}) {
-        try {
-            fs.Force(path);
-            ADD_FAILURE() << "no error for '" << std::string(path, path + wcslen(path)) << "'";
-        } catch (const Error& error) {
-            EXPECT_EQ(error.Message(), L"Unable to create directory");
-        }
     }
 }
 

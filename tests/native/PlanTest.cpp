@@ -121,6 +121,14 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     ASSERT_LT(first, plan.size());
     EXPECT_EQ(Plan(plan.begin() + first, plan.begin() + first + expected.size()), expected);
     EXPECT_EQ(plan[first - 1].step, Step::EndProgram);
+    // A file that was aside when the run began is held once it has its name
+    // back, so that the new one does not find the name taken.
+    Situation aside;
+    aside.left = {{Area::Tree, L"\\whatsnew.txt.zs-aaaaaaaa-old"}};
+    const Plan putBack = PlanInstallation(aside);
+    EXPECT_LT(Find(putBack, {Step::PutBack, Area::Tree, 0, L"\\whatsnew.txt.zs-aaaaaaaa-old"}),
+              Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}), putBack.size());
 
     Situation chosen;
     chosen.made = {L"C:\\Apps", L"C:\\Apps\\Zarvo"};

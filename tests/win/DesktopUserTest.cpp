@@ -39,7 +39,7 @@ TEST(DesktopUser, RightsAreThoseOfTheProcessThatOwnsTheWindow) {
 }
 
 // The hive of a user who is signed in is loaded under the SID; a key made
-// there stands in for it.
+// there stands in for it. The user may have made any key of that hive a link.
 TEST(DesktopUser, StartPageGoesIntoTheHiveOfTheUserAtTheDesktop) {
     const std::wstring loaded = L"S-1-5-21-7-7-7-1001";
     const std::wstring notLoaded = L"S-1-5-21-7-7-7-1002";
@@ -58,6 +58,30 @@ TEST(DesktopUser, StartPageGoesIntoTheHiveOfTheUserAtTheDesktop) {
     WriteStartPage(L"");
     EXPECT_EQ(StartPage(HKEY_CURRENT_USER), Product::kPartnerStartPageUrl);
 
+    // A key on the way that the user has made a link, which Windows 2000 and
+    // XP would follow into the machine's hive: nothing is written anywhere.
+    const std::wstring linking = L"S-1-5-21-7-7-7-1003";
+    HKEY explorer = nullptr, link = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_USERS, (linking + L"\\Software\\Microsoft\\Internet Explorer").c_str(), 0, nullptr,
+                              0, KEY_ALL_ACCESS, nullptr, &explorer, nullptr),
+              ERROR_SUCCESS);
+    const UniqueHKey ownedExplorer(explorer);
+    ASSERT_EQ(RegCreateKeyExW(explorer, L"Main", 0, nullptr, REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                              KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link, nullptr),
+              ERROR_SUCCESS);
+    const UniqueHKey ownedLink(link);
+    const std::wstring target = L"\\Registry\\User\\" + linking + L"\\Target";
+    ASSERT_EQ(RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK, reinterpret_cast<const BYTE*>(target.c_str()),
+                             static_cast<DWORD>(target.size() * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    WriteStartPage(linking);
+    EXPECT_FALSE(RegKeyExists(HKEY_USERS, linking + L"\\Target"));
+    using DeleteKey = LONG(NTAPI*)(HANDLE);
+    const auto deleteKey = reinterpret_cast<DeleteKey>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+    EXPECT_EQ(deleteKey(link), 0) << "the link, not where it leads";
+
+    DeleteRegTree(HKEY_USERS, linking);
     DeleteRegTree(HKEY_USERS, loaded);
     DeleteRegTree(HKEY_USERS, notLoaded);
     if (before.exists)

@@ -1,3 +1,4 @@
+#include "system/Elevation.h"
 #include "system/FolderSecurity.h"
 #include "tests/win/InstallFixture.h"
 
@@ -5,13 +6,13 @@ namespace {
 
 const wchar_t kInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
 
-FolderRisk Judge(const std::wstring& sddl, FolderPlace place, const std::wstring& self = L"") {
+FolderRisk Judge(const std::wstring& sddl, FolderPlace place, const FolderTrust& trust = {}) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     EXPECT_TRUE(
         ConvertStringSecurityDescriptorToSecurityDescriptorW(sddl.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
         << sddl;
     const UniqueLocalMemory owned(descriptor);
-    return JudgeDescriptor(descriptor, place, self);
+    return JudgeDescriptor(descriptor, place, trust);
 }
 
 }  // namespace
@@ -37,9 +38,7 @@ TEST(FolderSecurity, DescriptorsAreJudgedByWhoElseMayChangeThem) {
         {L"O:BAD:AI(A;ID;FA;;;SY)(A;OICIIOID;GA;;;SY)(A;ID;FA;;;BA)(A;OICIIOID;GA;;;BA)(A;ID;0x1200a9;;;BU)"
          L"(A;OICIIOID;GXGR;;;BU)(A;OICIIOID;GA;;;CO)",
          FolderPlace::Install, FolderRisk::None},
-        // Program Files of Windows XP, where Power Users may change programs.
-        {L"O:BAD:(A;OICI;0x1301bf;;;PU)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICIIO;GA;;;CO)(A;OICI;0x1200a9;;;BU)",
-         FolderPlace::Above, FolderRisk::None},
+
         // The root of a drive: authenticated users add folders, and what they
         // make below is theirs to change.
         {L"O:" + ti +
@@ -62,15 +61,46 @@ TEST(FolderSecurity, DescriptorsAreJudgedByWhoElseMayChangeThem) {
         {L"O:BAD:(A;OICI;FA;;;BA)(A;;0x40;;;AU)", FolderPlace::Root, FolderRisk::OthersMayReplace},
         {L"O:BAD:(A;OICI;FA;;;BA)(A;;0x2;;;AU)", FolderPlace::Above, FolderRisk::None},
         {L"O:BAD:(A;OICI;FA;;;BA)(A;;0x2;;;AU)", FolderPlace::Link, FolderRisk::OthersMayChange},
+        // Changing its attributes is enough to turn an empty folder into a link.
+        {L"O:BAD:(A;OICI;FA;;;BA)(A;OICI;0x100;;;BU)", FolderPlace::Install, FolderRisk::OthersMayChange},
         {L"O:BA", FolderPlace::Install, FolderRisk::OthersMayChange},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Judge(c.sddl, c.place), c.risk) << c.sddl;
 
-    // The installer's own account owns what it made.
-    EXPECT_EQ(Judge(L"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;S-1-5-21-1-2-3-1001)", FolderPlace::Install,
-                    L"S-1-5-21-1-2-3-1001"),
-              FolderRisk::None);
+    // Program Files of Windows XP, where Power Users may change programs: on
+    // Windows 2000 and XP they are trusted, from Vista on ordinary users.
+    const wchar_t xp[] =
+        L"O:BAD:(A;OICI;0x1301bf;;;PU)(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)(A;OICIIO;GA;;;CO)(A;OICI;0x1200a9;;;BU)";
+    EXPECT_EQ(Judge(xp, FolderPlace::Above, {L"", true}), FolderRisk::None);
+    EXPECT_EQ(Judge(xp, FolderPlace::Above), FolderRisk::OthersMayReplace);
+    EXPECT_EQ(Judge(L"O:PUD:(A;OICI;FA;;;BA)", FolderPlace::Install), FolderRisk::ForeignOwner);
+}
+
+// The installer's own account is the administrator only where its token is
+// not split: under user account control its programs that run without
+// elevation share that account. Wine links a second token to every process,
+// but with the administrators' group enabled in both, as no split token has it.
+TEST(FolderSecurity, OwnAccountIsTrustedOnlyWhereTheTokenIsNotSplit) {
+    const wchar_t own[] = L"O:S-1-5-21-1-2-3-1001D:(A;OICI;FA;;;S-1-5-21-1-2-3-1001)";
+    EXPECT_EQ(Judge(own, FolderPlace::Install, {L"S-1-5-21-1-2-3-1001"}), FolderRisk::None);
+    EXPECT_EQ(Judge(own, FolderPlace::Install), FolderRisk::ForeignOwner);
+
+    HANDLE token = nullptr;
+    ASSERT_TRUE(OpenProcessToken(GetCurrentProcess(), TOKEN_ALL_ACCESS, &token));
+    const UniqueHandle owned(token);
+    EXPECT_FALSE(AdministratorsDenyOnly(token));
+    // What user account control gives the same user's unelevated programs.
+    PSID administrators = nullptr;
+    ASSERT_TRUE(ConvertStringSidToSidW(L"S-1-5-32-544", &administrators));
+    const UniqueLocalMemory ownedSid(administrators);
+    SID_AND_ATTRIBUTES denyOnly{administrators, 0};
+    HANDLE filtered = nullptr;
+    ASSERT_TRUE(CreateRestrictedToken(token, 0, 1, &denyOnly, 0, nullptr, 0, nullptr, &filtered));
+    const UniqueHandle ownedFiltered(filtered);
+    EXPECT_TRUE(AdministratorsDenyOnly(filtered));
+    EXPECT_FALSE(SplitToken(GetCurrentProcess()));
+    EXPECT_EQ(InstallerTrust().self, ProcessTokenFacts(GetCurrentProcess())->user);
 }
 
 // What the installer makes, only administrators may change; what another
@@ -119,4 +149,16 @@ TEST_F(InstallTest, InstallFolderIsTheAdministratorsOnly) {
     const std::wstring boxes = Boxes();
     EXPECT_NE(boxes.find(why), std::wstring::npos) << boxes;
     EXPECT_NE(boxes.find(why, boxes.find(why) + 1), std::wstring::npos) << "both times: " << boxes;
+
+    // A folder that another program holds to itself cannot be judged, and
+    // the box says so.
+    const std::wstring held = std::wstring(kTestRoot) + L"\\Held";
+    ASSERT_TRUE(CreateDirectoryW(held.c_str(), nullptr));
+    {
+        const UniqueHandle holder(
+            CreateFileW(held.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+        ASSERT_TRUE(holder);
+        EXPECT_EQ(Install(held), L"");
+    }
+    EXPECT_NE(Boxes().find(L"安装目录“" + held + L"”正被其他程序独占使用。"), std::wstring::npos) << Boxes();
 }

@@ -73,9 +73,9 @@ class InstallTest : public testing::Test {
         application_.Log() = RunLog();
         const std::vector<unsigned char> bytes = ReadBytes(kBoxLog);
         std::wstring text(bytes.size(), L'\0');
-        text.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()),
-                                                                 static_cast<int>(bytes.size()), text.data(),
-                                                                 static_cast<int>(text.size()))));
+        text.resize(static_cast<std::size_t>(
+            MultiByteToWideChar(CP_UTF8, 0, reinterpret_cast<const char*>(bytes.data()), static_cast<int>(bytes.size()),
+                                text.data(), static_cast<int>(text.size()))));
         boxes_ += text;
         BoxesToLog();
         return boxes_;
@@ -83,7 +83,7 @@ class InstallTest : public testing::Test {
 
     void Open() {
         CloseForm();
-        form_ = std::make_unique<TInstallForm>(application_);
+        form_ = std::make_unique<TInstallForm>(application_, beforeFolderMade_);
         form_->Create();
         form_->Show();
         WatchCopyingPage();
@@ -139,6 +139,9 @@ class InstallTest : public testing::Test {
 
     ComApartment com_;
     Application application_;
+    // Run by the directory check of the forms that Open makes, between its
+    // first look and the making of the folders.
+    void (*beforeFolderMade_)() = nullptr;
     std::unique_ptr<TInstallForm> form_;
     WNDPROC pageProc_ = nullptr;
     struct Drawing {

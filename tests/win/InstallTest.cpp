@@ -1,7 +1,20 @@
+#include "app/DirectoryCheck.h"
 #include "tests/win/InstallFixture.h"
 
 #include <atomic>
+#include <optional>
 #include <thread>
+
+namespace {
+
+// What a program of the user does while the directory check runs, between
+// its first look and the making of the folders.
+std::function<void()> racing;
+void Race() {
+    racing();
+}
+
+}  // namespace
 
 TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Program Files\\Zarvo";
@@ -65,7 +78,7 @@ TEST_F(InstallTest, OverAnExistingInstallationReplacesOnlyTheProduct) {
 // in it is written, and nothing else anywhere is deleted.
 TEST_F(InstallTest, TemporaryDirectoryKeepsWhatIsNotTheRunsOwn) {
     const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
+    ASSERT_TRUE(MakeFolders(elsewhere));
     const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.txt";
     WriteBytes(victim, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(victim);
@@ -138,8 +151,8 @@ TEST_F(InstallTest, ContainerRenamedOverTheCopyIsNeverInstalled) {
 TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     const std::wstring outside = std::wstring(kTestRoot) + L"\\Outside";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(dir));
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(outside + L"\\Folder"));
+    ASSERT_TRUE(MakeFolders(dir));
+    ASSERT_TRUE(MakeFolders(outside + L"\\Folder"));
     for (const wchar_t* name : {L"\\hard.txt", L"\\symbolic.txt", L"\\Folder\\mine.ini"})
         WriteBytes(outside + name, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(outside + L"\\hard.txt");
@@ -170,7 +183,7 @@ TEST_F(InstallTest, LinksInsideTheInstallFolderLeaveTheirTargetsAlone) {
 // takes the place as a name, and that file keeps its bytes.
 TEST_F(InstallTest, ShortcutTakesItsPlaceAsANameOfItsOwn) {
     const std::wstring victim = std::wstring(kTestRoot) + L"\\victim.ini";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(kTestRoot));
+    ASSERT_TRUE(MakeFolders(kTestRoot));
     WriteBytes(victim, "keep me");
     const std::vector<unsigned char> kept = ReadBytes(victim);
     ASSERT_TRUE(CreateHardLinkW(DesktopLink().c_str(), victim.c_str(), nullptr));
@@ -214,7 +227,7 @@ TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
 // program of one of the three names elsewhere is someone else's.
 TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     const std::wstring elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(elsewhere));
+    ASSERT_TRUE(MakeFolders(elsewhere));
     std::vector<RunningProgram> others;
     for (const wchar_t* name : {L"Zarvo.exe", L"ZARVUPDATE.EXE", L"zarvservice.exe"}) {
         ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe").c_str(),
@@ -223,12 +236,17 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     }
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    // The browser twice, once by another text for the same file, which the
-    // system then reports as the program's path: Wine does so for a relative
-    // link, when that copy is the first to run the file.
-    const SymbolicLink link(std::wstring(kTestRoot) + L"\\Link", L"Zarvo");
+    // Another account's copy of the browser, from a folder that the account
+    // then turns into a link to the install folder: the system names the
+    // program by where it was started, and that name is not opened again.
+    const std::wstring theirs = std::wstring(kTestRoot) + L"\\Theirs";
+    ASSERT_TRUE(MakeFolders(theirs));
+    ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\Zarvo.exe").c_str(), (theirs + L"\\Zarvo.exe").c_str(),
+                          FALSE));
+    RunningProgram repointed(theirs + L"\\Zarvo.exe");
+    ASSERT_TRUE(MoveFileW(theirs.c_str(), (theirs + L"Before").c_str()));
+    const SymbolicLink link(theirs, L"Zarvo");
     ASSERT_TRUE(link.Made());
-    RunningProgram browserByLink(std::wstring(kTestRoot) + L"\\Link\\Zarvo.exe");
     RunningProgram browser(dir + L"\\Zarvo.exe");
     RunningProgram updater(dir + L"\\ZarvUpdate.exe");
     const std::wstring log = std::wstring(kTestRoot) + L"\\install.log";
@@ -237,13 +255,13 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
 
     ASSERT_EQ(Install(dir), L"") << "the running files are replaced";
     EXPECT_FALSE(browser.Running());
-    EXPECT_FALSE(browserByLink.Running());
     EXPECT_FALSE(updater.Running());
+    EXPECT_TRUE(repointed.Running());
     for (const RunningProgram& other : others)
         EXPECT_TRUE(other.Running());
     application_.Log() = RunLog();
     const std::string text = ReadText(log);
-    EXPECT_EQ(Occurrences(text, "已结束程序："), 3u) << text;
+    EXPECT_EQ(Occurrences(text, "已结束程序："), 2u) << text;
     EXPECT_EQ(text.find("Elsewhere"), std::string::npos) << text;
 }
 
@@ -251,7 +269,7 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
 // again, and so do the run's temporary copies and the folders it made.
 TEST_F(InstallTest, PlainFileNamedDataStopsAtTheSecondPayloadAndUndoesTheFirst) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(dir));
+    ASSERT_TRUE(MakeFolders(dir));
     WriteBytes(dir + L"\\Data", "not a directory");
     const std::wstring error = Install(dir);
     EXPECT_EQ(error.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\". ", 0), 0u) << error;
@@ -271,19 +289,76 @@ TEST_F(InstallTest, FileInTheWayOfTheProgramGroupStopsTheShortcutsAndUndoesTheIn
     EXPECT_EQ(Install(dir), L"I/O error 183");
     EXPECT_EQ(Progress(), 35);
     EXPECT_FALSE(Exists(DesktopLink())) << "the desktop shortcut came first, and went again";
-    EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
+    EXPECT_FALSE(Exists(dir)) << "the folder that the directory check made goes too";
     ExpectNothingRegistered();
     DeleteFileW(ProgramGroup().c_str());
 }
 
-TEST_F(InstallTest, TrailingBackslashDoublesUp) {
-    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo\\";
-    ASSERT_EQ(Install(dir), L"");
+// Everything after the directory check names the folder as the system knows
+// it: a trailing backslash typed is not registered.
+TEST_F(InstallTest, TrailingBackslashIsNotRegistered) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir + L"\\"), L"");
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, dir + L"\\Zarvo.exe" + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"Path").text, dir + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"UninstallString").text,
               L"\"" + dir + L"\\ZarvService.exe\" Uninstall" + L'\0');
-    EXPECT_TRUE(Exists(std::wstring(kTestRoot) + L"\\Zarvo\\Lang\\0x0409.ini"));
+    EXPECT_TRUE(Exists(dir + L"\\Lang\\0x0409.ini"));
+}
+
+// Another program plants a link at the name that the check is about to
+// make, or re-points a link on the way once the folder it led to is held: the
+// folder is refused, and what the check made goes again. Without a race,
+// everything after the check names the folder where it is, through no link.
+TEST_F(InstallTest, FolderIsInstalledWhereItWasJudged) {
+    const std::wstring root = kTestRoot;
+    const std::wstring mine = root + L"\\Mine", judged = root + L"\\Judged";
+    ASSERT_TRUE(MakeFolders(mine));
+    ASSERT_TRUE(MakeFolders(judged));
+    std::optional<SymbolicLink> link;
+    CheckedFolder checked;
+    std::wstring message;
+    racing = [&] { link.emplace(root + L"\\Zarvo", mine); };
+    EXPECT_EQ(CheckInstallFolder(root + L"\\Zarvo", TempDirectory(), checked, message, Race), FolderRefusal::Changed);
+    EXPECT_EQ(message, L"安装目录“" + root + L"\\Zarvo”在检查期间被其他程序更改。\r\n请选择其他文件夹。");
+    ASSERT_TRUE(link && link->Made());
+    link.reset();
+
+    link.emplace(root + L"\\Way", judged);
+    racing = [&] {
+        link.reset();
+        link.emplace(root + L"\\Way", mine);
+    };
+    EXPECT_EQ(CheckInstallFolder(root + L"\\Way\\Zarvo", TempDirectory(), checked, message, Race),
+              FolderRefusal::Changed);
+    EXPECT_FALSE(checked.folder);
+    EXPECT_FALSE(Exists(judged + L"\\Zarvo"));
+    EXPECT_FALSE(Exists(mine + L"\\Zarvo"));
+
+    ASSERT_EQ(Install(root + L"\\Way\\Sub\\Zarvo"), L"");
+    ExpectProductInstalled(mine + L"\\Sub\\Zarvo");
+    CloseForm();
+    link.reset();
+}
+
+// An error of the directory check is shown, and leaves the wizard on the
+// directory page for the next try; a run without a user ends as failed.
+TEST_F(InstallTest, ErrorOfTheDirectoryCheckLeavesTheWizardOnTheDirectoryPage) {
+    static int checks;
+    checks = 0;
+    beforeFolderMade_ = [] {
+        if (checks++ == 0)
+            throw Error(L"the check failed");
+    };
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    EXPECT_EQ(Install(dir), L"the check failed");
+    EXPECT_EQ(form_->RunOutcome(), Outcome::Failed);
+    EXPECT_EQ(InstallMain::StepIndex, 2);
+    EXPECT_EQ(Window().ActivePage(), DirTabSheet);
+    EXPECT_EQ(Window().Text(OrderLabel), L"当前第3步，共5步。");
+    form_->NextStepBtnClick();
+    EXPECT_EQ(Window().ActivePage(), OverTabSheet);
+    ExpectFilesInstalled(dir);
 }
 
 // The status label takes every text whole: a longer one widens it, and one

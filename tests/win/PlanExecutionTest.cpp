@@ -12,7 +12,7 @@ class QuietHost final : public InstallHost {
     void ShowStatus(const std::wstring&, bool) override {}
     void SetProgressMax(int) override {}
     void AdvanceProgress(int) override {}
-    void EndProgram(const std::wstring&) override {}
+    void EndProgram(const std::wstring&, const HeldFolder&) override {}
     std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override {
         return TInstallForm::CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
     }
@@ -78,9 +78,9 @@ class PlanExecutionTest : public InstallTest {
 // folder above it, which is held, with the product's access list.
 std::vector<MadeFolder> MakeInstallFolder(const std::wstring& parent, const std::wstring& name) {
     DWORD error = 0;
-    MadeFolder made{HeldFolder::Open(parent, error), name, parent + L"\\" + name};
+    MadeFolder made{HeldFolder::Open(parent, error), name};
     const UniqueLocalMemory security = ProductFolderSecurity();
-    EXPECT_TRUE(made.parent.CreateFolder(name, security.get(), error));
+    EXPECT_TRUE(made.first.CreateFolder(name, security.get(), error));
     std::vector<MadeFolder> folders;
     folders.push_back(std::move(made));
     return folders;

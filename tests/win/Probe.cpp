@@ -83,6 +83,12 @@ void RemoveTree(const std::wstring& path) {
         DeleteFileW(path.c_str());
 }
 
+bool MakeFolders(const std::wstring& path) {
+    SHCreateDirectoryExW(nullptr, path.c_str(), nullptr);
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
     RegValue value;
     HKEY opened = nullptr;

@@ -24,6 +24,9 @@ std::string Container(const std::string& plain);
 std::wstring SpecialFolder(int csidl);
 // Removes a directory tree (files first); missing is fine.
 void RemoveTree(const std::wstring& path);
+// Makes a folder with every missing parent, by its path, as an ordinary
+// program does; true when it is there.
+bool MakeFolders(const std::wstring& path);
 
 struct RegValue {
     DWORD type = REG_NONE;

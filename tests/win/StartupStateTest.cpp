@@ -2,6 +2,7 @@
 #include "app/TempDir.h"
 #include "system/ComApartment.h"
 #include "system/Reg.h"
+#include "system/RunLog.h"
 #include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
 
@@ -19,12 +20,43 @@ TEST(StartupState, TempDirOfAnyLengthIsReadWhole) {
     std::wstring deep = L"C:\\windows\\temp";
     while (deep.size() < 180)
         deep += L"\\长路径目录名称";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(deep));
+    ASSERT_TRUE(MakeFolders(deep));
     std::vector<wchar_t> buffer;
     ScopedEnvironment tmp(L"TMP", deep);
     EXPECT_EQ(ReadTempDir(buffer), deep);
     for (std::wstring level = deep; level.size() > 15; level.erase(level.rfind(L'\\')))
         RemoveDirectoryW(level.c_str());
+}
+
+// A file that another account made at the log's name, open to everyone, is
+// left alone: the log is a file of the installer's own that takes the name,
+// and nobody else may write it.
+TEST(StartupState, LogIsMadeAnewAsTheInstallersOwn) {
+    const std::wstring folder = L"C:\\ZarvoLogTest";
+    const std::wstring path = folder + L"\\setup.log";
+    const auto fileIndex = [](const std::wstring& file) {
+        const UniqueHandle opened(CreateFileW(file.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                              nullptr, OPEN_EXISTING, 0, nullptr));
+        BY_HANDLE_FILE_INFORMATION information{};
+        GetFileInformationByHandle(opened.get(), &information);
+        return (static_cast<unsigned long long>(information.nFileIndexHigh) << 32) | information.nFileIndexLow;
+    };
+    RemoveTree(folder);
+    ASSERT_TRUE(MakeFolders(folder));
+    WriteBytes(path, "another account's file");
+    ASSERT_TRUE(OpenToEveryone(path));
+    const unsigned long long planted = fileIndex(path);
+    {
+        RunLog log;
+        DWORD error = 0;
+        ASSERT_TRUE(log.Open(path, error)) << error;
+        log.Line(L"日志");
+    }
+    EXPECT_NE(fileIndex(path), planted);
+    EXPECT_EQ(ReadText(path), "\xEF\xBB\xBF\xE6\x97\xA5\xE5\xBF\x97\r\n");
+    const std::wstring list = AccessList(path);
+    EXPECT_EQ(list.find(L";WD)"), std::wstring::npos) << list;
+    RemoveTree(folder);
 }
 
 TEST(StartupState, DebugPrivilegeCanBeEnabledAndUnknownOnesCannot) {
@@ -42,8 +74,8 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     const std::wstring installed = root + L"\\Old Zarvo";
     // A folder named Zarvo.exe is no browser.
     const std::wstring stale = root + L"\\Stale";
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(stale + L"\\Zarvo.exe"));
-    ASSERT_TRUE(TInstallForm::EnsureDirectory(installed));
+    ASSERT_TRUE(MakeFolders(stale + L"\\Zarvo.exe"));
+    ASSERT_TRUE(MakeFolders(installed));
     WriteBytes(installed + L"\\Zarvo.exe", "MZ");
     const std::wstring fresh =
         ReadRegValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", L"ProgramFilesDir")

@@ -110,17 +110,26 @@ TEST_F(UpgradeTest, FileOfARunningProgramIsReplacedAndGoesLater) {
     EXPECT_TRUE(RunNamesLeft(dir).empty());
 }
 
+// The room counts on the disk that the folder is on, also where a link on
+// another disk leads there.
 TEST_F(UpgradeTest, TooLittleRoomIsToldBeforeAnythingIsMade) {
     if (!FillDisk(96 * 1024))
         GTEST_SKIP() << "no small disk mapped as E:";
     BoxesToLog();
-    EXPECT_EQ(Install(L"E:\\Zarvo"), L"");
+    ASSERT_TRUE(MakeFolders(kTestRoot));
+    const std::wstring throughLink = std::wstring(kTestRoot) + L"\\Small\\Zarvo";
+    const SymbolicLink toSmallDisk(std::wstring(kTestRoot) + L"\\Small", L"E:\\");
+    ASSERT_TRUE(toSmallDisk.Made());
+    for (const std::wstring& dir : {std::wstring(L"E:\\Zarvo"), throughLink}) {
+        EXPECT_EQ(Install(dir), L"");
+        EXPECT_EQ(Window().ActivePage(), DirTabSheet) << dir;
+    }
     DeleteFileW(kFiller);
-    EXPECT_EQ(Window().ActivePage(), DirTabSheet);
     EXPECT_FALSE(Exists(L"E:\\Zarvo"));
     const std::wstring boxes = Boxes();
     EXPECT_NE(boxes.find(L"磁盘空间不足：安装需要 "), std::wstring::npos) << boxes;
-    EXPECT_NE(boxes.find(L"”所在的磁盘只有 0.0 MB 可用。"), std::wstring::npos) << boxes;
+    for (const std::wstring& dir : {std::wstring(L"E:\\Zarvo"), throughLink})
+        EXPECT_NE(boxes.find(L"“" + dir + L"”所在的磁盘只有 0.0 MB 可用。"), std::wstring::npos) << boxes;
 }
 
 TEST_F(UpgradeTest, DiskThatFillsWhileFilesAreWrittenLeavesTheOlderRelease) {

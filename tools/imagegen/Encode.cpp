@@ -1,0 +1,315 @@
+#include "tools/imagegen/Encode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+
+// libjpeg's header needs FILE declared first.
+#include <jpeglib.h>
+#include <libdeflate.h>
+
+namespace {
+
+void Put(Bytes& out, uint32_t v, int bytes) {
+    for (int i = 0; i < bytes; ++i)
+        out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+}
+
+void PutBigEndian(Bytes& out, uint32_t v) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        out.push_back(static_cast<uint8_t>(v >> shift));
+}
+
+void PutChunk(Bytes& png, const char* type, const Bytes& data) {
+    PutBigEndian(png, static_cast<uint32_t>(data.size()));
+    const size_t start = png.size();
+    png.insert(png.end(), type, type + 4);
+    png.insert(png.end(), data.begin(), data.end());
+    PutBigEndian(png, libdeflate_crc32(0, png.data() + start, png.size() - start));
+}
+
+struct Rgba8 {
+    uint8_t c[4];
+};
+
+int Paeth(int a, int b, int c) {
+    const int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
+    return pa <= pb && pa <= pc ? a : pb <= pc ? b : c;
+}
+
+// CIELAB (D65) of a straight sRGB colour, where a distance of 1 is about the
+// smallest colour difference that the eye can tell.
+struct Lab {
+    double l, a, b;
+};
+
+Lab ToLab(double r, double g, double b) {
+    auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    r = linear(r), g = linear(g), b = linear(b);
+    auto f = [](double t) { return t > 216.0 / 24389 ? std::cbrt(t) : (24389.0 / 27 * t + 16) / 116; };
+    const double fx = f((0.4124 * r + 0.3576 * g + 0.1805 * b) / 0.95047);
+    const double fy = f(0.2126 * r + 0.7152 * g + 0.0722 * b);
+    const double fz = f((0.0193 * r + 0.1192 * g + 0.9505 * b) / 1.08883);
+    return {116 * fy - 16, 500 * (fx - fy), 200 * (fy - fz)};
+}
+
+// The 8-bit pixels of a picture, each one indistinguishable from its exact
+// colour, but wherever that allows, the colour that PNG's Paeth filter predicts from
+// the pixels already chosen: deflate then sees runs of zeros where the
+// shading is smooth. Alpha stays exact.
+std::vector<Rgba8> Settle(const Image& img) {
+    std::vector<Rgba8> out(img.px.size());
+    auto at = [&](int x, int y, int ch) -> int {
+        return x < 0 || y < 0 ? 0 : out[static_cast<size_t>(y) * img.w + x].c[ch];
+    };
+    for (int y = 0; y < img.h; ++y)
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba& c = img.At(x, y);
+            Rgba8 chosen{{ToByte(c.r), ToByte(c.g), ToByte(c.b), ToByte(c.a)}};
+            Rgba8 predicted{};
+            for (int ch = 0; ch < 4; ++ch)
+                predicted.c[ch] = static_cast<uint8_t>(Paeth(at(x - 1, y, ch), at(x, y - 1, ch), at(x - 1, y - 1, ch)));
+            if (predicted.c[3] == chosen.c[3]) {
+                if (chosen.c[3] == 0) {
+                    chosen = predicted;
+                } else {
+                    const Lab exact = ToLab(Clamp01(c.r), Clamp01(c.g), Clamp01(c.b));
+                    const Lab near = ToLab(predicted.c[0] / 255.0, predicted.c[1] / 255.0, predicted.c[2] / 255.0);
+                    if (std::hypot(near.l - exact.l, near.a - exact.a, near.b - exact.b) <= 1.0)
+                        chosen = predicted;
+                }
+            }
+            out[static_cast<size_t>(y) * img.w + x] = chosen;
+        }
+    return out;
+}
+
+// A colour with its alpha in one number; every transparent pixel is one.
+uint32_t Packed(const Rgba& c) {
+    if (!ToByte(c.a))
+        return 0;
+    return uint32_t(ToByte(c.a)) << 24 | uint32_t(ToByte(c.r)) << 16 | uint32_t(ToByte(c.g)) << 8 | ToByte(c.b);
+}
+
+int Channel(uint32_t c, int ch) {
+    return ch == 3 ? (c >> 24) : (c >> (16 - 8 * ch)) & 255;
+}
+
+// Median cut over the histogram of colours with their alpha. Boxes are split
+// by extent weighted with the square root of their pixel count, so the large
+// smooth gradients get enough entries without starving the small details.
+std::vector<uint32_t> MedianCut(const std::map<uint32_t, uint32_t>& histogram, size_t colours) {
+    using Box = std::vector<std::pair<uint32_t, uint32_t>>;
+    std::vector<Box> boxes{Box(histogram.begin(), histogram.end())};
+    while (boxes.size() < colours) {
+        int best = -1, bestCh = 0;
+        double bestScore = 0;
+        for (size_t i = 0; i < boxes.size(); ++i) {
+            double count = 0;
+            for (const auto& e : boxes[i])
+                count += e.second;
+            for (int ch = 0; ch < 4; ++ch) {
+                auto [lo, hi] = std::minmax_element(boxes[i].begin(), boxes[i].end(), [ch](auto& p, auto& q) {
+                    return Channel(p.first, ch) < Channel(q.first, ch);
+                });
+                const double score = (Channel(hi->first, ch) - Channel(lo->first, ch)) * std::sqrt(count);
+                if (score > bestScore)
+                    best = int(i), bestCh = ch, bestScore = score;
+            }
+        }
+        if (best < 0)
+            break;
+        Box& box = boxes[best];
+        std::stable_sort(box.begin(), box.end(),
+                         [bestCh](auto& p, auto& q) { return Channel(p.first, bestCh) < Channel(q.first, bestCh); });
+        uint64_t total = 0, run = 0;
+        for (const auto& e : box)
+            total += e.second;
+        size_t cut = 1;
+        while (cut < box.size() - 1 && (run += box[cut - 1].second) * 2 < total)
+            ++cut;
+        boxes.emplace_back(box.begin() + cut, box.end());
+        boxes[best].resize(cut);
+    }
+    std::vector<uint32_t> palette;
+    for (const Box& box : boxes) {
+        double sum[4] = {}, count = 0;
+        for (const auto& e : box) {
+            for (int ch = 0; ch < 4; ++ch)
+                sum[ch] += double(Channel(e.first, ch)) * e.second;
+            count += e.second;
+        }
+        palette.push_back(uint32_t(std::lround(sum[3] / count)) << 24 | uint32_t(std::lround(sum[0] / count)) << 16 |
+                          uint32_t(std::lround(sum[1] / count)) << 8 | uint32_t(std::lround(sum[2] / count)));
+    }
+    return palette;
+}
+
+// One 32-bit image with its 1-bit mask; the mask marks exactly the fully
+// transparent pixels, whose colour is zero so the old XOR path leaves them alone.
+Bytes IconBitmap(const Image& img) {
+    const uint32_t maskStride = ((img.w + 31) / 32) * 4;
+    Bytes out;
+    for (uint32_t v : {40u, uint32_t(img.w), uint32_t(img.h * 2)})
+        Put(out, v, 4);
+    Put(out, 1, 2);
+    Put(out, 32, 2);
+    for (uint32_t v : {0u, uint32_t(img.w * img.h * 4 + maskStride * img.h), 0u, 0u, 0u, 0u})
+        Put(out, v, 4);
+    Bytes mask(maskStride * img.h, 0);
+    for (int y = img.h - 1; y >= 0; --y) {
+        uint8_t* row = &mask[(img.h - 1 - y) * maskStride];
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba& c = img.At(x, y);
+            const uint8_t a = ToByte(c.a);
+            if (a == 0)
+                row[x / 8] |= 0x80 >> (x % 8);
+            out.insert(out.end(),
+                       {a ? ToByte(c.b) : uint8_t(0), a ? ToByte(c.g) : uint8_t(0), a ? ToByte(c.r) : uint8_t(0), a});
+        }
+    }
+    out.insert(out.end(), mask.begin(), mask.end());
+    return out;
+}
+
+// A PNG of the given rows, each led by its filter type, deflated as strongly
+// as libdeflate can; colour type 6 is RGBA, 3 a palette with alpha.
+Bytes Png(const Image& img, int colourType, const Bytes& rows, const std::vector<uint32_t>& palette) {
+    libdeflate_compressor* compressor = libdeflate_alloc_compressor(12);
+    Bytes packed(libdeflate_zlib_compress_bound(compressor, rows.size()));
+    packed.resize(libdeflate_zlib_compress(compressor, rows.data(), rows.size(), packed.data(), packed.size()));
+    libdeflate_free_compressor(compressor);
+
+    Bytes header;
+    PutBigEndian(header, img.w);
+    PutBigEndian(header, img.h);
+    header.insert(header.end(), {8, uint8_t(colourType), 0, 0, 0});  // 8 bits, no interlace
+    Bytes png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    PutChunk(png, "IHDR", header);
+    if (!palette.empty()) {
+        Bytes colours, alphas;
+        for (uint32_t c : palette) {
+            colours.insert(colours.end(), {uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c)});
+            alphas.push_back(uint8_t(c >> 24));
+        }
+        PutChunk(png, "PLTE", colours);
+        PutChunk(png, "tRNS", alphas);
+    }
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", {});
+    return png;
+}
+
+// Truecolour with alpha, for the small sizes, where every pixel of the
+// emblem's detail counts.
+Bytes TruecolourPng(const Image& img) {
+    const std::vector<Rgba8> pixels = Settle(img);
+    auto at = [&](int x, int y, int ch) -> int {
+        return x < 0 || y < 0 ? 0 : pixels[static_cast<size_t>(y) * img.w + x].c[ch];
+    };
+    Bytes rows;
+    for (int y = 0; y < img.h; ++y) {
+        rows.push_back(4);  // Paeth
+        for (int x = 0; x < img.w; ++x)
+            for (int ch = 0; ch < 4; ++ch)
+                rows.push_back(static_cast<uint8_t>(at(x, y, ch) -
+                                                    Paeth(at(x - 1, y, ch), at(x, y - 1, ch), at(x - 1, y - 1, ch))));
+    }
+    return Png(img, 6, rows, {});
+}
+
+// 256 colours with their alpha, for the large sizes: a third of the bytes,
+// and no difference to see at that size.
+Bytes PalettePng(const Image& img) {
+    std::map<uint32_t, uint32_t> histogram;
+    for (const Rgba& c : img.px)
+        ++histogram[Packed(c)];
+    const std::vector<uint32_t> palette = MedianCut(histogram, 256);
+    std::map<uint32_t, uint8_t> nearest;
+    for (const auto& e : histogram) {
+        int best = 0;
+        long bestDistance = 1L << 40;
+        for (size_t i = 0; i < palette.size(); ++i) {
+            long distance = 0;
+            for (int ch = 0; ch < 4; ++ch) {
+                const long delta = Channel(e.first, ch) - Channel(palette[i], ch);
+                distance += delta * delta;
+            }
+            if (distance < bestDistance)
+                best = int(i), bestDistance = distance;
+        }
+        nearest[e.first] = uint8_t(best);
+    }
+    Bytes rows;
+    for (int y = 0; y < img.h; ++y) {
+        rows.push_back(0);  // no filter: indices are no quantities
+        for (int x = 0; x < img.w; ++x)
+            rows.push_back(nearest[Packed(img.At(x, y))]);
+    }
+    return Png(img, 3, rows, palette);
+}
+
+}  // namespace
+
+Bytes EncodeJpeg(const Image& img, int quality) {
+    jpeg_compress_struct info{};
+    jpeg_error_mgr errors{};
+    info.err = jpeg_std_error(&errors);
+    jpeg_create_compress(&info);
+    unsigned char* buffer = nullptr;
+    unsigned long size = 0;
+    jpeg_mem_dest(&info, &buffer, &size);
+    info.image_width = img.w;
+    info.image_height = img.h;
+    info.input_components = 3;
+    info.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&info);
+    jpeg_set_quality(&info, quality, TRUE);
+    info.optimize_coding = TRUE;
+    // No JFIF density: the picture object would otherwise take its size in
+    // HIMETRIC from it.
+    info.write_JFIF_header = FALSE;
+    jpeg_start_compress(&info, TRUE);
+    std::vector<JSAMPLE> row(static_cast<size_t>(img.w) * 3);
+    for (int y = 0; y < img.h; ++y) {
+        for (int x = 0; x < img.w; ++x) {
+            const Rgba& c = img.At(x, y);
+            row[x * 3] = ToByte(c.r);
+            row[x * 3 + 1] = ToByte(c.g);
+            row[x * 3 + 2] = ToByte(c.b);
+        }
+        JSAMPROW rows[] = {row.data()};
+        jpeg_write_scanlines(&info, rows, 1);
+    }
+    jpeg_finish_compress(&info);
+    Bytes out(buffer, buffer + size);
+    jpeg_destroy_compress(&info);
+    free(buffer);
+    return out;
+}
+
+Bytes EncodeIco(const std::vector<Image>& sizes) {
+    std::vector<Bytes> images;
+    for (const Image& img : sizes)
+        images.push_back(img.w == 16 || img.w == 32 ? IconBitmap(img)
+                         : img.w < 40               ? TruecolourPng(img)
+                                                    : PalettePng(img));
+    Bytes out;
+    for (uint32_t v : {0u, 1u, uint32_t(sizes.size())})
+        Put(out, v, 2);
+    uint32_t offset = 6 + 16 * static_cast<uint32_t>(sizes.size());
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        // 256 is written as 0.
+        out.insert(out.end(), {uint8_t(sizes[i].w), uint8_t(sizes[i].h), 0, 0});
+        Put(out, 1, 2);
+        Put(out, 32, 2);
+        Put(out, static_cast<uint32_t>(images[i].size()), 4);
+        Put(out, offset, 4);
+        offset += static_cast<uint32_t>(images[i].size());
+    }
+    for (const Bytes& image : images)
+        out.insert(out.end(), image.begin(), image.end());
+    return out;
+}
