@@ -50,8 +50,10 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // installed copy's entry records.
     void ChooseShortcuts(const ShortcutOptions& line);
 
-    // The copying page as the installation shows it: nothing to press.
-    void EnterCopyingPage();
+    // The directory check of the folder that the edit box names, and the
+    // installation into it: what the next button does on the directory page,
+    // and an unattended run without it.
+    void InstallIntoTheFolder();
     // How the run has ended, once the window is done with.
     Outcome RunOutcome() const;
 
@@ -86,9 +88,6 @@ class TInstallForm final : public FormEvents, private InstallHost {
 
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };
-
-    // "当前第N步，共5步。" for step N of 1 to 5.
-    static const wchar_t* StepLabel(int step);
 
     std::wstring InstallDirectory() const;
     // The directory check on leaving the directory page: the folder text, who

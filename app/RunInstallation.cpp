@@ -19,10 +19,7 @@ void TInstallForm::RunInstallation() {
     request.group = shortcuts_.startMenu.value_or(true);
     request.choice = ShortcutOptionsText(request.desktop, request.group);
     InstallProduct(std::move(request), *this, application_.Log());
-    window_.SetText(OrderLabel, StepLabel(5));
-    window_.SetVisible(NextStepBtn, false);
-    window_.SetVisible(OverBtn, true);
-    window_.SetActivePage(OverTabSheet);
+    window_.Show(WizardState::Finished);
 }
 
 void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {

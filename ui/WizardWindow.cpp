@@ -203,6 +203,19 @@ bool WizardWindow::IsChecked(ControlId id) const {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+void WizardWindow::Show(WizardState state) {
+    const PageDef& def = PageDefOf(state);
+    SetText(OrderLabel, def.stepLabel);
+    SetVisible(LastStepBtn, def.back);
+    if (def.nextCaption)
+        SetText(NextStepBtn, def.nextCaption);
+    SetEnabled(NextStepBtn, def.forward);
+    SetVisible(NextStepBtn, def.nextCaption != nullptr);
+    SetVisible(OverBtn, def.nextCaption == nullptr);
+    SetEnabled(CancelBtn, def.cancel);
+    SetActivePage(def.page);
+}
+
 void WizardWindow::SetActivePage(ControlId page) {
     if (page == activePage_)
         return;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Handles.h"
+#include "ui/Pages.h"
 #include "ui/Picture.h"
 #include "ui/WindowDefinition.h"
 
@@ -51,6 +52,8 @@ class WizardWindow {
 
     ControlId ActivePage() const { return activePage_; }
     void SetActivePage(ControlId page);
+    // Shows the state's page, step label and buttons (ui/Pages.h).
+    void Show(WizardState state);
 
     void SetProgressMax(int maximum);
     void AdvanceProgress(int amount);
