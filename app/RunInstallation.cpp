@@ -1,7 +1,5 @@
 #include "app/InstallMain.h"
-#include "system/Error.h"
 #include "system/RunLog.h"
-#include "system/ShellLink.h"
 
 using namespace InstallMain;
 
@@ -34,19 +32,4 @@ void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFold
 
 std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
     return CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
-}
-
-std::vector<unsigned char> TInstallForm::CreateShortcut(const std::wstring& target,
-                                                        const std::wstring& workingDirectory,
-                                                        const wchar_t* description,
-                                                        const wchar_t* arguments) {
-    // Without the shell-link object (its creation failed at start-up) there
-    // is nothing to make a shortcut with.
-    if (!ShellLinkInterface || !PersistInterface)
-        throw Error(L"Interface not supported");
-    ShellLinkInterface->SetPath(target.c_str());
-    ShellLinkInterface->SetWorkingDirectory(workingDirectory.c_str());
-    ShellLinkInterface->SetArguments(arguments);
-    ShellLinkInterface->SetDescription(description);
-    return ShortcutBytes(PersistInterface.get());
 }

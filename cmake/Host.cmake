@@ -5,7 +5,7 @@ add_subdirectory(${GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FRO
 include(GoogleTest)
 
 find_package(ZLIB REQUIRED)
-target_link_libraries(zarvo_core PUBLIC ZLIB::ZLIB)
+target_link_libraries(zarvo_payload PUBLIC ZLIB::ZLIB)
 
 # The packing side of the containers, for the build-time tools and their
 # tests: libdeflate writes the streams and zlib checks them. The installer
@@ -36,6 +36,10 @@ target_link_libraries(native_tests PRIVATE zarvo_packing GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE ZARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 zarvo_strict(native_tests)
 gtest_discover_tests(native_tests)
+
+# The folders' libraries see no header against the arrows.
+add_test(NAME layers COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/LayersTest.sh ${CMAKE_CXX_COMPILER} ${ZARVO_LAYERS}
+                             ${ZARVO_GENERATED})
 
 # Packs one payload file into its container; the installer's build runs it.
 add_executable(pack tools/pack/Pack.cpp)
