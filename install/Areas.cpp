@@ -4,6 +4,7 @@
 #include "system/RunNames.h"
 #include "system/Shortcut.h"
 
+#include <algorithm>
 #include <iterator>
 #include <vector>
 
@@ -86,51 +87,35 @@ void Areas::Release() {
 
 Situation Areas::Look() {
     Situation situation;
-    DWORD error = 0;
-    const auto exists = [&](Area area, const std::wstring& path) { situation.existing.push_back({area, path}); };
+    // Each folder of the tree, its own and all it holds: the product's files,
+    // and the names that earlier runs left; then the shortcuts' folders.
+    const auto list = [&](Area area, const std::wstring& path) {
+        DWORD error = 0;
+        const HeldFolder& folder = Folder(area, path, error);
+        if (!folder)
+            return;
+        situation.existing.push_back({area, path});
+        for (const std::wstring& name : folder.Names()) {
+            std::wstring at = path + L"\\" + name;
+            if (ParseRunName(name).kind != RunNameKind::None)
+                situation.left.push_back({area, at});
+            situation.existing.push_back({area, std::move(at)});
+        }
+    };
+    std::vector<std::wstring> listed{L""};
+    list(Area::Tree, L"");
     for (const wchar_t* folder : Product::kFolders) {
         const std::wstring path = folder;
-        for (std::size_t end = path.find(L'\\', 1);; end = path.find(L'\\', end + 1)) {
+        for (std::size_t end = 0; end != std::wstring::npos;) {
+            end = path.find(L'\\', end + 1);
             const std::wstring part = path.substr(0, end);
-            if (Folder(Area::Tree, part, error) && !situation.Exists(Area::Tree, part))
-                exists(Area::Tree, part);
-            if (end == std::wstring::npos)
-                break;
+            if (std::find(listed.begin(), listed.end(), part) == listed.end()) {
+                listed.push_back(part);
+                list(Area::Tree, part);
+            }
         }
     }
-    // Whatever stands at a file's name counts, a file held by another
-    // program too: the installation holds it first, and says what is wrong.
-    const auto look = [&](Area area, const std::wstring& path) {
-        if (const HeldFolder& folder = Folder(area, ParentOf(path), error)) {
-            const UniqueHandle standing = folder.OpenExisting(NameOf(path), error);
-            if (standing || error != ERROR_FILE_NOT_FOUND)
-                exists(area, path);
-        }
-    };
-    std::vector<std::wstring> fileFolders;
-    for (const Product::File& file : Product::kFiles) {
-        look(Area::Tree, std::wstring(file.folder) + L"\\" + file.name);
-        bool listed = false;
-        for (const std::wstring& folder : fileFolders)
-            listed = listed || folder == file.folder;
-        if (!listed)
-            fileFolders.push_back(file.folder);
-    }
-    if (Folder(Area::Group, L"", error))
-        exists(Area::Group, L"");
-    for (const Product::Shortcut& shortcut : Product::kShortcuts)
-        look(shortcut.place == Product::LinkPlace::Desktop ? Area::Desktop : Area::Group,
-             std::wstring(L"\\") + shortcut.name);
-
-    const auto left = [&](Area area, const std::wstring& path) {
-        if (const HeldFolder& folder = Folder(area, path, error))
-            for (const std::wstring& name : folder.Names())
-                if (ParseRunName(name).kind != RunNameKind::None)
-                    situation.left.push_back({area, path + L"\\" + name});
-    };
-    for (const std::wstring& folder : fileFolders)
-        left(Area::Tree, folder);
-    left(Area::Desktop, L"");
-    left(Area::Group, L"");
+    list(Area::Desktop, L"");
+    list(Area::Group, L"");
     return situation;
 }

@@ -19,12 +19,12 @@ class Planner {
 
     Plan Build() {
         for (const std::wstring& folder : situation_.made)
-            Add(Step::Made, Area::None, 0, {folder});
-        Add(Step::Status, Area::None, 0, {L"正在创建目录，请稍候"});
+            Add(Step::Made, Area::None, 0, folder.c_str());
+        Add(Step::Status, Area::None, 0, L"正在创建目录，请稍候");
         Folders();
-        Add(Step::Status, Area::None, 0, {L"正在检查使用情况，请稍候"});
+        Add(Step::Status, Area::None, 0, L"正在检查使用情况，请稍候");
         for (int i = 0; i < static_cast<int>(std::size(Product::kPrograms)); ++i)
-            Add(Step::EndProgram, Area::None, i, {Product::kPrograms[i]});
+            Add(Step::EndProgram, Area::None, i, Product::kPrograms[i]);
         // Settled once the running copies are ended, so that none of them
         // maps a file that is to take its name back.
         Settle();
@@ -34,12 +34,12 @@ class Planner {
         // Every new file is on the disk before the first takes its name.
         for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
             if (plan_[i].step == Step::Write)
-                Add(Step::Place, plan_[i].area, 0, {plan_[i].path});
+                Add(Step::Place, plan_[i].area, 0, plan_[i].path.c_str());
         Add(Step::Advance, Area::None, 5);
-        Add(Step::Status, Area::None, 0, {L"正在更新系统键值"});
+        Add(Step::Status, Area::None, 0, L"正在更新系统键值");
         for (int i = 0; i < static_cast<int>(Product::kValueCount); ++i)
-            Add(Step::SetValue, Area::None, i, {Product::kValues[i].name});
-        Add(Step::Status, Area::None, 0, {L"正在删除生成的临时文件"});
+            Add(Step::SetValue, Area::None, i, Product::kValues[i].name);
+        Add(Step::Status, Area::None, 0, L"正在删除生成的临时文件");
         Add(Step::Finish);
         Add(Step::Advance, Area::None, 10);
         return std::move(plan_);
@@ -48,11 +48,13 @@ class Planner {
   private:
     // One action, its path or text joined from the parts: every call site
     // building strings of its own would weigh more than the plan is worth.
-    void Add(Step step, Area area = Area::None, int index = 0, std::initializer_list<std::wstring_view> parts = {}) {
-        std::wstring path;
-        for (std::wstring_view part : parts)
-            path.append(part);
-        plan_.emplace_back(step, area, index, std::move(path));
+    void Add(Step step,
+             Area area = Area::None,
+             int index = 0,
+             const wchar_t* first = L"",
+             const wchar_t* second = L"",
+             const wchar_t* third = L"") {
+        plan_.emplace_back(step, area, index, std::wstring(first).append(second).append(third));
     }
 
     // Whether something stands at the path once what earlier runs left is
@@ -77,7 +79,7 @@ class Planner {
                 end = path.find(L'\\', end + 1);
                 const std::wstring part(path.substr(0, end));
                 if (!situation_.Exists(Area::Tree, part) && !Planned(Step::MakeFolder, Area::Tree, part))
-                    Add(Step::MakeFolder, Area::Tree, 0, {part});
+                    Add(Step::MakeFolder, Area::Tree, 0, part.c_str());
             }
         }
     }
@@ -113,7 +115,7 @@ class Planner {
                 else if (!finished && name.kind == RunNameKind::Journal)
                     step = Step::Restore;
                 undone = undone || step != Step::Discard || name.kind == RunNameKind::New;
-                Add(step, spot.area, 0, {spot.path});
+                Add(step, spot.area, 0, spot.path.c_str());
                 // What takes its name back stands there when the files are held.
                 if (step == Step::PutBack)
                     back_.push_back({spot.area, spot.path.substr(0, slash + 1) + name.original});
@@ -121,8 +123,8 @@ class Planner {
         }
         if (!situation_.left.empty())
             Add(Step::Note, Area::None, 0,
-                {undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
-                        : L"上次安装已经完成：已删除它留下的旧文件。"});
+                undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
+                       : L"上次安装已经完成：已删除它留下的旧文件。");
     }
 
     // Held from the start, so that no other program takes a file that is to
@@ -131,23 +133,23 @@ class Planner {
     void Files() {
         for (const Product::File& file : Product::kFiles)
             if (Stands(Area::Tree, std::wstring(file.folder) + L"\\" + file.name))
-                Add(Step::Hold, Area::Tree, 0, {file.folder, L"\\", file.name});
+                Add(Step::Hold, Area::Tree, 0, file.folder, L"\\", file.name);
         Add(Step::ProgressMax, Area::None, 52);
         for (int i = 0; i < kFirstShortcut; ++i) {
             const Product::File& file = Product::kFiles[i];
-            Add(Step::Status, Area::None, 1, {L"正在抽取：", file.payload, L".zip"});
-            Add(Step::Copy, Area::None, i, {file.payload});
-            Add(Step::Status, Area::None, 1, {L"正在解压缩：", PayloadFileName(file.payload)});
+            Add(Step::Status, Area::None, 1, L"正在抽取：", file.payload, L".zip");
+            Add(Step::Copy, Area::None, i, file.payload);
+            Add(Step::Status, Area::None, 1, L"正在解压缩：", PayloadFileName(file.payload).c_str());
             // Before the file is written: one that fails still counts on the
             // bar, which the window shows from the next look at its events.
             Add(Step::Advance, Area::None, 2);
-            Add(Step::Write, Area::Tree, i, {file.folder, L"\\", file.name});
+            Add(Step::Write, Area::Tree, i, file.folder, L"\\", file.name);
         }
         Add(Step::Advance, Area::None, 5);
     }
 
     void Shortcuts() {
-        Add(Step::Status, Area::None, 0, {L"正在创建快捷方式"});
+        Add(Step::Status, Area::None, 0, L"正在创建快捷方式");
         if (situation_.group && !situation_.Exists(Area::Group, L""))
             Add(Step::MakeFolder, Area::Group);
         for (int i = 0; i < static_cast<int>(Product::kShortcutCount); ++i) {
@@ -157,8 +159,8 @@ class Planner {
                 continue;
             const Area area = desktop ? Area::Desktop : Area::Group;
             if (Stands(area, std::wstring(L"\\") + shortcut.name))
-                Add(Step::Hold, area, 0, {L"\\", shortcut.name});
-            Add(Step::Write, area, kFirstShortcut + i, {L"\\", shortcut.name});
+                Add(Step::Hold, area, 0, L"\\", shortcut.name);
+            Add(Step::Write, area, kFirstShortcut + i, L"\\", shortcut.name);
         }
     }
 
