@@ -15,7 +15,7 @@ constexpr int kFirstShortcut = static_cast<int>(Product::kFileCount);
 
 class Planner {
   public:
-    explicit Planner(const Situation& situation) : situation_(situation) {}
+    explicit Planner(const Situation& situation) : situation_(situation), standing_(situation.existing) {}
 
     Plan Build() {
         for (const std::wstring& folder : situation_.made)
@@ -57,18 +57,11 @@ class Planner {
         plan_.emplace_back(step, area, index, std::wstring(first).append(second).append(third));
     }
 
-    // Whether something stands at the path once what earlier runs left is
-    // settled.
-    bool Stands(Area area, const std::wstring& path) const {
-        return situation_.Exists(area, path) || std::any_of(back_.begin(), back_.end(), [&](const Spot& spot) {
-                   return spot.area == area && spot.path == path;
-               });
-    }
-
-    bool Planned(Step step, Area area, const std::wstring& path) const {
-        return std::any_of(plan_.begin(), plan_.end(), [&](const Action& action) {
-            return action.step == step && action.area == area && action.path == path;
-        });
+    // Whether something stands at the path by the time the action comes:
+    // what stood there, what settling gives its name back, a folder planned.
+    bool Stands(Area area, std::wstring_view path) const {
+        return std::any_of(standing_.begin(), standing_.end(),
+                           [&](const Spot& spot) { return spot.area == area && spot.path == path; });
     }
 
     // Each missing folder of the tree, outer first, once.
@@ -78,8 +71,10 @@ class Planner {
             for (std::size_t end = 0; end != std::wstring_view::npos;) {
                 end = path.find(L'\\', end + 1);
                 const std::wstring part(path.substr(0, end));
-                if (!situation_.Exists(Area::Tree, part) && !Planned(Step::MakeFolder, Area::Tree, part))
-                    Add(Step::MakeFolder, Area::Tree, 0, part.c_str());
+                if (Stands(Area::Tree, part))
+                    continue;
+                Add(Step::MakeFolder, Area::Tree, 0, part.c_str());
+                standing_.push_back({Area::Tree, part});
             }
         }
     }
@@ -106,7 +101,7 @@ class Planner {
                 const bool finished =
                     spot.area == Area::Tree
                         ? std::find(done.begin(), done.end(), name.tag) != done.end()
-                        : situation_.Exists(spot.area, spot.path.substr(0, slash + 1) + name.original);
+                        : Stands(spot.area, spot.path.substr(0, slash + 1) + name.original);
                 if ((name.kind == RunNameKind::Done) != markers)
                     continue;
                 Step step = Step::Discard;
@@ -118,7 +113,7 @@ class Planner {
                 Add(step, spot.area, 0, spot.path.c_str());
                 // What takes its name back stands there when the files are held.
                 if (step == Step::PutBack)
-                    back_.push_back({spot.area, spot.path.substr(0, slash + 1) + name.original});
+                    standing_.push_back({spot.area, spot.path.substr(0, slash + 1) + name.original});
             }
         }
         if (!situation_.left.empty())
@@ -131,9 +126,10 @@ class Planner {
     // be replaced without sharing meanwhile; each new file written beside its
     // place, through a temporary copy of its container.
     void Files() {
+        std::wstring place;
         for (const Product::File& file : Product::kFiles)
-            if (Stands(Area::Tree, std::wstring(file.folder) + L"\\" + file.name))
-                Add(Step::Hold, Area::Tree, 0, file.folder, L"\\", file.name);
+            if (Stands(Area::Tree, place.assign(file.folder).append(L"\\").append(file.name)))
+                Add(Step::Hold, Area::Tree, 0, place.c_str());
         Add(Step::ProgressMax, Area::None, 52);
         for (int i = 0; i < kFirstShortcut; ++i) {
             const Product::File& file = Product::kFiles[i];
@@ -150,7 +146,7 @@ class Planner {
 
     void Shortcuts() {
         Add(Step::Status, Area::None, 0, L"正在创建快捷方式");
-        if (situation_.group && !situation_.Exists(Area::Group, L""))
+        if (situation_.group && !Stands(Area::Group, L""))
             Add(Step::MakeFolder, Area::Group);
         for (int i = 0; i < static_cast<int>(Product::kShortcutCount); ++i) {
             const Product::Shortcut& shortcut = Product::kShortcuts[i];
@@ -158,24 +154,18 @@ class Planner {
             if (!(desktop ? situation_.desktop : situation_.group))
                 continue;
             const Area area = desktop ? Area::Desktop : Area::Group;
-            if (Stands(area, std::wstring(L"\\") + shortcut.name))
+            if (Stands(area, std::wstring(L"\\").append(shortcut.name)))
                 Add(Step::Hold, area, 0, L"\\", shortcut.name);
             Add(Step::Write, area, kFirstShortcut + i, L"\\", shortcut.name);
         }
     }
 
     const Situation& situation_;
+    std::vector<Spot> standing_;
     Plan plan_;
-    // The names that settling gives back to files kept aside.
-    std::vector<Spot> back_;
 };
 
 }  // namespace
-
-bool Situation::Exists(Area area, const std::wstring& path) const {
-    return std::any_of(existing.begin(), existing.end(),
-                       [&](const Spot& spot) { return spot.area == area && spot.path == path; });
-}
 
 Plan PlanInstallation(const Situation& situation) {
     return Planner(situation).Build();

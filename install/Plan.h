@@ -76,8 +76,6 @@ struct Situation {
     // The shortcuts to make: the desktop's and the group's.
     bool desktop = true;
     bool group = true;
-
-    bool Exists(Area area, const std::wstring& path) const;
 };
 
 // The whole installation: the tree's folders, the running copies ended,
