@@ -124,14 +124,14 @@ int WindowDpi(HWND window, int systemDpi) {
     return dpi ? dpi : systemDpi;
 }
 
-// The pictures that the installer carries for 100 %, 150 % and 200 % (96,
-// 144 and 192 dpi), and their sizes at 100 %.
+// The pictures that the installer carries for 150 % and 200 % (144 and 192
+// dpi), and their sizes at 100 %.
 struct PictureSource {
-    const wchar_t* names[3];
+    const wchar_t* names[2];
     short width, height;
 };
-constexpr PictureSource kWelcomeSource{{L"WELCOME100", L"WELCOME150", L"WELCOME200"}, 160, 269};
-constexpr PictureSource kBannerSource{{L"BANNER100", L"BANNER150", L"BANNER200"}, 485, 62};
+constexpr PictureSource kWelcomeSource{{L"WELCOME150", L"WELCOME200"}, 160, 269};
+constexpr PictureSource kBannerSource{{L"BANNER150", L"BANNER200"}, 485, 62};
 
 }  // namespace
 
@@ -175,8 +175,10 @@ void WizardWindow::MakeScaledObjects() {
                                     DEFAULT_PITCH | FF_DONTCARE, kWindow.fontFace));
 
     // The picture drawn for this scale, or the nearest larger one, which
-    // shrinks to fit; none is ever enlarged but the largest, above 200 %.
-    const int carried = dpi_ <= 96 ? 0 : dpi_ <= 144 ? 1 : 2;
+    // shrinks to fit; none is ever enlarged but the largest, above 200 %. At
+    // 100 % the 200 % one halved, each pixel the mean of four, is the drawing
+    // for 100 %: the installer carries no picture of its own for it.
+    const int carried = dpi_ > 96 && dpi_ <= 144 ? 0 : 1;
     for (auto [picture, source] : {std::pair{&welcomePicture_, kWelcomeSource}, {&bannerPicture_, kBannerSource}})
         *picture = Picture::FromResource(source.names[carried], {Scale(source.width), Scale(source.height)});
 }

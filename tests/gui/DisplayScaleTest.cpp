@@ -52,8 +52,8 @@ double BareShare(const Shown& shown) {
 }
 
 // The picture that the installer carries under that name, as the system's
-// picture object decodes it.
-std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
+// picture object decodes it, with its width.
+std::vector<COLORREF> CarriedPicture(const wchar_t* name, int* width = nullptr) {
     HMODULE installer = LoadLibraryExW(InstallerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceW(installer, name, MAKEINTRESOURCEW(10));
     MemorySource packed(LockResource(LoadResource(installer, found)), SizeofResource(installer, found));
@@ -71,6 +71,8 @@ std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
     picture->get_Handle(&handle);
     BITMAP bitmap{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap, &bitmap);
+    if (width)
+        *width = bitmap.bmWidth;
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<COLORREF> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight);
@@ -81,6 +83,21 @@ std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
     for (COLORREF& pixel : pixels)
         pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
     return pixels;
+}
+
+// A picture halved, each pixel the mean of the four that it covers.
+std::vector<COLORREF> Halved(const std::vector<COLORREF>& pixels, int width) {
+    std::vector<COLORREF> half;
+    for (size_t y = 0; y + 1 < pixels.size() / width; y += 2)
+        for (int x = 0; x + 1 < width; x += 2) {
+            const COLORREF four[] = {pixels[y * width + x], pixels[y * width + x + 1], pixels[(y + 1) * width + x],
+                                     pixels[(y + 1) * width + x + 1]};
+            int sums[3] = {};
+            for (COLORREF c : four)
+                sums[0] += GetRValue(c), sums[1] += GetGValue(c), sums[2] += GetBValue(c);
+            half.push_back(RGB((sums[0] + 2) / 4, (sums[1] + 2) / 4, (sums[2] + 2) / 4));
+        }
+    return half;
 }
 
 // The picture once its page has painted it, or as it is after a while.
@@ -110,11 +127,14 @@ TEST(DisplayScale, ControlsAndPicturesAtEveryScale) {
         const Shown welcome = PaintedPicture(installer, BeginImage, dpi);
         EXPECT_LT(BareShare(welcome), 0.005);
         // At the scales that it carries, the picture drawn for that scale,
-        // pixel for pixel; in between, the larger one shrunk.
-        if (dpi % 48 == 0) {
-            EXPECT_EQ(welcome.pixels, CarriedPicture(dpi == 96    ? L"WELCOME100"
-                                                     : dpi == 144 ? L"WELCOME150"
-                                                                  : L"WELCOME200"));
+        // pixel for pixel, and at 100 % the one for 200 % halved, which is
+        // the same drawing; in between, the larger one shrunk.
+        if (dpi == 96) {
+            int width = 0;
+            const std::vector<COLORREF> carried = CarriedPicture(L"WELCOME200", &width);
+            EXPECT_EQ(welcome.pixels, Halved(carried, width));
+        } else if (dpi % 48 == 0) {
+            EXPECT_EQ(welcome.pixels, CarriedPicture(dpi == 144 ? L"WELCOME150" : L"WELCOME200"));
         }
 
         ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
