@@ -131,7 +131,7 @@ struct PictureSource {
     short width, height;
 };
 constexpr PictureSource kWelcomeSource{{L"WELCOME150", L"WELCOME200"}, 160, 269};
-constexpr PictureSource kBannerSource{{L"BANNER150", L"BANNER200"}, 485, 62};
+constexpr PictureSource kBannerSource{{L"BANNER150", L"BANNER200"}, 485, 60};
 
 }  // namespace
 
@@ -181,6 +181,19 @@ void WizardWindow::MakeScaledObjects() {
     const int carried = dpi_ > 96 && dpi_ <= 144 ? 0 : 1;
     for (auto [picture, source] : {std::pair{&welcomePicture_, kWelcomeSource}, {&bannerPicture_, kBannerSource}})
         *picture = Picture::FromResource(source.names[carried], {Scale(source.width), Scale(source.height)});
+}
+
+// A line of the banner's blue-grey below its picture and a white one below
+// that, each a whole number of pixels at every scale: drawn, it stays sharp
+// where the picture is shrunk, and the picture has no edge along its foot,
+// which costs a JPEG dear.
+void WizardWindow::DrawBannerRule(HDC dc, int x, int y) const {
+    for (int row = 0; row < 2; ++row) {
+        const int top = kBannerSource.height + row;
+        const RECT line{x, y + Scale(top), x + Scale(kBannerSource.width), y + Scale(top + 1)};
+        SetBkColor(dc, row ? RGB(255, 255, 255) : RGB(0xAF, 0xC1, 0xD6));
+        ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &line, nullptr, 0, nullptr);
+    }
 }
 
 void WizardWindow::CreateControls() {

@@ -78,6 +78,9 @@ class WizardWindow {
     void SetDpi(int dpi, const RECT* suggested);
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
+    // The etched rule below the banner's picture, whose top-left corner is at
+    // (x, y).
+    void DrawBannerRule(HDC dc, int x, int y) const;
     void CreateControls();
     void FitLabel(ControlId id, const wchar_t* text, bool created);
     void MoveFocusOn(ControlId from);

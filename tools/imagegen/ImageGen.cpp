@@ -53,7 +53,7 @@ int main(int argc, char** argv) {
         const std::string suffix = std::to_string(percent) + ".jpg";
         const Image welcome = Rasterise(Scaled(160, percent), Scaled(269, percent), 4,
                                         [scale](double x, double y) { return WelcomeAt(x, y, scale); });
-        const Image banner = Rasterise(Scaled(485, percent), Scaled(62, percent), 4,
+        const Image banner = Rasterise(Scaled(485, percent), Scaled(60, percent), 4,
                                        [scale](double x, double y) { return BannerAt(x, y, scale); });
         ok = ok && Write(root / "ui" / ("Welcome" + suffix), EncodeJpeg(welcome, quality)) &&
              Write(root / "ui" / ("Banner" + suffix), EncodeJpeg(banner, quality));
