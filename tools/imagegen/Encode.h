@@ -8,7 +8,8 @@
 using Bytes = std::vector<std::uint8_t>;
 
 // A baseline JPEG of an opaque picture, which every supported Windows decodes
-// through its picture object; quality as libjpeg counts it.
+// through its picture object; quality as libjpeg counts it, for the brightness
+// (the colour's is 50).
 Bytes EncodeJpeg(const Image& img, int quality);
 
 // An icon file of several sizes: the small and large icons of Windows 2000 and
