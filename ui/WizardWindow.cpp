@@ -84,6 +84,7 @@ WizardWindow::~WizardWindow() {
 void WizardWindow::Show() {
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    MakePicture(PictureId::Banner);
     SetFocus(Control(NextStepBtn));
 }
 

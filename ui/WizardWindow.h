@@ -72,6 +72,8 @@ class WizardWindow {
     // Everything that depends on the scale, made for dpi_: the fonts and the
     // pictures.
     void MakeScaledObjects();
+    // The welcome picture or the banner, made for dpi_.
+    void MakePicture(PictureId id);
     // Lays the window out anew for another dpi: every control, font and
     // picture, and the window itself, placed at `suggested` where the system
     // suggests a place.
