@@ -13,6 +13,11 @@
 
 namespace {
 
+// One place that throws, for the four ways in which a picture can fail.
+[[noreturn]] void Fail(const wchar_t* text) {
+    throw Error(text);
+}
+
 // 32 bits a pixel, the top row first.
 BITMAPINFO Format(SIZE size) {
     BITMAPINFO info{};
@@ -26,7 +31,7 @@ UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
     void* bits = nullptr;
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
-        throw Error(L"Out of memory");
+        Fail(L"Out of memory");
     pixels = static_cast<std::uint32_t*>(bits);
     return bitmap;
 }
@@ -40,24 +45,18 @@ void Cover(int source, int target, int at, Each f) {
         f(s, std::min(to, (s + 1) * target) - std::max(from, s * target));
 }
 
-// Each target pixel the mean of the area of the source that it covers, one
-// axis after the other.
+// Each target pixel the mean of the area of the source that it covers.
 void Resample(const std::uint32_t* source, SIZE from, std::uint32_t* target, SIZE to) {
-    std::vector<std::uint32_t> rows(static_cast<size_t>(from.cy) * to.cx * 3);
-    for (int y = 0; y < from.cy; ++y)
-        for (int x = 0; x < to.cx; ++x)
-            Cover(from.cx, to.cx, x, [&](int s, int weight) {
-                const std::uint32_t pixel = source[y * from.cx + s];
-                for (int c = 0; c < 3; ++c)
-                    rows[(y * to.cx + x) * 3 + c] += weight * ((pixel >> (8 * c)) & 0xFF);
-            });
     const std::uint32_t area = static_cast<std::uint32_t>(from.cx) * from.cy;
     for (int y = 0; y < to.cy; ++y)
         for (int x = 0; x < to.cx; ++x) {
             std::uint32_t sums[3] = {};
-            Cover(from.cy, to.cy, y, [&](int s, int weight) {
-                for (int c = 0; c < 3; ++c)
-                    sums[c] += weight * rows[(s * to.cx + x) * 3 + c];
+            Cover(from.cy, to.cy, y, [&](int sy, int height) {
+                Cover(from.cx, to.cx, x, [&](int sx, int width) {
+                    const std::uint32_t pixel = source[sy * from.cx + sx];
+                    for (int c = 0; c < 3; ++c)
+                        sums[c] += height * width * ((pixel >> (8 * c)) & 0xFF);
+                });
             });
             std::uint32_t pixel = 0;
             for (int c = 0; c < 3; ++c)
@@ -77,11 +76,11 @@ ComPtr<IPicture> Decode(const wchar_t* name) {
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
         FAILED(stream->Write(image.data(), size, nullptr)) || FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)))
-        throw Error(L"Out of memory");
+        Fail(L"Out of memory");
 
     ComPtr<IPicture> picture;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.put_void())))
-        throw Error(L"Interface not supported");
+        Fail(L"Interface not supported");
     return picture;
 }
 
@@ -93,7 +92,7 @@ Picture Picture::FromResource(const wchar_t* name, SIZE size) {
     BITMAP native{};
     if (FAILED(decoded->get_Handle(&handle)) ||
         !GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof native, &native))
-        throw Error(L"Interface not supported");
+        Fail(L"Interface not supported");
     const SIZE nativeSize{native.bmWidth, native.bmHeight};
 
     Picture picture;
