@@ -13,7 +13,8 @@
 
 namespace {
 
-// One place that throws, for the four ways in which a picture can fail.
+// The one place that builds and throws the error, wherever making a picture
+// fails.
 [[noreturn]] void Fail(const wchar_t* text) {
     throw Error(text);
 }

@@ -128,8 +128,8 @@ int WindowDpi(HWND window, int systemDpi) {
 // and 192 dpi), and their sizes at 100 %. The banner at 100 % is the 200 % one
 // halved, each pixel the mean of four: that is the drawing for 100 %, and the
 // installer need not carry it. The welcome picture is carried for 100 %: the
-// first page waits for it, and the larger one takes four times as long to
-// decode.
+// first page waits for it, and the larger one takes three to four times as
+// long to decode.
 struct PictureSource {
     const wchar_t* names[3];
     short width, height;
