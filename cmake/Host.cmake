@@ -107,3 +107,5 @@ add_executable(imagegen tools/imagegen/ImageGen.cpp tools/imagegen/Art.cpp tools
 target_include_directories(imagegen PRIVATE ${PROJECT_SOURCE_DIR} ${ZARVO_JPEG_INCLUDE} ${ZARVO_LIBDEFLATE_INCLUDE})
 target_link_libraries(imagegen PRIVATE ${ZARVO_JPEG} ${ZARVO_LIBDEFLATE})
 zarvo_strict(imagegen)
+add_test(NAME artwork COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/ArtworkTest.sh $<TARGET_FILE:imagegen>
+                                 ${PROJECT_SOURCE_DIR})

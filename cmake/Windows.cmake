@@ -99,7 +99,7 @@ file(MAKE_DIRECTORY ${ui_dir})
 set(ui_rc "// Generated: the window's pictures, packed.\n")
 set(ui_containers)
 foreach(picture WELCOME100:Welcome100.jpg WELCOME150:Welcome150.jpg WELCOME200:Welcome200.jpg
-                BANNER100:Banner100.jpg BANNER150:Banner150.jpg BANNER200:Banner200.jpg)
+                BANNER150:Banner150.jpg BANNER200:Banner200.jpg)
     string(REPLACE ":" ";" picture ${picture})
     list(GET picture 0 name)
     list(GET picture 1 file)

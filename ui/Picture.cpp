@@ -9,20 +9,30 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <cstring>
-#include <utility>
 #include <vector>
 
 namespace {
 
-// A 32-bit top-down bitmap whose pixels the program writes directly.
-UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
+// The one place that builds and throws the error, wherever making a picture
+// fails.
+[[noreturn]] void Fail(const wchar_t* text) {
+    throw Error(text);
+}
+
+// 32 bits a pixel, the top row first.
+BITMAPINFO Format(SIZE size) {
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), size.cx, -size.cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    return info;
+}
+
+// A bitmap of that format whose pixels the program writes directly.
+UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
+    const BITMAPINFO info = Format(size);
     void* bits = nullptr;
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
-        throw Error(L"Out of memory");
+        Fail(L"Out of memory");
     pixels = static_cast<std::uint32_t*>(bits);
     return bitmap;
 }
@@ -36,24 +46,18 @@ void Cover(int source, int target, int at, Each f) {
         f(s, std::min(to, (s + 1) * target) - std::max(from, s * target));
 }
 
-// Each target pixel the mean of the area of the source that it covers, one
-// axis after the other.
+// Each target pixel the mean of the area of the source that it covers.
 void Resample(const std::uint32_t* source, SIZE from, std::uint32_t* target, SIZE to) {
-    std::vector<std::uint32_t> rows(static_cast<size_t>(from.cy) * to.cx * 3);
-    for (int y = 0; y < from.cy; ++y)
-        for (int x = 0; x < to.cx; ++x)
-            Cover(from.cx, to.cx, x, [&](int s, int weight) {
-                const std::uint32_t pixel = source[y * from.cx + s];
-                for (int c = 0; c < 3; ++c)
-                    rows[(y * to.cx + x) * 3 + c] += weight * ((pixel >> (8 * c)) & 0xFF);
-            });
     const std::uint32_t area = static_cast<std::uint32_t>(from.cx) * from.cy;
     for (int y = 0; y < to.cy; ++y)
         for (int x = 0; x < to.cx; ++x) {
             std::uint32_t sums[3] = {};
-            Cover(from.cy, to.cy, y, [&](int s, int weight) {
-                for (int c = 0; c < 3; ++c)
-                    sums[c] += weight * rows[(s * to.cx + x) * 3 + c];
+            Cover(from.cy, to.cy, y, [&](int sy, int height) {
+                Cover(from.cx, to.cx, x, [&](int sx, int width) {
+                    const std::uint32_t pixel = source[sy * from.cx + sx];
+                    for (int c = 0; c < 3; ++c)
+                        sums[c] += height * width * ((pixel >> (8 * c)) & 0xFF);
+                });
             });
             std::uint32_t pixel = 0;
             for (int c = 0; c < 3; ++c)
@@ -67,24 +71,17 @@ ComPtr<IPicture> Decode(const wchar_t* name) {
     MemorySource packed(resource.Data(), resource.Size());
     ByteBuffer image;
     DecompressStream(packed, image);
-    const auto size = static_cast<DWORD>(image.size());
+    const auto size = static_cast<ULONG>(image.size());
 
-    // The picture object reads from a stream over movable global memory.
-    UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, size));
-    void* target = memory ? GlobalLock(memory.get()) : nullptr;
-    if (!target)
-        throw Error(L"Out of memory");
-    std::memcpy(target, image.data(), size);
-    GlobalUnlock(memory.get());
-
+    // The picture object reads from a stream, here one over memory of its own.
     ComPtr<IStream> stream;
-    if (FAILED(CreateStreamOnHGlobal(memory.get(), TRUE, stream.put())))
-        throw Error(L"Out of memory");
-    memory.release();  // the stream owns the block now
+    if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
+        FAILED(stream->Write(image.data(), size, nullptr)) || FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)))
+        Fail(L"Out of memory");
 
     ComPtr<IPicture> picture;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.put_void())))
-        throw Error(L"Interface not supported");
+        Fail(L"Interface not supported");
     return picture;
 }
 
@@ -96,33 +93,24 @@ Picture Picture::FromResource(const wchar_t* name, SIZE size) {
     BITMAP native{};
     if (FAILED(decoded->get_Handle(&handle)) ||
         !GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof native, &native))
-        throw Error(L"Interface not supported");
+        Fail(L"Interface not supported");
     const SIZE nativeSize{native.bmWidth, native.bmHeight};
-
-    std::uint32_t* pixels = nullptr;
-    UniqueGdiObject bitmap = MakeBitmap(nativeSize, pixels);
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, bitmap.get());
-    OLE_XSIZE_HIMETRIC width = 0;
-    OLE_YSIZE_HIMETRIC height = 0;
-    decoded->get_Width(&width);
-    decoded->get_Height(&height);
-    // The source rectangle is given bottom-up in HIMETRIC, as the picture object
-    // expects for an upright image.
-    decoded->Render(dc, 0, 0, nativeSize.cx, nativeSize.cy, 0, height, width, -height, nullptr);
-    SelectObject(dc, old);
-    DeleteDC(dc);
 
     Picture picture;
     picture.size_ = size;
-    if (size.cx == nativeSize.cx && size.cy == nativeSize.cy) {
-        picture.bitmap_ = std::move(bitmap);
-        return picture;
-    }
     std::uint32_t* fitted = nullptr;
     picture.bitmap_ = MakeBitmap(size, fitted);
-    GdiFlush();
-    Resample(pixels, nativeSize, fitted, size);
+    // The decoded pixels, read into the picture's own bitmap where they fit
+    // as they are, else into memory, to be shrunk from.
+    const bool asDecoded = size.cx == nativeSize.cx && size.cy == nativeSize.cy;
+    std::vector<std::uint32_t> pixels(asDecoded ? 0 : static_cast<size_t>(nativeSize.cx) * nativeSize.cy);
+    BITMAPINFO format = Format(nativeSize);
+    HDC screen = GetDC(nullptr);
+    GetDIBits(screen, reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), 0, nativeSize.cy,
+              asDecoded ? fitted : pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    if (!asDecoded)
+        Resample(pixels.data(), nativeSize, fitted, size);
     return picture;
 }
 

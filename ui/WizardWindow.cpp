@@ -84,6 +84,7 @@ WizardWindow::~WizardWindow() {
 void WizardWindow::Show() {
     ShowWindow(window_, SW_SHOWNORMAL);
     UpdateWindow(window_);
+    MakePicture(PictureId::Banner);
     SetFocus(Control(NextStepBtn));
 }
 
@@ -265,8 +266,11 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
             def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
         const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
         RECT overlap;
-        if (picture && IntersectRect(&overlap, &area, &dirty) && !(plainBanner && picture == &bannerPicture_))
+        if (picture && IntersectRect(&overlap, &area, &dirty) && !(plainBanner && picture == &bannerPicture_)) {
             picture->Draw(dc, area.left, area.top);
+            if (picture == &bannerPicture_)
+                DrawBannerRule(dc, area.left, area.top);
+        }
     }
 }
 

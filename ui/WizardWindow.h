@@ -75,12 +75,17 @@ class WizardWindow {
     // Everything that depends on the scale, made for dpi_: the fonts and the
     // pictures.
     void MakeScaledObjects();
+    // The welcome picture or the banner, made for dpi_.
+    void MakePicture(PictureId id);
     // Lays the window out anew for another dpi: every control, font and
     // picture, and the window itself, placed at `suggested` where the system
     // suggests a place.
     void SetDpi(int dpi, const RECT* suggested);
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
+    // The etched rule below the banner's picture, whose top-left corner is at
+    // (x, y).
+    void DrawBannerRule(HDC dc, int x, int y) const;
     void CreateControls();
     void FitLabel(ControlId id, const wchar_t* text, bool created);
     void MoveFocusOn(ControlId from);

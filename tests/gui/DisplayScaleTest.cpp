@@ -52,8 +52,8 @@ double BareShare(const Shown& shown) {
 }
 
 // The picture that the installer carries under that name, as the system's
-// picture object decodes it.
-std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
+// picture object decodes it, with its width.
+std::vector<COLORREF> CarriedPicture(const wchar_t* name, int* width = nullptr) {
     HMODULE installer = LoadLibraryExW(InstallerPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC found = FindResourceW(installer, name, MAKEINTRESOURCEW(10));
     MemorySource packed(LockResource(LoadResource(installer, found)), SizeofResource(installer, found));
@@ -71,6 +71,8 @@ std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
     picture->get_Handle(&handle);
     BITMAP bitmap{};
     GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof bitmap, &bitmap);
+    if (width)
+        *width = bitmap.bmWidth;
     BITMAPINFO info{};
     info.bmiHeader = {sizeof(BITMAPINFOHEADER), bitmap.bmWidth, -bitmap.bmHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
     std::vector<COLORREF> pixels(static_cast<size_t>(bitmap.bmWidth) * bitmap.bmHeight);
@@ -81,6 +83,21 @@ std::vector<COLORREF> CarriedPicture(const wchar_t* name) {
     for (COLORREF& pixel : pixels)
         pixel = RGB(GetBValue(pixel), GetGValue(pixel), GetRValue(pixel));
     return pixels;
+}
+
+// A picture halved, each pixel the mean of the four that it covers.
+std::vector<COLORREF> Halved(const std::vector<COLORREF>& pixels, int width) {
+    std::vector<COLORREF> half;
+    for (size_t y = 0; y + 1 < pixels.size() / width; y += 2)
+        for (int x = 0; x + 1 < width; x += 2) {
+            const COLORREF four[] = {pixels[y * width + x], pixels[y * width + x + 1], pixels[(y + 1) * width + x],
+                                     pixels[(y + 1) * width + x + 1]};
+            int sums[3] = {};
+            for (COLORREF c : four)
+                sums[0] += GetRValue(c), sums[1] += GetGValue(c), sums[2] += GetBValue(c);
+            half.push_back(RGB((sums[0] + 2) / 4, (sums[1] + 2) / 4, (sums[2] + 2) / 4));
+        }
+    return half;
 }
 
 // The picture once its page has painted it, or as it is after a while.
@@ -124,6 +141,18 @@ TEST(DisplayScale, ControlsAndPicturesAtEveryScale) {
         const COLORREF page = GetSysColor(COLOR_BTNFACE);
         for (int y = 0; y < banner.height; y += 8)
             EXPECT_NE(banner.pixels[y * banner.width + banner.width - 1], page) << "row " << y << " reaches the edge";
+        // At 100 % the banner for 200 % halved, which is the same drawing,
+        // above the rule that the window draws; looked at right of the page
+        // title, where the emblem is.
+        if (dpi == 96) {
+            int width = 0;
+            const std::vector<COLORREF> carried = CarriedPicture(L"BANNER200", &width);
+            ASSERT_EQ(carried.size(), 970u * 120);
+            const std::vector<COLORREF> halved = Halved(carried, width);
+            for (int y = 0; y < 60; ++y)
+                EXPECT_TRUE(std::equal(&halved[y * 485 + 240], &halved[y * 485 + 485], &banner.pixels[y * 485 + 240]))
+                    << "row " << y;
+        }
     }
 }
 

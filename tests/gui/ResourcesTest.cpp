@@ -85,6 +85,25 @@ HANDLE ManifestContext() {
     return CreateActCtxW(&request);
 }
 
+// The alpha of an icon's pixel as the system decodes it.
+int IconAlpha(const std::string& data, int size, int x, int y) {
+    HICON icon = CreateIconFromResourceEx(reinterpret_cast<BYTE*>(const_cast<char*>(data.data())),
+                                          static_cast<DWORD>(data.size()), TRUE, 0x00030000, size, size, 0);
+    ICONINFO info{};
+    if (!icon || !GetIconInfo(icon, &info))
+        return -1;
+    BITMAPINFO format{};
+    format.bmiHeader = {sizeof(BITMAPINFOHEADER), size, -size, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    std::vector<DWORD> pixels(static_cast<size_t>(size) * size);
+    HDC dc = GetDC(nullptr);
+    GetDIBits(dc, info.hbmColor, 0, size, pixels.data(), &format, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, dc);
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    DestroyIcon(icon);
+    return static_cast<int>(pixels[static_cast<size_t>(y) * size + x] >> 24);
+}
+
 }  // namespace
 
 TEST(Resources, ManifestAsksForAdministratorAndCommonControls6) {
@@ -132,7 +151,7 @@ TEST(Resources, ManifestNamesWindowsVistaTo11InAFormThatXpAccepts) {
 
 // Every size that Windows draws at some scale, 32 bits each: the small and
 // large icons of Windows 2000 and XP as bitmaps, which they read, the others
-// as PNG.
+// as PNG; each one clear around the emblem and solid at its heart.
 TEST(Resources, IconInEverySizeOfEveryScale) {
     InstallerImage image;
     const std::string group = image.Bytes(MAKEINTRESOURCEW(14), L"MAINICON");
@@ -147,6 +166,8 @@ TEST(Resources, IconInEverySizeOfEveryScale) {
         const std::string data = image.Bytes(MAKEINTRESOURCEW(3), MAKEINTRESOURCEW(id));
         const bool older = sizes[i] == 16 || sizes[i] == 32;
         EXPECT_EQ(data.compare(0, 4, older ? std::string("\x28\0\0\0", 4) : "\x89PNG"), 0) << sizes[i];
+        EXPECT_EQ(IconAlpha(data, sizes[i], 0, 0), 0) << "corner of " << sizes[i];
+        EXPECT_EQ(IconAlpha(data, sizes[i], sizes[i] / 2, sizes[i] / 2), 255) << "centre of " << sizes[i];
     }
 }
 

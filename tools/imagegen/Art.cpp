@@ -211,13 +211,8 @@ Rgba WelcomeAt(double x, double y, double scale) {
 }
 
 // Calm white where the page title and subtitle sit, shading to a pale sky blue
-// behind the emblem, and an etched rule at the bottom, drawn a whole number of
-// pixels thick at every scale so that it stays crisp. The row below the banner
-// is the page's own colour.
+// behind the emblem. The window draws the etched rule below it.
 Rgba BannerAt(double x, double y, double scale) {
-    const double row = std::floor(y);
-    if (row >= std::round(60 * scale))
-        return Hex(row < std::round(61 * scale) ? 0xAFC1D6 : 0xFFFFFF);
     x /= scale;
     y /= scale;
     Rgba c = Mix(Hex(0xFFFFFF), Hex(0xD2E6FA), std::pow(Smooth(200, 485, x), 1.3));

@@ -25,7 +25,7 @@ std::uint8_t ToByte(double v);
 // Each pixel the mean of ss × ss samples: antialiased at any size.
 Image Rasterise(int w, int h, int ss, const Shader& shade);
 
-// The welcome picture, 160 × 269 pixels at scale 1, and the banner, 485 × 62,
+// The welcome picture, 160 × 269 pixels at scale 1, and the banner, 485 × 60,
 // at any scale; the program icon at a size in pixels.
 Rgba WelcomeAt(double x, double y, double scale);
 Rgba BannerAt(double x, double y, double scale);
