@@ -20,7 +20,11 @@ Areas::Areas(std::wstring dir, HeldFolder root) {
     paths_[static_cast<int>(Area::Tree)] = std::move(dir);
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
     const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::ProgramGroup);
-    paths_[static_cast<int>(Area::Group)] = programs.empty() ? L"" : programs + L"\\" + Product::kName;
+    if (!programs.empty()) {
+        DWORD error = 0;
+        programs_ = HeldFolder::Open(programs, error);
+        paths_[static_cast<int>(Area::Group)] = programs + L"\\" + Product::kName;
+    }
     Keep(Area::Tree, L"", std::move(root), false);
 }
 
@@ -31,9 +35,8 @@ const HeldFolder& Areas::Keep(Area area, const std::wstring& path, HeldFolder fo
 
 const HeldFolder& Areas::Above(Area area, const std::wstring& path, DWORD& error) {
     if (area == Area::Group && path.empty()) {
-        const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::ProgramGroup);
-        if (!programs_ && !programs.empty())
-            programs_ = HeldFolder::Open(programs, error);
+        if (!programs_)
+            error = ERROR_PATH_NOT_FOUND;
         return programs_;
     }
     return path.empty() ? none_ : Folder(area, ParentOf(path), error);

@@ -97,8 +97,7 @@ FilePlaces::Kept FilePlaces::RemoveKept() {
         if (!entry.placed || !entry.old || DeleteHeld(entry.old.get()))
             continue;
         // Mapped by a running program: it goes when the system restarts.
-        const std::wstring path = FullPath(entry.area, ParentOf(entry.path) + L"\\" + OldName(NameOf(entry.path), tag_));
-        if (!MoveFileExW(path.c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
+        if (!MoveFileExW(OldName(FullPath(entry.area, entry.path), tag_).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
             kept = Kept::Waiting;
         else if (kept == Kept::Gone)
             kept = Kept::AtRestart;

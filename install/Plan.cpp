@@ -38,7 +38,7 @@ class Planner {
         Add(Step::Advance, Area::None, 5);
         Add(Step::Status, Area::None, 0, L"正在更新系统键值");
         for (int i = 0; i < static_cast<int>(Product::kValueCount); ++i)
-            Add(Step::SetValue, Area::None, i, Product::kValues[i].name);
+            Add(Step::SetValue, Area::None, i, Product::kValues[i].key, L"\\", Product::kValues[i].name);
         Add(Step::Status, Area::None, 0, L"正在删除生成的临时文件");
         Add(Step::Finish);
         Add(Step::Advance, Area::None, 10);
@@ -172,39 +172,26 @@ Plan PlanInstallation(const Situation& situation) {
 }
 
 std::wstring Describe(const Action& action, const AreaPaths& folders) {
-    const std::wstring where = folders[static_cast<int>(action.area)] + action.path;
-    switch (action.step) {
-        case Step::Status:
-        case Step::Note:
-        case Step::ProgressMax:
-        case Step::Advance:
-            return action.path;
-        case Step::Made:
-            return L"目录检查创建的文件夹：" + action.path;
-        case Step::MakeFolder:
-            return L"创建文件夹：" + where;
-        case Step::EndProgram:
-            return L"结束运行中的程序：" + action.path;
-        case Step::Discard:
-            return L"删除上次安装留下的：" + where;
-        case Step::PutBack:
-            return L"恢复上次安装保留的：" + where;
-        case Step::Restore:
-            return L"按日志恢复注册表：" + where;
-        case Step::Journal:
-            return L"记录注册表原值";
-        case Step::Hold:
-            return L"占用将被替换的文件：" + where;
-        case Step::Copy:
-            return L"复制安装包：" + action.path;
-        case Step::Write:
-            return L"写入新文件：" + where;
-        case Step::Place:
-            return L"替换：" + where;
-        case Step::SetValue:
-            return L"写入注册表值：HKLM\\" + std::wstring(Product::kValues[action.index].key) + L"\\" + action.path;
-        case Step::Finish:
-            return L"删除保留的旧文件";
-    }
-    return where;
+    // In the order of Step; the action's place or text follows.
+    static const wchar_t* const kVerbs[] = {
+        L"",
+        L"",
+        L"",
+        L"",
+        L"目录检查创建的文件夹：",
+        L"创建文件夹：",
+        L"结束运行中的程序：",
+        L"删除上次安装留下的：",
+        L"恢复上次安装保留的：",
+        L"按日志恢复注册表：",
+        L"记录注册表原值",
+        L"占用将被替换的文件：",
+        L"复制安装包：",
+        L"写入新文件：",
+        L"替换：",
+        L"写入注册表值：HKLM\\",
+        L"删除保留的旧文件",
+    };
+    static_assert(std::size(kVerbs) == static_cast<std::size_t>(Step::Finish) + 1, "a verb for every step");
+    return kVerbs[static_cast<int>(action.step)] + folders[static_cast<int>(action.area)] + action.path;
 }

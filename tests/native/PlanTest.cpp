@@ -79,7 +79,8 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
     const int lastValue = static_cast<int>(Product::kValueCount) - 1;
     EXPECT_GT(Find(fresh, {Step::Finish}),
-              Find(fresh, {Step::SetValue, Area::None, lastValue, Product::kValues[lastValue].name}));
+              Find(fresh, {Step::SetValue, Area::None, lastValue,
+                           std::wstring(Product::kValues[lastValue].key) + L"\\" + Product::kValues[lastValue].name}));
 
     const Plan upgrade = PlanInstallation(Installed());
     EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);
