@@ -217,7 +217,18 @@ std::vector<COLORREF> ScreenPixels(int x, int y, int width, int height) {
 std::vector<COLORREF> ClientPixels(HWND window, const RECT& area) {
     POINT origin{area.left, area.top};
     ClientToScreen(window, &origin);
-    return ScreenPixels(origin.x, origin.y, area.right - area.left, area.bottom - area.top);
+    const auto take = [&] { return ScreenPixels(origin.x, origin.y, area.right - area.left, area.bottom - area.top); };
+    // The window may still be painting (a picture made once the page is on
+    // screen, a busy machine): the picture counts once two in a row agree.
+    std::vector<COLORREF> last = take();
+    for (int attempt = 0; attempt < 40; ++attempt) {
+        Sleep(50);
+        std::vector<COLORREF> now = take();
+        if (now == last)
+            break;
+        last = std::move(now);
+    }
+    return last;
 }
 
 RECT RectInWindow(HWND control) {
