@@ -34,10 +34,10 @@ void WriteValue(HKEY root,
     LONG status = ERROR_SUCCESS;
     const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
     if (!key)
-        throw Error(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
     status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
     if (status != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
 }
 
 void WriteText(HKEY root,
@@ -65,9 +65,9 @@ std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, co
     DWORD type = 0;
     status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (status != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(FormatText(L"Invalid data type for '%1'", {valueName}));
+        Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
     return std::wstring(data.data());
 }
 

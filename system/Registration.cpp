@@ -34,7 +34,7 @@ void WriteStartPage(const std::wstring& user) {
         const LONG status = RegCreateKeyExW(key ? key.get() : hive, name.c_str(), 0, nullptr, REG_OPTION_OPEN_LINK,
                                             KEY_ALL_ACCESS, nullptr, &opened, nullptr);
         if (status != ERROR_SUCCESS)
-            throw Error(FormatText(L"Failed to create key '%1'. %2", {path, SystemErrorText(status)}), status);
+            Raise(FormatText(L"Failed to create key '%1'. %2", {path, SystemErrorText(status)}), status);
         key.reset(opened);
         if (RegQueryValueExW(opened, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
             type == REG_LINK)

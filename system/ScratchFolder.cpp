@@ -55,7 +55,7 @@ UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* 
     if (folder_ || Make(error))
         copy = folder_.CreateNewFile(fileName, error, true);
     if (!copy)
-        throw Error(FileErrorMessage(L"Cannot create file", path_ + L"\\" + fileName, error));
+        Raise(FileErrorMessage(L"Cannot create file", path_ + L"\\" + fileName, error));
     WriteAll(copy.get(), data, size);
     SetFilePointer(copy.get(), 0, nullptr, FILE_BEGIN);
     return copy;

@@ -1,5 +1,6 @@
 #include "system/SystemError.h"
 
+#include "system/Error.h"
 #include "system/MessageText.h"
 
 #include <vector>
@@ -16,6 +17,10 @@ std::wstring SystemErrorText(DWORD code) {
     if (text.empty())
         text = L"System error code " + DecimalText(code);
     return text;
+}
+
+void RaiseSystemError(DWORD code) {
+    Raise(SystemErrorText(code), code);
 }
 
 std::wstring FullPath(const std::wstring& path) {

@@ -2,7 +2,6 @@
 // window definition is at 96 dpi and is scaled here, at creation and again
 // when the window moves to a monitor of another scale.
 #include "system/DynamicApi.h"
-#include "system/Error.h"
 #include "system/SystemError.h"
 #include "ui/WizardWindow.h"
 
@@ -107,7 +106,7 @@ void InitControlClasses() {
     const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
     HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
     if (!library)
-        throw Error(SystemErrorText(GetLastError()));
+        RaiseSystemError(GetLastError());
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -153,7 +152,7 @@ void WizardWindow::Create() {
     window_ = CreateWindowExW(kFormExStyle, kFormClass, kWindow.caption, kFormStyle, x, y, width, height, nullptr,
                               nullptr, Module(), nullptr);
     if (!window_)
-        throw Error(SystemErrorText(GetLastError()));
+        RaiseSystemError(GetLastError());
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     CreateControls();
     ExtendGlassFrame(window_);
@@ -200,7 +199,7 @@ void WizardWindow::CreateControls() {
                                        Scale(def.width), Scale(def.height), parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), Module(), nullptr);
         if (!control)
-            throw Error(SystemErrorText(GetLastError()));
+            RaiseSystemError(GetLastError());
         controls_[Index(def.id)] = control;
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<int>(def.font)].get()), FALSE);
 
