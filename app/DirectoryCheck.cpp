@@ -133,7 +133,7 @@ bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
         madeFolders_ = std::move(checked.made);
         return true;
     }
-    application_.Message(window_.Handle(), message, Application::kTitle,
+    application_.Message(window_.Handle(), message.c_str(), Application::kTitle,
                          MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
     return false;
 }
