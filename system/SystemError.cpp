@@ -3,8 +3,6 @@
 #include "system/Error.h"
 #include "system/MessageText.h"
 
-#include <vector>
-
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
     DWORD length =
@@ -24,13 +22,14 @@ void RaiseSystemError(DWORD code) {
 }
 
 std::wstring FullPath(const std::wstring& path) {
-    std::vector<wchar_t> buffer(MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
         if (length == 0)
             return path;
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
+        const bool whole = length < buffer.size();
         buffer.resize(length);
+        if (whole)
+            return buffer;
     }
 }
