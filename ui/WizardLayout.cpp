@@ -194,14 +194,13 @@ void WizardWindow::CreateControls() {
             style |= WS_DISABLED;
         if (def.flags & Flag::TabStop)
             style |= WS_TABSTOP;
+        // Placed and given its font with the others, once all are made.
         HWND parent = def.parent == NoControl ? window_ : Control(def.parent);
-        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, Scale(def.x), Scale(def.y),
-                                       Scale(def.width), Scale(def.height), parent,
+        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, 0, 0, 0, 0, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), Module(), nullptr);
         if (!control)
             RaiseSystemError(GetLastError());
         controls_[Index(def.id)] = control;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<int>(def.font)].get()), FALSE);
 
         // A subclassed control finds the window through its own data.
         auto subclass = [&](WNDPROC proc) {
@@ -222,9 +221,6 @@ void WizardWindow::CreateControls() {
             case ControlKind::Memo:
                 editDefaultProc_ = subclass(&EditProc);
                 break;
-            case ControlKind::Label:
-                FitLabel(def.id, def.caption, true);
-                break;
             case ControlKind::CheckBox:
                 SendMessageW(control, BM_SETCHECK, (def.flags & Flag::Checked) ? BST_CHECKED : BST_UNCHECKED, 0);
                 break;
@@ -236,6 +232,7 @@ void WizardWindow::CreateControls() {
                 break;
         }
     }
+    PlaceControls();
     // A picture's window lies below the labels drawn over the picture, which
     // it would otherwise clip away; it draws nothing itself.
     for (const ControlDef& def : kControls)
@@ -244,12 +241,7 @@ void WizardWindow::CreateControls() {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
-void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
-    dpi_ = dpi;
-    // The old fonts live until no control uses them.
-    std::array<UniqueGdiObject, 3> oldFonts;
-    oldFonts.swap(fonts_);
-    MakeScaledObjects();
+void WizardWindow::PlaceControls() {
     for (const ControlDef& def : kControls) {
         HWND control = Control(def.id);
         SetWindowPos(control, nullptr, Scale(def.x), Scale(def.y), Scale(def.width), Scale(def.height),
@@ -258,6 +250,15 @@ void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
         if (def.kind == ControlKind::Label)
             FitLabel(def.id, Text(def.id).c_str(), true);
     }
+}
+
+void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    // The old fonts live until no control uses them.
+    std::array<UniqueGdiObject, 3> oldFonts;
+    oldFonts.swap(fonts_);
+    MakeScaledObjects();
+    PlaceControls();
 
     // The frame's own size follows the monitor's scale with per-monitor v2,
     // the system's otherwise: the client area is measured and made right.

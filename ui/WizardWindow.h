@@ -82,6 +82,9 @@ class WizardWindow {
     LRESULT ControlColor(HDC dc, HWND control);
     void PaintContainer(HWND container, HDC dc);
     void CreateControls();
+    // Places every control for dpi_, gives it its font, and fits each label
+    // to its text.
+    void PlaceControls();
     void FitLabel(ControlId id, const wchar_t* text, bool created);
     void MoveFocusOn(ControlId from);
     void Press(ControlId button);
@@ -89,6 +92,8 @@ class WizardWindow {
     // Rounded to the nearest pixel, as the system's MulDiv would; every
     // value of the definition is positive.
     int Scale(int value, int from = 96) const { return (value * dpi_ + from / 2) / from; }
+    // The control's area in its parent, its edges scaled.
+    RECT ScaledArea(const ControlDef& def) const;
 
     Application& application_;
     FormEvents& events_;
