@@ -176,8 +176,8 @@ void WizardWindow::MakeScaledObjects() {
     // The picture drawn for this scale, or the nearest larger one, which
     // shrinks to fit; none is ever enlarged but the largest, above 200 %.
     const int carried = dpi_ <= 96 ? 0 : dpi_ <= 144 ? 1 : 2;
-    for (auto [picture, source] : {std::pair{&welcomePicture_, kWelcomeSource}, {&bannerPicture_, kBannerSource}})
-        *picture = Picture::FromResource(source.names[carried], {Scale(source.width), Scale(source.height)});
+    for (auto [picture, source] : {std::pair{&welcomePicture_, &kWelcomeSource}, {&bannerPicture_, &kBannerSource}})
+        *picture = Picture::FromResource(source->names[carried], {Scale(source->width), Scale(source->height)});
 }
 
 void WizardWindow::CreateControls() {
