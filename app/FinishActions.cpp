@@ -5,7 +5,7 @@
 void TInstallForm::OverBtnClick() {
     UserShell shell;
     if (window_.IsChecked(Run))
-        shell.Execute(window_.Handle(), L"open", installDir_ + L"\\Zarvo.exe", L"", L"", SW_SHOW);
+        shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\Zarvo.exe").c_str(), L"", L"", SW_SHOW);
     if (window_.IsChecked(VistaHome))
         shell.Execute(window_.Handle(), nullptr, Product::kProductSiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxLeadWeb))

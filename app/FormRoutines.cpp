@@ -45,7 +45,7 @@ std::vector<unsigned char> TInstallForm::CreateShortcut(const std::wstring& targ
     // Without the shell-link object (its creation failed at start-up) there
     // is nothing to make a shortcut with.
     if (!ShellLinkInterface || !PersistInterface)
-        throw Error(L"Interface not supported");
+        Raise(L"Interface not supported");
     ShellLinkInterface->SetPath(target.c_str());
     ShellLinkInterface->SetWorkingDirectory(workingDirectory.c_str());
     ShellLinkInterface->SetArguments(arguments);

@@ -14,7 +14,7 @@ std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;
 ComPtr<IShellLinkW> ShellLinkInterface;
 ComPtr<IPersistStream> PersistInterface;
-std::vector<wchar_t> TempPathBuffer;
+std::wstring TempPathBuffer;
 }  // namespace InstallMain
 
 using namespace InstallMain;
@@ -87,7 +87,7 @@ std::wstring TInstallForm::InstallDirectory() const {
 }
 
 void TInstallForm::FormDestroy() {
-    std::vector<wchar_t>().swap(TempPathBuffer);
+    std::wstring().swap(TempPathBuffer);
 }
 
 void TInstallForm::OnDestroy() {

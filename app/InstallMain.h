@@ -141,7 +141,7 @@ extern ComPtr<IShellLinkW> ShellLinkInterface;
 extern ComPtr<IPersistStream> PersistInterface;
 
 // Receives the raw temporary path from the system.
-extern std::vector<wchar_t> TempPathBuffer;
+extern std::wstring TempPathBuffer;
 
 inline constexpr const auto& SubDirs = Product::kFolders;
 inline constexpr const auto& ProcessNames = Product::kPrograms;

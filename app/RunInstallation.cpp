@@ -1,4 +1,5 @@
 #include "app/InstallMain.h"
+#include "system/MessageText.h"
 #include "system/RunLog.h"
 
 using namespace InstallMain;
@@ -31,5 +32,5 @@ void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFold
 }
 
 std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
-    return CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
+    return CreateShortcut(FormatText(L"%1\\%2", {dir, shortcut.target}), dir, shortcut.description, L"");
 }

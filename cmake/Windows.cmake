@@ -9,12 +9,15 @@ find_library(ZARVO_ZLIB libz.a REQUIRED)
 target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 
 # Unwind tables only where an exception may pass: nothing walks the stack at
-# every instruction here (a debugger, a signal), and each table is download.
+# every instruction here (a debugger, a signal), and each table is download;
+# nor does one pass through a function of Windows (SystemCallsNothrow.h).
 # Constructors and destructors are compiled whole where they are used: at -Os
 # GCC otherwise moves each one's body into a function private to every unit
 # that uses it, and the link-time optimiser keeps those copies apart (some
 # 5.5 KB of them).
-set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h)
+set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+    "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
+    "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
 # classes (what it throws keeps its own), each class weighs less. The test
 # tree keeps it for GoogleTest.

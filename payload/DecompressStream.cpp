@@ -23,7 +23,7 @@ class Inflater {
     Inflater() {
         const int code = inflateInit(&stream_);
         if (code != Z_OK)
-            throw Error(ZlibErrorText(code));
+            Raise(ZlibErrorText(code));
     }
     ~Inflater() { inflateEnd(&stream_); }
     Inflater(const Inflater&) = delete;
@@ -38,7 +38,7 @@ class Inflater {
 std::unique_ptr<unsigned char[]> Allocate(std::size_t size) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size]);
     if (!block)
-        throw Error(L"Out of memory");
+        Raise(L"Out of memory");
     return block;
 }
 
@@ -67,12 +67,12 @@ namespace {
 std::size_t PlainSize(ByteSource& source) {
     unsigned char sizeField[4];
     if (ReadFully(source, sizeField, sizeof sizeField) != sizeof sizeField)
-        throw Error(kReadError);
+        Raise(kReadError);
     const std::uint32_t field =
         sizeField[0] | sizeField[1] << 8 | sizeField[2] << 16 | static_cast<std::uint32_t>(sizeField[3]) << 24;
     // A negative count cannot be produced; the field is signed on disk.
     if (field > 0x7FFFFFFFu)
-        throw Error(kReadError);
+        Raise(kReadError);
     return field;
 }
 
@@ -103,11 +103,11 @@ void Inflate(ByteSource& source, std::size_t plainSize, unsigned char* window, s
             const int code = inflate(&stream, Z_NO_FLUSH);
             // A preset dictionary is never supplied, so asking for one is final.
             if (code < 0 || code == Z_NEED_DICT)
-                throw Error(ZlibErrorText(code));
+                Raise(ZlibErrorText(code));
             ended = code == Z_STREAM_END;
         }
         if (stream.avail_out > 0)
-            throw Error(kReadError);
+            Raise(kReadError);
         if (sink)
             sink->Write(window, piece);
         left -= piece;

@@ -20,3 +20,9 @@ class Error : public std::exception {
     std::wstring message_;
     unsigned long code_;
 };
+
+// Throw an Error. Called where a routine fails, they make the exception in
+// one place rather than at each such place, with its clean-up if the making
+// fails.
+[[noreturn]] void Raise(const wchar_t* message, unsigned long code = 0);
+[[noreturn]] void Raise(std::wstring&& message, unsigned long code = 0);

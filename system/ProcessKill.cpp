@@ -84,7 +84,7 @@ bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& in
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
     // The system names a program by where its file was, through no link.
-    const std::wstring installed = installFolder.Path() + L"\\" + executableName;
+    const std::wstring installed = FormatText(L"%1\\%2", {installFolder.Path(), executableName});
     // Where the folder holds no file of that name (a fresh installation),
     // nothing runs it, and no process is looked at. The folder is held, and
     // its path leads there through no link.

@@ -5,7 +5,7 @@
 #include "system/MessageText.h"
 #include "system/SystemError.h"
 
-#include <vector>
+#include <cwchar>
 
 namespace {
 
@@ -34,10 +34,10 @@ void WriteValue(HKEY root,
     LONG status = ERROR_SUCCESS;
     const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
     if (!key)
-        throw Error(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
     status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
     if (status != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
 }
 
 void WriteText(HKEY root,
@@ -61,14 +61,15 @@ std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, co
     if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return {};
     // One spare code unit, so that data without its terminating NUL still ends.
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+    std::wstring data(size / sizeof(wchar_t) + 2, L'\0');
     DWORD type = 0;
     status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (status != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(FormatText(L"Invalid data type for '%1'", {valueName}));
-    return std::wstring(data.data());
+        Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
+    data.resize(wcslen(data.c_str()));
+    return data;
 }
 
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value) {

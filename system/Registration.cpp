@@ -9,6 +9,8 @@
 
 #include <windows.h>
 
+#include <iterator>
+
 void WriteStartPage(const std::wstring& user) {
     HKEY hive = HKEY_CURRENT_USER;
     UniqueHKey userHive;
@@ -25,16 +27,21 @@ void WriteStartPage(const std::wstring& user) {
     // itself, made where it is missing, and a link stops the write. A key that
     // cannot be had fails it, as every write does.
     UniqueHKey key;
-    const std::wstring path = Product::kStartPageKey;
-    for (std::size_t start = 0, end = 0; end != std::wstring::npos; start = end + 1) {
-        end = path.find(L'\\', start);
-        const std::wstring name = path.substr(start, end == std::wstring::npos ? end : end - start);
+    const wchar_t* const path = Product::kStartPageKey;
+    for (const wchar_t* at = path; *at;) {
+        // The next name of the path, as the system takes it: ending in a NUL.
+        wchar_t name[std::size(Product::kStartPageKey)];
+        std::size_t length = 0;
+        for (; *at && *at != L'\\'; ++at)
+            name[length++] = *at;
+        name[length] = L'\0';
+        at += *at == L'\\';
         HKEY opened = nullptr;
         DWORD type = REG_NONE;
-        const LONG status = RegCreateKeyExW(key ? key.get() : hive, name.c_str(), 0, nullptr, REG_OPTION_OPEN_LINK,
+        const LONG status = RegCreateKeyExW(key ? key.get() : hive, name, 0, nullptr, REG_OPTION_OPEN_LINK,
                                             KEY_ALL_ACCESS, nullptr, &opened, nullptr);
         if (status != ERROR_SUCCESS)
-            throw Error(FormatText(L"Failed to create key '%1'. %2", {path, SystemErrorText(status)}), status);
+            Raise(FormatText(L"Failed to create key '%1'. %2", {path, SystemErrorText(status)}), status);
         key.reset(opened);
         if (RegQueryValueExW(opened, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
             type == REG_LINK)

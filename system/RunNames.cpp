@@ -1,5 +1,7 @@
 #include "system/RunNames.h"
 
+#include "system/MessageText.h"
+
 #include <utility>
 
 namespace {
@@ -27,19 +29,19 @@ std::wstring RunTag(unsigned long number) {
 }
 
 std::wstring NewName(const std::wstring& original, const std::wstring& tag) {
-    return original + L".zs-" + tag + L"-new";
+    return FormatText(L"%1.zs-%2-new", {original, tag});
 }
 
 std::wstring OldName(const std::wstring& original, const std::wstring& tag) {
-    return original + L".zs-" + tag + L"-old";
+    return FormatText(L"%1.zs-%2-old", {original, tag});
 }
 
 std::wstring DoneName(const std::wstring& tag) {
-    return L"zs-" + tag + L"-done";
+    return FormatText(L"zs-%1-done", {tag});
 }
 
 std::wstring JournalName(const std::wstring& tag) {
-    return L"zs-" + tag + L"-journal";
+    return FormatText(L"zs-%1-journal", {tag});
 }
 
 RunName ParseRunName(const std::wstring& name) {

@@ -21,7 +21,7 @@ class Application {
     void ShowNoBoxes() { boxes_ = false; }
 
     // Shows a message box and logs its text, and a question's answer.
-    int Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
+    int Message(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
     // Runs the message loop of `dialogWindow` until Terminate has been asked for.
     void Run(HWND dialogWindow);

@@ -245,8 +245,12 @@ void WizardWindow::SetImagePicture(ControlId image, const Picture* picture) {
     if (!window_)
         return;
     const ControlDef& def = ControlDefOf(image);
-    RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+    const RECT area = ScaledArea(def);
     RedrawWindow(Control(def.parent), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+RECT WizardWindow::ScaledArea(const ControlDef& def) const {
+    return {Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
 }
 
 void WizardWindow::PaintContainer(HWND container, HDC dc) {
@@ -264,7 +268,7 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
     for (const ControlDef& def : kControls) {
         const Picture* picture =
             def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
-        const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+        const RECT area = ScaledArea(def);
         RECT overlap;
         if (picture && IntersectRect(&overlap, &area, &dirty) && !(plainBanner && picture == &bannerPicture_)) {
             picture->Draw(dc, area.left, area.top);
