@@ -63,8 +63,8 @@ const HeldFolder& Areas::Folder(Area area, const std::wstring& path, DWORD& erro
 const HeldFolder& Areas::Make(Area area, const std::wstring& path, DWORD& error) {
     const HeldFolder& above = Above(area, path, error);
     bool made = false;
-    HeldFolder folder = above ? above.RealFolder(path.empty() ? Product::kName : NameOf(path), error, &made)
-                              : HeldFolder();
+    HeldFolder folder =
+        above ? above.RealFolder(path.empty() ? Product::kName : NameOf(path), error, &made) : HeldFolder();
     return folder ? Keep(area, path, std::move(folder), made) : none_;
 }
 

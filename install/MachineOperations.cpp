@@ -175,7 +175,8 @@ void MachineOperations::Discard(const Action& action) {
     const RunName name = ParseRunName(NameOf(action.path));
     // A run's marker stays while a file it kept aside does: it tells the
     // next run that the file is to go, not to come back.
-    if (name.kind == RunNameKind::Done && std::find(unfinished_.begin(), unfinished_.end(), name.tag) != unfinished_.end())
+    if (name.kind == RunNameKind::Done &&
+        std::find(unfinished_.begin(), unfinished_.end(), name.tag) != unfinished_.end())
         return;
     if (!DiscardLeft(areas_, action.area, action.path)) {
         unfinished_.push_back(name.tag);

@@ -98,10 +98,9 @@ class Planner {
             for (const Spot& spot : situation_.left) {
                 const std::size_t slash = spot.path.rfind(L'\\');
                 const RunName name = ParseRunName(spot.path.substr(slash + 1));
-                const bool finished =
-                    spot.area == Area::Tree
-                        ? std::find(done.begin(), done.end(), name.tag) != done.end()
-                        : Stands(spot.area, spot.path.substr(0, slash + 1) + name.original);
+                const bool finished = spot.area == Area::Tree
+                                          ? std::find(done.begin(), done.end(), name.tag) != done.end()
+                                          : Stands(spot.area, spot.path.substr(0, slash + 1) + name.original);
                 if ((name.kind == RunNameKind::Done) != markers)
                     continue;
                 Step step = Step::Discard;

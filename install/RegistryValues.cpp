@@ -23,7 +23,11 @@ std::vector<unsigned char> NumberData(DWORD number) {
 
 // Reads the value as it is into `type` and `data`: false where the key or
 // the value is missing; raises where it cannot be read.
-bool ReadValue(HKEY root, const std::wstring& key, const std::wstring& name, bool& keyExists, DWORD& type,
+bool ReadValue(HKEY root,
+               const std::wstring& key,
+               const std::wstring& name,
+               bool& keyExists,
+               DWORD& type,
                std::vector<unsigned char>& data) {
     HKEY opened = nullptr;
     LONG status = RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened);

@@ -79,8 +79,7 @@ std::size_t PlainSize(ByteSource& source) {
 // Inflates exactly `plainSize` bytes of the stream into `window`, which holds
 // `windowSize` bytes; each time it is full, and at the end, its bytes go to
 // the sink, if any.
-void Inflate(ByteSource& source, std::size_t plainSize, unsigned char* window, std::size_t windowSize,
-             ByteSink* sink) {
+void Inflate(ByteSource& source, std::size_t plainSize, unsigned char* window, std::size_t windowSize, ByteSink* sink) {
     const std::unique_ptr<unsigned char[]> chunk = Allocate(kChunkSize);
     Inflater inflater;
     z_stream& stream = inflater.Stream();

@@ -135,7 +135,8 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
             statuses.push_back(line);
     EXPECT_EQ(statuses, Utf8Lines(shown));
     for (const std::wstring& action :
-         {L"创建文件夹：" + dir + L"\\Temp\\Update", L"写入新文件：" + dir + L"\\Zarvo.exe", L"替换：" + dir + L"\\Lang\\0x0409.ini",
+         {L"创建文件夹：" + dir + L"\\Temp\\Update", L"写入新文件：" + dir + L"\\Zarvo.exe",
+          L"替换：" + dir + L"\\Lang\\0x0409.ini",
           L"写入注册表值：HKLM\\" + std::wstring(kUninstall) + L"\\DisplayVersion", std::wstring(L"删除保留的旧文件")})
         EXPECT_NE(text.find(Utf8(action) + "（"), std::string::npos) << Utf8(action);
     EXPECT_NE(text.find(Utf8(arguments) + "\r\n"), std::string::npos) << "the command line";

@@ -26,8 +26,8 @@ std::size_t Find(const Plan& plan, const Action& wanted) {
 // Everything that a complete installation leaves, as the next one finds it.
 Situation Installed() {
     Situation situation;
-    for (const wchar_t* folder : {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin",
-                                  L"\\Temp\\Update"})
+    for (const wchar_t* folder :
+         {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin", L"\\Temp\\Update"})
         situation.existing.push_back({Area::Tree, folder});
     for (const Product::File& file : Product::kFiles)
         situation.existing.push_back({Area::Tree, std::wstring(file.folder) + L"\\" + file.name});
@@ -100,10 +100,14 @@ TEST(Plan, FreshAndUpgrade) {
 TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation situation = Installed();
     situation.left = {
-        {Area::Tree, L"\\Zarvo.exe.zs-aaaaaaaa-new"},       {Area::Tree, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
-        {Area::Tree, L"\\zs-aaaaaaaa-journal"},             {Area::Tree, L"\\zs-bbbbbbbb-done"},
-        {Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},     {Area::Tree, L"\\zs-bbbbbbbb-journal"},
-        {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"}, {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
+        {Area::Tree, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
+        {Area::Tree, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
+        {Area::Tree, L"\\zs-aaaaaaaa-journal"},
+        {Area::Tree, L"\\zs-bbbbbbbb-done"},
+        {Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
+        {Area::Tree, L"\\zs-bbbbbbbb-journal"},
+        {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
+        {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
     };
     const Plan plan = PlanInstallation(situation);
     const std::vector<Action> expected = {

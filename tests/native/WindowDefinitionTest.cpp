@@ -1,5 +1,5 @@
-#include "ui/Texts.h"
 #include "ui/Pages.h"
+#include "ui/Texts.h"
 #include "ui/WindowDefinition.h"
 
 #include <gtest/gtest.h>

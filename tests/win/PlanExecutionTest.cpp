@@ -132,7 +132,8 @@ TEST_F(PlanExecutionTest, AbruptEndAfterTheRegistrationIsSettledRegistryIncluded
     const ProductState older = CurrentProduct(dir);
 
     InstallFailing(dir, {~std::size_t(0), Step::Finish, true});
-    ASSERT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"DisplayVersion").text, std::wstring(L"1.1.0.2669") + L'\0');
+    ASSERT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"DisplayVersion").text,
+              std::wstring(L"1.1.0.2669") + L'\0');
     ASSERT_FALSE(RunNamesLeft(dir).empty());
 
     // Settled, then stopped as soon as its own journal is written: what is
