@@ -3,7 +3,6 @@
 #include "app/InstallMain.h"
 #include "install/DiskSpace.h"
 #include "install/PathRules.h"
-#include "system/FileTransaction.h"
 #include "system/FolderSecurity.h"
 #include "system/MessageText.h"
 #include "system/PathRoot.h"
@@ -78,9 +77,8 @@ FolderRefusal JudgeInstallFolder(const std::wstring& dir, CheckedFolder& checked
 // Removes what the check made, innermost first, as a failed installation does.
 void Discard(CheckedFolder& checked) {
     checked.folder = HeldFolder();
-    FileTransaction undo{std::wstring()};
-    for (const MadeFolder& made : checked.made)
-        undo.Made(made.first, made.second);
+    for (auto made = checked.made.rbegin(); made != checked.made.rend(); ++made)
+        RemoveMade(*made);
     checked.made.clear();
 }
 
@@ -100,9 +98,10 @@ FolderRefusal CheckInstallFolder(const std::wstring& dir,
     FolderVerdict verdict = JudgeInstallPath(dir);
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict, message);
+    const std::wstring bare = WithoutTrailingBackslash(dir);
     std::wstring missing;
     DWORD error = 0;
-    HeldFolder deepest = DeepestExisting(WithoutTrailingBackslash(dir), missing, error);
+    HeldFolder deepest = DeepestExisting(bare, missing, error);
     if (!deepest)
         return error == ERROR_SHARING_VIOLATION ? Unsafe({FolderRisk::InUse, dir}, message) : FolderRefusal::Unusable;
     // Judged where it is, as it is held: the install folder, or what the
@@ -119,7 +118,7 @@ FolderRefusal CheckInstallFolder(const std::wstring& dir,
         beforeMaking();
     checked.folder =
         missing.empty() ? std::move(deepest) : TInstallForm::EnsureDirectory(deepest, missing, checked.made, error);
-    const FolderRefusal refusal = JudgeInstallFolder(WithoutTrailingBackslash(dir), checked, error, message);
+    const FolderRefusal refusal = JudgeInstallFolder(bare, checked, error, message);
     if (refusal != FolderRefusal::None)
         Discard(checked);
     return refusal;
@@ -135,7 +134,7 @@ bool TInstallForm::DirectoryAccepted(const std::wstring& dir) {
         madeFolders_ = std::move(checked.made);
         return true;
     }
-    application_.Message(window_.Handle(), message, Application::kTitle,
+    application_.Message(window_.Handle(), message.c_str(), Application::kTitle,
                          MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
     return false;
 }

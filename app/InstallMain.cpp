@@ -5,7 +5,6 @@
 #include "system/CriticalErrors.h"
 #include "system/Error.h"
 #include "system/Reg.h"
-#include "system/Registration.h"
 #include "system/ShellLink.h"
 
 namespace InstallMain {
@@ -15,8 +14,7 @@ std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;
 ComPtr<IShellLinkW> ShellLinkInterface;
 ComPtr<IPersistStream> PersistInterface;
-ShortcutStorage ShortcutWork;
-std::vector<wchar_t> TempPathBuffer;
+std::wstring TempPathBuffer;
 }  // namespace InstallMain
 
 using namespace InstallMain;
@@ -26,7 +24,7 @@ namespace {
 // A text of the product's Uninstall entry; one of another type is no text.
 std::wstring UninstallText(const wchar_t* name) {
     try {
-        return RegReadString(HKEY_LOCAL_MACHINE, kUninstallKey, false, name);
+        return RegReadString(HKEY_LOCAL_MACHINE, Product::kUninstallKey, false, name);
     } catch (const Error&) {
         return {};
     }
@@ -67,7 +65,7 @@ void TInstallForm::FormCreate() {
     TempDir = ReadTempDir(TempPathBuffer);
     // An upgrade keeps the installed copy's folder and shortcut choice.
     std::wstring dir = UpgradeFolder();
-    shortcuts_ = ParseCommandLine(UninstallText(kShortcutOptionsValue)).shortcuts;
+    shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
     if (dir.empty())
         dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
                             L"ProgramFilesDir") +
@@ -89,7 +87,7 @@ std::wstring TInstallForm::InstallDirectory() const {
 }
 
 void TInstallForm::FormDestroy() {
-    std::vector<wchar_t>().swap(TempPathBuffer);
+    std::wstring().swap(TempPathBuffer);
 }
 
 void TInstallForm::OnDestroy() {
@@ -98,7 +96,6 @@ void TInstallForm::OnDestroy() {
 
 void InstallMain::ReleaseInstallerState() {
     TempDir.clear();
-    ShortcutWork.linkPath.clear();
     PersistInterface.reset();
     ShellLinkInterface.reset();
     ShellLinkObject.reset();

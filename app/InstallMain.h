@@ -2,9 +2,9 @@
 
 #include "app/CommandLine.h"
 #include "app/ExitCode.h"
+#include "install/Installation.h"
 #include "payload/Catalogue.h"
 #include "system/ComPtr.h"
-#include "system/EmbeddedResource.h"
 #include "system/Handles.h"
 #include "system/HeldFolder.h"
 #include "ui/Application.h"
@@ -17,15 +17,13 @@
 #include <string>
 #include <vector>
 
-class FileTransaction;
 class RunLog;
-class ScratchFolder;
 
 enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
-class TInstallForm final : public FormEvents {
+class TInstallForm final : public FormEvents, private InstallHost {
   public:
     // `beforeFolderMade` runs in the directory check between its first look
     // at the folder and the making of what is missing.
@@ -52,8 +50,10 @@ class TInstallForm final : public FormEvents {
     // installed copy's entry records.
     void ChooseShortcuts(const ShortcutOptions& line);
 
-    // The copying page as the installation shows it: nothing to press.
-    void EnterCopyingPage();
+    // The directory check of the folder that the edit box names, and the
+    // installation into it: what the next button does on the directory page,
+    // and an unattended run without it.
+    void InstallIntoTheFolder();
     // How the run has ended, once the window is done with.
     Outcome RunOutcome() const;
 
@@ -61,7 +61,7 @@ class TInstallForm final : public FormEvents {
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
-    // Makes each missing folder of `names` ("\Apps\Zarvo"; empty names are
+    // Makes each missing folder of `names` ("\\Apps\\Zarvo"; empty names are
     // skipped) below the held folder, one name at a time through the folder
     // above it, with the product's access list, and notes each in `made`,
     // outer first. Anything that stands at a name meanwhile, a link included,
@@ -71,18 +71,13 @@ class TInstallForm final : public FormEvents {
                                       const std::wstring& names,
                                       std::vector<MadeFolder>& made,
                                       DWORD& error);
-    // Writes one shortcut file through the shell-link object of the run, as
-    // one of the installation's files; kind 1 is the all-users desktop, kind 2
-    // the all-users Start-menu programs folder, where the folder is made when
-    // missing.
-    static void CreateShortcut(const std::wstring& target,
-                               const std::wstring& workingDirectory,
-                               const wchar_t* folder,
-                               const wchar_t* description,
-                               const wchar_t* linkName,
-                               const wchar_t* arguments,
-                               int locationKind,
-                               FileTransaction& files);
+    // The file of one shortcut, made with the installer's shell-link object:
+    // its target, working directory, arguments and description are set
+    // afresh each time. Raises the shell's error when it cannot be saved.
+    static std::vector<unsigned char> CreateShortcut(const std::wstring& target,
+                                                     const std::wstring& workingDirectory,
+                                                     const wchar_t* description,
+                                                     const wchar_t* arguments);
     // Ends every running process of that executable name whose image the
     // system names as the file of that name in the held install folder, and
     // logs each; true when the last termination request succeeded. The debug
@@ -94,20 +89,19 @@ class TInstallForm final : public FormEvents {
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };
 
-    // "当前第N步，共5步。" for step N of 1 to 5.
-    static const wchar_t* StepLabel(int step);
-
     std::wstring InstallDirectory() const;
     // The directory check on leaving the directory page: the folder text, who
     // could change the folder, the disk space, then the folder made and held.
     // Shows the box that says why and returns false when the folder cannot be
     // installed to.
     bool DirectoryAccepted(const std::wstring& dir);
-    void InstallPayload(FileTransaction& files,
-                        std::size_t place,
-                        ScratchFolder& scratch,
-                        const std::wstring& name,
-                        EmbeddedResource resource);
+
+    // What the installation asks of the form.
+    void ShowStatus(const std::wstring& text, bool pump) override;
+    void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
+    void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
+    void EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) override;
+    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override;
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;
@@ -146,21 +140,11 @@ extern ComPtr<IUnknown> ShellLinkObject;
 extern ComPtr<IShellLinkW> ShellLinkInterface;
 extern ComPtr<IPersistStream> PersistInterface;
 
-// Scratch space of shortcut creation, kept between calls.
-struct ShortcutStorage {
-    wchar_t folderPath[MAX_PATH + 1] = {};
-    std::wstring linkPath;
-};
-extern ShortcutStorage ShortcutWork;
-
 // Receives the raw temporary path from the system.
-extern std::vector<wchar_t> TempPathBuffer;
+extern std::wstring TempPathBuffer;
 
-inline constexpr const wchar_t* SubDirs[] = {
-    L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp\\Skin", L"\\Temp\\Update",
-};
-
-inline constexpr const wchar_t* ProcessNames[] = {L"Zarvo.exe", L"ZarvService.exe", L"ZarvUpdate.exe"};
+inline constexpr const auto& SubDirs = Product::kFolders;
+inline constexpr const auto& ProcessNames = Product::kPrograms;
 
 using ::PayloadNames;
 

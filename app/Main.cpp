@@ -75,7 +75,7 @@ Outcome Setup(Application& application, const SetupOptions& options) {
         application.ShowNoBoxes();
     if (options.refused || options.help) {
         OpenLog(log, options.logFile, error);
-        application.Message(nullptr, options.refused ? RefusedOptionText(*options.refused) : UsageText(),
+        application.Message(nullptr, (options.refused ? RefusedOptionText(*options.refused) : UsageText()).c_str(),
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
     }
@@ -88,9 +88,9 @@ Outcome Setup(Application& application, const SetupOptions& options) {
         return Outcome::AnotherSetupRunning;
     }
     if (!OpenLog(log, options.logFile, error)) {
-        application.Message(nullptr,
-                            FormatText(L"无法创建日志文件：%1\r\n%2", {options.logFile, SystemErrorText(error)}),
-                            Application::kTitle, MB_OK | MB_ICONERROR);
+        application.Message(
+            nullptr, FormatText(L"无法创建日志文件：%1\r\n%2", {options.logFile, SystemErrorText(error)}).c_str(),
+            Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::LogNotOpened;
     }
     // A copy damaged on its way here is found before anything is changed,

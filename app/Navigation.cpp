@@ -2,15 +2,6 @@
 
 using namespace InstallMain;
 
-namespace {
-const wchar_t* const kStepLabels[] = {L"当前第1步，共5步。", L"当前第2步，共5步。", L"当前第3步，共5步。",
-                                      L"当前第4步，共5步。", L"当前第5步，共5步。"};
-}
-
-const wchar_t* TInstallForm::StepLabel(int step) {
-    return kStepLabels[step - 1];
-}
-
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {
         case NextStepBtn:
@@ -42,79 +33,42 @@ void TInstallForm::OnCloseRequest() {
 
 void TInstallForm::NextStepBtnClick() {
     ++StepIndex;
-    switch (StepIndex) {
-        case 1:
-            window_.SetVisible(LastStepBtn, true);
-            window_.SetText(NextStepBtn, L"我同意");
-            window_.SetActivePage(LisenseTabSheet);
-            window_.SetText(OrderLabel, StepLabel(2));
-            break;
-        case 2:
-            window_.SetActivePage(DirTabSheet);
-            window_.SetText(NextStepBtn, L"下一步");
-            window_.SetText(OrderLabel, StepLabel(3));
-            break;
-        case 3: {
-            window_.SetText(OrderLabel, StepLabel(4));
-            const std::wstring dir = InstallDirectory();
-            application_.Log().Line({L"安装目录：", dir});
-            const auto backToDirectoryPage = [this] {
-                StepIndex = 2;
-                window_.SetActivePage(DirTabSheet);
-                window_.SetText(OrderLabel, StepLabel(3));
-            };
-            bool accepted = false;
-            try {
-                accepted = DirectoryAccepted(dir);
-            } catch (...) {
-                // The default handler shows the error; the wizard waits on the
-                // directory page, as after a refusal, and an unattended run
-                // ends as a failed one.
-                refusal_ = FolderRefusal::Failed;
-                backToDirectoryPage();
-                throw;
-            }
-            if (!accepted) {
-                backToDirectoryPage();
-                return;
-            }
-            EnterCopyingPage();
-            // An error leaves the stage as it is: the installation failed.
-            stage_ = Stage::Installing;
-            RunInstallation();
-            stage_ = Stage::Installed;
-            break;
-        }
-        default:
-            break;
-    }
+    if (StepIndex < 3)
+        window_.Show(StepIndex == 1 ? WizardState::Licence : WizardState::Directory);
+    else if (StepIndex == 3)
+        InstallIntoTheFolder();
 }
 
-void TInstallForm::EnterCopyingPage() {
-    window_.SetVisible(LastStepBtn, false);
-    window_.SetEnabled(CancelBtn, false);
-    window_.SetEnabled(NextStepBtn, false);
-    window_.SetActivePage(ProcessTabSheet);
+void TInstallForm::InstallIntoTheFolder() {
+    // The step of the copying page is told while the folder is checked.
+    window_.SetText(OrderLabel, PageDefOf(WizardState::Copying).stepLabel);
+    const std::wstring dir = InstallDirectory();
+    application_.Log().Line({L"安装目录：", dir});
+    bool accepted = false;
+    try {
+        accepted = DirectoryAccepted(dir);
+    } catch (...) {
+        // The default handler shows the error; the wizard waits on the
+        // directory page, as after a refusal, and an unattended run ends as
+        // a failed one.
+        refusal_ = FolderRefusal::Failed;
+        StepIndex = 2;
+        window_.Show(WizardState::Directory);
+        throw;
+    }
+    StepIndex = accepted ? 3 : 2;
+    window_.Show(accepted ? WizardState::Copying : WizardState::Directory);
+    if (!accepted)
+        return;
+    // An error leaves the stage as it is: the installation failed.
+    stage_ = Stage::Installing;
+    RunInstallation();
+    stage_ = Stage::Installed;
 }
 
 void TInstallForm::LastStepBtnClick() {
     --StepIndex;
-    switch (StepIndex) {
-        case 0:
-            window_.SetActivePage(WelcomeTabSheet);
-            window_.SetText(NextStepBtn, L"下一步");
-            window_.SetVisible(LastStepBtn, false);
-            window_.SetEnabled(NextStepBtn, true);
-            window_.SetText(OrderLabel, StepLabel(1));
-            break;
-        case 1:
-            window_.SetActivePage(LisenseTabSheet);
-            window_.SetText(NextStepBtn, L"我同意");
-            window_.SetText(OrderLabel, StepLabel(2));
-            break;
-        default:
-            break;
-    }
+    window_.Show(StepIndex == 0 ? WizardState::Welcome : WizardState::Licence);
 }
 
 void TInstallForm::CancelBtnClick() {

@@ -8,7 +8,7 @@ namespace {
 constexpr DWORD kInitialLength = 100;
 }
 
-std::wstring ReadTempDir(std::vector<wchar_t>& buffer) {
+std::wstring ReadTempDir(std::wstring& buffer) {
     buffer.assign(kInitialLength, L'\0');
     DWORD length = GetTempPathW(kInitialLength, buffer.data());
     // A path that does not fit is answered with the length it needs; the path
@@ -25,5 +25,5 @@ std::wstring ReadTempDir(std::vector<wchar_t>& buffer) {
         windowsLength = GetSystemWindowsDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
         return WithoutTrailingBackslash(std::wstring(buffer.data(), windowsLength)) + L"\\Temp";
     }
-    return WithoutTrailingBackslash(std::wstring(buffer.data()));
+    return WithoutTrailingBackslash(std::wstring(buffer.c_str()));
 }

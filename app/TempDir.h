@@ -1,9 +1,8 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // The user's temporary directory without its trailing backslash. The buffer
 // receives the system's raw answer; it grows when the path does not fit, so a
 // path of any length works.
-std::wstring ReadTempDir(std::vector<wchar_t>& buffer);
+std::wstring ReadTempDir(std::wstring& buffer);

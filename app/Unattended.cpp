@@ -4,13 +4,12 @@ Outcome InstallUnattended(TInstallForm& form, Application& application, SetupMod
     // Nor does the system ask anything, such as for the disk of an empty drive.
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     WizardWindow& window = form.Window();
-    InstallMain::StepIndex = 2;
     if (mode == SetupMode::Passive) {
-        form.EnterCopyingPage();
+        window.Show(WizardState::Copying);
         form.Show();
     }
     try {
-        form.NextStepBtnClick();
+        form.InstallIntoTheFolder();
     } catch (...) {
         application.ShowCurrentException(window.Handle());
     }

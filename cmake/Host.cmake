@@ -5,7 +5,7 @@ add_subdirectory(${GOOGLETEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FRO
 include(GoogleTest)
 
 find_package(ZLIB REQUIRED)
-target_link_libraries(zarvo_core PUBLIC ZLIB::ZLIB)
+target_link_libraries(zarvo_payload PUBLIC ZLIB::ZLIB)
 
 # The packing side of the containers, for the build-time tools and their
 # tests: libdeflate writes the streams and zlib checks them. The installer
@@ -23,6 +23,8 @@ add_executable(native_tests
     tests/native/ContainerTest.cpp
     tests/native/DecompressStreamTest.cpp
     tests/native/PathRulesTest.cpp
+    tests/native/PlanTest.cpp
+    tests/native/ProductTest.cpp
     tests/native/MessageTextTest.cpp
     tests/native/PayloadFilesTest.cpp
     tests/native/ProcessNameRuleTest.cpp
@@ -34,6 +36,10 @@ target_link_libraries(native_tests PRIVATE zarvo_packing GTest::gtest_main)
 target_compile_definitions(native_tests PRIVATE ZARVO_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 zarvo_strict(native_tests)
 gtest_discover_tests(native_tests)
+
+# The folders' libraries see no header against the arrows.
+add_test(NAME layers COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/LayersTest.sh ${CMAKE_CXX_COMPILER} ${ZARVO_LAYERS}
+                             ${ZARVO_GENERATED})
 
 # Packs one payload file into its container; the installer's build runs it.
 add_executable(pack tools/pack/Pack.cpp)
@@ -52,7 +58,7 @@ add_test(NAME apt_mirror_in_sync COMMAND bash ${PROJECT_SOURCE_DIR}/tests/native
 # unmap 2 GiB; claims above 64 MiB, which no fuzzed input of a few kilobytes can
 # fill, are therefore refused by the allocator, so that the decoder's
 # "Out of memory" path is fuzzed too instead of the run crawling.
-add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp)
+add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp system/Error.cpp)
 target_include_directories(decompress_stream_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(decompress_stream_fuzzer PRIVATE -g -fsanitize=fuzzer,address)
 target_link_options(decompress_stream_fuzzer PRIVATE -fsanitize=fuzzer,address)

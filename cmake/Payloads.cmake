@@ -7,24 +7,41 @@
 
 set(ZARVO_PAYLOAD_DIR "" CACHE PATH "Folder of the product's fifteen files laid out as installed; empty: the stand-ins")
 
-# Catalogue order: payload name, where the file lies in the installed tree,
-# and the stand-in it is made from when no folder is given.
-set(catalogue
-    whatsnewtxt whatsnew.txt "${PROJECT_SOURCE_DIR}/payloads/whatsnew.txt"
-    ZarvConfigini Data/ZarvConfig.ini "${PROJECT_SOURCE_DIR}/payloads/ZarvConfig.ini"
-    Zarvoexe Zarvo.exe "$<TARGET_FILE:standin_browser>"
-    ZarvServiceexe ZarvService.exe "$<TARGET_FILE:standin_service>"
-    BugReportexe BugReport.exe "$<TARGET_FILE:standin_bugreport>"
-    Lisensetxt Lisense.txt "${PROJECT_SOURCE_DIR}/payloads/Lisense.txt"
-    ZarvLibrarydll ZarvLibrary.dll "$<TARGET_FILE:standin_library>"
-    ZarvResourcesdll ZarvResources.dll "$<TARGET_FILE:standin_resources>"
-    ZarvZipdll ZarvZip.dll "$<TARGET_FILE:standin_zip>"
-    ZarvUpdateexe ZarvUpdate.exe "$<TARGET_FILE:standin_update>"
-    Uninstallexe Uninstall.exe "$<TARGET_FILE:standin_uninstall>"
-    defaultzsk Skin/default.zsk "${PROJECT_SOURCE_DIR}/payloads/default.zsk"
-    x0804ini Lang/0x0804.ini "${PROJECT_SOURCE_DIR}/payloads/x0804.ini"
-    x0404ini Lang/0x0404.ini "${PROJECT_SOURCE_DIR}/payloads/x0404.ini"
-    x0409ini Lang/0x0409.ini "${PROJECT_SOURCE_DIR}/payloads/x0409.ini")
+# The product's files in installation order, as the product's own table gives
+# them (pack --catalogue): payload name and where the file lies in the
+# installed tree.
+execute_process(COMMAND "${pack}" --catalogue OUTPUT_VARIABLE listed RESULT_VARIABLE listing)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/system/Product.h)
+if(NOT listing EQUAL 0)
+    message(FATAL_ERROR "The container tool ${pack} cannot list the product's files: build the host tree first (tools/build.sh).")
+endif()
+string(REPLACE "\n" ";" listed "${listed}")
+# The stand-in each program and library is made from when no folder is given;
+# every other file comes from payloads/, under its payload's file name.
+set(standin_Zarvoexe standin_browser)
+set(standin_ZarvServiceexe standin_service)
+set(standin_BugReportexe standin_bugreport)
+set(standin_ZarvUpdateexe standin_update)
+set(standin_Uninstallexe standin_uninstall)
+set(standin_ZarvLibrarydll standin_library)
+set(standin_ZarvResourcesdll standin_resources)
+set(standin_ZarvZipdll standin_zip)
+set(catalogue)
+foreach(line IN LISTS listed)
+    if(line STREQUAL "")
+        continue()
+    endif()
+    string(REPLACE " " ";" line "${line}")
+    list(GET line 0 name)
+    list(GET line 1 installed)
+    if(DEFINED standin_${name})
+        set(plain "$<TARGET_FILE:${standin_${name}}>")
+    else()
+        string(REGEX REPLACE "(...)$" ".\\1" file "${name}")
+        set(plain "${PROJECT_SOURCE_DIR}/payloads/${file}")
+    endif()
+    list(APPEND catalogue ${name} ${installed} "${plain}")
+endforeach()
 list(LENGTH catalogue count)
 math(EXPR last "${count} - 1")
 

@@ -6,15 +6,18 @@ enable_language(RC)
 # mingw's static zlib: the DLL import library would make the installer need a
 # zlib DLL beside it.
 find_library(ZARVO_ZLIB libz.a REQUIRED)
-target_link_libraries(zarvo_core PUBLIC ${ZARVO_ZLIB})
+target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 
 # Unwind tables only where an exception may pass: nothing walks the stack at
-# every instruction here (a debugger, a signal), and each table is download.
+# every instruction here (a debugger, a signal), and each table is download;
+# nor does one pass through a function of Windows (SystemCallsNothrow.h).
 # Constructors and destructors are compiled whole where they are used: at -Os
 # GCC otherwise moves each one's body into a function private to every unit
 # that uses it, and the link-time optimiser keeps those copies apart (some
 # 5.5 KB of them).
-set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections -include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h)
+set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+    "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
+    "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
 # classes (what it throws keeps its own), each class weighs less. The test
 # tree keeps it for GoogleTest.
@@ -28,28 +31,13 @@ endif()
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
-add_library(zarvo_win STATIC
-    ui/Application.cpp
-    app/BrowseFolder.cpp
-    app/DirectoryCheck.cpp
-    app/FinishActions.cpp
-    app/InstallMain.cpp
-    app/Navigation.cpp
-    app/TempDir.cpp
-    app/Unattended.cpp
-    install/DiskSpace.cpp
-    install/FileRoutines.cpp
-    install/InstallTree.cpp
-    install/RunInstallation.cpp
-    payload/DecompressFile.cpp
-    payload/InstalledSize.cpp
-    payload/Integrity.cpp
+# The installer's code that needs Windows, folder by folder.
+target_sources(zarvo_system PRIVATE
     system/DynamicApi.cpp
     system/Elevation.cpp
     system/EmbeddedResource.cpp
     system/FileHolders.cpp
     system/Files.cpp
-    system/FileTransaction.cpp
     system/FolderSecurity.cpp
     system/HeldFolder.cpp
     system/LibrarySearch.cpp
@@ -57,24 +45,49 @@ add_library(zarvo_win STATIC
     system/ProcessKill.cpp
     system/Reg.cpp
     system/Registration.cpp
-    system/RegistryUndo.cpp
     system/RunLog.cpp
     system/ScratchFolder.cpp
     system/SetupLock.cpp
     system/ShellLink.cpp
     system/Shortcut.cpp
     system/SystemError.cpp
-    system/UserShell.cpp
+    system/UserShell.cpp)
+target_sources(zarvo_payload PRIVATE
+    payload/DecompressFile.cpp
+    payload/InstalledSize.cpp
+    payload/Integrity.cpp)
+target_sources(zarvo_install PRIVATE
+    install/Areas.cpp
+    install/DiskSpace.cpp
+    install/FilePlaces.cpp
+    install/FileRoutines.cpp
+    install/Installation.cpp
+    install/MachineOperations.cpp
+    install/RegistryValues.cpp)
+target_sources(zarvo_ui PRIVATE
     ui/AccessibleControl.cpp
+    ui/Application.cpp
     ui/Picture.cpp
     ui/WizardLayout.cpp
     ui/WizardWindow.cpp)
-target_compile_definitions(zarvo_win PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500
-    _WIN32_IE=0x0500)
-target_compile_options(zarvo_win PUBLIC ${ZARVO_SIZE_FLAGS})
-target_compile_options(zarvo_core PRIVATE ${ZARVO_SIZE_FLAGS})
-target_link_libraries(zarvo_win PUBLIC zarvo_core ${ZARVO_SYSTEM_LIBS})
-zarvo_strict(zarvo_win)
+target_sources(zarvo_app PRIVATE
+    app/BrowseFolder.cpp
+    app/DirectoryCheck.cpp
+    app/FinishActions.cpp
+    app/FormRoutines.cpp
+    app/InstallMain.cpp
+    app/Navigation.cpp
+    app/RunInstallation.cpp
+    app/TempDir.cpp
+    app/Unattended.cpp)
+foreach(layer ${ZARVO_LAYER_TARGETS})
+    target_compile_definitions(${layer} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500
+        _WIN32_IE=0x0500)
+    target_compile_options(${layer} PUBLIC ${ZARVO_SIZE_FLAGS})
+endforeach()
+target_link_libraries(zarvo_system PUBLIC ${ZARVO_SYSTEM_LIBS})
+add_library(zarvo_win INTERFACE)
+target_link_libraries(zarvo_win INTERFACE zarvo_core)
 
 # The two pictures of the window for each scale that the installer carries,
 # packed like the payloads (JPEG gains little from it, but the pictures are
@@ -125,7 +138,7 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
     # installer's tree only; the tests build their units as they are.
     include(CheckIPOSupported)
     check_ipo_supported()
-    set_property(TARGET zarvo_core zarvo_win PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+    set_property(TARGET ${ZARVO_LAYER_TARGETS} PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
     # One partition: GCC 12 fails inside its link-time optimiser
     # (binds_to_current_def_p) when some of the installer's units land in
     # partitions of their own.

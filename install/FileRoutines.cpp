@@ -1,12 +1,13 @@
-#include "app/InstallMain.h"
+#include "install/FileRoutines.h"
+
 #include "system/FolderSecurity.h"
 
 #include <algorithm>
 
-HeldFolder TInstallForm::EnsureDirectory(const HeldFolder& folder,
-                                         const std::wstring& names,
-                                         std::vector<MadeFolder>& made,
-                                         DWORD& error) {
+HeldFolder MakeFoldersBelow(const HeldFolder& folder,
+                            const std::wstring& names,
+                            std::vector<MadeFolder>& made,
+                            DWORD& error) {
     // Each folder made gets the product's list in the call that makes it: one
     // set afterwards would leave a moment in which another account could open
     // the folder and keep the handle, and what lies above (the root of a

@@ -23,7 +23,7 @@ class FileSource final : public ByteSource {
 
 }  // namespace
 
-void DecompressFile(void* source, ByteBuffer& plain) {
+void DecompressFile(void* source, ByteSink& plain) {
     FileSource stream(source);
     DecompressStream(stream, plain);
 }

@@ -13,16 +13,28 @@ class ByteSource {
     virtual std::size_t Read(void* buffer, std::size_t count) = 0;
 };
 
+// Where plain bytes go as they are inflated.
+class ByteSink {
+  public:
+    virtual ~ByteSink() = default;
+    // Takes the next piece; may throw Error.
+    virtual void Write(const unsigned char* data, std::size_t size) = 0;
+};
+
 // Decodes one container: its plain size as a signed 32-bit little-endian
 // count, then a zlib stream. On success the output holds exactly plain-size
 // bytes; every failure throws Error.
 void DecompressStream(ByteSource& source, ByteBuffer& output);
 
+// The same, handing the plain bytes to the sink piece by piece as they are
+// inflated, so that a payload never lies whole in memory; the sink has taken
+// exactly plain-size bytes when it returns. On a failure the sink may have
+// taken some: the caller writes into a file of its own, which goes again.
+void DecompressStream(ByteSource& source, ByteSink& output);
+
 // Decodes the container in the file open as `source` (a Windows file handle),
-// read from its current position, into the payload's plain bytes. The
-// destination is written only once the whole payload is in memory, by the
-// caller; a failure leaves it as it was.
-void DecompressFile(void* source, ByteBuffer& plain);
+// read from its current position, into the sink.
+void DecompressFile(void* source, ByteSink& plain);
 
 // zlib's own text for one of its return codes, as the error shows it.
 std::wstring ZlibErrorText(int code);

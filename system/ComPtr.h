@@ -2,6 +2,13 @@
 
 #include <unknwn.h>
 
+// Gives back one reference. One function for every interface type: a copy of
+// it for each ComPtr<T> would weigh as much as what calls it.
+[[gnu::noinline]] inline void ReleaseReference(IUnknown* object) noexcept {
+    if (object)
+        object->Release();
+}
+
 // Move-only owner of one COM interface reference.
 template <typename T>
 class ComPtr {
@@ -25,10 +32,8 @@ class ComPtr {
     explicit operator bool() const noexcept { return ptr_ != nullptr; }
 
     void reset() noexcept {
-        if (ptr_) {
-            ptr_->Release();
-            ptr_ = nullptr;
-        }
+        ReleaseReference(ptr_);
+        ptr_ = nullptr;
     }
     // Out-parameter for a creating call; whatever was held before is released
     // first, so the old reference cannot leak.

@@ -1,15 +1,16 @@
 #include "system/EmbeddedResource.h"
 
 #include "system/Error.h"
+#include "system/MessageText.h"
 
-EmbeddedResource::EmbeddedResource(const wchar_t* type, const std::wstring& name) {
+EmbeddedResource::EmbeddedResource(const wchar_t* type, const wchar_t* name) {
     HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, name.c_str(), type);
+    HRSRC info = FindResourceW(module, name, type);
     if (info)
         handle_.reset(LoadResource(module, info));
     if (handle_)
         data_ = LockResource(handle_.get());
     if (!data_)
-        throw Error(L"Resource " + name + L" not found");
+        Raise(FormatText(L"Resource %1 not found", {name}));
     size_ = SizeofResource(module, info);
 }

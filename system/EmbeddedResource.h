@@ -13,7 +13,8 @@ class EmbeddedResource {
   public:
     // Raises "Resource <name> not found" when there is no such resource or its
     // data cannot be loaded.
-    EmbeddedResource(const wchar_t* type, const std::wstring& name);
+    EmbeddedResource(const wchar_t* type, const wchar_t* name);
+    EmbeddedResource(const wchar_t* type, const std::wstring& name) : EmbeddedResource(type, name.c_str()) {}
 
     const void* Data() const { return data_; }
     DWORD Size() const { return size_; }

@@ -57,6 +57,6 @@ std::wstring ProgramsHolding(const std::wstring& path) {
     if (list(session.Id(), &needed, &count, programs, &reasons) != ERROR_SUCCESS)
         return names;
     for (UINT i = 0; i < count && i < 4; ++i)
-        names += (names.empty() ? L"" : L", ") + std::wstring(programs[i].strAppName);
+        names.append(names.empty() ? L"" : L", ").append(programs[i].strAppName);
     return names;
 }

@@ -12,5 +12,5 @@ void WriteAll(HANDLE file, const void* data, std::size_t size) {
     // A full disk may report success with a short count: compare the count.
     DWORD written = 0;
     if (size != 0 && (!WriteFile(file, data, static_cast<DWORD>(size), &written, nullptr) || written != size))
-        throw Error(L"Stream write error");
+        Raise(L"Stream write error");
 }

@@ -125,11 +125,13 @@ bool SameName(const std::wstring& a, const std::wstring& b) {
 }
 
 std::wstring DosPath(const std::wstring& name) {
-    for (const wchar_t* share : {L"\\??\\UNC\\", L"\\Device\\Mup\\"})
-        if (name.compare(0, wcslen(share), share) == 0)
-            return L"\\" + name.substr(wcslen(share) - 1);
-    if (name.compare(0, 4, L"\\??\\") == 0)
-        return name.substr(4);
+    // The system's prefix of a share, or of a drive's name in its own form,
+    // and what a path writes for it.
+    static const wchar_t* const kPrefixes[][2] = {
+        {L"\\??\\UNC\\", L"\\\\"}, {L"\\Device\\Mup\\", L"\\\\"}, {L"\\??\\", L""}};
+    for (const auto& [prefix, path] : kPrefixes)
+        if (name.compare(0, wcslen(prefix), prefix) == 0)
+            return path + name.substr(wcslen(prefix));
     for (wchar_t drive[] = L"A:"; drive[0] <= L'Z'; ++drive[0]) {
         wchar_t device[MAX_PATH] = {};
         const std::size_t length = QueryDosDeviceW(drive, device, MAX_PATH) ? wcslen(device) : 0;
@@ -141,6 +143,12 @@ std::wstring DosPath(const std::wstring& name) {
 
 std::wstring HeldFolder::Path() const {
     return DosPath(name_);
+}
+
+void RemoveMade(MadeFolder& made) {
+    if (made.first)
+        DeleteHeld(made.first.FolderToDelete(made.second).get());
+    made.first = HeldFolder();
 }
 
 bool DeleteHeld(HANDLE file) {
@@ -247,6 +255,18 @@ UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) co
     error = OpenToMove(handle_.get(), name, FILE_NON_DIRECTORY_FILE, file);
     std::wstring fileName;
     if (file && WhatStands(name_, file.get(), name, true, fileName) == Standing::Elsewhere) {
+        error = kLeadsElsewhere;
+        file.reset();
+    }
+    return file;
+}
+
+UniqueHandle HeldFolder::OpenToRead(const std::wstring& name, DWORD& error) const {
+    UniqueHandle file;
+    error = OpenBelow(handle_.get(), name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
+                      nullptr, file);
+    std::wstring fileName;
+    if (file && WhatStands(name_, file.get(), name, true, fileName) != Standing::Own) {
         error = kLeadsElsewhere;
         file.reset();
     }

@@ -53,6 +53,9 @@ class HeldFolder {
     // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
     // violation when another program holds the file without sharing.
     UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
+    // The file of that name for reading and deleting, shared with readers
+    // only; a link or a second name of a file is refused.
+    UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;
     // Gives a file held with delete access (CreateNewFile, OpenExisting) the
     // name in this folder; fails when anything stands at the name, unless it
     // is to be replaced: then a file or link there goes as a name.
@@ -88,6 +91,10 @@ class HeldFolder {
 
 // A folder made below a held one, by that folder and its name.
 using MadeFolder = std::pair<HeldFolder, std::wstring>;
+
+// Removes the made folder, empty by then and held by nobody of the installer,
+// and lets go of the folder above it, which may go next.
+void RemoveMade(MadeFolder& made);
 
 // Deletes a file through a handle opened with delete access; it goes when the
 // last handle to it is closed.

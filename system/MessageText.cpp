@@ -39,7 +39,7 @@ std::wstring DecimalText(unsigned long value) {
 std::wstring MegabytesText(unsigned long long bytes, bool roundUp) {
     constexpr unsigned long long kMegabyte = 1024 * 1024;
     const auto tenths = static_cast<unsigned long>((bytes * 10 + (roundUp ? kMegabyte - 1 : 0)) / kMegabyte);
-    return DecimalText(tenths / 10) + L"." + DecimalText(tenths % 10);
+    return FormatText(L"%1.%2", {DecimalText(tenths / 10), DecimalText(tenths % 10)});
 }
 
 std::wstring FormatText(const wchar_t* pattern, std::initializer_list<std::wstring_view> arguments) {

@@ -1,6 +1,8 @@
-#include "app/InstallMain.h"
+#include "system/Privilege.h"
 
-bool TInstallForm::EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {
+#include "system/Handles.h"
+
+bool SetPrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {
     HANDLE rawToken = nullptr;
     if (!OpenProcessToken(process, TOKEN_ADJUST_PRIVILEGES, &rawToken))
         return false;

@@ -1,8 +1,9 @@
-#include "app/InstallMain.h"
+#include "system/ProcessKill.h"
+
 #include "system/DynamicApi.h"
+#include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/ProcessNameRule.h"
-#include "system/RunLog.h"
 
 #include <tlhelp32.h>
 #include <winternl.h>
@@ -53,20 +54,6 @@ class ImageQuery {
     ModuleName moduleName_ = vista_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
 };
 
-// The debug privilege, which lets the installer open the processes of other
-// accounts, enabled only while it looks at them: a program that the installer
-// starts later inherits its token as it is then.
-class DebugPrivilege {
-  public:
-    DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName); }
-    DebugPrivilege(const DebugPrivilege&) = delete;
-    DebugPrivilege& operator=(const DebugPrivilege&) = delete;
-    ~DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName, false); }
-
-  private:
-    static constexpr const wchar_t* kName = L"SeDebugPrivilege";
-};
-
 enum class Ending { NotOurs, Ended, Failed };
 
 // Ends the process when it runs the installed file. Its image is asked of the
@@ -75,7 +62,7 @@ enum class Ending { NotOurs, Ended, Failed };
 // the way to it may lead elsewhere by now. Termination only asks for the end;
 // the wait lets the process release its executable before the installer
 // replaces it.
-Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const ImageQuery& query, RunLog& log) {
+Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const ImageQuery& query, LogSink& log) {
     const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, processId));
     if (!process)
         return Ending::NotOurs;
@@ -93,18 +80,17 @@ Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const Imag
 
 }  // namespace
 
-bool TInstallForm::KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log) {
+bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& installFolder, LogSink& log) {
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
     // The system names a program by where its file was, through no link.
-    const std::wstring installed = installFolder.Path() + L"\\" + executableName;
+    const std::wstring installed = FormatText(L"%1\\%2", {installFolder.Path(), executableName});
     // Where the folder holds no file of that name (a fresh installation),
     // nothing runs it, and no process is looked at. The folder is held, and
     // its path leads there through no link.
     const Toolhelp toolhelp;
     if (GetFileAttributesW(installed.c_str()) == INVALID_FILE_ATTRIBUTES || !toolhelp.Available())
         return false;
-    const DebugPrivilege debug;
     // Only the process list is read, so only the process list is taken: the
     // heap, thread and module lists would make it several times as slow.
     UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));

@@ -8,7 +8,7 @@ wchar_t LowerAscii(wchar_t c) {
 }
 }  // namespace
 
-bool SameExecutableName(const std::wstring& running, const std::wstring& wanted) {
+bool SameExecutableName(std::wstring_view running, std::wstring_view wanted) {
     return running.size() == wanted.size() &&
            std::equal(running.begin(), running.end(), wanted.begin(),
                       [](wchar_t a, wchar_t b) { return LowerAscii(a) == LowerAscii(b); });

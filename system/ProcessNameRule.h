@@ -1,7 +1,7 @@
 #pragma once
 
-#include <string>
+#include <string_view>
 
 // Whether a running program's file name is the given executable name: equal
 // once the letters A to Z are lower-cased, and nothing else changed.
-bool SameExecutableName(const std::wstring& running, const std::wstring& wanted);
+bool SameExecutableName(std::wstring_view running, std::wstring_view wanted);

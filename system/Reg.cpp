@@ -3,16 +3,17 @@
 #include "system/Error.h"
 #include "system/Handles.h"
 #include "system/MessageText.h"
+#include "system/SystemError.h"
 
-#include <vector>
+#include <cwchar>
 
 namespace {
 
-UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate) {
+// The key, or none with the system's status.
+UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate, LONG& status) {
     if (*keyPath == L'\\')
         ++keyPath;
     HKEY key = nullptr;
-    LONG status;
     if (canCreate && *keyPath)
         status =
             RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
@@ -28,11 +29,15 @@ void WriteValue(HKEY root,
                 DWORD type,
                 const void* data,
                 DWORD size) {
-    UniqueHKey key = OpenKey(root, keyPath, canCreate);
+    // A value that is not stored is a failure, whether its key could not be
+    // had (a policy, a security product, a full registry) or the value not set.
+    LONG status = ERROR_SUCCESS;
+    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
     if (!key)
-        return;
-    if (RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size) != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to set data for '%1'", {valueName}));
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+    status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
 }
 
 void WriteText(HKEY root,
@@ -48,21 +53,23 @@ void WriteText(HKEY root,
 }  // namespace
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName) {
-    UniqueHKey key = OpenKey(root, keyPath, canCreate);
+    LONG status = ERROR_SUCCESS;
+    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
     if (!key)
         return {};
     DWORD size = 0;
     if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return {};
     // One spare code unit, so that data without its terminating NUL still ends.
-    std::vector<wchar_t> data(size / sizeof(wchar_t) + 2, L'\0');
+    std::wstring data(size / sizeof(wchar_t) + 2, L'\0');
     DWORD type = 0;
-    if (RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
-        ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to get data for '%1'", {valueName}));
+    status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
     if (type != REG_SZ && type != REG_EXPAND_SZ)
-        throw Error(FormatText(L"Invalid data type for '%1'", {valueName}));
-    return std::wstring(data.data());
+        Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
+    data.resize(wcslen(data.c_str()));
+    return data;
 }
 
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value) {

@@ -6,21 +6,22 @@
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
-#include <vector>
+#include <memory>
 
 namespace {
 
 // The long form of a path that exists, so that its names compare with those
 // the system reports; the path as it is otherwise.
 std::wstring LongPath(const std::wstring& path) {
-    std::vector<wchar_t> buffer(MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
         if (length == 0)
             return path;
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
+        const bool whole = length < buffer.size();
         buffer.resize(length);
+        if (whole)
+            return buffer;
     }
 }
 
@@ -85,14 +86,16 @@ void RunLog::EndStep() {
 // What the run did is told by its exit code; a log that cannot be written to
 // the end (a full disk) does not change it.
 void RunLog::Write(std::initializer_list<std::wstring_view> parts) {
-    std::string bytes;
-    for (std::wstring_view part : parts) {
-        const int length = static_cast<int>(part.size());
-        const int size = WideCharToMultiByte(CP_UTF8, 0, part.data(), length, nullptr, 0, nullptr, nullptr);
-        const std::size_t at = bytes.size();
-        bytes.resize(at + static_cast<std::size_t>(size));
-        WideCharToMultiByte(CP_UTF8, 0, part.data(), length, &bytes[at], size, nullptr, nullptr);
-    }
+    // The parts are measured, then converted into one block: one write a line.
+    int size = 0;
+    for (std::wstring_view part : parts)
+        size +=
+            WideCharToMultiByte(CP_UTF8, 0, part.data(), static_cast<int>(part.size()), nullptr, 0, nullptr, nullptr);
+    const std::unique_ptr<char[]> bytes(new char[static_cast<std::size_t>(size)]);
+    int at = 0;
+    for (std::wstring_view part : parts)
+        at += WideCharToMultiByte(CP_UTF8, 0, part.data(), static_cast<int>(part.size()), bytes.get() + at, size - at,
+                                  nullptr, nullptr);
     DWORD written = 0;
-    WriteFile(file_.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    WriteFile(file_.get(), bytes.get(), static_cast<DWORD>(at), &written, nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Handles.h"
+#include "system/LogSink.h"
 
 #include <initializer_list>
 #include <string>
@@ -8,7 +9,7 @@
 
 // The record of a run: UTF-8 text, written as it happens, so that the file
 // shows how far a run came. Until a file is opened, lines go nowhere.
-class RunLog {
+class RunLog final : public LogSink {
   public:
     // Starts the file afresh, or false with the system's error code. The
     // folder must be the one named: it is reached from the root of its drive
@@ -19,12 +20,9 @@ class RunLog {
     // another account's is written at all.
     bool Open(const std::wstring& path, DWORD& error);
 
-    // A step of the work: its line is written as it begins and ends with the
-    // time it took once the next line comes.
-    void Step(std::wstring_view text);
-    // A line of its own, in parts; the step before it ends there.
-    void Line(std::initializer_list<std::wstring_view> parts);
-    void Line(std::wstring_view text) { Line({text}); }
+    void Step(std::wstring_view text) override;
+    void Line(std::initializer_list<std::wstring_view> parts) override;
+    using LogSink::Line;
 
   private:
     void EndStep();

@@ -1,5 +1,9 @@
 #include "system/RunNames.h"
 
+#include "system/MessageText.h"
+
+#include <utility>
+
 namespace {
 
 constexpr std::size_t kTagLength = 8;
@@ -25,24 +29,31 @@ std::wstring RunTag(unsigned long number) {
 }
 
 std::wstring NewName(const std::wstring& original, const std::wstring& tag) {
-    return original + L".zs-" + tag + L"-new";
+    return FormatText(L"%1.zs-%2-new", {original, tag});
 }
 
 std::wstring OldName(const std::wstring& original, const std::wstring& tag) {
-    return original + L".zs-" + tag + L"-old";
+    return FormatText(L"%1.zs-%2-old", {original, tag});
 }
 
 std::wstring DoneName(const std::wstring& tag) {
-    return L"zs-" + tag + L"-done";
+    return FormatText(L"zs-%1-done", {tag});
+}
+
+std::wstring JournalName(const std::wstring& tag) {
+    return FormatText(L"zs-%1-journal", {tag});
 }
 
 RunName ParseRunName(const std::wstring& name) {
     RunName parsed;
-    if (name.size() == 3 + kTagLength + 5 && name.compare(0, 3, L"zs-") == 0 && IsTagAt(name, 3) &&
-        name.compare(3 + kTagLength, 5, L"-done") == 0) {
-        parsed.kind = RunNameKind::Done;
-        parsed.tag = name.substr(3, kTagLength);
-        return parsed;
+    for (const auto& [suffix, kind] : {std::pair{L"-done", RunNameKind::Done}, {L"-journal", RunNameKind::Journal}}) {
+        const std::size_t length = std::char_traits<wchar_t>::length(suffix);
+        if (name.size() == 3 + kTagLength + length && name.compare(0, 3, L"zs-") == 0 && IsTagAt(name, 3) &&
+            name.compare(3 + kTagLength, length, suffix) == 0) {
+            parsed.kind = kind;
+            parsed.tag = name.substr(3, kTagLength);
+            return parsed;
+        }
     }
     if (name.size() <= kFileSuffix)
         return parsed;

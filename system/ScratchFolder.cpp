@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/Files.h"
+#include "system/MessageText.h"
 
 #include <objbase.h>
 #include <sddl.h>
@@ -16,7 +17,7 @@ std::wstring UnguessableName() {
     if (FAILED(CoCreateGuid(&id)) || StringFromGUID2(id, text, 40) == 0)
         return std::wstring();
     // "{8-4-4-4-12}" without the braces.
-    return L"Zarvo-" + std::wstring(text + 1, 36);
+    return FormatText(L"Zarvo-%1", {std::wstring_view(text + 1, 36)});
 }
 
 }  // namespace
@@ -26,7 +27,7 @@ bool ScratchFolder::Make(DWORD& error) {
     // The temporary directory may itself lie elsewhere through a link; that
     // is the user's to choose. A drive root needs its backslash.
     const std::wstring parentPath = tempDir_.empty() || tempDir_.back() == L':' ? tempDir_ + L"\\" : tempDir_;
-    path_ = tempDir_ + L"\\" + name;
+    path_ = FormatText(L"%1\\%2", {tempDir_, name});
     if (name.empty()) {
         error = ERROR_GEN_FAILURE;
         return false;
@@ -55,7 +56,7 @@ UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* 
     if (folder_ || Make(error))
         copy = folder_.CreateNewFile(fileName, error, true);
     if (!copy)
-        throw Error(FileErrorMessage(L"Cannot create file", path_ + L"\\" + fileName, error));
+        Raise(FileErrorMessage(L"Cannot create file", FormatText(L"%1\\%2", {path_, fileName}), error));
     WriteAll(copy.get(), data, size);
     SetFilePointer(copy.get(), 0, nullptr, FILE_BEGIN);
     return copy;

@@ -8,23 +8,27 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
                                       IID_IUnknown, object.put_void());
     if (FAILED(result))
-        throw Error(SystemErrorText(static_cast<DWORD>(result)));
+        RaiseSystemError(static_cast<DWORD>(result));
     if (FAILED(object.As(IID_IShellLinkW, link)) || FAILED(object.As(IID_IPersistStream, persist)))
-        throw Error(L"Interface not supported");
+        Raise(L"Interface not supported");
 }
 
 std::vector<unsigned char> ShortcutBytes(IPersistStream* persist) {
-    std::vector<unsigned char> bytes;
     // The stream grows the movable block in place of its handle.
     UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, 0));
+    if (!memory)
+        Raise(L"Out of memory");
     ComPtr<IStream> stream;
     STATSTG status{};
-    if (!memory || FAILED(CreateStreamOnHGlobal(memory.get(), FALSE, stream.put())) ||
-        FAILED(persist->Save(stream.get(), TRUE)) || FAILED(stream->Stat(&status, STATFLAG_NONAME)))
-        return bytes;
-    if (const auto* data = static_cast<const unsigned char*>(GlobalLock(memory.get()))) {
-        bytes.assign(data, data + status.cbSize.LowPart);
-        GlobalUnlock(memory.get());
-    }
+    HRESULT result = CreateStreamOnHGlobal(memory.get(), FALSE, stream.put());
+    if (SUCCEEDED(result))
+        result = persist->Save(stream.get(), TRUE);
+    if (SUCCEEDED(result))
+        result = stream->Stat(&status, STATFLAG_NONAME);
+    const auto* data = SUCCEEDED(result) ? static_cast<const unsigned char*>(GlobalLock(memory.get())) : nullptr;
+    if (!data)
+        RaiseSystemError(static_cast<DWORD>(result));
+    std::vector<unsigned char> bytes(data, data + status.cbSize.LowPart);
+    GlobalUnlock(memory.get());
     return bytes;
 }

@@ -10,5 +10,6 @@
 // when the object cannot be made or lacks an interface.
 void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistStream>& persist);
 
-// The shortcut as its file holds it; empty when it cannot be saved.
+// The shortcut as its file holds it. Raises the shell's error when it cannot
+// be saved.
 std::vector<unsigned char> ShortcutBytes(IPersistStream* persist);

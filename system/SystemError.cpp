@@ -1,8 +1,7 @@
 #include "system/SystemError.h"
 
+#include "system/Error.h"
 #include "system/MessageText.h"
-
-#include <vector>
 
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -18,14 +17,19 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
+void RaiseSystemError(DWORD code) {
+    Raise(SystemErrorText(code), code);
+}
+
 std::wstring FullPath(const std::wstring& path) {
-    std::vector<wchar_t> buffer(MAX_PATH);
+    std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
         DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
         if (length == 0)
             return path;
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
+        const bool whole = length < buffer.size();
         buffer.resize(length);
+        if (whole)
+            return buffer;
     }
 }

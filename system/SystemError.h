@@ -8,5 +8,8 @@
 // closing full stop (the default error handler adds the stop back).
 std::wstring SystemErrorText(DWORD code);
 
+// Raises the system's description of the error code, with the code.
+[[noreturn]] void RaiseSystemError(DWORD code);
+
 // The path as the system would resolve it against the current directory.
 std::wstring FullPath(const std::wstring& path);

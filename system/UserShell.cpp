@@ -20,25 +20,24 @@ ComPtr<IShellDispatch2> DesktopShell(HWND& desktopWindow) {
         return result;
     VARIANT none{};  // VT_EMPTY
     long window = 0;
-    ComPtr<IDispatch> desktop;
+    // The desktop, the view's background and the shell application all come
+    // as scripting objects, each asked for what leads to the next.
+    ComPtr<IDispatch> object;
     ComPtr<IServiceProvider> provider;
     ComPtr<IShellBrowser> browser;
     ComPtr<IShellView> view;
-    ComPtr<IDispatch> background;
     ComPtr<IShellFolderViewDual> folderView;
-    ComPtr<IDispatch> application;
     // FindWindowSW answers S_FALSE when there is no desktop window.
-    if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, desktop.put()) != S_OK)
+    if (windows->FindWindowSW(&none, &none, SWC_DESKTOP, &window, SWFO_NEEDDISPATCH, object.put()) != S_OK)
         return result;
     desktopWindow = reinterpret_cast<HWND>(static_cast<LONG_PTR>(window));
-    if (!desktop || FAILED(desktop.As(IID_IServiceProvider, provider)) ||
+    if (!object || FAILED(object.As(IID_IServiceProvider, provider)) ||
         FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser, browser.put_void())) ||
         FAILED(browser->QueryActiveShellView(view.put())) ||
-        FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, background.put_void())) ||
-        FAILED(background.As(IID_IShellFolderViewDual, folderView)) ||
-        FAILED(folderView->get_Application(application.put())))
+        FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch, object.put_void())) ||
+        FAILED(object.As(IID_IShellFolderViewDual, folderView)) || FAILED(folderView->get_Application(object.put())))
         return result;
-    application.As(IID_IShellDispatch2, result);
+    object.As(IID_IShellDispatch2, result);
     return result;
 }
 
@@ -81,7 +80,7 @@ std::wstring UserShell::DesktopUser() {
 
 void UserShell::Execute(HWND owner,
                         const wchar_t* verb,
-                        const std::wstring& file,
+                        const wchar_t* file,
                         const wchar_t* parameters,
                         const wchar_t* directory,
                         int show) {
@@ -92,7 +91,7 @@ void UserShell::Execute(HWND owner,
             Sleep(kRestartWait);
         const StartRoute route = Plan().route;
         if (route == StartRoute::Direct) {
-            ShellExecuteW(owner, verb, file.c_str(), parameters, directory, show);
+            ShellExecuteW(owner, verb, file, parameters, directory, show);
             return;
         }
         if (route == StartRoute::DesktopShell && ExecuteThroughDesktop(verb, file, parameters, directory, show))
@@ -105,11 +104,11 @@ void UserShell::Execute(HWND owner,
 }
 
 bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,
-                                      const std::wstring& file,
+                                      const wchar_t* file,
                                       const wchar_t* parameters,
                                       const wchar_t* directory,
                                       int show) {
-    const UniqueBstr path(SysAllocString(file.c_str()));
+    const UniqueBstr path(SysAllocString(file));
     VARIANT showCommand{};
     showCommand.vt = VT_I4;
     showCommand.lVal = show;

@@ -29,7 +29,7 @@ class UserShell {
     // null parameters or directory text none.
     void Execute(HWND owner,
                  const wchar_t* verb,
-                 const std::wstring& file,
+                 const wchar_t* file,
                  const wchar_t* parameters,
                  const wchar_t* directory,
                  int show);
@@ -42,7 +42,7 @@ class UserShell {
     // The desktop shell, found and judged once while it answers.
     const StartPlan& Plan();
     bool ExecuteThroughDesktop(const wchar_t* verb,
-                               const std::wstring& file,
+                               const wchar_t* file,
                                const wchar_t* parameters,
                                const wchar_t* directory,
                                int show);

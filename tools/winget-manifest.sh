@@ -88,7 +88,7 @@ EOF
 
 # The maker's addresses, as the installer has them.
 maker() {
-    sed -n "s/.*$1\[\] = L\"\(.*\)\";/\1/p" "$root/system/MakerInfo.h"
+    sed -n "s/.*$1\[\] = L\"\(.*\)\";/\1/p" "$root/system/Product.h"
 }
 {
     header defaultLocale

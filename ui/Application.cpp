@@ -38,11 +38,11 @@ void Application::Terminate() {
     PostQuitMessage(0);
 }
 
-int Application::Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type) {
+int Application::Message(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type) {
     log_.Line(text);
     if (!boxes_)
         return IDOK;
-    const int answer = MessageBoxW(owner, text.c_str(), caption, type);
+    const int answer = MessageBoxW(owner, text, caption, type);
     if ((type & MB_TYPEMASK) != MB_OK)
         log_.Line(answer == IDOK ? L"回答：确定" : L"回答：取消");
     return answer;
@@ -59,5 +59,5 @@ void Application::ShowCurrentException(HWND owner) noexcept {
     } catch (...) {
         text = L"Unexpected error";
     }
-    Message(owner, WithFullStop(text), kTitle, MB_OK | MB_ICONERROR);
+    Message(owner, WithFullStop(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
 }

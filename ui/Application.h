@@ -21,9 +21,7 @@ class Application {
     void ShowNoBoxes() { boxes_ = false; }
 
     // Shows a message box and logs its text, and a question's answer.
-    int Message(HWND owner, const std::wstring& text, const wchar_t* caption, UINT type);
-    // A step of the work, as the window tells it to the user.
-    void Note(std::wstring_view text) { log_.Step(text); }
+    int Message(HWND owner, const wchar_t* text, const wchar_t* caption, UINT type);
 
     // Runs the message loop of `dialogWindow` until Terminate has been asked for.
     void Run(HWND dialogWindow);

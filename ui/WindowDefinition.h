@@ -7,7 +7,8 @@
 // loop; the order of the rows is the creation order, and so the tab order among
 // siblings.
 
-enum ControlId : int {
+// One byte each, as every row of the table below holds two.
+enum ControlId : std::uint8_t {
     NoControl = 0,
     // Ids start above IDOK and IDCANCEL, which the dialog manager sends for Enter
     // and Esc: the wizard has no default or cancel button.
@@ -86,7 +87,7 @@ enum class PictureId : std::uint8_t {
 };
 
 namespace Flag {
-enum : std::uint16_t {
+enum : std::uint8_t {
     None = 0,
     Hidden = 1 << 0,
     Disabled = 1 << 1,
@@ -104,7 +105,7 @@ struct ControlDef {
     short x, y, width, height;
     const wchar_t* caption;
     FontStyle font;
-    std::uint16_t flags;
+    std::uint8_t flags;
     Backdrop backdrop;
     PictureId picture;
 };

@@ -2,7 +2,6 @@
 // window definition is at 96 dpi and is scaled here, at creation and again
 // when the window moves to a monitor of another scale.
 #include "system/DynamicApi.h"
-#include "system/Error.h"
 #include "system/SystemError.h"
 #include "ui/WizardWindow.h"
 
@@ -107,7 +106,7 @@ void InitControlClasses() {
     const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
     HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
     if (!library)
-        throw Error(SystemErrorText(GetLastError()));
+        RaiseSystemError(GetLastError());
     using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
     const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
@@ -157,7 +156,7 @@ void WizardWindow::Create() {
     window_ = CreateWindowExW(kFormExStyle, kFormClass, kWindow.caption, kFormStyle, x, y, width, height, nullptr,
                               nullptr, Module(), nullptr);
     if (!window_)
-        throw Error(SystemErrorText(GetLastError()));
+        RaiseSystemError(GetLastError());
     SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     CreateControls();
     ExtendGlassFrame(window_);
@@ -221,14 +220,13 @@ void WizardWindow::CreateControls() {
             style |= WS_DISABLED;
         if (def.flags & Flag::TabStop)
             style |= WS_TABSTOP;
+        // Placed and given its font with the others, once all are made.
         HWND parent = def.parent == NoControl ? window_ : Control(def.parent);
-        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, Scale(def.x), Scale(def.y),
-                                       Scale(def.width), Scale(def.height), parent,
+        HWND control = CreateWindowExW(ws.exStyle, ws.className, def.caption, style, 0, 0, 0, 0, parent,
                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(def.id)), Module(), nullptr);
         if (!control)
-            throw Error(SystemErrorText(GetLastError()));
+            RaiseSystemError(GetLastError());
         controls_[Index(def.id)] = control;
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(fonts_[static_cast<int>(def.font)].get()), FALSE);
 
         // A subclassed control finds the window through its own data.
         auto subclass = [&](WNDPROC proc) {
@@ -249,9 +247,6 @@ void WizardWindow::CreateControls() {
             case ControlKind::Memo:
                 editDefaultProc_ = subclass(&EditProc);
                 break;
-            case ControlKind::Label:
-                FitLabel(def.id, def.caption, true);
-                break;
             case ControlKind::CheckBox:
                 SendMessageW(control, BM_SETCHECK, (def.flags & Flag::Checked) ? BST_CHECKED : BST_UNCHECKED, 0);
                 break;
@@ -263,6 +258,7 @@ void WizardWindow::CreateControls() {
                 break;
         }
     }
+    PlaceControls();
     // A picture's window lies below the labels drawn over the picture, which
     // it would otherwise clip away; it draws nothing itself.
     for (const ControlDef& def : kControls)
@@ -271,12 +267,7 @@ void WizardWindow::CreateControls() {
                          SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
 }
 
-void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
-    dpi_ = dpi;
-    // The old fonts live until no control uses them.
-    std::array<UniqueGdiObject, 3> oldFonts;
-    oldFonts.swap(fonts_);
-    MakeScaledObjects();
+void WizardWindow::PlaceControls() {
     for (const ControlDef& def : kControls) {
         HWND control = Control(def.id);
         SetWindowPos(control, nullptr, Scale(def.x), Scale(def.y), Scale(def.width), Scale(def.height),
@@ -285,6 +276,15 @@ void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
         if (def.kind == ControlKind::Label)
             FitLabel(def.id, Text(def.id).c_str(), true);
     }
+}
+
+void WizardWindow::SetDpi(int dpi, const RECT* suggested) {
+    dpi_ = dpi;
+    // The old fonts live until no control uses them.
+    std::array<UniqueGdiObject, 3> oldFonts;
+    oldFonts.swap(fonts_);
+    MakeScaledObjects();
+    PlaceControls();
 
     // The frame's own size follows the monitor's scale with per-monitor v2,
     // the system's otherwise: the client area is measured and made right.

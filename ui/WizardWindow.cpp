@@ -106,9 +106,6 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const wchar_t* text) {
-    // The status label tells the steps of the installation.
-    if (id == StatusLabel)
-        application_.Note(text);
     if (!window_) {
         if (id == InstallDir)
             unshownFolder_ = text;
@@ -207,6 +204,19 @@ bool WizardWindow::IsChecked(ControlId id) const {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
+void WizardWindow::Show(WizardState state) {
+    const PageDef& def = PageDefOf(state);
+    SetText(OrderLabel, def.stepLabel);
+    SetVisible(LastStepBtn, def.back);
+    if (def.nextCaption)
+        SetText(NextStepBtn, def.nextCaption);
+    SetEnabled(NextStepBtn, def.forward);
+    SetVisible(NextStepBtn, def.nextCaption != nullptr);
+    SetVisible(OverBtn, def.nextCaption == nullptr);
+    SetEnabled(CancelBtn, def.cancel);
+    SetActivePage(def.page);
+}
+
 void WizardWindow::SetActivePage(ControlId page) {
     if (page == activePage_)
         return;
@@ -235,8 +245,12 @@ void WizardWindow::SetImagePicture(ControlId image, const Picture* picture) {
     if (!window_)
         return;
     const ControlDef& def = ControlDefOf(image);
-    RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+    const RECT area = ScaledArea(def);
     RedrawWindow(Control(def.parent), &area, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+RECT WizardWindow::ScaledArea(const ControlDef& def) const {
+    return {Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
 }
 
 void WizardWindow::PaintContainer(HWND container, HDC dc) {
@@ -254,7 +268,7 @@ void WizardWindow::PaintContainer(HWND container, HDC dc) {
     for (const ControlDef& def : kControls) {
         const Picture* picture =
             def.kind == ControlKind::Image && def.parent == id ? pictures_[Index(def.id)] : nullptr;
-        const RECT area{Scale(def.x), Scale(def.y), Scale(def.x + def.width), Scale(def.y + def.height)};
+        const RECT area = ScaledArea(def);
         RECT overlap;
         if (picture && IntersectRect(&overlap, &area, &dirty) && !(plainBanner && picture == &bannerPicture_)) {
             picture->Draw(dc, area.left, area.top);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Handles.h"
+#include "ui/Pages.h"
 #include "ui/Picture.h"
 #include "ui/WindowDefinition.h"
 
@@ -51,6 +52,8 @@ class WizardWindow {
 
     ControlId ActivePage() const { return activePage_; }
     void SetActivePage(ControlId page);
+    // Shows the state's page, step label and buttons (ui/Pages.h).
+    void Show(WizardState state);
 
     void SetProgressMax(int maximum);
     void AdvanceProgress(int amount);
@@ -84,6 +87,9 @@ class WizardWindow {
     // (x, y).
     void DrawBannerRule(HDC dc, int x, int y) const;
     void CreateControls();
+    // Places every control for dpi_, gives it its font, and fits each label
+    // to its text.
+    void PlaceControls();
     void FitLabel(ControlId id, const wchar_t* text, bool created);
     void MoveFocusOn(ControlId from);
     void Press(ControlId button);
@@ -91,6 +97,8 @@ class WizardWindow {
     // Rounded to the nearest pixel, as the system's MulDiv would; every
     // value of the definition is positive.
     int Scale(int value, int from = 96) const { return (value * dpi_ + from / 2) / from; }
+    // The control's area in its parent, its edges scaled.
+    RECT ScaledArea(const ControlDef& def) const;
 
     Application& application_;
     FormEvents& events_;

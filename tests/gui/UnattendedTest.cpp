@@ -118,19 +118,28 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
     ASSERT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
     ExpectProductInstalled(dir);
 
-    std::vector<std::wstring> steps = {L"安装目录：" + dir, L"正在创建目录，请稍候", L"正在检查使用情况，请稍候"};
+    // The window's status texts, in their order, as lines of their own.
+    std::vector<std::wstring> shown = {L"安装目录：" + dir, L"正在创建目录，请稍候", L"正在检查使用情况，请稍候"};
     for (const wchar_t* payload : PayloadNames) {
-        steps.push_back(L"正在抽取：" + std::wstring(payload) + L".zip");
-        steps.push_back(L"正在解压缩：" + PayloadFileName(payload));
+        shown.push_back(L"正在抽取：" + std::wstring(payload) + L".zip");
+        shown.push_back(L"正在解压缩：" + PayloadFileName(payload));
     }
     for (const wchar_t* step : {L"正在创建快捷方式", L"正在更新系统键值", L"正在删除生成的临时文件"})
-        steps.push_back(step);
-    steps.push_back(L"结果：安装完成（退出代码 0）");
-    EXPECT_EQ(LogLines(), Utf8Lines(steps));
+        shown.push_back(step);
+    shown.push_back(L"结果：安装完成（退出代码 0）");
+    // Between them, each action with the time it took.
     const std::string text = ReadText(kLog);
+    std::vector<std::string> statuses;
+    for (const std::string& line : LogLines())
+        if (text.find(line + "\r\n") != std::string::npos)
+            statuses.push_back(line);
+    EXPECT_EQ(statuses, Utf8Lines(shown));
+    for (const std::wstring& action :
+         {L"创建文件夹：" + dir + L"\\Temp\\Update", L"写入新文件：" + dir + L"\\Zarvo.exe",
+          L"替换：" + dir + L"\\Lang\\0x0409.ini",
+          L"写入注册表值：HKLM\\" + std::wstring(kUninstall) + L"\\DisplayVersion", std::wstring(L"删除保留的旧文件")})
+        EXPECT_NE(text.find(Utf8(action) + "（"), std::string::npos) << Utf8(action);
     EXPECT_NE(text.find(Utf8(arguments) + "\r\n"), std::string::npos) << "the command line";
-    // Every step but the folder and the result took its time.
-    EXPECT_EQ(Occurrences(text, " 毫秒）\r\n"), steps.size() - 2) << text;
 }
 
 TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {
@@ -266,7 +275,7 @@ TEST_F(Unattended, LogThroughALinkChangesNothingWhereTheLinkLeads) {
     const std::wstring secondName = std::wstring(kRoot) + L"\\zarvo.log";
     ASSERT_TRUE(CreateHardLinkW(secondName.c_str(), kept.c_str(), nullptr));
     EXPECT_EQ(Run(L"/S /LOG=" + Quoted(secondName) + L" /D=" + dir), static_cast<DWORD>(kInstalled));
-    EXPECT_EQ(LogLines(secondName).size(), 37u);
+    EXPECT_EQ(LogLines(secondName).back(), Utf8(L"结果：安装完成（退出代码 0）"));
     EXPECT_EQ(ReadText(kept), "an administrator's file");
 }
 

@@ -98,7 +98,17 @@ struct Outcome {
     std::wstring error;
 };
 
-Outcome Decode(const Bytes& container, std::size_t maxRead = kWhole) {
+// Collects the pieces that the decoder hands over as it inflates.
+class Pieces final : public ByteSink {
+  public:
+    void Write(const unsigned char* data, std::size_t size) override {
+        EXPECT_LE(size, 64u * 1024);
+        bytes.insert(bytes.end(), data, data + size);
+    }
+    Bytes bytes;
+};
+
+Outcome DecodeWhole(const Bytes& container, std::size_t maxRead) {
     InstrumentedSource source(container.data(), container.size(), maxRead);
     ByteBuffer output;
     try {
@@ -107,6 +117,24 @@ Outcome Decode(const Bytes& container, std::size_t maxRead = kWhole) {
         return {{}, e.Message()};
     }
     return {Bytes(output.data(), output.data() + output.size()), {}};
+}
+
+// Decoded whole in memory and piece by piece into a sink, which must agree
+// on the bytes and the failure.
+Outcome Decode(const Bytes& container, std::size_t maxRead = kWhole) {
+    const Outcome whole = DecodeWhole(container, maxRead);
+    InstrumentedSource source(container.data(), container.size(), maxRead);
+    Pieces pieces;
+    std::wstring error;
+    try {
+        DecompressStream(source, pieces);
+    } catch (const Error& e) {
+        error = e.Message();
+    }
+    EXPECT_EQ(error, whole.error);
+    if (error.empty())
+        EXPECT_TRUE(pieces.bytes == whole.output) << "the pieces make the whole";
+    return whole;
 }
 
 const Bytes kPlain = Text(100000);
@@ -119,7 +147,7 @@ const Bytes kGarbage = Noise(70000);
 [[noreturn]] void DecodeWithAddressSpaceOf1GiB(const Bytes& container) {
     const rlimit limit{1u << 30, 1u << 30};
     setrlimit(RLIMIT_AS, &limit);
-    std::exit(Decode(container).error == L"Out of memory" ? 0 : 1);
+    std::exit(DecodeWhole(container, kWhole).error == L"Out of memory" ? 0 : 1);
 }
 
 }  // namespace

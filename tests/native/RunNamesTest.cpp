@@ -18,6 +18,8 @@ TEST(RunNames, ANameIsTheRunsOnlyWhenItIsExactlyOne) {
         {OldName(L"0x0804.ini", tag), RunNameKind::Old, L"0x0804.ini"},
         {OldName(L"泽沃浏览器.lnk", tag), RunNameKind::Old, L"泽沃浏览器.lnk"},
         {DoneName(tag), RunNameKind::Done, L""},
+        {JournalName(tag), RunNameKind::Journal, L""},
+        {L"zs-1a2b3c4d-journal.txt", RunNameKind::None, L""},
         {L"Zarvo.exe", RunNameKind::None, L""},
         {L".zs-1a2b3c4d-new", RunNameKind::None, L""},
         {L"Zarvo.exe.zs-1A2B3C4D-new", RunNameKind::None, L""},

@@ -35,13 +35,18 @@ class DecompressFileTest : public testing::Test {
     static std::wstring Path(const wchar_t* name) { return std::wstring(kWork) + L"\\" + name; }
 
     // Decodes the container in the file, as the installation does with its
-    // temporary copy: from a handle, not by name.
+    // temporary copy: from a handle, not by name, piece by piece.
     static std::vector<unsigned char> Decode(const std::wstring& container) {
         const UniqueHandle file(
             CreateFileW(container.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        ByteBuffer plain;
+        struct Collected final : ByteSink {
+            void Write(const unsigned char* data, std::size_t size) override {
+                bytes.insert(bytes.end(), data, data + size);
+            }
+            std::vector<unsigned char> bytes;
+        } plain;
         DecompressFile(file.get(), plain);
-        return std::vector<unsigned char>(plain.data(), plain.data() + plain.size());
+        return plain.bytes;
     }
 };
 

@@ -1,6 +1,6 @@
 #include "system/Elevation.h"
 #include "system/Handles.h"
-#include "system/MakerInfo.h"
+#include "system/Product.h"
 #include "system/Reg.h"
 #include "system/Registration.h"
 #include "tests/win/Probe.h"
@@ -51,12 +51,12 @@ TEST(DesktopUser, StartPageGoesIntoTheHiveOfTheUserAtTheDesktop) {
     UniqueHKey owned(hive);
 
     WriteStartPage(loaded);
-    EXPECT_EQ(StartPage(hive), MakerInfo::kPartnerStartPageUrl);
+    EXPECT_EQ(StartPage(hive), Product::kPartnerStartPageUrl);
     EXPECT_EQ(StartPage(HKEY_CURRENT_USER), L"about:blank") << "not the installer's own";
     WriteStartPage(notLoaded);
     EXPECT_FALSE(RegKeyExists(HKEY_USERS, notLoaded)) << "no hive is made";
     WriteStartPage(L"");
-    EXPECT_EQ(StartPage(HKEY_CURRENT_USER), MakerInfo::kPartnerStartPageUrl);
+    EXPECT_EQ(StartPage(HKEY_CURRENT_USER), Product::kPartnerStartPageUrl);
 
     // A key on the way that the user has made a link, which Windows 2000 and
     // XP would follow into the machine's hive: nothing is written anywhere.

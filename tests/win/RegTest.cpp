@@ -86,14 +86,22 @@ TEST_F(RegTest, EmptyNameIsTheDefaultValueAndLeadingBackslashIsDropped) {
     EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, (L"\\" + Path(L"\\App")).c_str(), false, L""), L"C:\\Zarvo\\Zarvo.exe");
 }
 
-TEST_F(RegTest, AbsenceIsNoError) {
+// A read takes a missing key or value as the empty text; a write that stores
+// nothing is a failure, with the system's code.
+TEST_F(RegTest, AbsenceIsNoErrorForAReadButAWriteThatStoresNothingRaises) {
     EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing").c_str(), false, L"Value"), L"");
     EXPECT_FALSE(KeyExists(Path(L"\\Missing"))) << "reading creates nothing";
     EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Missing").c_str(), true, L"Value"), L"")
         << "the read may create the key but finds no value";
 
-    RegWriteString(HKEY_CURRENT_USER, Path(L"\\NotCreated").c_str(), false, L"Value", L"x");
-    EXPECT_FALSE(KeyExists(Path(L"\\NotCreated"))) << "a key that is not there and may not be created takes nothing";
+    try {
+        RegWriteString(HKEY_CURRENT_USER, Path(L"\\NotCreated").c_str(), false, L"Value", L"x");
+        ADD_FAILURE() << "a key that is not there and may not be created raises";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Message().rfind(L"Failed to create key '" + Path(L"\\NotCreated") + L"'. ", 0), 0u);
+        EXPECT_EQ(error.Code(), static_cast<unsigned long>(ERROR_FILE_NOT_FOUND));
+    }
+    EXPECT_FALSE(KeyExists(Path(L"\\NotCreated"))) << "and takes nothing";
 
     RegWriteString(HKEY_CURRENT_USER, Path(L"\\Known").c_str(), true, L"Other", L"x");
     EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, Path(L"\\Known").c_str(), false, L"Value"), L"") << "missing value";

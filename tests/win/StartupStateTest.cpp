@@ -9,7 +9,7 @@
 #include <gtest/gtest.h>
 
 TEST(StartupState, TempDirLosesOneTrailingBackslash) {
-    std::vector<wchar_t> buffer;
+    std::wstring buffer;
     ScopedEnvironment tmp(L"TMP", L"C:\\windows\\temp");
     EXPECT_EQ(ReadTempDir(buffer), L"C:\\windows\\temp");
     EXPECT_GE(buffer.size(), 100u);
@@ -21,7 +21,7 @@ TEST(StartupState, TempDirOfAnyLengthIsReadWhole) {
     while (deep.size() < 180)
         deep += L"\\长路径目录名称";
     ASSERT_TRUE(MakeFolders(deep));
-    std::vector<wchar_t> buffer;
+    std::wstring buffer;
     ScopedEnvironment tmp(L"TMP", deep);
     EXPECT_EQ(ReadTempDir(buffer), deep);
     for (std::wstring level = deep; level.size() > 15; level.erase(level.rfind(L'\\')))

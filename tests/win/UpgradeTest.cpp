@@ -1,6 +1,4 @@
 #include "system/Reg.h"
-#include "system/Registration.h"
-#include "system/RegistryUndo.h"
 #include "tests/win/InstallFixture.h"
 
 namespace {
@@ -88,28 +86,6 @@ TEST_F(UpgradeTest, FailureAtTheShortcutsPutsTheOlderReleaseBack) {
     ExpectOlderRelease(dir);
 }
 
-// A failure after the registration puts back every value that it wrote, the
-// detection values too: here the older release had no VersionMinor and
-// numbers and a date of its own.
-TEST_F(UpgradeTest, RegistrationUndoneLeavesTheOlderEntry) {
-    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
-    InstallOlder(dir);
-    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, false, L"VersionMajor", 0);
-    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallDate", L"20100101");
-    HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    RegDeleteValueW(key, L"VersionMinor");
-    RegCloseKey(key);
-    older_ = CurrentProduct(dir);
-    {
-        RegistryUndo undo;
-        WriteRegistrationEntries(dir, 1, L"/DesktopShortcut=false /StartMenuShortcut=true", undo);
-        EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"InstallDate").text, LocalDate(0) + L'\0');
-        EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"VersionMinor").exists);
-    }
-    ExpectOlderRelease(dir);
-}
-
 // A program of the product that the installation does not end (the crash
 // reporter) maps its file: the new one takes the name, and the old one goes
 // at the next restart, or with the next installation.
@@ -170,31 +146,4 @@ TEST_F(UpgradeTest, DiskThatFillsWhileFilesAreWrittenLeavesTheOlderRelease) {
     DeleteFileW(kFiller);
     ExpectOlderRelease(dir);
     RemoveTree(dir);
-}
-
-TEST(RegistryUndo, PutsValuesBackAndRemovesKeysThatWereNot) {
-    const wchar_t kKey[] = L"Software\\ZarvoUndoTest";
-    const wchar_t kNewKey[] = L"Software\\ZarvoUndoTest\\New";
-    DeleteRegTree(HKEY_CURRENT_USER, kKey);
-    RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"before");
-    {
-        RegistryUndo undo;
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Added");
-        undo.Save(HKEY_CURRENT_USER, kNewKey, L"Value");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Added", L"after");
-        RegWriteString(HKEY_CURRENT_USER, kNewKey, true, L"Value", L"after");
-    }
-    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"before") + L'\0');
-    EXPECT_FALSE(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Added").exists);
-    EXPECT_FALSE(RegKeyExists(HKEY_CURRENT_USER, kNewKey));
-    {
-        RegistryUndo undo;
-        undo.Save(HKEY_CURRENT_USER, kKey, L"Kept");
-        RegWriteString(HKEY_CURRENT_USER, kKey, true, L"Kept", L"after");
-        undo.Dismiss();
-    }
-    EXPECT_EQ(ReadRegValue(HKEY_CURRENT_USER, kKey, L"Kept").text, std::wstring(L"after") + L'\0');
-    DeleteRegTree(HKEY_CURRENT_USER, kKey);
 }

@@ -1,6 +1,9 @@
 // pack <plain-file> <container-file>: writes the container of one payload.
 // pack --checksums <table-file> <container-file>...: writes the table of the
 // containers' checksums, in the order given.
+// pack --catalogue: prints the product's files in installation order, one a
+// line: the payload name and the file's place in the installed tree
+// ("ZarvConfigini Data/ZarvConfig.ini"), for the build to pack them from.
 // Any failure names the file and exits non-zero, so the build stops there.
 
 #include <cstdint>
@@ -15,6 +18,7 @@
 #include "payload/Checksums.h"
 #include "payload/Container.h"
 #include "system/Error.h"
+#include "system/Product.h"
 
 namespace {
 
@@ -93,13 +97,27 @@ int WriteChecksums(const std::string& tablePath, char** containerPaths, int coun
     return 0;
 }
 
+// The product's file names are ASCII.
+int PrintCatalogue() {
+    for (const Product::File& file : Product::kFiles) {
+        std::string place = Narrow(file.folder) + "/" + Narrow(file.name);
+        for (char& c : place)
+            c = c == '\\' ? '/' : c;
+        std::cout << Narrow(file.payload) << ' ' << place.substr(1) << '\n';
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 2 && std::string(argv[1]) == "--catalogue")
+        return PrintCatalogue();
     if (argc >= 3 && std::string(argv[1]) == "--checksums")
         return WriteChecksums(argv[2], argv + 3, argc - 3);
     if (argc != 3) {
-        std::cerr << "usage: pack <plain-file> <container-file> | pack --checksums <table-file> <container-file>...\n";
+        std::cerr << "usage: pack <plain-file> <container-file> | pack --checksums <table-file> <container-file>... | "
+                     "pack --catalogue\n";
         return 2;
     }
     return Pack(argv[1], argv[2]);

@@ -1,0 +1,36 @@
+#include "app/InstallMain.h"
+#include "system/MessageText.h"
+#include "system/RunLog.h"
+
+using namespace InstallMain;
+
+// The one pass that lays down the product, as a plan of actions run by one
+// executor: all fifteen files, the shortcuts and the registry values change
+// together or not at all, and an error is shown as ever once everything is
+// back as it was.
+void TInstallForm::RunInstallation() {
+    InstallRequest request;
+    request.dir = installDir_;
+    request.folder = std::move(installFolder_);
+    request.made = std::move(madeFolders_);
+    request.tempDir = TempDir;
+    request.desktop = shortcuts_.desktop.value_or(true);
+    request.group = shortcuts_.startMenu.value_or(true);
+    request.choice = ShortcutOptionsText(request.desktop, request.group);
+    InstallProduct(std::move(request), *this, application_.Log());
+    window_.Show(WizardState::Finished);
+}
+
+void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
+    window_.SetText(StatusLabel, text.c_str());
+    if (pump)
+        application_.ProcessMessages();
+}
+
+void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) {
+    KillProcessByName(executableName, installFolder, application_.Log());
+}
+
+std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
+    return CreateShortcut(FormatText(L"%1\\%2", {dir, shortcut.target}), dir, shortcut.description, L"");
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "install/Plan.h"
+#include "system/HeldFolder.h"
+
+#include <list>
+#include <string>
+
+// The folders that the installation works in, held while it runs: the
+// install folder and the folders of its tree, each reached one name at a time
+// from the install folder through its handle, never through a link; the
+// all-users desktop; and the product's group in the all-users Start menu.
+class Areas {
+  public:
+    Areas(std::wstring dir, HeldFolder root);
+
+    // The paths of the areas' folders, in the order of Area.
+    const AreaPaths& Paths() const { return paths_; }
+
+    // The folder at the path below the area's folder ("" for the area's folder
+    // itself); none, with the system's error code, when it is missing or
+    // something else stands there.
+    const HeldFolder& Folder(Area area, const std::wstring& path, DWORD& error);
+    // Makes the folder at the path where it is missing. Raises nothing: none,
+    // with the error code, where it cannot be had.
+    const HeldFolder& Make(Area area, const std::wstring& path, DWORD& error);
+    // The folder that holds the area's folder ("" for the group: the Start
+    // menu's programs folder).
+    const HeldFolder& Above(Area area, const std::wstring& path, DWORD& error);
+
+    // Removes the folder at the path where Make made it (it is empty by
+    // now), letting go of it and of what is held below it first.
+    void RemoveMade(Area area, const std::wstring& path);
+    // Lets go of every folder, so that those the directory check made can be
+    // removed.
+    void Release();
+
+    // What exists of the product's folders, files and shortcuts, and what
+    // earlier runs left in the folders that hold them.
+    Situation Look();
+
+  private:
+    AreaPaths paths_;
+    // What a folder that cannot be had is given as.
+    const HeldFolder none_;
+    HeldFolder programs_;
+    struct Held {
+        Area area;
+        std::wstring path;
+        HeldFolder folder;
+        bool made;
+    };
+    // A list, so that a folder handed out stays where it is as others come.
+    std::list<Held> held_;
+    const HeldFolder& Keep(Area area, const std::wstring& path, HeldFolder folder, bool made);
+};
+
+// The area's folder path and the name below it: "\Data\ZarvConfig.ini" gives
+// "\Data" and "ZarvConfig.ini".
+std::wstring ParentOf(const std::wstring& path);
+std::wstring NameOf(const std::wstring& path);

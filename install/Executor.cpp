@@ -1,0 +1,80 @@
+#include "install/Executor.h"
+
+#include "system/Error.h"
+#include "system/LogSink.h"
+#include "system/MessageText.h"
+
+#include <new>
+
+namespace {
+
+// The failure being handled, in words, with the system's code where it gave one.
+std::wstring FailureText() {
+    try {
+        throw;
+    } catch (const Error& error) {
+        return error.Code() ? FormatText(L"%1（错误代码 %2）", {error.Message(), DecimalText(error.Code())})
+                            : error.Message();
+    } catch (const std::bad_alloc&) {
+        return L"Out of memory";
+    } catch (...) {
+        return L"Unexpected error";
+    }
+}
+
+void Log(const Action& action, const std::wstring& description, LogSink& log) {
+    switch (action.step) {
+        case Step::Status:
+        case Step::Note:
+            log.Line(action.path);
+            break;
+        case Step::ProgressMax:
+        case Step::Advance:
+            break;
+        default:
+            log.Step(description);
+            break;
+    }
+}
+
+}  // namespace
+
+bool Undoable(Step step) {
+    switch (step) {
+        case Step::Made:
+        case Step::MakeFolder:
+        case Step::Journal:
+        case Step::Hold:
+        case Step::Copy:
+        case Step::Write:
+        case Step::Place:
+        case Step::SetValue:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void Execute(const Plan& plan, Operations& operations, LogSink& log) {
+    std::size_t done = 0;
+    try {
+        for (; done < plan.size(); ++done) {
+            Log(plan[done], Describe(plan[done], operations.Folders()), log);
+            operations.Do(plan[done]);
+        }
+    } catch (...) {
+        log.Line({L"失败：", Describe(plan[done], operations.Folders()), L"：", FailureText()});
+        while (done-- > 0) {
+            if (!Undoable(plan[done].step))
+                continue;
+            const std::wstring description = Describe(plan[done], operations.Folders());
+            log.Step(L"撤销：" + description);
+            try {
+                operations.Undo(plan[done]);
+            } catch (...) {
+                log.Line({L"撤销失败：", description, L"：", FailureText()});
+            }
+        }
+        throw;
+    }
+}

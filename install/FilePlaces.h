@@ -1,0 +1,86 @@
+#pragma once
+
+#include "install/Areas.h"
+#include "system/Handles.h"
+
+#include <list>
+#include <string>
+
+// The files that one installation puts in place, each at a name in one of the
+// areas' folders. A new file is written in full beside its place under a name
+// of the run's own and flushed to the disk before any file takes its place;
+// the file it replaces is held from the start, so that no other program can
+// take it without sharing meanwhile, and is kept aside under another name of
+// the run's own once the new one has its name, until the whole run is done.
+// Every step has its undo. A run ended abruptly leaves these names for the
+// next one to settle (install/Plan.h).
+class FilePlaces {
+  public:
+    FilePlaces(Areas& areas, std::wstring tag) : areas_(areas), tag_(std::move(tag)) {}
+
+    // Holds whatever stands at the place. Raises "Cannot create file "<path>".
+    // <system text>", naming the programs that hold it where the system can
+    // tell, when another program holds it without sharing or something other
+    // than a file stands there.
+    void Hold(Area area, const std::wstring& path);
+    void LetGo(Area area, const std::wstring& path);
+
+    // Writes the place's new file: `fill` writes its bytes through the handle;
+    // then they are flushed. Raises "Cannot create file ..." or what `fill`
+    // raises; a new file that failed is gone again.
+    template <typename Fill>
+    void Write(Area area, const std::wstring& path, Fill&& fill) {
+        const HANDLE file = Create(area, path);
+        try {
+            fill(file);
+            Flush(area, path);
+        } catch (...) {
+            Drop(area, path);
+            throw;
+        }
+    }
+    // Removes the new file again.
+    void Drop(Area area, const std::wstring& path);
+
+    // The new file takes the place's name, the one it replaces kept aside.
+    void Place(Area area, const std::wstring& path);
+    // The name back to the file it replaced; the new file goes.
+    void Unplace(Area area, const std::wstring& path);
+
+    // What became of the files kept aside at the end.
+    enum class Kept {
+        Gone,       // all removed
+        AtRestart,  // some are mapped by a running program, and go when the system restarts
+        Waiting,    // some could not even be set to go then: the next run removes them
+    };
+    // The kept files go, or go at the next restart where a running program
+    // still maps them.
+    Kept RemoveKept();
+
+    // The full path of a place, for messages.
+    std::wstring FullPath(Area area, const std::wstring& path) const;
+
+  private:
+    struct Entry {
+        Area area;
+        std::wstring path;
+        UniqueHandle old, written;
+        bool placed;
+    };
+    // The place's entry, made when missing.
+    Entry& At(Area area, const std::wstring& path);
+    HANDLE Create(Area area, const std::wstring& path);
+    void Flush(Area area, const std::wstring& path);
+    [[noreturn]] void Fail(Area area, const std::wstring& path, DWORD error) const;
+
+    Areas& areas_;
+    std::wstring tag_;
+    std::list<Entry> entries_;
+};
+
+// A name that an earlier run left: removed; false when it cannot go (a kept
+// file that a running program still maps).
+bool DiscardLeft(Areas& areas, Area area, const std::wstring& path);
+// A file that an earlier run kept aside takes its name back, whatever stands
+// there going first. Raises "Cannot create file ..." when it cannot.
+void PutBackLeft(Areas& areas, Area area, const std::wstring& path);

@@ -1,0 +1,98 @@
+#include "install/Journal.h"
+
+#include <cstring>
+
+namespace {
+
+// "ZSJ1", the number of values, then each value: its texts and data, each as
+// its length in bytes and its bytes, and its numbers, all in the byte order
+// of the machine that both writes and reads the journal.
+constexpr unsigned char kMagic[] = {'Z', 'S', 'J', '1'};
+
+void Put(std::vector<unsigned char>& out, const void* data, std::size_t size) {
+    const auto* bytes = static_cast<const unsigned char*>(data);
+    out.insert(out.end(), bytes, bytes + size);
+}
+
+void PutBlock(std::vector<unsigned char>& out, const void* data, std::uint32_t size) {
+    Put(out, &size, sizeof size);
+    Put(out, data, size);
+}
+
+class Reader {
+  public:
+    explicit Reader(const std::vector<unsigned char>& bytes) : bytes_(bytes) {}
+
+    bool Take(void* to, std::size_t size) {
+        if (bytes_.size() - at_ < size)
+            return false;
+        std::memcpy(to, bytes_.data() + at_, size);
+        at_ += size;
+        return true;
+    }
+    bool Block(std::vector<unsigned char>& block) {
+        std::uint32_t size = 0;
+        if (!Take(&size, sizeof size) || bytes_.size() - at_ < size)
+            return false;
+        block.assign(bytes_.begin() + at_, bytes_.begin() + at_ + size);
+        at_ += size;
+        return true;
+    }
+    bool Text(std::wstring& text) {
+        std::vector<unsigned char> block;
+        if (!Block(block) || block.size() % sizeof(wchar_t))
+            return false;
+        text.resize(block.size() / sizeof(wchar_t));
+        std::memcpy(&text[0], block.data(), block.size());
+        return true;
+    }
+    bool AtEnd() const { return at_ == bytes_.size(); }
+
+  private:
+    const std::vector<unsigned char>& bytes_;
+    std::size_t at_ = 0;
+};
+
+}  // namespace
+
+std::vector<unsigned char> EncodeJournal(const std::vector<JournalValue>& values) {
+    std::vector<unsigned char> out(std::begin(kMagic), std::end(kMagic));
+    const auto count = static_cast<std::uint32_t>(values.size());
+    Put(out, &count, sizeof count);
+    for (const JournalValue& value : values) {
+        PutBlock(out, value.key.data(), static_cast<std::uint32_t>(value.key.size() * sizeof(wchar_t)));
+        PutBlock(out, value.name.data(), static_cast<std::uint32_t>(value.name.size() * sizeof(wchar_t)));
+        const std::uint32_t numbers[] = {(value.keyExisted ? 1u : 0u) | (value.existed ? 2u : 0u), value.type,
+                                         value.newType};
+        Put(out, numbers, sizeof numbers);
+        PutBlock(out, value.data.data(), static_cast<std::uint32_t>(value.data.size()));
+        PutBlock(out, value.newData.data(), static_cast<std::uint32_t>(value.newData.size()));
+    }
+    return out;
+}
+
+bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalValue>& values) {
+    Reader reader(bytes);
+    unsigned char magic[sizeof kMagic] = {};
+    std::uint32_t count = 0;
+    if (!reader.Take(magic, sizeof magic) || std::memcmp(magic, kMagic, sizeof magic) != 0 ||
+        !reader.Take(&count, sizeof count))
+        return false;
+    std::vector<JournalValue> decoded;
+    for (std::uint32_t i = 0; i < count; ++i) {
+        JournalValue value;
+        std::uint32_t numbers[3] = {};
+        if (!reader.Text(value.key) || !reader.Text(value.name) || !reader.Take(numbers, sizeof numbers) ||
+            !reader.Block(value.data) || !reader.Block(value.newData))
+            return false;
+        value.keyExisted = numbers[0] & 1u;
+        value.existed = numbers[0] & 2u;
+        value.type = numbers[1];
+        value.newType = numbers[2];
+        decoded.push_back(std::move(value));
+    }
+    if (!reader.AtEnd())
+        return false;
+    values = std::move(decoded);
+    return true;
+}

@@ -1,0 +1,204 @@
+#include "install/MachineOperations.h"
+
+#include "payload/Catalogue.h"
+#include "payload/InstalledSize.h"
+#include "payload/UnitZip.h"
+#include "system/EmbeddedResource.h"
+#include "system/Error.h"
+#include "system/Files.h"
+#include "system/LogSink.h"
+#include "system/MessageText.h"
+#include "system/RunNames.h"
+#include "system/SystemError.h"
+
+#include <algorithm>
+
+namespace {
+
+// A payload's plain bytes into its new file, as they are inflated.
+class FileSink final : public ByteSink {
+  public:
+    explicit FileSink(HANDLE file) : file_(file) {}
+    void Write(const unsigned char* data, std::size_t size) override { WriteAll(file_, data, size); }
+
+  private:
+    HANDLE file_;
+};
+
+}  // namespace
+
+MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag)
+    : request_(request),
+      host_(host),
+      log_(log),
+      tag_(std::move(tag)),
+      areas_(request.dir, std::move(request.folder)),
+      files_(areas_, tag_),
+      registry_(request.dir, InstalledSizeKib(), request.choice) {}
+
+Situation MachineOperations::Look() {
+    Situation situation = areas_.Look();
+    for (const MadeFolder& made : request_.made)
+        situation.made.push_back(made.first.Path() + L"\\" + made.second);
+    situation.desktop = request_.desktop;
+    situation.group = request_.group;
+    return situation;
+}
+
+void MachineOperations::Do(const Action& action) {
+    switch (action.step) {
+        case Step::Status:
+            host_.ShowStatus(action.path, action.index != 0);
+            break;
+        case Step::ProgressMax:
+            host_.SetProgressMax(action.index);
+            break;
+        case Step::Advance:
+            host_.AdvanceProgress(action.index);
+            break;
+        case Step::Note:
+        case Step::Made:
+            break;
+        case Step::MakeFolder:
+            MakeFolder(action);
+            break;
+        case Step::EndProgram: {
+            DWORD error = 0;
+            host_.EndProgram(action.path, areas_.Folder(Area::Tree, L"", error));
+            break;
+        }
+        case Step::Discard:
+            Discard(action);
+            break;
+        case Step::PutBack:
+            PutBackLeft(areas_, action.area, action.path);
+            break;
+        case Step::Restore: {
+            DWORD error = 0;
+            if (const HeldFolder& folder = areas_.Folder(action.area, ParentOf(action.path), error))
+                RestoreJournal(folder, NameOf(action.path));
+            break;
+        }
+        case Step::Journal: {
+            DWORD error = 0;
+            registry_.Journal(areas_.Folder(Area::Tree, L"", error), JournalName(tag_));
+            break;
+        }
+        case Step::Hold:
+            files_.Hold(action.area, action.path);
+            break;
+        case Step::Copy: {
+            const EmbeddedResource container(PayloadResourceType(action.path).c_str(), action.path);
+            if (!scratch_)
+                scratch_ = std::make_unique<ScratchFolder>(request_.tempDir);
+            copies_[action.index] =
+                scratch_->WriteCopy(PayloadFileName(action.path), container.Data(), container.Size());
+            break;
+        }
+        case Step::Write:
+            Write(action);
+            break;
+        case Step::Place:
+            files_.Place(action.area, action.path);
+            break;
+        case Step::SetValue:
+            registry_.Set(action.index);
+            break;
+        case Step::Finish:
+            Finish();
+            break;
+    }
+}
+
+void MachineOperations::Undo(const Action& action) {
+    switch (action.step) {
+        case Step::Made:
+            // Innermost first; nothing of the run may hold a folder that goes.
+            areas_.Release();
+            for (MadeFolder& made : request_.made)
+                if (made.first && made.first.Path() + L"\\" + made.second == action.path)
+                    RemoveMade(made);
+            break;
+        case Step::MakeFolder:
+            areas_.RemoveMade(action.area, action.path);
+            break;
+        case Step::Journal:
+            registry_.DropJournal();
+            break;
+        case Step::Hold:
+            files_.LetGo(action.area, action.path);
+            break;
+        case Step::Copy:
+            copies_[action.index].reset();
+            break;
+        case Step::Write:
+            files_.Drop(action.area, action.path);
+            break;
+        case Step::Place:
+            files_.Unplace(action.area, action.path);
+            break;
+        case Step::SetValue:
+            registry_.Unset(action.index);
+            break;
+        default:
+            break;
+    }
+}
+
+void MachineOperations::MakeFolder(const Action& action) {
+    DWORD error = 0;
+    if (areas_.Make(action.area, action.path, error))
+        return;
+    // The group's folder is needed at once; a folder of the tree that cannot
+    // be had shows when a file is written into it, with that file's name.
+    if (action.area == Area::Group)
+        throw Error(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
+    log_.Line({L"未能创建：", SystemErrorText(error)});
+}
+
+void MachineOperations::Write(const Action& action) {
+    if (action.index < static_cast<int>(Product::kFileCount)) {
+        files_.Write(action.area, action.path, [&](HANDLE file) {
+            FileSink sink(file);
+            DecompressFile(copies_[action.index].get(), sink);
+        });
+        // The temporary copy goes as soon as it is read.
+        copies_[action.index].reset();
+        return;
+    }
+    const std::vector<unsigned char> bytes =
+        host_.ShortcutFile(Product::kShortcuts[action.index - Product::kFileCount], request_.dir);
+    files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
+}
+
+void MachineOperations::Discard(const Action& action) {
+    const RunName name = ParseRunName(NameOf(action.path));
+    // A run's marker stays while a file it kept aside does: it tells the
+    // next run that the file is to go, not to come back.
+    if (name.kind == RunNameKind::Done &&
+        std::find(unfinished_.begin(), unfinished_.end(), name.tag) != unfinished_.end())
+        return;
+    if (!DiscardLeft(areas_, action.area, action.path)) {
+        unfinished_.push_back(name.tag);
+        log_.Line(L"仍被运行中的程序使用，留待下次安装删除。");
+    }
+}
+
+void MachineOperations::Finish() {
+    // The values on the disk first: the marker says that the run changed
+    // everything it was to change.
+    registry_.Flush();
+    DWORD error = 0;
+    const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
+    const UniqueHandle marker = root ? root.CreateNewFile(DoneName(tag_), error) : UniqueHandle();
+    const FilePlaces::Kept kept = files_.RemoveKept();
+    registry_.DropJournal();
+    // A kept file that a running program maps goes when the system restarts,
+    // and the marker after it; where that cannot be arranged, the marker
+    // stays, and the next run removes what is left.
+    if (marker && kept == FilePlaces::Kept::Gone)
+        DeleteHeld(marker.get());
+    else if (marker && kept == FilePlaces::Kept::AtRestart)
+        MoveFileExW((request_.dir + L"\\" + DoneName(tag_)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    scratch_.reset();
+}

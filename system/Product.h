@@ -1,0 +1,163 @@
+#pragma once
+
+#include "Version.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+
+// What the product is, stated once: its files and the folders they go to, the
+// folders of its tree, the programs ended before its files are replaced, its
+// shortcuts, its registry values and the maker's addresses. The catalogue, the
+// installation's plan, the settling of an earlier run, the progress steps and
+// the tests all derive from these tables; a native test checks them against
+// each other.
+namespace Product {
+
+// The product's name as the system shows it: the Uninstall entry's display
+// name, the Start-menu group and the browser's shortcuts.
+inline constexpr wchar_t kName[] = L"泽沃浏览器";
+
+// A file of the product, in installation order: its payload name (the name of
+// the resource that carries it), the folder below the install folder that it
+// goes to ("" for the install folder itself), and its name there.
+struct File {
+    const wchar_t* payload;
+    const wchar_t* folder;
+    const wchar_t* name;
+};
+inline constexpr File kFiles[] = {
+    {L"whatsnewtxt", L"", L"whatsnew.txt"},
+    {L"ZarvConfigini", L"\\Data", L"ZarvConfig.ini"},
+    {L"Zarvoexe", L"", L"Zarvo.exe"},
+    {L"ZarvServiceexe", L"", L"ZarvService.exe"},
+    {L"BugReportexe", L"", L"BugReport.exe"},
+    {L"Lisensetxt", L"", L"Lisense.txt"},
+    {L"ZarvLibrarydll", L"", L"ZarvLibrary.dll"},
+    {L"ZarvResourcesdll", L"", L"ZarvResources.dll"},
+    {L"ZarvZipdll", L"", L"ZarvZip.dll"},
+    {L"ZarvUpdateexe", L"", L"ZarvUpdate.exe"},
+    {L"Uninstallexe", L"", L"Uninstall.exe"},
+    {L"defaultzsk", L"\\Skin", L"default.zsk"},
+    {L"x0804ini", L"\\Lang", L"0x0804.ini"},
+    {L"x0404ini", L"\\Lang", L"0x0404.ini"},
+    {L"x0409ini", L"\\Lang", L"0x0409.ini"},
+};
+inline constexpr std::size_t kFileCount = std::size(kFiles);
+
+// The folders of the tree below the install folder, made in this order; a
+// folder's parents come first or already exist ("\Temp" is made for
+// "\Temp\Skin").
+inline constexpr const wchar_t* kFolders[] = {
+    L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp\\Skin", L"\\Temp\\Update",
+};
+
+// The product's programs that hold its files open while they run, ended in
+// this order before the files are replaced.
+inline constexpr const wchar_t* kPrograms[] = {L"Zarvo.exe", L"ZarvService.exe", L"ZarvUpdate.exe"};
+
+// Where a shortcut goes: the all-users desktop, or the product's group in the
+// all-users Start menu.
+enum class LinkPlace : std::uint8_t { Desktop = 1, ProgramGroup = 2 };
+
+// A shortcut: its place, its file name there, the product file it opens (the
+// install folder is its working directory) and its description.
+struct Shortcut {
+    LinkPlace place;
+    const wchar_t* name;
+    const wchar_t* target;
+    const wchar_t* description;
+};
+inline constexpr wchar_t kBrowserDescription[] =
+    L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"
+    L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
+inline constexpr Shortcut kShortcuts[] = {
+    {LinkPlace::Desktop, L"泽沃浏览器.lnk", L"Zarvo.exe", kBrowserDescription},
+    {LinkPlace::ProgramGroup, L"泽沃浏览器.lnk", L"Zarvo.exe", kBrowserDescription},
+    {LinkPlace::ProgramGroup, L"在线升级.lnk", L"ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
+    {LinkPlace::ProgramGroup, L"更新记录.lnk", L"whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
+    {LinkPlace::ProgramGroup, L"卸载泽沃浏览器.lnk", L"Uninstall.exe", L"卸载程序"},
+};
+inline constexpr std::size_t kShortcutCount = std::size(kShortcuts);
+
+// The maker's fixed addresses.
+inline constexpr wchar_t kContactEmail[] = L"zarvo@luofei.example";
+inline constexpr wchar_t kProductSiteUrl[] = L"http://www.zarvo.example/";
+inline constexpr wchar_t kForumUrl[] = L"http://bbs.luofei.example/";
+inline constexpr wchar_t kMakerSiteUrl[] = L"http://www.luofei.example/";
+inline constexpr wchar_t kPartnerStartPageUrl[] = L"http://nav.example.com/?id=2669";
+
+// The browser's entries in the machine's registry (the 32-bit view, where a
+// 32-bit installer's keys lie).
+inline constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
+inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
+// Internet Explorer's start page, in the desktop user's hive.
+inline constexpr wchar_t kStartPageKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
+inline constexpr wchar_t kStartPageValue[] = L"Start Page";
+
+// A value of our own in the Uninstall entry: which shortcuts the installation
+// made, in the command line's spelling, for the next one to keep.
+inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
+
+// What a registry value holds: a fixed text; the install folder followed by
+// the text (also as an expandable string); the uninstall command, the install
+// folder in quotes followed by the text; today's local date (YYYYMMDD); the
+// shortcut choice; a fixed number; or the installed size in KiB.
+enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size };
+struct Value {
+    const wchar_t* key;
+    const wchar_t* name;
+    Data data;
+    const wchar_t* text;
+    unsigned long number;
+};
+// Written in this order, after the shortcuts.
+inline constexpr Value kValues[] = {
+    {kAppPathsKey, L"", Data::InFolder, L"\\Zarvo.exe", 0},
+    {kAppPathsKey, L"Path", Data::InFolder, L"", 0},
+    {kUninstallKey, L"Comments", Data::Text,
+     L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", 0},
+    {kUninstallKey, L"Contact", Data::Text, kContactEmail, 0},
+    {kUninstallKey, L"DisplayIcon", Data::InFolder, L"\\Zarvo.exe", 0},
+    {kUninstallKey, L"DisplayName", Data::Text, kName, 0},
+    {kUninstallKey, L"Readme", Data::ExpandInFolder, L"\\Lisense.txt", 0},
+    // Quoted: unquoted, a directory with spaces lets Windows try
+    // "C:\Program.exe" first when the uninstaller is run, with administrator
+    // rights.
+    {kUninstallKey, L"UninstallString", Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
+    {kUninstallKey, L"Publisher", Data::Text, L"洛菲工作室", 0},
+    {kUninstallKey, L"URLInfoAbout", Data::Text, kProductSiteUrl, 0},
+    {kUninstallKey, L"HelpLink", Data::Text, kForumUrl, 0},
+    {kUninstallKey, L"URLUpdateInfo", Data::Text, kMakerSiteUrl, 0},
+    // What Programs and Features, software-inventory tools and the detection
+    // rules of deployment tools read besides: the version (also as numbers),
+    // the date, the folder, the size, and that the entry offers removal only.
+    {kUninstallKey, L"DisplayVersion", Data::Text, ZARVO_VERSION_TEXT, 0},
+    {kUninstallKey, L"VersionMajor", Data::Number, nullptr, ZARVO_VERSION_MAJOR},
+    {kUninstallKey, L"VersionMinor", Data::Number, nullptr, ZARVO_VERSION_MINOR},
+    {kUninstallKey, L"InstallDate", Data::Date, nullptr, 0},
+    {kUninstallKey, L"InstallLocation", Data::InFolder, L"", 0},
+    {kUninstallKey, L"EstimatedSize", Data::Size, nullptr, 0},
+    {kUninstallKey, L"NoModify", Data::Number, nullptr, 1},
+    {kUninstallKey, L"NoRepair", Data::Number, nullptr, 1},
+    {kUninstallKey, kShortcutOptionsValue, Data::Choice, nullptr, 0},
+};
+inline constexpr std::size_t kValueCount = std::size(kValues);
+
+// The keys that the values go to, each once, in the order of first use.
+inline constexpr const wchar_t* kKeys[] = {kAppPathsKey, kUninstallKey};
+
+namespace Detail {
+template <std::size_t... I>
+constexpr std::array<const wchar_t*, sizeof...(I)> PayloadNames(std::index_sequence<I...>) {
+    return {kFiles[I].payload...};
+}
+}  // namespace Detail
+
+// The payload names in installation order.
+inline constexpr std::array<const wchar_t*, kFileCount> kPayloadNames =
+    Detail::PayloadNames(std::make_index_sequence<kFileCount>());
+
+}  // namespace Product

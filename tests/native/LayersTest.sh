@@ -1,0 +1,27 @@
+#!/bin/sh
+# Each folder sees the headers of the folders it builds on and no others: a
+# header of a folder above, included from below, is not found, and the build
+# fails. Compiles one line against each layer's root as the build does.
+# Usage: LayersTest.sh COMPILER LAYERS_DIR GENERATED_DIR
+set -u
+compiler=$1 layers=$2 generated=$3
+status=0
+check() { # layer header expected(found|missing)
+    if printf '#include "%s"\n' "$2" | "$compiler" -std=c++17 -fsyntax-only -I "$layers/$1" -I "$generated" -x c++ - \
+        >/dev/null 2>&1; then result=found; else result=missing; fi
+    [ "$result" = "$3" ] || { echo "FAILED: from $1, $2 is $result" >&2; status=1; }
+}
+check system system/RunNames.h found
+check system payload/Catalogue.h missing
+check system app/CommandLine.h missing
+check payload system/Product.h found
+check payload install/Plan.h missing
+check install payload/Catalogue.h found
+check install ui/Pages.h missing
+check install app/ExitCode.h missing
+check ui payload/Catalogue.h found
+check ui install/Plan.h missing
+check ui app/CommandLine.h missing
+check app install/Plan.h found
+check app ui/Pages.h found
+exit $status

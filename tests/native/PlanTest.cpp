@@ -1,0 +1,249 @@
+#include "install/Executor.h"
+#include "install/Journal.h"
+#include "install/Plan.h"
+#include "system/Error.h"
+#include "system/LogSink.h"
+#include "system/Product.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+int Count(const Plan& plan, Step step, Area area = Area::None) {
+    return static_cast<int>(std::count_if(plan.begin(), plan.end(), [&](const Action& action) {
+        return action.step == step && (area == Area::None || action.area == area);
+    }));
+}
+
+std::size_t Find(const Plan& plan, const Action& wanted) {
+    return static_cast<std::size_t>(std::find(plan.begin(), plan.end(), wanted) - plan.begin());
+}
+
+// Everything that a complete installation leaves, as the next one finds it.
+Situation Installed() {
+    Situation situation;
+    for (const wchar_t* folder :
+         {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin", L"\\Temp\\Update"})
+        situation.existing.push_back({Area::Tree, folder});
+    for (const Product::File& file : Product::kFiles)
+        situation.existing.push_back({Area::Tree, std::wstring(file.folder) + L"\\" + file.name});
+    situation.existing.push_back({Area::Group, L""});
+    for (const Product::Shortcut& shortcut : Product::kShortcuts)
+        situation.existing.push_back({shortcut.place == Product::LinkPlace::Desktop ? Area::Desktop : Area::Group,
+                                      std::wstring(L"\\") + shortcut.name});
+    return situation;
+}
+
+}  // namespace
+
+// A fresh installation makes each folder once, outer first, writes every file
+// and shortcut beside its place before any takes its name, and shows the
+// status texts and progress steps of every installation; an upgrade holds
+// what it replaces before it writes anything and makes nothing that is there.
+TEST(Plan, FreshAndUpgrade) {
+    const Plan fresh = PlanInstallation(Situation());
+    std::vector<std::wstring> folders;
+    for (const Action& action : fresh)
+        if (action.step == Step::MakeFolder)
+            folders.push_back(action.path);
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp",
+                                                  L"\\Temp\\Skin", L"\\Temp\\Update", L""}));
+    EXPECT_EQ(Count(fresh, Step::Hold), 0);
+    EXPECT_EQ(Count(fresh, Step::Write), 20);
+    EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
+    int progress = 0;
+    std::vector<std::wstring> shown;
+    for (const Action& action : fresh) {
+        progress += action.step == Step::Advance ? action.index : 0;
+        if (action.step == Step::Status)
+            shown.push_back(action.path);
+    }
+    EXPECT_EQ(progress, 50);
+    EXPECT_EQ(fresh[Find(fresh, {Step::ProgressMax, Area::None, 52})].index, 52);
+    ASSERT_EQ(shown.size(), 35u);
+    EXPECT_EQ(shown[2], L"正在抽取：whatsnewtxt.zip");
+    EXPECT_EQ(shown[3], L"正在解压缩：whatsnew.txt");
+    EXPECT_EQ(shown[27], L"正在解压缩：x0804.ini");
+    EXPECT_EQ(shown.back(), L"正在删除生成的临时文件");
+    // The running copies are ended before the journal, which comes before
+    // the first new file; every file is written before the first takes its
+    // place, and the marker comes after the last value.
+    const std::size_t firstPlace = Find(fresh, {Step::Place, Area::Tree, 0, L"\\whatsnew.txt"});
+    EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, 2, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
+    EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, 0, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, 14, L"\\Lang\\0x0409.ini"}), firstPlace);
+    EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
+    const int lastValue = static_cast<int>(Product::kValueCount) - 1;
+    EXPECT_GT(Find(fresh, {Step::Finish}),
+              Find(fresh, {Step::SetValue, Area::None, lastValue,
+                           std::wstring(Product::kValues[lastValue].key) + L"\\" + Product::kValues[lastValue].name}));
+
+    const Plan upgrade = PlanInstallation(Installed());
+    EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), 15);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::Group), 5);
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, 0, L"\\Lang\\0x0409.ini"}),
+              Find(upgrade, {Step::Copy, Area::None, 0, L"whatsnewtxt"}));
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Group, 0, L"\\卸载泽沃浏览器.lnk"}),
+              Find(upgrade, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}));
+}
+
+// What earlier runs left is settled after the running copies are ended and
+// before the journal: a run without its marker undone, one with it finished
+// (its marker removed last), and in the shortcuts' folders by whether the
+// new shortcut stands. The folders the directory check made come first, and
+// the shortcuts left out are neither made nor their group.
+TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
+    Situation situation = Installed();
+    situation.left = {
+        {Area::Tree, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
+        {Area::Tree, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
+        {Area::Tree, L"\\zs-aaaaaaaa-journal"},
+        {Area::Tree, L"\\zs-bbbbbbbb-done"},
+        {Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
+        {Area::Tree, L"\\zs-bbbbbbbb-journal"},
+        {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
+        {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
+    };
+    const Plan plan = PlanInstallation(situation);
+    const std::vector<Action> expected = {
+        {Step::Discard, Area::Tree, 0, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
+        {Step::PutBack, Area::Tree, 0, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
+        {Step::Restore, Area::Tree, 0, L"\\zs-aaaaaaaa-journal"},
+        {Step::Discard, Area::Tree, 0, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
+        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-journal"},
+        {Step::Discard, Area::Desktop, 0, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
+        {Step::PutBack, Area::Group, 0, L"\\gone.lnk.zs-cccccccc-old"},
+        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-done"},
+        {Step::Note, Area::None, 0, L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"},
+        {Step::Journal},
+    };
+    const std::size_t first = Find(plan, expected.front());
+    ASSERT_LT(first, plan.size());
+    EXPECT_EQ(Plan(plan.begin() + first, plan.begin() + first + expected.size()), expected);
+    EXPECT_EQ(plan[first - 1].step, Step::EndProgram);
+    // A file that was aside when the run began is held once it has its name
+    // back, so that the new one does not find the name taken.
+    Situation aside;
+    aside.left = {{Area::Tree, L"\\whatsnew.txt.zs-aaaaaaaa-old"}};
+    const Plan putBack = PlanInstallation(aside);
+    EXPECT_LT(Find(putBack, {Step::PutBack, Area::Tree, 0, L"\\whatsnew.txt.zs-aaaaaaaa-old"}),
+              Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}), putBack.size());
+
+    Situation chosen;
+    chosen.made = {L"C:\\Apps", L"C:\\Apps\\Zarvo"};
+    chosen.desktop = false;
+    const Plan withoutDesktop = PlanInstallation(chosen);
+    EXPECT_EQ(withoutDesktop[0], (Action{Step::Made, Area::None, 0, L"C:\\Apps"}));
+    EXPECT_EQ(withoutDesktop[1], (Action{Step::Made, Area::None, 0, L"C:\\Apps\\Zarvo"}));
+    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Desktop), 0);
+    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Group), 4);
+    chosen.group = false;
+    const Plan withNeither = PlanInstallation(chosen);
+    EXPECT_EQ(Count(withNeither, Step::Write, Area::Group) + Count(withNeither, Step::MakeFolder, Area::Group), 0);
+    EXPECT_EQ(Count(withNeither, Step::Advance), Count(withoutDesktop, Step::Advance));
+}
+
+namespace {
+
+// Records what is done and undone; fails at one action, and at one undo.
+class RecordingOperations final : public Operations {
+  public:
+    void Do(const Action& action) override {
+        if (done.size() == failAt)
+            throw Error(L"Stream write error", 112);
+        done.push_back(action);
+    }
+    void Undo(const Action& action) override {
+        undone.push_back(action);
+        if (action.step == failUndo)
+            throw Error(L"Sharing violation", 32);
+    }
+    const AreaPaths& Folders() const override { return folders_; }
+
+    std::size_t failAt = ~std::size_t(0);
+    Step failUndo = Step::Status;
+    std::vector<Action> done, undone;
+
+  private:
+    AreaPaths folders_ = {L"", L"C:\\Zarvo", L"D", L"G"};
+};
+
+class TextLog final : public LogSink {
+  public:
+    void Step(std::wstring_view line) override { text.append(line).append(L"\n"); }
+    void Line(std::initializer_list<std::wstring_view> parts) override {
+        for (std::wstring_view part : parts)
+            text.append(part);
+        text.append(L"\n");
+    }
+    std::wstring text;
+};
+
+}  // namespace
+
+// A failure at any action undoes exactly the actions done before it that
+// have an undo, last first, and reaches the caller as it was raised; an undo
+// that fails is logged and the others still run.
+TEST(Executor, FailureAtEachActionUndoesEverythingBeforeItBackwards) {
+    Situation situation = Installed();
+    situation.made = {L"C:\\Zarvo"};
+    const Plan plan = PlanInstallation(situation);
+    for (std::size_t failAt = 0; failAt < plan.size(); ++failAt) {
+        RecordingOperations operations;
+        operations.failAt = failAt;
+        operations.failUndo = Step::Place;
+        TextLog log;
+        try {
+            Execute(plan, operations, log);
+            ADD_FAILURE() << "no failure at " << failAt;
+        } catch (const Error& error) {
+            EXPECT_EQ(error.Code(), 112u);
+        }
+        std::vector<Action> expected;
+        for (std::size_t i = failAt; i-- > 0;)
+            if (Undoable(plan[i].step))
+                expected.push_back(plan[i]);
+        EXPECT_EQ(operations.undone, expected) << "failure at " << failAt;
+        EXPECT_NE(log.text.find(L"失败：" + Describe(plan[failAt], operations.Folders()) +
+                                L"：Stream write error（错误代码 112）"),
+                  std::wstring::npos)
+            << failAt;
+        const bool undoFailed = std::any_of(expected.begin(), expected.end(),
+                                            [](const Action& action) { return action.step == Step::Place; });
+        EXPECT_EQ(log.text.find(L"撤销失败：替换：C:\\Zarvo\\whatsnew.txt：Sharing violation（错误代码 32）") !=
+                      std::wstring::npos,
+                  undoFailed)
+            << failAt;
+    }
+    RecordingOperations operations;
+    TextLog log;
+    Execute(plan, operations, log);
+    EXPECT_EQ(operations.done, plan);
+    EXPECT_TRUE(operations.undone.empty());
+}
+
+// The journal reads back as written, and bytes that are not a whole journal
+// are refused, whatever is cut or added.
+TEST(Journal, ReadsBackAsWrittenAndRefusesAnythingElse) {
+    std::vector<JournalValue> values(2);
+    values[0] = {L"SOFTWARE\\Zarvo", L"", true, true, 1, {'a', 0, 0, 0}, 1, {'b', 0, 0, 0}};
+    values[1] = {L"SOFTWARE\\泽沃", L"NoRepair", false, false, 0, {}, 4, {1, 0, 0, 0}};
+    const std::vector<unsigned char> bytes = EncodeJournal(values);
+    std::vector<JournalValue> read;
+    ASSERT_TRUE(DecodeJournal(bytes, read));
+    EXPECT_EQ(read, values);
+    for (std::size_t cut = 0; cut < bytes.size(); ++cut) {
+        std::vector<JournalValue> none;
+        EXPECT_FALSE(DecodeJournal(std::vector<unsigned char>(bytes.begin(), bytes.begin() + cut), none)) << cut;
+        EXPECT_TRUE(none.empty());
+    }
+    std::vector<unsigned char> longer = bytes;
+    longer.push_back(0);
+    EXPECT_FALSE(DecodeJournal(longer, read));
+}
