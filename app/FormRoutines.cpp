@@ -18,20 +18,27 @@ HeldFolder TInstallForm::EnsureDirectory(const HeldFolder& folder,
     return MakeFoldersBelow(folder, names, made, error);
 }
 
+namespace {
+
 // The debug privilege, which lets the installer open the processes of other
-// accounts, is enabled only while it looks at them: a program that the
+// accounts, enabled for a scope only, however it ends: a program that the
 // installer starts later inherits its token as it is then.
+class DebugPrivilege {
+  public:
+    DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName, true); }
+    ~DebugPrivilege() { TInstallForm::EnablePrivilege(GetCurrentProcess(), kName, false); }
+    DebugPrivilege(const DebugPrivilege&) = delete;
+    DebugPrivilege& operator=(const DebugPrivilege&) = delete;
+
+  private:
+    static constexpr wchar_t kName[] = L"SeDebugPrivilege";
+};
+
+}  // namespace
+
 bool TInstallForm::KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log) {
-    const wchar_t kDebug[] = L"SeDebugPrivilege";
-    EnablePrivilege(GetCurrentProcess(), kDebug, true);
-    try {
-        const bool ended = EndInstalledCopies(executableName, installFolder, log);
-        EnablePrivilege(GetCurrentProcess(), kDebug, false);
-        return ended;
-    } catch (...) {
-        EnablePrivilege(GetCurrentProcess(), kDebug, false);
-        throw;
-    }
+    const DebugPrivilege enabled;
+    return EndInstalledCopies(executableName, installFolder, log);
 }
 
 bool TInstallForm::EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {

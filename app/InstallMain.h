@@ -61,12 +61,7 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
-    // Makes each missing folder of `names` ("\\Apps\\Zarvo"; empty names are
-    // skipped) below the held folder, one name at a time through the folder
-    // above it, with the product's access list, and notes each in `made`,
-    // outer first. Anything that stands at a name meanwhile, a link included,
-    // fails it and is never followed. Gives the last folder, held; none, with
-    // the system's error code, where one could not be made.
+    // MakeFoldersBelow (install/FileRoutines.h), the routine that does it.
     static HeldFolder EnsureDirectory(const HeldFolder& folder,
                                       const std::wstring& names,
                                       std::vector<MadeFolder>& made,

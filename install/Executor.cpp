@@ -57,17 +57,19 @@ bool Undoable(Step step) {
 
 void Execute(const Plan& plan, Operations& operations, LogSink& log) {
     std::size_t done = 0;
+    std::wstring description;
     try {
         for (; done < plan.size(); ++done) {
-            Log(plan[done], Describe(plan[done], operations.Folders()), log);
+            description = Describe(plan[done], operations.Folders());
+            Log(plan[done], description, log);
             operations.Do(plan[done]);
         }
     } catch (...) {
-        log.Line({L"失败：", Describe(plan[done], operations.Folders()), L"：", FailureText()});
+        log.Line({L"失败：", description, L"：", FailureText()});
         while (done-- > 0) {
             if (!Undoable(plan[done].step))
                 continue;
-            const std::wstring description = Describe(plan[done], operations.Folders());
+            description = Describe(plan[done], operations.Folders());
             log.Step(L"撤销：" + description);
             try {
                 operations.Undo(plan[done]);

@@ -157,13 +157,8 @@ void RegistryValues::Set(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
     try {
-        if (value.newType == REG_DWORD)
-            RegWriteDword(HKEY_LOCAL_MACHINE, product.key, true, product.name,
-                          *reinterpret_cast<const DWORD*>(value.newData.data()));
-        else
-            (value.newType == REG_EXPAND_SZ ? RegWriteExpandString : RegWriteString)(
-                HKEY_LOCAL_MACHINE, product.key, true, product.name,
-                reinterpret_cast<const wchar_t*>(value.newData.data()));
+        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                      static_cast<DWORD>(value.newData.size()));
     } catch (...) {
         // A key that the write made goes again.
         try {

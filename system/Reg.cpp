@@ -22,34 +22,6 @@ UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate, LONG& stat
     return status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey();
 }
 
-void WriteValue(HKEY root,
-                const wchar_t* keyPath,
-                bool canCreate,
-                const wchar_t* valueName,
-                DWORD type,
-                const void* data,
-                DWORD size) {
-    // A value that is not stored is a failure, whether its key could not be
-    // had (a policy, a security product, a full registry) or the value not set.
-    LONG status = ERROR_SUCCESS;
-    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
-    if (!key)
-        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
-    status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
-    if (status != ERROR_SUCCESS)
-        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
-}
-
-void WriteText(HKEY root,
-               const wchar_t* keyPath,
-               bool canCreate,
-               const wchar_t* valueName,
-               const wchar_t* value,
-               DWORD type) {
-    WriteValue(root, keyPath, canCreate, valueName, type, value,
-               static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
-}
-
 }  // namespace
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName) {
@@ -72,18 +44,25 @@ std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, co
     return data;
 }
 
+void RegWriteValue(HKEY root,
+                   const wchar_t* keyPath,
+                   bool canCreate,
+                   const wchar_t* valueName,
+                   DWORD type,
+                   const void* data,
+                   DWORD size) {
+    // A value that is not stored is a failure, whether its key could not be
+    // had (a policy, a security product, a full registry) or the value not set.
+    LONG status = ERROR_SUCCESS;
+    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
+    if (!key)
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+    status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+}
+
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value) {
-    WriteText(root, keyPath, canCreate, valueName, value, REG_SZ);
-}
-
-void RegWriteExpandString(HKEY root,
-                          const wchar_t* keyPath,
-                          bool canCreate,
-                          const wchar_t* valueName,
-                          const wchar_t* value) {
-    WriteText(root, keyPath, canCreate, valueName, value, REG_EXPAND_SZ);
-}
-
-void RegWriteDword(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, DWORD value) {
-    WriteValue(root, keyPath, canCreate, valueName, REG_DWORD, &value, sizeof value);
+    RegWriteValue(root, keyPath, canCreate, valueName, REG_SZ, value,
+                  static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
 }

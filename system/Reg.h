@@ -14,9 +14,12 @@
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName);
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value);
-void RegWriteExpandString(HKEY root,
-                          const wchar_t* keyPath,
-                          bool canCreate,
-                          const wchar_t* valueName,
-                          const wchar_t* value);
-void RegWriteDword(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, DWORD value);
+// The value as the system takes it: its type, and its data with any
+// terminating NUL counted in `size`.
+void RegWriteValue(HKEY root,
+                   const wchar_t* keyPath,
+                   bool canCreate,
+                   const wchar_t* valueName,
+                   DWORD type,
+                   const void* data,
+                   DWORD size);

@@ -13,12 +13,6 @@
 
 namespace {
 
-// The one place that builds and throws the error, wherever making a picture
-// fails.
-[[noreturn]] void Fail(const wchar_t* text) {
-    throw Error(text);
-}
-
 // 32 bits a pixel, the top row first.
 BITMAPINFO Format(SIZE size) {
     BITMAPINFO info{};
@@ -32,7 +26,7 @@ UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
     void* bits = nullptr;
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
-        Fail(L"Out of memory");
+        Raise(L"Out of memory");
     pixels = static_cast<std::uint32_t*>(bits);
     return bitmap;
 }
@@ -77,11 +71,11 @@ ComPtr<IPicture> Decode(const wchar_t* name) {
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
         FAILED(stream->Write(image.data(), size, nullptr)) || FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)))
-        Fail(L"Out of memory");
+        Raise(L"Out of memory");
 
     ComPtr<IPicture> picture;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.put_void())))
-        Fail(L"Interface not supported");
+        Raise(L"Interface not supported");
     return picture;
 }
 
@@ -93,7 +87,7 @@ Picture Picture::FromResource(const wchar_t* name, SIZE size) {
     BITMAP native{};
     if (FAILED(decoded->get_Handle(&handle)) ||
         !GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof native, &native))
-        Fail(L"Interface not supported");
+        Raise(L"Interface not supported");
     const SIZE nativeSize{native.bmWidth, native.bmHeight};
 
     Picture picture;

@@ -96,7 +96,8 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
     MakeOlderRelease(dir);
-    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, false, L"VersionMajor", 0);
+    const DWORD zero = 0;
+    RegWriteValue(HKEY_LOCAL_MACHINE, kUninstall, false, L"VersionMajor", REG_DWORD, &zero, sizeof zero);
     RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallDate", L"20100101");
     HKEY key = nullptr;
     ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);

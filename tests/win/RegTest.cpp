@@ -70,7 +70,8 @@ TEST_F(RegTest, WritesCreateMissingKeysAndStoreTheTerminatingNul) {
     RegWriteString(HKEY_CURRENT_USER, deep.c_str(), true, L"Empty", L"");
     EXPECT_EQ(Raw(deep, L"Empty"), (std::pair<DWORD, std::vector<BYTE>>{REG_SZ, {0, 0}}));
 
-    RegWriteExpandString(HKEY_CURRENT_USER, deep.c_str(), true, L"Readme", L"%TEMP%\\x");
+    const wchar_t readme[] = L"%TEMP%\\x";
+    RegWriteValue(HKEY_CURRENT_USER, deep.c_str(), true, L"Readme", REG_EXPAND_SZ, readme, sizeof readme);
     EXPECT_EQ(Raw(deep, L"Readme").first, static_cast<DWORD>(REG_EXPAND_SZ));
     EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, deep.c_str(), false, L"Readme"), L"%TEMP%\\x") << "not expanded";
 

@@ -110,7 +110,8 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
         }
     }
     // A value of another type is no folder, and no error either.
-    RegWriteDword(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", 1);
+    const DWORD one = 1;
+    RegWriteValue(HKEY_LOCAL_MACHINE, kUninstall, true, L"InstallLocation", REG_DWORD, &one, sizeof one);
     RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", (installed + L"\\Zarvo.exe").c_str());
     TInstallForm form(application);
     form.Create();
