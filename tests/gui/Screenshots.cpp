@@ -42,14 +42,16 @@ int wmain(int argc, wchar_t** argv) {
     Save(installer, dir, L"3-directory");
 
     // The close question, queued behind the click, is asked at the copying
-    // page's first repaint and holds the page on screen; moved aside, it
-    // leaves the page free for the picture.
+    // page's first repaint and holds the page on screen; moved off the
+    // screen, it leaves the page free for the picture at every scale (at 200 %
+    // the window fills most of the test display).
     Press(installer.Control(NextStepBtn));
     PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
     HWND question = installer.WaitForMessageBox();
     if (!question)
         return 1;
-    SetWindowPos(question, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(question, nullptr, GetSystemMetrics(SM_CXVIRTUALSCREEN), 0, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     Save(installer, dir, L"4-copying");
     Answer(question, IDCANCEL);
 
