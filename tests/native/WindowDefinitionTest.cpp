@@ -1,4 +1,3 @@
-#include "ui/Pages.h"
 #include "ui/Texts.h"
 #include "ui/WindowDefinition.h"
 
@@ -107,15 +106,4 @@ TEST(WindowDefinition, TextsHaveTheirLines) {
     EXPECT_EQ(licence[6], std::wstring(47, L'='));
     EXPECT_EQ(licence[51], std::wstring(43, L'='));
     EXPECT_EQ(licence[52], L"您可以自由转载本软件，欢迎各大厂商与我们合作。");
-}
-
-// Each state of the wizard shows a page of the window, counts its step, and
-// has a way on: the next button, or the finish button in its place.
-TEST(WindowDefinition, StatesShowPagesInStepOrder) {
-    for (int i = 0; i < 5; ++i) {
-        const PageDef& page = PageDefOf(static_cast<WizardState>(i));
-        EXPECT_EQ(ControlDefOf(page.page).kind, ControlKind::Page) << i;
-        EXPECT_EQ(page.stepLabel, L"当前第" + std::to_wstring(i + 1) + L"步，共5步。");
-        EXPECT_EQ(page.nextCaption == nullptr, i == 4) << i;
-    }
 }
