@@ -46,6 +46,7 @@ target_sources(zarvo_system PRIVATE
     system/Reg.cpp
     system/Registration.cpp
     system/RunLog.cpp
+    system/RunningCopies.cpp
     system/ScratchFolder.cpp
     system/SetupLock.cpp
     system/ShellLink.cpp

@@ -1,0 +1,97 @@
+#include "system/RunningCopies.h"
+
+#include "system/DynamicApi.h"
+#include "system/HeldFolder.h"
+#include "system/MessageText.h"
+#include "system/ProcessNameRule.h"
+
+#include <tlhelp32.h>
+#include <winternl.h>
+
+#include <algorithm>
+
+namespace {
+
+static_assert(sizeof(PROCESSENTRY32W) == 556, "the snapshot entry of 32-bit Windows");
+
+// The snapshot functions exist from Windows 2000 on (not in NT 4) and are
+// looked up by name; without them there is nothing to find.
+struct Toolhelp {
+    using Create = HANDLE(WINAPI*)(DWORD, DWORD);
+    using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
+    Create create = SystemFunction<Create>(L"kernel32.dll", "CreateToolhelp32Snapshot");
+    Walk first = SystemFunction<Walk>(L"kernel32.dll", "Process32FirstW");
+    Walk next = SystemFunction<Walk>(L"kernel32.dll", "Process32NextW");
+    bool Available() const { return create && first && next; }
+};
+
+// Which file a running process was started from, asked of its handle: the
+// name that the system recorded when it opened that file for the process
+// (XP on; from Vista on the least query right suffices). Windows 2000 tells
+// only the name in the process's own memory, through psapi.
+class ImageQuery {
+  public:
+    DWORD Access() const { return vista_ ? kQueryLimited : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; }
+
+    std::wstring ImagePath(HANDLE process) const {
+        // ULONG elements keep the name's header aligned.
+        ULONG name[1024];
+        ULONG size = 0;
+        if (NT_SUCCESS(NtQueryInformationProcess(process, kProcessImageFileName, name, sizeof name, &size))) {
+            const auto* text = reinterpret_cast<const UNICODE_STRING*>(name);
+            return DosPath(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
+        }
+        wchar_t path[1024];
+        return moduleName_ ? std::wstring(path, moduleName_(process, nullptr, path, 1024)) : std::wstring();
+    }
+
+  private:
+    static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+    static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
+    using ModuleName = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
+    bool vista_ = LOBYTE(GetVersion()) >= 6;
+    ModuleName moduleName_ = vista_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
+};
+
+}  // namespace
+
+std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wchar_t* const* names, std::size_t count) {
+    std::vector<RunningCopy> copies;
+    // Where the folder holds none of the files (a fresh installation),
+    // nothing runs them, and no process is looked at.
+    std::vector<std::wstring> installed;
+    for (std::size_t i = 0; i < count; ++i) {
+        std::wstring path = FormatText(L"%1\\%2", {folder, names[i]});
+        installed.push_back(GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path);
+    }
+    const Toolhelp toolhelp;
+    if (!toolhelp.Available() || std::all_of(installed.begin(), installed.end(), [](auto& p) { return p.empty(); }))
+        return copies;
+    // Only the process list is read, so only the process list is taken: the
+    // heap, thread and module lists would make it several times as slow.
+    const UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return copies;
+    const ImageQuery query;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
+        for (std::size_t i = 0; i < count; ++i) {
+            if (installed[i].empty() || !SameExecutableName(entry.szExeFile, names[i]))
+                continue;
+            // The image is asked of the handle, so that a process that took
+            // over the id since the snapshot is judged as itself, and compared
+            // by its name, never opened again: a folder on the way to it may
+            // lead elsewhere by now.
+            UniqueHandle process(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
+            if (!process)
+                break;
+            std::wstring image = query.ImagePath(process.get());
+            if (SameName(image, installed[i]))
+                copies.push_back({entry.th32ProcessID, std::move(image), std::move(process)});
+            break;
+        }
+    }
+    return copies;
+}
