@@ -1,0 +1,37 @@
+#include "system/ClosingRule.h"
+
+#include <gtest/gtest.h>
+
+using namespace Closing;
+
+// Each program is waited for while it may still close by itself, asked again
+// once told, and ended (or handed to the user) at its edge, never before.
+TEST(ClosingRule, AProgramIsEndedOrHandedBackOnlyWhenItWillNotClose) {
+    struct Case {
+        Program program;
+        unsigned long now;
+        Move unattended;
+        Move withUser;
+    };
+    const Case cases[] = {
+        {{Stage::Asked, 0, 0, 0}, 0, Move::Force, Move::Force},
+        {{Stage::Asked, 2, 1, 10}, 20, Move::Wait, Move::Wait},
+        {{Stage::Asked, 2, 2, 10}, 20, Move::Tell, Move::Tell},
+        {{Stage::Asked, 2, 1, 10}, kHungMs - 1, Move::Wait, Move::Wait},
+        {{Stage::Asked, 2, 1, 10}, kHungMs, Move::Wait, Move::HandBack},
+        {{Stage::Asked, 2, 1, 10}, kBoundMs, Move::Force, Move::HandBack},
+        {{Stage::Refused, 1, 0, 10}, 10, Move::Wait, Move::HandBack},
+        {{Stage::Refused, 1, 0, 10}, kBoundMs, Move::Force, Move::HandBack},
+        {{Stage::Told, 2, 1, 100}, 100 + kGraceMs, Move::Wait, Move::Wait},
+        {{Stage::Told, 2, 2, 100}, 100 + kGraceMs - 1, Move::Wait, Move::Wait},
+        {{Stage::Told, 2, 2, 100}, 100 + kGraceMs, Move::Nudge, Move::Nudge},
+        {{Stage::Told, 2, 1, 100}, kBoundMs, Move::Force, Move::HandBack},
+        {{Stage::Nudged, 1, 1, 100}, kBoundMs - 1, Move::Wait, Move::Wait},
+        {{Stage::Nudged, 1, 1, 100}, kBoundMs, Move::Force, Move::HandBack},
+    };
+    for (const Case& c : cases) {
+        const int stage = static_cast<int>(c.program.stage);
+        EXPECT_EQ(NextMove(c.program, c.now, true), c.unattended) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, false), c.withUser) << stage << " at " << c.now;
+    }
+}
