@@ -43,6 +43,7 @@ target_sources(zarvo_system PRIVATE
     system/LibrarySearch.cpp
     system/Privilege.cpp
     system/ProcessKill.cpp
+    system/ProgramClosing.cpp
     system/Reg.cpp
     system/Registration.cpp
     system/RunLog.cpp
