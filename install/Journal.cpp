@@ -1,5 +1,7 @@
 #include "install/Journal.h"
 
+#include "system/Product.h"
+
 #include <cstring>
 
 namespace {
@@ -95,4 +97,26 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
         return false;
     values = std::move(decoded);
     return true;
+}
+
+const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
+    static_assert(Product::kValueCount <= 32, "a bit for each of the product's values");
+    unsigned long named = 0;
+    for (const JournalValue& value : values) {
+        std::size_t i = 0;
+        while (i < Product::kValueCount &&
+               (value.key != Product::kValues[i].key || value.name != Product::kValues[i].name))
+            ++i;
+        const std::vector<unsigned char>& data = value.newData;
+        // A text as the registry stores it, ending in its NUL.
+        const bool ofItsType = value.newType == 4
+                                   ? data.size() == 4
+                                   : data.size() >= 2 && data.size() % 2 == 0 && !data.back() && !data[data.size() - 2];
+        // Its texts are not repeated: the log is no place for what a file says.
+        if (i == Product::kValueCount || (named >> i & 1) ||
+            value.newType != Product::RegistryType(Product::kValues[i].data) || !ofItsType)
+            return L"它列有本产品所写以外的注册表值";
+        named |= 1ul << i;
+    }
+    return nullptr;
 }
