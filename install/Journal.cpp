@@ -84,8 +84,10 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
     for (std::uint32_t i = 0; i < count; ++i) {
         JournalValue value;
         std::uint32_t numbers[3] = {};
+        // A value that existed had its key: the flags are one of the three
+        // that a run writes.
         if (!reader.Text(value.key) || !reader.Text(value.name) || !reader.Take(numbers, sizeof numbers) ||
-            !reader.Block(value.data) || !reader.Block(value.newData))
+            numbers[0] > 3 || numbers[0] == 2 || !reader.Block(value.data) || !reader.Block(value.newData))
             return false;
         value.keyExisted = numbers[0] & 1u;
         value.existed = numbers[0] & 2u;

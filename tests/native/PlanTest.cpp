@@ -246,6 +246,9 @@ TEST(Journal, ReadsBackAsWrittenAndRefusesAnythingElse) {
     std::vector<unsigned char> longer = bytes;
     longer.push_back(0);
     EXPECT_FALSE(DecodeJournal(longer, read));
+    // A value that existed had its key.
+    values[0].keyExisted = false;
+    EXPECT_FALSE(DecodeJournal(EncodeJournal(values), read));
 }
 
 // A journal names the product's values only, each once, with the data the run
