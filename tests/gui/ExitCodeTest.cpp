@@ -63,7 +63,7 @@ TEST_F(ExitCodeTest, ErrorWhileCopyingIsAFailedInstallation) {
         Settle(installer.Window());
         ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
     }
-    HWND error = installer.WaitForMessageBox(60000);
+    HWND error = installer.WaitForMessageBox();
     ASSERT_TRUE(error);
     const std::wstring text = MessageBoxText(error);
     EXPECT_EQ(text.rfind(L"Cannot create file \"" + dir + L"\\Data\\ZarvConfig.ini\".", 0), 0u) << text;
