@@ -57,6 +57,8 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
     wchar_t* data = Property(install, L"CustomActionData");
     if (!data)
         return ERROR_INSTALL_FAILURE;
+    // Room for every field with the switches' names and quotes around them.
+    const size_t size = wcslen(data) + 256;
     wchar_t* field[kFields] = {0};
     wchar_t* rest = data;
     for (int i = 0; i < kFields; ++i) {
@@ -80,13 +82,12 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
         return ERROR_INSTALL_FAILURE;
     }
 
-    size_t size = wcslen(field[kExe]) + wcslen(field[kMsiLog]) + wcslen(field[kTemp]) + wcslen(field[kFolder]) + 256;
     wchar_t* log = calloc(size, sizeof(wchar_t));
     wchar_t* line = calloc(2 * size, sizeof(wchar_t));
     UINT result = ERROR_INSTALL_FAILURE;
     if (log && line) {
         LogPath(log, size, field[kMsiLog], field[kTemp]);
-        int length = _snwprintf(line, 2 * size, L"\"%ls\" %ls /LOG=\"%ls\"", field[kExe], field[kSwitch], log);
+        int length = _snwprintf(line, 2 * size, L"\"%ls\" %ls /LOG=\"%ls\"", exe, field[kSwitch], log);
         if (*field[kDesktop])
             length += _snwprintf(line + length, 2 * size - length, L" /DesktopShortcut=%ls", field[kDesktop]);
         if (*field[kStartMenu])
@@ -100,7 +101,7 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
         PROCESS_INFORMATION process;
         DWORD code = 0;
         wchar_t said[80];
-        if (CreateProcessW(field[kExe], line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
+        if (CreateProcessW(exe, line, NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process)) {
             WaitForSingleObject(process.hProcess, INFINITE);
             GetExitCodeProcess(process.hProcess, &code);
             CloseHandle(process.hThread);
