@@ -101,19 +101,22 @@ windows_path() {
     ! grep -aq '^ZarvoSetup: ' "$work/maybe.log" || fail "DESKTOP_SHORTCUT=maybe reached the installer"
 [ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/refused.log")" 'INSTALLDIR=C:\Zarvo Msi Test\a*b')" \
     = 67 ] || fail "the package did not fail with a folder that the installer refuses"
-grep -aq '^ZarvoSetup: .* /D=C:\\Zarvo Msi Test\\a\*b ended with exit code 1625$' "$work/refused.log" ||
-    fail "the package's log does not give the installer's exit code: $(grep -a ZarvoSetup "$work/refused.log")"
+# The installer's log, where msiexec names none of its own: the temporary folder.
+log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" \/D=C:\\Zarvo Msi Test\\a\*b ended with exit code 1625$/\1/p' \
+    "$work/refused.log")
+[[ "$log" == *'\Temp\ZarvoSetup.log' ]] && grep -q '（退出代码 1625）' "$(winepath -u "$log")" ||
+    fail "the package's log does not give the installer's exit code, or its log is not in the temporary folder:" \
+        "$(grep -a '^ZarvoSetup' "$work/refused.log")"
 ! registered "$product_code" || fail "a failed package stayed registered"
 
 # Installed with the properties: the product in INSTALLDIR, the shortcuts as
-# chosen, the installer's log in the temporary folder, and one entry to see.
+# chosen, and one entry to see. (Wine's msiexec does not say where it logs,
+# MsiLogFileLocation, so the installer's log beside the package's is not seen
+# here.)
 [ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/install.log")" "INSTALLDIR=$dir" \
     DESKTOP_SHORTCUT=false START_MENU_SHORTCUT=TRUE)" = 0 ] || fail "the package did not install: $(cat "$work/install.log")"
 [ -f "$host_dir/Zarvo.exe" ] && [ ! -e "$desktop" ] && [ -f "$group/泽沃浏览器.lnk" ] ||
     fail "the product is not installed in INSTALLDIR with the shortcuts chosen"
-log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" .* ended with exit code 0$/\1/p' "$work/install.log")
-[[ "$log" == *'\Temp\ZarvoSetup.log' ]] && iconv -f utf-8 -t utf-8 "$(winepath -u "$log")" | grep -q '（退出代码 0）' ||
-    fail "the installer's log is not in the temporary folder: $(grep -a ZarvoSetup "$work/install.log")"
 registered Zarvo || fail "the product's entry is missing"
 wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
     fail "the package's own entry is not hidden"
