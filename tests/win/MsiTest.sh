@@ -28,9 +28,10 @@ row() {
 }
 
 # The tables. The Upgrade rows: an older release is removed, a newer one only
-# found, which the launch condition then refuses. The action: a DLL of the
-# Binary table (1), deferred (1024), with the system's rights (2048), after
-# the package's own files and before InstallFinalize.
+# found, which the launch condition then refuses; the older package removed
+# inside this one's transaction. The action: a DLL of the Binary table (1),
+# deferred (1024), with the system's rights (2048), after the package's own
+# files and before InstallFinalize.
 properties=$(table "$msi" Property)
 upgrade_code={3C6F1E52-8A4D-4F0B-9D27-6E1B5A0C7D93}
 row "$properties" $'ARPSYSTEMCOMPONENT\t1'
@@ -46,9 +47,12 @@ row "$upgrade" "$(printf '%s\t1.10.2669\t\t\t2\t\tWIX_DOWNGRADE_DETECTED' "$upgr
 table "$msi" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED' || fail "a newer release is not refused"
 row "$(table "$msi" CustomAction)" $'Install\t3073\tRunInstaller\tRunInstaller\t'
 sequence=$(table "$msi" InstallExecuteSequence | awk -F'\t' 'NR > 3 { print $3, $1 "\t" $2 }' | sort -n | cut -d' ' -f2-)
-order=$(grep -nE '^(InstallFiles|SetInstallData|Install|InstallFinalize)	' <<<"$sequence" | cut -d: -f2)
-[ "$order" = "$(printf 'InstallFiles\t\nSetInstallData\tNOT REMOVE~="ALL"\nInstall\tNOT REMOVE~="ALL"\nInstallFinalize\t')" ] ||
-    fail "the installer does not run between InstallFiles and InstallFinalize, on installing only: $order"
+order=$(grep -E '^(InstallInitialize|RemoveExistingProducts|InstallFiles|SetInstallData|Install|InstallFinalize)	' \
+    <<<"$sequence")
+[ "$order" = "$(printf '%s\t%s\n' InstallInitialize '' RemoveExistingProducts '' InstallFiles '' \
+    SetInstallData 'NOT REMOVE~="ALL"' Install 'NOT REMOVE~="ALL"' InstallFinalize '' | head -c -1)" ] ||
+    fail "not the older package removed inside the transaction, then the installer run after InstallFiles, on" \
+        "installing only: $order"
 
 # Rebuilt from the same files, the package is the same; another release's
 # has a product code of its own.
