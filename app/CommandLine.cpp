@@ -109,6 +109,8 @@ class Parser {
             // Nothing that this installer does needs a restart.
         } else if (IsOption(option, L"/HELP") || IsOption(option, L"/?")) {
             options_.help = true;
+        } else if (IsOption(option, L"/ALLOWDOWNGRADE")) {
+            options_.allowDowngrade = true;
         } else if (IsOption(option, L"/LOG")) {
             // The file is the next item, unless that is another option.
             at_ = SkipBlanks(text_, at_);
@@ -176,6 +178,7 @@ std::wstring UsageText() {
            L"/StartMenuShortcut=false\u3000不建开始菜单程序组\r\n"
            L"\u3000\u3000（=true 则建；未给出时沿用上次安装的选择）\r\n"
            L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
+           L"/AllowDowngrade\u3000已装有更新的版本时也安装本版本，不提问\r\n"
            L"/help、/?\u3000显示本说明";
 }
 

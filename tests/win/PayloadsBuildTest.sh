@@ -5,11 +5,14 @@
 # folder, with a file too many and a version of its own, gives an installer
 # that names the file it left out, carries that version and no path of the
 # folder, and installs every file's bytes exactly when run unattended into a
-# folder whose name has a space. Runs in the Wine prefix of the test run.
-# Usage: PayloadsBuildTest.sh WORK_DIR
+# folder whose name has a space. The installer of the test run's build, an
+# older release, then refuses to replace it unattended (1638) and changes
+# nothing, unless its line allows it. Runs in the Wine prefix of the test run.
+# Usage: PayloadsBuildTest.sh WORK_DIR OLDER_INSTALLER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$1
+older=$2
 fail() {
     echo "FAILED: $*" >&2
     exit 1
@@ -76,3 +79,11 @@ for number in VersionMajor:0x2 VersionMinor:0x0; do
     wine reg query "$uninstall" /v "${number%:*}" /reg:32 2>/dev/null | grep -qE "REG_DWORD +${number#*:}[[:space:]]*\$" ||
         fail "the Uninstall entry's ${number%:*} is not ${number#*:}"
 done
+
+status=0
+wine "$older" /quiet "/LOG=Z:${work//\//\\}\\older.log" </dev/null >/dev/null 2>&1 || status=$?
+[ $status = $((1638 % 256)) ] && cmp -s "$folder/Zarvo.exe" "$host_dir/Zarvo.exe" ||
+    fail "an older release replaced the newer one unattended, or did not end with 1638 ($status)"
+grep -q '本机已装有较新的泽沃浏览器 2.0.1.3000' "$work/older.log" || fail "the log does not say why: $(cat "$work/older.log")"
+wine "$older" /quiet /AllowDowngrade </dev/null >/dev/null 2>&1 && ! cmp -s "$folder/Zarvo.exe" "$host_dir/Zarvo.exe" ||
+    fail "/AllowDowngrade did not let the older release replace the newer one"
