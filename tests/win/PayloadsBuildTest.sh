@@ -1,12 +1,13 @@
 #!/usr/bin/env bash
 # A release as a publisher makes it: tools/build.sh --payloads from a folder of
 # files other than the stand-ins, in a build tree of its own. A folder that
-# lacks one of the files is refused in one sentence naming it. The whole
-# folder, with a file too many and a version of its own, gives an installer
-# that names the file it left out, carries that version and no path of the
-# folder, and installs every file's bytes exactly when run unattended into a
-# folder whose name has a space. The installer of the test run's build, an
-# older release, then refuses to replace it unattended (1638) and changes
+# lacks one of the files is refused in one sentence naming it, and so is a
+# version that the release's package could not keep apart from another's. The
+# whole folder, with a file too many and a version of its own, gives an
+# installer that names the file it left out, carries that version and no path
+# of the folder, and installs every file's bytes exactly when run unattended
+# into a folder whose name has a space. The installer of the test run's build,
+# an older release, then refuses to replace it unattended (1638) and changes
 # nothing, unless its line allows it. Runs in the Wine prefix of the test run.
 # Usage: PayloadsBuildTest.sh WORK_DIR OLDER_INSTALLER
 set -euo pipefail
@@ -41,6 +42,11 @@ build && fail "a folder without Lang/0x0804.ini was built"
     grep -qxF "build: The payload folder $folder lacks Lang/0x0804.ini." "$work/build.log" ||
     fail "not one sentence naming the missing file: $(cat "$work/build.log")"
 mv "$work/held-back.ini" "$folder/Lang/0x0804.ini"
+# 1.1.10.1 would be 1.20.1 to the Windows Installer, as 1.2.0.1 is.
+build --version 1.1.10.1 && fail "version 1.1.10.1 was built"
+[ "$(grep -c '^build: ' "$work/build.log")" = 1 ] &&
+    grep -q '^build: The version 1.1.10.1 has no version of its own for the Windows Installer' "$work/build.log" ||
+    fail "not one sentence refusing version 1.1.10.1: $(cat "$work/build.log")"
 
 build --version 2.0.1.3000 || fail "the release did not build: $(cat "$work/build.log")"
 grep -qF "Left out of the installer: notes.txt" "$work/build.log" || fail "notes.txt was not named as left out"
