@@ -51,8 +51,9 @@ class HeldFolder {
     // opener, as a program that reads or runs it may be. A link or a second
     // name of a file is opened as the name itself. Fails with
     // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
-    // violation when another program holds the file without sharing.
-    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
+    // violation when another program holds the file without sharing. A
+    // folder at the name is opened too where `folderToo` says so.
+    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error, bool folderToo = false) const;
     // The file of that name for reading and deleting, shared with readers
     // only; a link or a second name of a file is refused.
     UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;

@@ -12,8 +12,10 @@
 class RunLog final : public LogSink {
   public:
     // Starts the file afresh, or false with the system's error code. The
-    // folder must be the one named: it is reached from the root of its drive
-    // or share one name at a time, and a link anywhere on the way refuses it.
+    // path must name a file of its own within the system's limit of length,
+    // not a stream or a device. The folder must be the one named: it is
+    // reached from the root of its drive or share one name at a time, and a
+    // link anywhere on the way refuses it.
     // A new file is made through the folder's handle and takes the name from
     // whatever stood there, which goes as a name only, so that no file
     // elsewhere is ever written with the installer's rights and no file of
