@@ -87,8 +87,7 @@ void RegisterClasses(WNDPROC formProc, WNDPROC containerProc, WNDPROC imageProc)
 // Vista's composition draws the frame as glass; margins of 0 keep the glass
 // out of the client area. Earlier systems have no such call.
 void ExtendGlassFrame(HWND window) {
-    using Extend = HRESULT(WINAPI*)(HWND, const MARGINS*);
-    if (auto extend = SystemFunction<Extend>(L"dwmapi.dll", "DwmExtendFrameIntoClientArea")) {
+    if (auto extend = Late::DwmExtendFrameIntoClientArea()) {
         MARGINS margins{0, 0, 0, 0};
         extend(window, &margins);
     }
@@ -103,12 +102,11 @@ void ExtendGlassFrame(HWND window) {
 // for the name in the installer's folder first: there it comes from the system
 // folder.
 void InitControlClasses() {
-    const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
+    const bool activationContexts = Late::GetCurrentActCtx();
     HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
     if (!library)
         RaiseSystemError(GetLastError());
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
+    const auto init = Late::InitCommonControlsEx(library);
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     if (init)
         init(&classes);
@@ -117,8 +115,7 @@ void InitControlClasses() {
 // The dpi of the monitor that the window is on, where the system tells it
 // (Windows 10 1607 on); before, the system's, which the window was made for.
 int WindowDpi(HWND window, int systemDpi) {
-    using GetDpi = UINT(WINAPI*)(HWND);
-    const auto get = SystemFunction<GetDpi>(L"user32.dll", "GetDpiForWindow");
+    const auto get = Late::GetDpiForWindow();
     const int dpi = get ? static_cast<int>(get(window)) : 0;
     return dpi ? dpi : systemDpi;
 }
