@@ -3,6 +3,7 @@
 #include "system/Error.h"
 #include "system/Files.h"
 #include "system/MessageText.h"
+#include "system/Product.h"
 
 #include <objbase.h>
 #include <sddl.h>
@@ -17,7 +18,7 @@ std::wstring UnguessableName() {
     if (FAILED(CoCreateGuid(&id)) || StringFromGUID2(id, text, 40) == 0)
         return std::wstring();
     // "{8-4-4-4-12}" without the braces.
-    return FormatText(L"Zarvo-%1", {std::wstring_view(text + 1, 36)});
+    return FormatText(L"%1-%2", {Product::kShortName, std::wstring_view(text + 1, 36)});
 }
 
 }  // namespace
