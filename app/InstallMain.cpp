@@ -4,6 +4,7 @@
 #include "app/UpgradeFolder.h"
 #include "system/CriticalErrors.h"
 #include "system/Error.h"
+#include "system/MessageText.h"
 #include "system/Reg.h"
 #include "system/ShellLink.h"
 
@@ -36,10 +37,11 @@ std::wstring UpgradeFolder() {
     // The entry may name a drive without a medium.
     const CriticalErrorsQuiet quiet;
     for (bool icon : {false, true}) {
-        const std::wstring folder = RegisteredFolder(UninstallText(icon ? L"DisplayIcon" : L"InstallLocation"), icon);
+        const std::wstring folder =
+            RegisteredFolder(UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue), icon);
         if (folder.empty())
             continue;
-        const DWORD attributes = GetFileAttributesW((folder + L"\\Zarvo.exe").c_str());
+        const DWORD attributes = GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kBrowserFile}).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return folder;
     }
@@ -52,8 +54,10 @@ TInstallForm::TInstallForm(Application& application, void (*beforeFolderMade)())
     : application_(application), window_(application, *this), beforeFolderMade_(beforeFolderMade) {}
 
 void TInstallForm::Create(bool withWindow) {
-    if (withWindow)
+    if (withWindow) {
         window_.Create();
+        ShowStep(0);
+    }
     application_.Guard(window_.Handle(), [this] { FormCreate(); });
 }
 
@@ -67,10 +71,10 @@ void TInstallForm::FormCreate() {
     std::wstring dir = UpgradeFolder();
     shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
     if (dir.empty())
-        dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
-                            L"ProgramFilesDir") +
-              L"\\Zarvo";
-    window_.SetText(InstallDir, dir.c_str());
+        dir = FormatText(L"%1\\%2", {RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
+                                                   false, L"ProgramFilesDir"),
+                                     Product::kShortName});
+    SetInstallDirectory(dir);
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
 }
 
@@ -83,7 +87,12 @@ void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {
 
 // The install directory is the edit box's text, read afresh at every use.
 std::wstring TInstallForm::InstallDirectory() const {
-    return window_.Text(InstallDir);
+    return window_.Handle() ? window_.Text(InstallDir) : unshownDir_;
+}
+
+void TInstallForm::SetInstallDirectory(const std::wstring& dir) {
+    unshownDir_ = dir;
+    window_.SetText(InstallDir, dir.c_str());
 }
 
 void TInstallForm::FormDestroy() {

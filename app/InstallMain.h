@@ -34,6 +34,8 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // still opens.
     void Create(bool withWindow = true);
     void Show() { window_.Show(); }
+    // Shows that page of the wizard, as navigation would.
+    void ShowPage(ControlId page);
     void Destroy() { window_.Destroy(); }
     WizardWindow& Window() { return window_; }
 
@@ -46,13 +48,17 @@ class TInstallForm final : public FormEvents, private InstallHost {
     void CancelBtnClick();
     void OverBtnClick();
 
+    // The install folder's text: the edit box's, or in a run without the
+    // window the one that it would show.
+    std::wstring InstallDirectory() const;
+    void SetInstallDirectory(const std::wstring& dir);
+
     // The shortcuts that the command line chooses, over those that the
     // installed copy's entry records.
     void ChooseShortcuts(const ShortcutOptions& line);
 
-    // The directory check of the folder that the edit box names, and the
-    // installation into it: what the next button does on the directory page,
-    // and an unattended run without it.
+    // What Next does on the directory page, for a run without the wizard:
+    // the directory check, then the installation.
     void InstallIntoTheFolder();
     // How the run has ended, once the window is done with.
     Outcome RunOutcome() const;
@@ -81,10 +87,26 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // Enables the privilege in the process's token, or disables it.
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
+    // A page of the wizard: what the window shows with it, the check that
+    // must pass before Next leaves it, and the work done once it is shown.
+    struct Page {
+        PageDef shows;
+        bool (TInstallForm::*check)();
+        void (TInstallForm::*work)();
+    };
+    static const Page kPages[];
+
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };
 
-    std::wstring InstallDirectory() const;
+    static int PageIndex(ControlId page);
+    void ShowStep(int index);
+    // Leaves the page at StepIndex for the next one, once its check passes.
+    void GoForward();
+    // The directory page's check, of the folder that the edit box names.
+    bool FolderAccepted();
+    // The copying page's work.
+    void Install();
     // The directory check on leaving the directory page: the folder text, who
     // could change the folder, the disk space, then the folder made and held.
     // Shows the box that says why and returns false when the folder cannot be
@@ -104,6 +126,8 @@ class TInstallForm final : public FormEvents, private InstallHost {
 
     Application& application_;
     WizardWindow window_;
+    // The folder's text where the window is never made.
+    std::wstring unshownDir_;
     // The install folder's path as the directory check found it, through no
     // link: the installation and the finish actions name this folder,
     // whatever the edit box is made to say afterwards.

@@ -48,7 +48,7 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
         if (options.directory)
-            form.Window().SetText(InstallDir, options.directory->c_str());
+            form.SetInstallDirectory(*options.directory);
         form.ChooseShortcuts(options.shortcuts);
         if (options.mode == SetupMode::Wizard) {
             form.Show();

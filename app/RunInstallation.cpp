@@ -18,7 +18,9 @@ void TInstallForm::RunInstallation() {
     request.group = shortcuts_.startMenu.value_or(true);
     request.choice = ShortcutOptionsText(request.desktop, request.group);
     InstallProduct(std::move(request), *this, application_.Log());
-    window_.Show(WizardState::Finished);
+    // The installation moves on to the page after its own; the step counter
+    // stays where the user left it.
+    ShowStep(StepIndex + 1);
 }
 
 void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {

@@ -429,7 +429,7 @@ Installation Install(Application& application, const std::wstring& dir) {
     TInstallForm form(application);
     form.Create();
     form.Show();
-    form.Window().SetText(InstallDir, dir.c_str());
+    form.SetInstallDirectory(dir);
     form.NextStepBtnClick();
     form.NextStepBtnClick();
     application.ProcessMessages();

@@ -1,5 +1,6 @@
 #include "ui/WizardWindow.h"
 
+#include "system/MessageText.h"
 #include "ui/AccessibleControl.h"
 #include "ui/Application.h"
 
@@ -98,7 +99,7 @@ void WizardWindow::Destroy() {
 
 std::wstring WizardWindow::Text(ControlId id) const {
     if (!window_)
-        return id == InstallDir ? unshownFolder_ : std::wstring();
+        return {};
     HWND control = Control(id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -106,11 +107,8 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const wchar_t* text) {
-    if (!window_) {
-        if (id == InstallDir)
-            unshownFolder_ = text;
+    if (!window_)
         return;
-    }
     if (ControlDefOf(id).kind != ControlKind::Label) {
         SetWindowTextW(Control(id), text);
         return;
@@ -204,9 +202,12 @@ bool WizardWindow::IsChecked(ControlId id) const {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void WizardWindow::Show(WizardState state) {
-    const PageDef& def = PageDefOf(state);
-    SetText(OrderLabel, def.stepLabel);
+void WizardWindow::ShowStepNumber(int number, int count) {
+    SetText(OrderLabel, FormatText(L"当前第%1步，共%2步。", {DecimalText(number), DecimalText(count)}).c_str());
+}
+
+void WizardWindow::Show(const PageDef& def, int number, int count) {
+    ShowStepNumber(number, count);
     SetVisible(LastStepBtn, def.back);
     if (def.nextCaption)
         SetText(NextStepBtn, def.nextCaption);

@@ -111,7 +111,7 @@ class InstallTest : public testing::Test {
     std::wstring Install(const std::wstring& dir, bool fresh = true) {
         if (fresh)
             Open();
-        form_->Window().SetText(InstallDir, dir.c_str());
+        form_->SetInstallDirectory(dir);
         try {
             for (int step = 0; step < 3; ++step)
                 form_->NextStepBtnClick();

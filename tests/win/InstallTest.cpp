@@ -205,7 +205,7 @@ TEST_F(InstallTest, TextChangedWhileInstallingIsNotUsed) {
     const std::wstring error = Install(dir, false);
     changer.join();
     ASSERT_EQ(error, L"");
-    EXPECT_EQ(Window().Text(InstallDir), other);
+    EXPECT_EQ(form_->InstallDirectory(), other);
     ExpectFilesInstalled(dir);
     EXPECT_FALSE(Exists(other));
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, dir + L"\\Zarvo.exe" + L'\0');
