@@ -17,14 +17,9 @@ struct CheckedFolder {
     std::vector<MadeFolder> made;
 };
 
-// The directory check: the folder text, who could change the folders on the
-// way, then the deepest folder of the path that exists, held and judged where
-// it is, the disk space on its volume, each missing folder made below it, and
-// the install folder, held, judged again where it is and found once more at
-// the typed path. `beforeMaking` runs between the first look and the making.
-// Gives why nothing may be installed into the folder, with the text that
-// tells it, or None with `checked` filled; a refusal removes what the check
-// made.
+// The directory check: nothing is made until the text, the rights on the way
+// and the room are known good; a refusal says why and removes what it made.
+// `beforeMaking` runs just before the making, for tests that race it.
 FolderRefusal CheckInstallFolder(const std::wstring& dir,
                                  const std::wstring& tempDir,
                                  CheckedFolder& checked,

@@ -91,11 +91,8 @@ enum class Standing {
     Elsewhere,  // reached through a link that was followed: not to be touched
 };
 
-// What the handle opened at `name` below the folder that the system knows as
-// `parentName`; `openedName` receives the name it knows the opened one by.
-// Where the system follows a link in spite of being asked not to (Wine does),
-// that name gives it away; removing the name there would remove the link's
-// target.
+// What was opened at `name`. Wine follows a link even when asked not to; the
+// name the system gives the opened object tells, before anything is removed.
 Standing WhatStands(const std::wstring& parentName,
                     HANDLE opened,
                     const std::wstring& name,

@@ -6,13 +6,10 @@
 #include <utility>
 #include <vector>
 
-// A folder held open while the installer works in it. What lies below it is
-// opened one name at a time through its handle, never by a path that is
-// resolved again, and never through a link that stands at the name: a program
-// of the same user, without administrator rights, may change the folders it
-// can write to at any moment, and must not steer where the installer writes.
-//
-// A call that fails gives an empty result and the system's error code.
+// A folder held open while the installer works in it; below it, one name at a
+// time through its handle and never through a link, since a program of the
+// same user may change the folders it can write to at any moment. A call that
+// fails gives an empty result and the system's error code.
 class HeldFolder {
   public:
     HeldFolder() = default;
@@ -46,12 +43,9 @@ class HeldFolder {
                                bool temporary = false,
                                PSECURITY_DESCRIPTOR security = nullptr) const;
 
-    // The file of that name as it is, held so that it can be given another
-    // name (MoveHere) or deleted (DeleteHeld): shared with every other
-    // opener, as a program that reads or runs it may be. A link or a second
-    // name of a file is opened as the name itself. Fails with
-    // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
-    // violation when another program holds the file without sharing.
+    // The file at the name, a link as itself, held to be renamed or deleted
+    // and shared as a program that runs it may need; a sharing violation
+    // where another program holds it to itself.
     UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
     // The file of that name for reading and deleting, shared with readers
     // only; a link or a second name of a file is refused.

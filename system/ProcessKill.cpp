@@ -52,12 +52,9 @@ class ImageQuery {
 
 enum class Ending { NotOurs, Ended, Failed };
 
-// Ends the process when it runs the installed file. Its image is asked of the
-// handle, so that a process that took over the id since the snapshot is
-// judged as itself, and compared by its name, never opened again: a folder on
-// the way to it may lead elsewhere by now. Termination only asks for the end;
-// the wait lets the process release its executable before the installer
-// replaces it.
+// Ends the process when it runs the installed file, asked of its handle and
+// compared by name, never opened again (a folder on the way may lead elsewhere
+// by now); the wait lets it release its executable.
 Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const ImageQuery& query, LogSink& log) {
     const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, processId));
     if (!process)

@@ -8,12 +8,7 @@
 #include <iterator>
 #include <utility>
 
-// What the product is, stated once: its files and the folders they go to, the
-// folders of its tree, the programs ended before its files are replaced, its
-// shortcuts, its registry values and the maker's addresses. The catalogue, the
-// installation's plan, the settling of an earlier run, the progress steps and
-// the tests all derive from these tables; a native test checks them against
-// each other.
+// What the product is, stated once: everything else derives from these tables.
 namespace Product {
 
 // The product's name as the system shows it: the Uninstall entry's display

@@ -93,14 +93,9 @@ void ExtendGlassFrame(HWND window) {
     }
 }
 
-// Registers the control classes of the version 6 library. It is loaded here
-// rather than imported: imports are resolved before the installer's first line
-// runs, together with whatever libraries they pull in (Wine's pulls in the
-// theme library), and so before the library search is hardened. Loaded by
-// name, the manifest's activation context turns it into the system's own
-// side-by-side copy. Windows 2000 has no activation contexts and would look
-// for the name in the installer's folder first: there it comes from the system
-// folder.
+// Loaded rather than imported, so that it comes after the library search is
+// hardened; by name where the manifest's activation context picks the system's
+// copy, and from the system folder on Windows 2000, which has none.
 void InitControlClasses() {
     const bool activationContexts = Late::GetCurrentActCtx();
     HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
@@ -120,12 +115,9 @@ int WindowDpi(HWND window, int systemDpi) {
     return dpi ? dpi : systemDpi;
 }
 
-// The pictures that the installer shows at 100 %, 150 % and 200 % (96, 144
-// and 192 dpi), and their sizes at 100 %. The banner at 100 % is the 200 % one
-// halved, each pixel the mean of four: that is the drawing for 100 %, and the
-// installer need not carry it. The welcome picture is carried for 100 %: the
-// first page waits for it, and the larger one takes three to four times as
-// long to decode.
+// The pictures for 96, 144 and 192 dpi and their sizes at 100 %. The 100 %
+// banner is the 200 % one halved; the welcome picture is carried for 100 %,
+// which the first page waits for and which decodes three to four times faster.
 struct PictureSource {
     const wchar_t* names[3];
     short width, height;

@@ -123,11 +123,8 @@ void WizardWindow::SetText(ControlId id, const wchar_t* text) {
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Control(id), OBJID_CLIENT, CHILDID_SELF);
 }
 
-// A label is sized to its text when it is created. A later text makes it
-// wider when it needs more room and leaves it as it is otherwise: a label fills
-// its own background with the page's colour, or draws none over a picture, so
-// room to spare shows nothing, and the installation changes its status label
-// many times between two pumps without resizing a window each time.
+// A later text only widens a label: room to spare shows nothing, and the
+// status label changes many times between two pumps.
 void WizardWindow::FitLabel(ControlId id, const wchar_t* text, bool created) {
     HWND label = Control(id);
     HDC dc = GetDC(label);
@@ -186,11 +183,8 @@ void WizardWindow::SetEnabled(ControlId id, bool enabled) {
         MoveFocusOn(id);
 }
 
-// A control that is hidden or disabled, or a page hidden with the focus on one
-// of its controls, gives the keyboard focus to the next control in tab order,
-// so that the keyboard keeps working. Where no control can take it (the
-// copying page has none), the search gives back the control itself, as
-// documented, or its parent (Wine); the active page takes the focus instead.
+// The focus moves on to the next control, so that the keyboard keeps working;
+// where none takes it, the search gives back the control or (Wine) its parent.
 void WizardWindow::MoveFocusOn(ControlId from) {
     HWND next = GetNextDlgTabItem(window_, Control(from), FALSE);
     const LONG style = next ? GetWindowLongW(next, GWL_STYLE) : 0;
@@ -412,13 +406,9 @@ LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wP
     return CallWindowProcW(WindowOf(window)->groupBoxDefaultProc_, window, message, wParam, lParam);
 }
 
-// A multi-line edit asks the dialog manager for every key, and then takes Tab
-// and Esc in its own way: it asks its parent (a page) for the next control,
-// which no page gives, and it posts its parent a close request. The read-only
-// texts keep the arrow and page keys for scrolling and leave Tab, Enter and
-// Esc to the window; they select nothing when Tab reaches them, as a text to
-// read, not to edit. The folder box keeps its keys, and tells a screen reader
-// its group's caption as its name.
+// A multi-line edit would take Tab and Esc its own way, which no page serves:
+// the read-only texts keep their scrolling keys and leave Tab, Enter and Esc to
+// the window; the folder box keeps its keys and is named by its group.
 LRESULT CALLBACK WizardWindow::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETOBJECT)
         if (const LRESULT object = AccessibleObjectOf(window, wParam, lParam))

@@ -23,12 +23,8 @@ class FormEvents {
     ~FormEvents() = default;
 };
 
-// The wizard window built from the window definition: it creates the window and
-// its controls, lays them out for the window's dpi, again whenever the window
-// moves to a monitor of another scale, paints panels and pictures, and
-// passes clicks and close requests on to the form, Enter as a click of the
-// page's forward button and Esc as a close request. Until it is created (a
-// quiet run never creates it) it changes nothing and reads back no text.
+// The wizard window built from its definition, laid out for its monitor's dpi.
+// Until it is created (a quiet run never creates it) it changes nothing.
 class WizardWindow {
   public:
     WizardWindow(Application& application, FormEvents& events);
