@@ -1,13 +1,11 @@
 #include "app/InstallMain.h"
-#include "system/MessageText.h"
 #include "system/Registration.h"
 #include "system/UserShell.h"
 
 void TInstallForm::OverBtnClick() {
     UserShell shell;
     if (window_.IsChecked(Run))
-        shell.Execute(window_.Handle(), L"open", FormatText(L"%1\\%2", {installDir_, Product::kBrowserFile}).c_str(),
-                      L"", L"", SW_SHOW);
+        shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\" ZARVO_BROWSER_FILE).c_str(), L"", L"", SW_SHOW);
     if (window_.IsChecked(VistaHome))
         shell.Execute(window_.Handle(), nullptr, Product::kProductSiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxLeadWeb))

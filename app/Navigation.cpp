@@ -18,7 +18,8 @@ const TInstallForm::Page TInstallForm::kPages[] = {
 
 namespace {
 constexpr int kPageCount = static_cast<int>(std::size(TInstallForm::kPages));
-}
+static_assert(kPageCount < 10, "the step label has one digit for the count");
+}  // namespace
 
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {

@@ -19,8 +19,6 @@ inline constexpr wchar_t kName[] = L"泽沃浏览器";
 // the Uninstall key take: literals, which the tables below join into paths.
 #define ZARVO_BROWSER_FILE L"Zarvo.exe"
 #define ZARVO_SHORT_NAME L"Zarvo"
-inline constexpr wchar_t kBrowserFile[] = ZARVO_BROWSER_FILE;
-inline constexpr wchar_t kShortName[] = ZARVO_SHORT_NAME;
 
 // A file of the product, in installation order: its payload name (the name of
 // the resource that carries it), the folder below the install folder that it

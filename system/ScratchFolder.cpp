@@ -18,7 +18,7 @@ std::wstring UnguessableName() {
     if (FAILED(CoCreateGuid(&id)) || StringFromGUID2(id, text, 40) == 0)
         return std::wstring();
     // "{8-4-4-4-12}" without the braces.
-    return FormatText(L"%1-%2", {Product::kShortName, std::wstring_view(text + 1, 36)});
+    return FormatText(ZARVO_SHORT_NAME L"-%1", {std::wstring_view(text + 1, 36)});
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "ui/WizardWindow.h"
 
-#include "system/MessageText.h"
 #include "ui/AccessibleControl.h"
 #include "ui/Application.h"
 
@@ -197,7 +196,11 @@ bool WizardWindow::IsChecked(ControlId id) const {
 }
 
 void WizardWindow::ShowStepNumber(int number, int count) {
-    SetText(OrderLabel, FormatText(L"当前第%1步，共%2步。", {DecimalText(number), DecimalText(count)}).c_str());
+    // A digit each (the navigator keeps to fewer than ten pages).
+    wchar_t label[] = L"当前第1步，共5步。";
+    label[3] = static_cast<wchar_t>(L'0' + number);
+    label[7] = static_cast<wchar_t>(L'0' + count);
+    SetText(OrderLabel, label);
 }
 
 void WizardWindow::Show(const PageDef& def, int number, int count) {
