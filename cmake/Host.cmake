@@ -58,7 +58,8 @@ add_test(NAME apt_mirror_in_sync COMMAND bash ${PROJECT_SOURCE_DIR}/tests/native
 # unmap 2 GiB; claims above 64 MiB, which no fuzzed input of a few kilobytes can
 # fill, are therefore refused by the allocator, so that the decoder's
 # "Out of memory" path is fuzzed too instead of the run crawling.
-add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp system/Error.cpp)
+add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp system/Error.cpp
+                                        system/MessageText.cpp)
 target_include_directories(decompress_stream_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
 target_compile_options(decompress_stream_fuzzer PRIVATE -g -fsanitize=fuzzer,address)
 target_link_options(decompress_stream_fuzzer PRIVATE -fsanitize=fuzzer,address)

@@ -2,25 +2,8 @@
 
 #include "system/Error.h"
 #include "system/LogSink.h"
-#include "system/MessageText.h"
-
-#include <new>
 
 namespace {
-
-// The failure being handled, in words, with the system's code where it gave one.
-std::wstring FailureText() {
-    try {
-        throw;
-    } catch (const Error& error) {
-        return error.Code() ? FormatText(L"%1（错误代码 %2）", {error.Message(), DecimalText(error.Code())})
-                            : error.Message();
-    } catch (const std::bad_alloc&) {
-        return L"Out of memory";
-    } catch (...) {
-        return L"Unexpected error";
-    }
-}
 
 void Log(const Action& action, const std::wstring& description, LogSink& log) {
     switch (action.step) {
@@ -65,7 +48,7 @@ void Execute(const Plan& plan, Operations& operations, LogSink& log) {
             operations.Do(plan[done]);
         }
     } catch (...) {
-        log.Line({L"失败：", description, L"：", FailureText()});
+        log.Line({L"失败：", description, L"：", CurrentErrorText(true)});
         while (done-- > 0) {
             if (!Undoable(plan[done].step))
                 continue;
@@ -74,7 +57,7 @@ void Execute(const Plan& plan, Operations& operations, LogSink& log) {
             try {
                 operations.Undo(plan[done]);
             } catch (...) {
-                log.Line({L"撤销失败：", description, L"：", FailureText()});
+                log.Line({L"撤销失败：", description, L"：", CurrentErrorText(true)});
             }
         }
         throw;
