@@ -3,8 +3,6 @@
 #include "app/TempDir.h"
 #include "app/UpgradeFolder.h"
 #include "system/CriticalErrors.h"
-#include "system/Error.h"
-#include "system/MessageText.h"
 #include "system/Reg.h"
 #include "system/ShellLink.h"
 
@@ -22,13 +20,8 @@ using namespace InstallMain;
 
 namespace {
 
-// A text of the product's Uninstall entry; one of another type is no text.
 std::wstring UninstallText(const wchar_t* name) {
-    try {
-        return RegReadString(HKEY_LOCAL_MACHINE, Product::kUninstallKey, false, name);
-    } catch (const Error&) {
-        return {};
-    }
+    return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name).value_or(L"");
 }
 
 // The folder of an installed copy that still holds the browser: an upgrade
@@ -41,7 +34,7 @@ std::wstring UpgradeFolder() {
             RegisteredFolder(UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue), icon);
         if (folder.empty())
             continue;
-        const DWORD attributes = GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kBrowserFile}).c_str());
+        const DWORD attributes = GetFileAttributesW((folder + L"\\" ZARVO_BROWSER_FILE).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return folder;
     }
@@ -71,9 +64,9 @@ void TInstallForm::FormCreate() {
     std::wstring dir = UpgradeFolder();
     shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
     if (dir.empty())
-        dir = FormatText(L"%1\\%2", {RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion",
-                                                   false, L"ProgramFilesDir"),
-                                     Product::kShortName});
+        dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
+                            L"ProgramFilesDir") +
+              L"\\" ZARVO_SHORT_NAME;
     SetInstallDirectory(dir);
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
 }
