@@ -13,20 +13,6 @@
 
 #include <algorithm>
 
-namespace {
-
-// A payload's plain bytes into its new file, as they are inflated.
-class FileSink final : public ByteSink {
-  public:
-    explicit FileSink(HANDLE file) : file_(file) {}
-    void Write(const unsigned char* data, std::size_t size) override { WriteAll(file_, data, size); }
-
-  private:
-    HANDLE file_;
-};
-
-}  // namespace
-
 MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag)
     : request_(request),
       host_(host),
@@ -158,10 +144,7 @@ void MachineOperations::MakeFolder(const Action& action) {
 
 void MachineOperations::Write(const Action& action) {
     if (action.index < static_cast<int>(Product::kFileCount)) {
-        files_.Write(action.area, action.path, [&](HANDLE file) {
-            FileSink sink(file);
-            DecompressFile(copies_[action.index].get(), sink);
-        });
+        files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copies_[action.index].get(), file); });
         // The temporary copy goes as soon as it is read.
         copies_[action.index].reset();
         return;
