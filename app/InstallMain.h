@@ -23,7 +23,7 @@ enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
-class TInstallForm final : public FormEvents, private InstallHost {
+class TInstallForm final : public FormEvents, private InstallProgress {
   public:
     // `beforeFolderMade` runs in the directory check between its first look
     // at the folder and the making of what is missing.
@@ -117,8 +117,6 @@ class TInstallForm final : public FormEvents, private InstallHost {
     void ShowStatus(const std::wstring& text, bool pump) override;
     void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
     void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
-    void EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) override;
-    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override;
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;

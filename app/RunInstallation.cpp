@@ -17,6 +17,8 @@ void TInstallForm::RunInstallation() {
     request.desktop = shortcuts_.desktop.value_or(true);
     request.group = shortcuts_.startMenu.value_or(true);
     request.choice = ShortcutOptionsText(request.desktop, request.group);
+    request.link = ShellLinkInterface.get();
+    request.persist = PersistInterface.get();
     InstallProduct(std::move(request), *this, application_.Log());
     // The installation moves on to the page after its own; the step counter
     // stays where the user left it.
@@ -27,12 +29,4 @@ void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
     window_.SetText(StatusLabel, text.c_str());
     if (pump)
         application_.ProcessMessages();
-}
-
-void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) {
-    KillProcessByName(executableName, installFolder, application_.Log());
-}
-
-std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
-    return CreateShortcut(FormatText(L"%1\\%2", {dir, shortcut.target}), dir, shortcut.description, L"");
 }

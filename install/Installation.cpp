@@ -16,7 +16,7 @@ std::wstring NewRunTag() {
 
 }  // namespace
 
-void InstallProduct(InstallRequest request, InstallHost& host, LogSink& log) {
-    MachineOperations operations(request, host, log, NewRunTag());
+void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
+    MachineOperations operations(request, progress, log, NewRunTag());
     Execute(PlanInstallation(operations.Look()), operations, log);
 }

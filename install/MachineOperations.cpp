@@ -8,14 +8,15 @@
 #include "system/Files.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/ProcessKill.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
 #include <algorithm>
 
-MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag)
+MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
     : request_(request),
-      host_(host),
+      progress_(progress),
       log_(log),
       tag_(std::move(tag)),
       areas_(request.dir, std::move(request.folder)),
@@ -34,13 +35,13 @@ Situation MachineOperations::Look() {
 void MachineOperations::Do(const Action& action) {
     switch (action.step) {
         case Step::Status:
-            host_.ShowStatus(action.path, action.index != 0);
+            progress_.ShowStatus(action.path, action.index != 0);
             break;
         case Step::ProgressMax:
-            host_.SetProgressMax(action.index);
+            progress_.SetProgressMax(action.index);
             break;
         case Step::Advance:
-            host_.AdvanceProgress(action.index);
+            progress_.AdvanceProgress(action.index);
             break;
         case Step::Note:
         case Step::Made:
@@ -50,7 +51,7 @@ void MachineOperations::Do(const Action& action) {
             break;
         case Step::EndProgram: {
             DWORD error = 0;
-            host_.EndProgram(action.path, areas_.Folder(Area::Tree, L"", error));
+            EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L"", error), log_);
             break;
         }
         case Step::Discard:
@@ -149,8 +150,10 @@ void MachineOperations::Write(const Action& action) {
         copies_[action.index].reset();
         return;
     }
+    const Product::Shortcut& shortcut = Product::kShortcuts[action.index - Product::kFileCount];
     const std::vector<unsigned char> bytes =
-        host_.ShortcutFile(Product::kShortcuts[action.index - Product::kFileCount], request_.dir);
+        ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.dir, shortcut.target}),
+                     request_.dir, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 

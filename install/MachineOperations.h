@@ -15,11 +15,11 @@ class LogSink;
 
 // The installation's actions carried out on this machine: in the install
 // folder that the directory check holds, the shortcuts' folders and the
-// registry, with the window and the form's routines of the host.
+// registry, with the window showing how far it is.
 class MachineOperations final : public Operations {
   public:
     // `tag` names the run's own files (system/RunNames.h).
-    MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag);
+    MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag);
 
     // What the machine holds, as the plan starts from it.
     Situation Look();
@@ -35,7 +35,7 @@ class MachineOperations final : public Operations {
     void Finish();
 
     InstallRequest& request_;
-    InstallHost& host_;
+    InstallProgress& progress_;
     LogSink& log_;
     std::wstring tag_;
     Areas areas_;

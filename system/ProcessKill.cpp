@@ -3,6 +3,7 @@
 #include "system/DynamicApi.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/Privilege.h"
 #include "system/ProcessNameRule.h"
 
 #include <winternl.h>
@@ -74,6 +75,7 @@ Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const Imag
 }  // namespace
 
 bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& installFolder, LogSink& log) {
+    const DebugPrivilege enabled;
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
     // The system names a program by where its file was, through no link.

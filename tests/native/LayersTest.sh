@@ -28,7 +28,7 @@ check app ui/Pages.h found
 # Nor does a call climb back up: an interface of one folder is implemented in
 # no other, except the one callback the window needs from each folder below it
 # (the window's events to the form, the installation's progress to the window).
-allowed="FormEvents InstallHost"
+allowed="FormEvents InstallProgress"
 source=$(cd -P "$layers/system/system/.." && pwd)
 for folder in system payload install ui; do
     interfaces=$(awk '/^(class|struct) [A-Za-z]+/ { name = $2 } /= 0;/ && name { print name; name = "" }' \

@@ -6,16 +6,12 @@
 
 namespace {
 
-// The form's part in the installation, without a window to show it.
-class QuietHost final : public InstallHost {
+// The installation's progress, without a window to show it.
+class QuietProgress final : public InstallProgress {
   public:
     void ShowStatus(const std::wstring&, bool) override {}
     void SetProgressMax(int) override {}
     void AdvanceProgress(int) override {}
-    void EndProgram(const std::wstring&, const HeldFolder&) override {}
-    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override {
-        return TInstallForm::CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
-    }
 };
 
 // Which action fails: by its number in the plan, or the first of a step.
@@ -60,7 +56,9 @@ class PlanExecutionTest : public InstallTest {
         request.folder = HeldFolder::Open(dir, error);
         request.made = std::move(made);
         request.tempDir = TempDirectory();
-        MachineOperations operations(request, host_, application_.Log(), RunTag(++runs_));
+        request.link = InstallMain::ShellLinkInterface.get();
+        request.persist = InstallMain::PersistInterface.get();
+        MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
         const Plan plan = PlanInstallation(operations.Look());
         FailingOperations failing(operations, failure);
         try {
@@ -70,7 +68,7 @@ class PlanExecutionTest : public InstallTest {
         return std::find(plan.begin(), plan.end(), Action(Step::Finish)) - plan.begin() + 1;
     }
 
-    QuietHost host_;
+    QuietProgress progress_;
     unsigned long runs_ = 0;
 };
 
