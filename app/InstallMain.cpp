@@ -21,7 +21,7 @@ using namespace InstallMain;
 namespace {
 
 std::wstring UninstallText(const wchar_t* name) {
-    return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name).value_or(L"");
+    return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
 }
 
 // The folder of an installed copy that still holds the browser: an upgrade

@@ -22,49 +22,47 @@ UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate, LONG& stat
     return status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey();
 }
 
-struct Read {
-    LONG status;  // of the query; ERROR_FILE_NOT_FOUND where the key is missing too
-    DWORD type;
-    std::wstring data;
-};
-
-Read ReadValue(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName) {
-    Read read{ERROR_FILE_NOT_FOUND, REG_NONE, {}};
+// The value's text into `data`; gives the query's status, ERROR_FILE_NOT_FOUND
+// where the key is missing too, and sets `text` where the value holds text.
+LONG ReadValue(HKEY root,
+               const wchar_t* keyPath,
+               bool canCreate,
+               const wchar_t* valueName,
+               std::wstring& data,
+               bool& text) {
     LONG status = ERROR_SUCCESS;
     const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
     DWORD size = 0;
     if (!key || RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
-        return read;
+        return ERROR_FILE_NOT_FOUND;
     // One spare code unit, so that data without its terminating NUL still ends.
-    read.data.assign(size / sizeof(wchar_t) + 2, L'\0');
-    read.status =
-        RegQueryValueExW(key.get(), valueName, nullptr, &read.type, reinterpret_cast<BYTE*>(read.data.data()), &size);
-    read.data.resize(wcslen(read.data.c_str()));
-    return read;
-}
-
-bool IsText(DWORD type) {
-    return type == REG_SZ || type == REG_EXPAND_SZ;
+    data.assign(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD type = REG_NONE;
+    status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    text = type == REG_SZ || type == REG_EXPAND_SZ;
+    data.resize(text ? wcslen(data.c_str()) : 0);
+    return status;
 }
 
 }  // namespace
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName) {
-    Read read = ReadValue(root, keyPath, canCreate, valueName);
-    if (read.status == ERROR_FILE_NOT_FOUND)
+    std::wstring data;
+    bool text = false;
+    const LONG status = ReadValue(root, keyPath, canCreate, valueName, data, text);
+    if (status == ERROR_FILE_NOT_FOUND)
         return {};
-    if (read.status != ERROR_SUCCESS)
-        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), read.status);
-    if (!IsText(read.type))
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+    if (!text)
         Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
-    return std::move(read.data);
+    return data;
 }
 
-std::optional<std::wstring> RegReadHint(HKEY root, const wchar_t* keyPath, const wchar_t* valueName) {
-    Read read = ReadValue(root, keyPath, false, valueName);
-    if (read.status != ERROR_SUCCESS || !IsText(read.type))
-        return std::nullopt;
-    return std::move(read.data);
+std::wstring RegReadHint(HKEY root, const wchar_t* keyPath, const wchar_t* valueName) {
+    std::wstring data;
+    bool text = false;
+    return ReadValue(root, keyPath, false, valueName, data, text) == ERROR_SUCCESS ? data : std::wstring();
 }
 
 void RegWriteValue(HKEY root,
