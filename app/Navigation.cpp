@@ -76,6 +76,9 @@ void TInstallForm::InstallIntoTheFolder() {
 
 void TInstallForm::GoForward() {
     const Page& leaving = kPages[StepIndex];
+    // A button that is disabled or hidden still clicks when it is sent a click.
+    if (!leaving.shows.forward)
+        return;
     if (leaving.check) {
         // The next step is told while the page's check runs; the page shows
         // again where it fails, after the box that says why or the error.
@@ -115,7 +118,8 @@ void TInstallForm::Install() {
 }
 
 void TInstallForm::LastStepBtnClick() {
-    ShowStep(--StepIndex);
+    if (kPages[StepIndex].shows.back)
+        ShowStep(--StepIndex);
 }
 
 void TInstallForm::CancelBtnClick() {

@@ -355,8 +355,8 @@ Installation Install(Application& application, const std::wstring& dir) {
     form.Create();
     form.Show();
     form.Window().SetText(InstallDir, dir.c_str());
-    form.NextStepBtnClick();
-    form.NextStepBtnClick();
+    while (form.Window().ActivePage() != DirTabSheet)
+        form.NextStepBtnClick();
     application.ProcessMessages();
     ResetPeak();
     Installation run;

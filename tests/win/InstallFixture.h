@@ -113,8 +113,10 @@ class InstallTest : public testing::Test {
             Open();
         form_->SetInstallDirectory(dir);
         try {
-            for (int step = 0; step < 3; ++step)
+            // Up to the directory page, and on from it.
+            while (form_->Window().ActivePage() != DirTabSheet)
                 form_->NextStepBtnClick();
+            form_->NextStepBtnClick();
         } catch (const Error& error) {
             return error.Message();
         }
