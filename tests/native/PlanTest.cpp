@@ -52,7 +52,8 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp",
                                                   L"\\Temp\\Skin", L"\\Temp\\Update", L""}));
     EXPECT_EQ(Count(fresh, Step::Hold), 0);
-    EXPECT_EQ(Count(fresh, Step::Write), 20);
+    const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
+    EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts);
     EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
     // The running copies are ended before the journal, which comes before
     // the first new file; every file is written before the first takes its
@@ -61,7 +62,9 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, 2, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, 0, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, 14, L"\\Lang\\0x0409.ini"}), firstPlace);
-    EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
+    const Action lastShortcut{Step::Write, Area::Group, files + shortcuts - 1,
+                              std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};
+    EXPECT_LT(Find(fresh, lastShortcut), firstPlace);
     const int lastValue = static_cast<int>(Product::kValueCount) - 1;
     EXPECT_GT(Find(fresh, {Step::Finish}),
               Find(fresh, {Step::SetValue, Area::None, lastValue,
@@ -69,12 +72,11 @@ TEST(Plan, FreshAndUpgrade) {
 
     const Plan upgrade = PlanInstallation(Installed());
     EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);
-    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), 15);
-    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::Group), 5);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), files);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::Group), shortcuts);
     EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, 0, L"\\Lang\\0x0409.ini"}),
               Find(upgrade, {Step::Copy, Area::None, 0, L"whatsnewtxt"}));
-    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Group, 0, L"\\卸载泽沃浏览器.lnk"}),
-              Find(upgrade, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}));
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Group, 0, lastShortcut.path}), Find(upgrade, lastShortcut));
 }
 
 // What earlier runs left is settled after the running copies are ended and
