@@ -74,12 +74,21 @@ class Parser {
             options_.refused = option;
     }
 
-    // Two ways of meeting the user are refused; the quieter one holds for the
-    // report, so that an unattended run never waits at a box.
+    // Two ways of meeting the user are refused, as is any switch given twice
+    // in one of its spellings, which would leave the line's author guessing
+    // which counts. The quieter way holds for the report, so that an
+    // unattended run never waits at a box.
     void SetMode(SetupMode mode, const std::wstring& option) {
-        if (options_.mode != SetupMode::Wizard && options_.mode != mode)
+        if (options_.mode != SetupMode::Wizard)
             Refuse(option);
         options_.mode = std::max(options_.mode, mode);
+    }
+
+    void TakeDirectory(const std::wstring& option, const std::wstring& directory) {
+        if (directory.empty() || options_.directory)
+            Refuse(option);
+        else
+            options_.directory = directory;
     }
 
     // /D= up to the end of the line, or up to an option put after it by
@@ -96,7 +105,7 @@ class Parser {
         at_ = end;
         while (end > start && IsBlank(text_[end - 1]))
             --end;
-        options_.directory = text_.substr(start, end - start);
+        TakeDirectory(text_.substr(start - 3, 3), text_.substr(start, end - start));
         return at_ < text_.size();
     }
 
@@ -107,7 +116,12 @@ class Parser {
             SetMode(SetupMode::Passive, option);
         } else if (IsOption(option, L"/NORESTART")) {
             // Nothing that this installer does needs a restart.
+            if (noRestart_)
+                Refuse(option);
+            noRestart_ = true;
         } else if (IsOption(option, L"/HELP") || IsOption(option, L"/?")) {
+            if (options_.help)
+                Refuse(option);
             options_.help = true;
         } else if (IsOption(option, L"/LOG")) {
             // The file is the next item, unless that is another option.
@@ -121,21 +135,20 @@ class Parser {
             // Taken.
         } else if (StartsWithName(option, 0, L"/D=")) {
             // In quotes as a whole, it may stand anywhere.
-            options_.directory = option.substr(3);
+            TakeDirectory(option, option.substr(3));
         } else {
             Refuse(option);
         }
     }
 
     // A shortcut choice of that name: true or false in any letter case, and
-    // refused where it is neither or the same name said the other before.
-    // False when the option has another name.
+    // refused where it is neither. False when the option has another name.
     bool TakeChoice(const std::wstring& option, const wchar_t* name, std::optional<bool>& choice) {
         if (!StartsWithName(option, 0, name))
             return false;
         const std::wstring value = option.substr(std::char_traits<wchar_t>::length(name));
         const bool make = IsOption(value, L"TRUE");
-        if ((!make && !IsOption(value, L"FALSE")) || choice.value_or(make) != make)
+        if ((!make && !IsOption(value, L"FALSE")) || choice)
             Refuse(option);
         else
             choice = make;
@@ -143,7 +156,7 @@ class Parser {
     }
 
     void TakeLogFile(const std::wstring& option, const std::wstring& file) {
-        if (file.empty())
+        if (file.empty() || !options_.logFile.empty())
             Refuse(option);
         else
             options_.logFile = file;
@@ -151,6 +164,7 @@ class Parser {
 
     const std::wstring& text_;
     std::size_t at_ = 0;
+    bool noRestart_ = false;
     SetupOptions options_;
 };
 

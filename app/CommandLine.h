@@ -36,7 +36,8 @@ struct SetupOptions {
 // as installers have always read it; blanks that end the line are dropped,
 // since no folder name ends in one. A slash after a blank in that rest is an
 // option put after /D= by mistake: it is read (so that /S still keeps every
-// box away) and refused.
+// box away) and refused, as are a switch given twice (in any of its
+// spellings) and /D= without a folder.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false

@@ -51,23 +51,33 @@ add_test(NAME pack COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/PackTest.sh $<T
 # middle of a sync.
 add_test(NAME apt_mirror_in_sync COMMAND bash ${PROJECT_SOURCE_DIR}/tests/native/AptTest.sh)
 
-# The decoder under libFuzzer and AddressSanitizer, seeded with the text
-# payloads' containers. Its own copy of the decoder is instrumented; zlib is
-# the system's. Any claimed plain size up to 2 GiB is legitimate and is
-# allocated before inflating, but AddressSanitizer takes some 0.2 s to map and
-# unmap 2 GiB; claims above 64 MiB, which no fuzzed input of a few kilobytes can
+# The fuzzers: libFuzzer with AddressSanitizer, each with its own
+# instrumented copy of the code it reads, run by the tests for a bounded time
+# from its seeds alone, in a fresh corpus of its own; the tests run two at a
+# time, so the three short ones take their turns beside the decoder's.
+set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
+add_test(NAME fuzz_corpus_reset COMMAND ${CMAKE_COMMAND} -E rm -rf ${fuzz_dir}/corpus ${fuzz_dir}/artifacts)
+set_tests_properties(fuzz_corpus_reset PROPERTIES FIXTURES_SETUP fuzz_corpus)
+function(zarvo_fuzzer name seconds seeds)
+    add_executable(${name} ${ARGN} system/Error.cpp system/MessageText.cpp)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${ZARVO_GENERATED})
+    target_compile_options(${name} PRIVATE -g -fsanitize=fuzzer,address)
+    target_link_options(${name} PRIVATE -fsanitize=fuzzer,address)
+    zarvo_strict(${name})
+    add_test(NAME ${name}
+        COMMAND ${name} -max_total_time=${seconds} -timeout=10 -detect_leaks=1 -malloc_limit_mb=2048
+            -rss_limit_mb=2048 -create_missing_dirs=1 -artifact_prefix=${fuzz_dir}/artifacts/${name}-
+            -print_final_stats=1 ${fuzz_dir}/corpus/${name} ${seeds})
+    set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED fuzz_corpus TIMEOUT 90)
+endfunction()
+
+# The decoder, seeded with the text payloads' containers; zlib is the
+# system's. Any claimed plain size up to 2 GiB is legitimate and is allocated
+# before inflating, but AddressSanitizer takes some 0.2 s to map and unmap
+# 2 GiB; claims above 64 MiB, which no fuzzed input of a few kilobytes can
 # fill, are therefore refused by the allocator, so that the decoder's
 # "Out of memory" path is fuzzed too instead of the run crawling.
-add_executable(decompress_stream_fuzzer tests/fuzz/DecompressStreamFuzzer.cpp payload/DecompressStream.cpp system/Error.cpp
-                                        system/MessageText.cpp)
-target_include_directories(decompress_stream_fuzzer PRIVATE ${PROJECT_SOURCE_DIR})
-target_compile_options(decompress_stream_fuzzer PRIVATE -g -fsanitize=fuzzer,address)
-target_link_options(decompress_stream_fuzzer PRIVATE -fsanitize=fuzzer,address)
-target_link_libraries(decompress_stream_fuzzer PRIVATE ZLIB::ZLIB)
-zarvo_strict(decompress_stream_fuzzer)
-
 file(GLOB fuzz_seed_plains CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/payloads/*.txt ${PROJECT_SOURCE_DIR}/payloads/*.ini)
-set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
 set(fuzz_seeds)
 foreach(plain IN LISTS fuzz_seed_plains)
     get_filename_component(name ${plain} NAME)
@@ -80,18 +90,20 @@ foreach(plain IN LISTS fuzz_seed_plains)
     list(APPEND fuzz_seeds ${seed})
 endforeach()
 add_custom_target(fuzz_seeds ALL DEPENDS ${fuzz_seeds})
-
-# Each run starts from the seeds alone, in a fresh corpus.
-add_test(NAME fuzz_corpus_reset COMMAND ${CMAKE_COMMAND} -E rm -rf ${fuzz_dir}/corpus ${fuzz_dir}/artifacts)
-set_tests_properties(fuzz_corpus_reset PROPERTIES FIXTURES_SETUP fuzz_corpus)
-add_test(NAME decompress_stream_fuzzer
-    COMMAND decompress_stream_fuzzer -max_total_time=30 -timeout=10 -detect_leaks=1 -malloc_limit_mb=2048
-        -rss_limit_mb=2048 -create_missing_dirs=1 -artifact_prefix=${fuzz_dir}/artifacts/ -print_final_stats=1
-        ${fuzz_dir}/corpus ${fuzz_dir}/seeds)
+zarvo_fuzzer(decompress_stream_fuzzer 30 ${fuzz_dir}/seeds tests/fuzz/DecompressStreamFuzzer.cpp
+    payload/DecompressStream.cpp)
+target_link_libraries(decompress_stream_fuzzer PRIVATE ZLIB::ZLIB)
 set_tests_properties(decompress_stream_fuzzer PROPERTIES
-    FIXTURES_REQUIRED fuzz_corpus
-    TIMEOUT 90
     ENVIRONMENT "ASAN_OPTIONS=allocator_may_return_null=1:max_allocation_size_mb=64:detect_leaks=1")
+
+# The command line, the folder text rules and the journal with its check
+# against the product, each seeded with a few inputs of its own kind.
+set(fuzz_sources ${PROJECT_SOURCE_DIR}/tests/fuzz)
+zarvo_fuzzer(command_line_fuzzer 15 ${fuzz_sources}/seeds/command-line tests/fuzz/CommandLineFuzzer.cpp
+    app/CommandLine.cpp)
+zarvo_fuzzer(path_rules_fuzzer 15 ${fuzz_sources}/seeds/path-rules tests/fuzz/PathRulesFuzzer.cpp
+    install/PathRules.cpp payload/Catalogue.cpp)
+zarvo_fuzzer(journal_fuzzer 15 ${fuzz_sources}/seeds/journal tests/fuzz/JournalFuzzer.cpp install/Journal.cpp)
 
 # Decoder speed against bare zlib and its peak memory; run by hand
 # (bench/run.sh), never as a test.

@@ -8,14 +8,6 @@
 #include <iterator>
 #include <vector>
 
-std::wstring ParentOf(const std::wstring& path) {
-    return path.substr(0, path.rfind(L'\\'));
-}
-
-std::wstring NameOf(const std::wstring& path) {
-    return path.substr(path.rfind(L'\\') + 1);
-}
-
 Areas::Areas(std::wstring dir, HeldFolder root) {
     paths_[static_cast<int>(Area::Tree)] = std::move(dir);
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
@@ -90,8 +82,20 @@ void Areas::Release() {
 
 Situation Areas::Look() {
     Situation situation;
+    // The folders of the tree, each once, outer first.
+    std::vector<std::wstring> tree{L""};
+    for (const wchar_t* folder : Product::kFolders) {
+        const std::wstring path = folder;
+        for (std::size_t end = 0; end != std::wstring::npos;) {
+            end = path.find(L'\\', end + 1);
+            if (std::find(tree.begin(), tree.end(), path.substr(0, end)) == tree.end())
+                tree.push_back(path.substr(0, end));
+        }
+    }
     // Each folder of the tree, its own and all it holds: the product's files,
-    // and the names that earlier runs left; then the shortcuts' folders.
+    // and the names that earlier runs left; then the shortcuts' folders. A
+    // folder of the tree stands where it is one, not where a file has its
+    // name: that is to be made, and fails.
     const auto list = [&](Area area, const std::wstring& path) {
         DWORD error = 0;
         const HeldFolder& folder = Folder(area, path, error);
@@ -102,22 +106,12 @@ Situation Areas::Look() {
             std::wstring at = path + L"\\" + name;
             if (ParseRunName(name).kind != RunNameKind::None)
                 situation.left.push_back({area, at});
-            situation.existing.push_back({area, std::move(at)});
+            if (area != Area::Tree || std::find(tree.begin(), tree.end(), at) == tree.end())
+                situation.existing.push_back({area, std::move(at)});
         }
     };
-    std::vector<std::wstring> listed{L""};
-    list(Area::Tree, L"");
-    for (const wchar_t* folder : Product::kFolders) {
-        const std::wstring path = folder;
-        for (std::size_t end = 0; end != std::wstring::npos;) {
-            end = path.find(L'\\', end + 1);
-            const std::wstring part = path.substr(0, end);
-            if (std::find(listed.begin(), listed.end(), part) == listed.end()) {
-                listed.push_back(part);
-                list(Area::Tree, part);
-            }
-        }
-    }
+    for (const std::wstring& path : tree)
+        list(Area::Tree, path);
     list(Area::Desktop, L"");
     list(Area::Group, L"");
     return situation;

@@ -54,8 +54,3 @@ class Areas {
     std::list<Held> held_;
     const HeldFolder& Keep(Area area, const std::wstring& path, HeldFolder folder, bool made);
 };
-
-// The area's folder path and the name below it: "\Data\ZarvConfig.ini" gives
-// "\Data" and "ZarvConfig.ini".
-std::wstring ParentOf(const std::wstring& path);
-std::wstring NameOf(const std::wstring& path);

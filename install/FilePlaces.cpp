@@ -106,11 +106,14 @@ FilePlaces::Kept FilePlaces::RemoveKept() {
     return kept;
 }
 
-bool DiscardLeft(Areas& areas, Area area, const std::wstring& path) {
+DWORD DiscardLeft(Areas& areas, Area area, const std::wstring& path) {
     DWORD error = 0;
     const HeldFolder& folder = areas.Folder(area, ParentOf(path), error);
     const UniqueHandle file = folder ? folder.OpenExisting(NameOf(path), error) : UniqueHandle();
-    return !file || DeleteHeld(file.get());
+    if (file)
+        return DeleteHeld(file.get()) ? 0 : ERROR_ACCESS_DENIED;
+    // Gone already is gone; one that cannot be opened is still there.
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
 }
 
 void PutBackLeft(Areas& areas, Area area, const std::wstring& path) {

@@ -78,9 +78,10 @@ class FilePlaces {
     std::list<Entry> entries_;
 };
 
-// A name that an earlier run left: removed; false when it cannot go (a kept
-// file that a running program still maps).
-bool DiscardLeft(Areas& areas, Area area, const std::wstring& path);
+// A name that an earlier run left: removed. Gives the system's error code
+// where it is still there (a kept file that a running program maps, or that
+// another program holds without sharing), 0 where it is gone.
+DWORD DiscardLeft(Areas& areas, Area area, const std::wstring& path);
 // A file that an earlier run kept aside takes its name back, whatever stands
 // there going first. Raises "Cannot create file ..." when it cannot.
 void PutBackLeft(Areas& areas, Area area, const std::wstring& path);

@@ -1,5 +1,7 @@
 #include "install/Journal.h"
 
+#include "system/Product.h"
+
 #include <cstring>
 
 namespace {
@@ -82,8 +84,10 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
     for (std::uint32_t i = 0; i < count; ++i) {
         JournalValue value;
         std::uint32_t numbers[3] = {};
+        // A value that existed had its key: the flags are one of the three
+        // that a run writes.
         if (!reader.Text(value.key) || !reader.Text(value.name) || !reader.Take(numbers, sizeof numbers) ||
-            !reader.Block(value.data) || !reader.Block(value.newData))
+            numbers[0] > 3 || numbers[0] == 2 || !reader.Block(value.data) || !reader.Block(value.newData))
             return false;
         value.keyExisted = numbers[0] & 1u;
         value.existed = numbers[0] & 2u;
@@ -95,4 +99,26 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
         return false;
     values = std::move(decoded);
     return true;
+}
+
+const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
+    static_assert(Product::kValueCount <= 32, "a bit for each of the product's values");
+    unsigned long named = 0;
+    for (const JournalValue& value : values) {
+        std::size_t i = 0;
+        while (i < Product::kValueCount &&
+               (value.key != Product::kValues[i].key || value.name != Product::kValues[i].name))
+            ++i;
+        const std::vector<unsigned char>& data = value.newData;
+        // A text as the registry stores it, ending in its NUL.
+        const bool ofItsType = value.newType == 4
+                                   ? data.size() == 4
+                                   : data.size() >= 2 && data.size() % 2 == 0 && !data.back() && !data[data.size() - 2];
+        // Its texts are not repeated: the log is no place for what a file says.
+        if (i == Product::kValueCount || (named >> i & 1) ||
+            value.newType != Product::RegistryType(Product::kValues[i].data) || !ofItsType)
+            return L"它列有本产品所写以外的注册表值";
+        named |= 1ul << i;
+    }
+    return nullptr;
 }

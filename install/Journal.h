@@ -30,3 +30,9 @@ std::vector<unsigned char> EncodeJournal(const std::vector<JournalValue>& values
 
 // False, with nothing taken, for bytes that are not a whole journal.
 bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalValue>& values);
+
+// Why a journal is not to be used, null when it may be: it may name only the
+// product's own values (system/Product.h), each once, with the data that the
+// run wrote of the type that the value has. What stood before is put back as
+// it was, of whatever type: only the product's values are ever touched.
+const wchar_t* JournalRefusal(const std::vector<JournalValue>& values);

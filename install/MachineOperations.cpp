@@ -25,6 +25,12 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
+    for (Spot& spot : situation.left) {
+        UniqueHandle file;
+        std::vector<JournalValue> values;
+        spot.refused = Settles(spot) && ParseRunName(NameOf(spot.path)).kind == RunNameKind::Journal &&
+                       !ReadJournal(spot.path, file, values).empty();
+    }
     for (const MadeFolder& made : request_.made)
         situation.made.push_back(made.first.Path() + L"\\" + made.second);
     situation.desktop = request_.desktop;
@@ -60,10 +66,26 @@ void MachineOperations::Do(const Action& action) {
         case Step::PutBack:
             PutBackLeft(areas_, action.area, action.path);
             break;
-        case Step::Restore: {
+        case Step::Restore:
+        case Step::SetAside: {
+            // Judged again as it is settled, through the handle that settles it.
+            UniqueHandle file;
+            std::vector<JournalValue> values;
+            const std::wstring refusal = ReadJournal(action.path, file, values);
+            if (action.step == Step::Restore && refusal.empty()) {
+                RestoreJournal(values);
+                DeleteHeld(file.get());
+                break;
+            }
+            // Renamed out of the runs' names, through the handle that read it,
+            // or one to whatever stands at its name where it could not be read.
+            log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
             DWORD error = 0;
-            if (const HeldFolder& folder = areas_.Folder(action.area, ParentOf(action.path), error))
-                RestoreJournal(folder, NameOf(action.path));
+            const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
+            if (!file)
+                file = root.OpenExisting(NameOf(action.path), error, true);
+            if (!file || !root.MoveHere(file.get(), NameOf(action.path) + L".refused", error))
+                log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
             break;
         }
         case Step::Journal: {
@@ -134,13 +156,9 @@ void MachineOperations::Undo(const Action& action) {
 
 void MachineOperations::MakeFolder(const Action& action) {
     DWORD error = 0;
-    if (areas_.Make(action.area, action.path, error))
-        return;
-    // The group's folder is needed at once; a folder of the tree that cannot
-    // be had shows when a file is written into it, with that file's name.
-    if (action.area == Area::Group)
+    // Every folder of the tree is part of the product, kept empty or not.
+    if (!areas_.Make(action.area, action.path, error))
         throw Error(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
-    log_.Line({L"未能创建：", SystemErrorText(error)});
 }
 
 void MachineOperations::Write(const Action& action) {
@@ -164,10 +182,17 @@ void MachineOperations::Discard(const Action& action) {
     if (name.kind == RunNameKind::Done &&
         std::find(unfinished_.begin(), unfinished_.end(), name.tag) != unfinished_.end())
         return;
-    if (!DiscardLeft(areas_, action.area, action.path)) {
+    if (const DWORD error = DiscardLeft(areas_, action.area, action.path)) {
         unfinished_.push_back(name.tag);
-        log_.Line(L"仍被运行中的程序使用，留待下次安装删除。");
+        log_.Line({L"未能删除，留待下次安装删除：", SystemErrorText(error)});
     }
+}
+
+std::wstring MachineOperations::ReadJournal(const std::wstring& path,
+                                            UniqueHandle& file,
+                                            std::vector<JournalValue>& values) {
+    DWORD error = 0;
+    return ReadLeftJournal(areas_.Folder(Area::Tree, L"", error), NameOf(path), file, values);
 }
 
 void MachineOperations::Finish() {

@@ -33,6 +33,9 @@ class MachineOperations final : public Operations {
     void Write(const Action& action);
     void Discard(const Action& action);
     void Finish();
+    // Reads and judges the journal at the path: why it is not to be used,
+    // empty where it may be.
+    std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);
 
     InstallRequest& request_;
     InstallProgress& progress_;

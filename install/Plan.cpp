@@ -82,43 +82,56 @@ class Planner {
     // The names that earlier runs left: a run that left its marker got past
     // its last change and is finished (the files it kept aside go); one
     // without it is undone (its new files go, the kept ones take their names
-    // back, the registry's values are put back from its journal). In the
-    // shortcuts' folders, which runs into other folders share, a kept file
-    // goes where its new one stands and takes its name back where none does.
-    // The markers go last: each tells a later run what is left of its run.
+    // back, the registry's values are put back from its journal), shortcuts
+    // included. A run of which only shortcuts are left went into another
+    // folder, whose marker is not to be seen from here: a kept shortcut goes
+    // where its new one stands and takes its name back where none does.
+    // Journals, then markers, go last: while anything of a run is left, so
+    // is what decides it.
     void Settle() {
-        std::vector<std::wstring> done;
+        std::vector<std::wstring> done, here;
         for (const Spot& spot : situation_.left) {
-            const RunName name = ParseRunName(spot.path.substr(spot.path.rfind(L'\\') + 1));
-            if (spot.area == Area::Tree && name.kind == RunNameKind::Done)
-                done.push_back(name.tag);
+            const RunName name = ParseRunName(NameOf(spot.path));
+            if (spot.area == Area::Tree && Settles(spot)) {
+                here.push_back(name.tag);
+                if (name.kind == RunNameKind::Done)
+                    done.push_back(name.tag);
+            }
         }
-        bool undone = false;
-        for (bool markers : {false, true}) {
+        bool undone = false, settled = false;
+        for (RunNameKind last : {RunNameKind::Old, RunNameKind::Journal, RunNameKind::Done}) {
             for (const Spot& spot : situation_.left) {
                 const std::size_t slash = spot.path.rfind(L'\\');
                 const RunName name = ParseRunName(spot.path.substr(slash + 1));
-                const bool finished = spot.area == Area::Tree
-                                          ? std::find(done.begin(), done.end(), name.tag) != done.end()
-                                          : Stands(spot.area, spot.path.substr(0, slash + 1) + name.original);
-                if ((name.kind == RunNameKind::Done) != markers)
+                if (!Settles(spot) || std::max(name.kind, RunNameKind::Old) != last)
                     continue;
+                if (spot.refused) {
+                    Add(Step::SetAside, spot.area, 0, spot.path.c_str());
+                    continue;
+                }
+                const std::wstring place = spot.path.substr(0, slash + 1) + name.original;
+                const bool finished = Has(done, name.tag) || (!Has(here, name.tag) && Stands(spot.area, place));
                 Step step = Step::Discard;
                 if (!finished && name.kind == RunNameKind::Old)
                     step = Step::PutBack;
                 else if (!finished && name.kind == RunNameKind::Journal)
                     step = Step::Restore;
                 undone = undone || step != Step::Discard || name.kind == RunNameKind::New;
+                settled = true;
                 Add(step, spot.area, 0, spot.path.c_str());
                 // What takes its name back stands there when the files are held.
                 if (step == Step::PutBack)
-                    standing_.push_back({spot.area, spot.path.substr(0, slash + 1) + name.original});
+                    standing_.push_back({spot.area, place});
             }
         }
-        if (!situation_.left.empty())
+        if (settled)
             Add(Step::Note, Area::None, 0,
                 undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
                        : L"上次安装已经完成：已删除它留下的旧文件。");
+    }
+
+    static bool Has(const std::vector<std::wstring>& tags, const std::wstring& tag) {
+        return std::find(tags.begin(), tags.end(), tag) != tags.end();
     }
 
     // Held from the start, so that no other program takes a file that is to
@@ -166,6 +179,20 @@ class Planner {
 
 }  // namespace
 
+std::wstring ParentOf(const std::wstring& path) {
+    return path.substr(0, path.rfind(L'\\'));
+}
+
+std::wstring NameOf(const std::wstring& path) {
+    return path.substr(path.rfind(L'\\') + 1);
+}
+
+bool Settles(const Spot& spot) {
+    const RunNameKind kind = ParseRunName(NameOf(spot.path)).kind;
+    return kind == RunNameKind::New || kind == RunNameKind::Old ||
+           (kind != RunNameKind::None && spot.area == Area::Tree && spot.path.rfind(L'\\') == 0);
+}
+
 Plan PlanInstallation(const Situation& situation) {
     return Planner(situation).Build();
 }
@@ -183,6 +210,7 @@ std::wstring Describe(const Action& action, const AreaPaths& folders) {
         L"删除上次安装留下的：",
         L"恢复上次安装保留的：",
         L"按日志恢复注册表：",
+        L"移开未使用的注册表日志：",
         L"记录注册表原值",
         L"占用将被替换的文件：",
         L"复制安装包：",

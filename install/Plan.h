@@ -29,6 +29,7 @@ enum class Step : std::uint8_t {
     Discard,      // a name that an earlier run left removed. No undo: it settles that run
     PutBack,      // a file that an earlier run kept aside takes its name back. No undo, as Discard
     Restore,      // an earlier run's journal: the registry's values put back as they were. No undo, as Discard
+    SetAside,     // a journal that is not to be used renamed out of the runs' names. No undo, as Discard
     Journal,      // the registry's values as they are, on the disk, before any of them changes. Undo: removed
     Hold,         // what stands at the place held for its replacement. Undo: let go
     Copy,         // payload `index`'s container copied into the run's temporary folder. Undo: the copy goes
@@ -57,10 +58,17 @@ struct Action {
 };
 using Plan = std::vector<Action>;
 
+// The area's folder path and the name below it: "\Data\ZarvConfig.ini" gives
+// "\Data" and "ZarvConfig.ini".
+std::wstring ParentOf(const std::wstring& path);
+std::wstring NameOf(const std::wstring& path);
+
 // A name found in one of the areas' folders.
 struct Spot {
     Area area;
     std::wstring path;
+    // A journal that an earlier run left which is not to be used.
+    bool refused = false;
 };
 
 // What the machine holds when the installation begins.
@@ -77,6 +85,12 @@ struct Situation {
     bool desktop = true;
     bool group = true;
 };
+
+// Whether the installation settles a name that an earlier run left: a new
+// file or one kept aside wherever it is, a marker or a journal only in the
+// install folder itself, where runs write them and only the administrators
+// may add them.
+bool Settles(const Spot& spot);
 
 // The whole installation: the tree's folders, the running copies ended,
 // whatever an earlier run left settled, the journal, the product's files

@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/Files.h"
+#include "system/FolderSecurity.h"
 #include "system/MessageText.h"
 #include "system/Product.h"
 #include "system/Reg.h"
@@ -95,28 +96,24 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
         JournalValue entry;
         entry.key = value.key;
         entry.name = value.name;
+        entry.newType = Product::RegistryType(value.data);
         switch (value.data) {
             case Product::Data::Text:
-                entry.newType = REG_SZ;
                 entry.newData = TextData(value.text);
                 break;
             case Product::Data::InFolder:
             case Product::Data::ExpandInFolder:
-                entry.newType = value.data == Product::Data::InFolder ? REG_SZ : REG_EXPAND_SZ;
                 entry.newData = TextData(dir + value.text);
                 break;
             case Product::Data::Command:
-                entry.newType = REG_SZ;
                 entry.newData = TextData(L"\"" + dir + value.text);
                 break;
             case Product::Data::Date:
             case Product::Data::Choice:
-                entry.newType = REG_SZ;
                 entry.newData = TextData(value.data == Product::Data::Date ? date : choice);
                 break;
             case Product::Data::Number:
             case Product::Data::Size:
-                entry.newType = REG_DWORD;
                 entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
                 break;
         }
@@ -187,42 +184,47 @@ void RegistryValues::Flush() {
     FlushKeys();
 }
 
-void RestoreJournal(const HeldFolder& folder, const std::wstring& name) {
+std::wstring ReadLeftJournal(const HeldFolder& installFolder,
+                             const std::wstring& name,
+                             UniqueHandle& file,
+                             std::vector<JournalValue>& values) {
     DWORD error = 0;
-    const UniqueHandle journal = folder.OpenToRead(name, error);
-    std::vector<unsigned char> bytes;
-    std::vector<JournalValue> values;
-    if (journal) {
-        const DWORD size = GetFileSize(journal.get(), nullptr);
-        bytes.resize(size == INVALID_FILE_SIZE ? 0 : size);
-        DWORD read = 0;
-        if (!ReadFile(journal.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size())
-            bytes.clear();
+    file = installFolder.OpenToRead(name, error);
+    if (!file)
+        return SystemErrorText(error);
+    if (JudgeFile(file.get()) != FolderRisk::None)
+        return L"管理员以外的账户拥有它或可以更改它";
+    // A journal of the product's values is a few kilobytes.
+    const DWORD size = GetFileSize(file.get(), nullptr);
+    std::vector<unsigned char> bytes(std::min<DWORD>(size, 0x10000));
+    DWORD read = 0;
+    if (size != bytes.size() || !ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size)
+        return L"无法完整读取它";
+    // One cut short by the end of its run names nothing: there is nothing to
+    // put back.
+    const wchar_t* refusal = DecodeJournal(bytes, values) ? JournalRefusal(values) : nullptr;
+    return refusal ? refusal : L"";
+}
+
+void RestoreJournal(const std::vector<JournalValue>& values) {
+    // A key that the run made goes unless something of another's stands in it.
+    std::vector<std::wstring> made, kept;
+    for (const JournalValue& value : values) {
+        bool keyExists = false;
+        DWORD type = 0;
+        std::vector<unsigned char> data;
+        const bool exists = ReadValue(HKEY_LOCAL_MACHINE, value.key, value.name, keyExists, type, data);
+        if (exists && type == value.newType && data == value.newData)
+            PutBack(value);
+        else if (exists)
+            kept.push_back(value.key);
+        if (!value.keyExisted && keyExists)
+            made.push_back(value.key);
     }
-    // A journal cut short by the end of its run was written before any value
-    // changed: there is nothing to put back.
-    if (DecodeJournal(bytes, values)) {
-        // A key that the run made goes unless a value of another's stands in it.
-        std::vector<std::wstring> made, kept;
-        for (const JournalValue& value : values) {
-            bool keyExists = false;
-            DWORD type = 0;
-            std::vector<unsigned char> data;
-            const bool exists = ReadValue(HKEY_LOCAL_MACHINE, value.key, value.name, keyExists, type, data);
-            if (exists && type == value.newType && data == value.newData)
-                PutBack(value);
-            else if (exists)
-                kept.push_back(value.key);
-            if (!value.keyExisted && keyExists)
-                made.push_back(value.key);
-        }
-        for (std::size_t i = 0; i < made.size(); ++i)
-            if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
-                std::find(kept.begin(), kept.end(), made[i]) == kept.end())
-                DeleteKey(made[i]);
-        FlushKeys();
-    }
-    if (journal)
-        DeleteHeld(journal.get());
+    for (std::size_t i = 0; i < made.size(); ++i)
+        if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
+            std::find(kept.begin(), kept.end(), made[i]) == kept.end())
+            // One that holds a key of another's stays, as it cannot go.
+            RegDeleteKeyW(HKEY_LOCAL_MACHINE, made[i].c_str());
+    FlushKeys();
 }

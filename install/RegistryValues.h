@@ -38,8 +38,19 @@ class RegistryValues {
     UniqueHandle journal_;
 };
 
-// Settles what a run ended abruptly left in the registry: each value of the
-// journal `name` in `folder` that still holds what that run wrote gets back
-// what it held, a key that the run made goes where all its values were that
-// run's, and then the journal goes. Raises when it cannot.
-void RestoreJournal(const HeldFolder& folder, const std::wstring& name);
+// Opens a journal that an earlier run left in the install folder as `file`,
+// reads it into `values` (none for a journal cut short by the end of its run,
+// written before any value changed) and judges it: why it is not to be used,
+// empty where it may be. It is refused where it cannot be opened or read,
+// where an account other than the administrators owns it or may change it,
+// or where it names anything but the product's values.
+std::wstring ReadLeftJournal(const HeldFolder& installFolder,
+                             const std::wstring& name,
+                             UniqueHandle& file,
+                             std::vector<JournalValue>& values);
+
+// Settles what a run ended abruptly left in the registry: each value of its
+// journal that still holds what that run wrote gets back what it held, and a
+// key that the run made goes where nothing of another's stands in it (a value
+// or a key). Raises when a value cannot be put back.
+void RestoreJournal(const std::vector<JournalValue>& values);

@@ -172,6 +172,10 @@ FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir,
     return JudgeHeld(folder, dir, InstallerTrust(), below);
 }
 
+FolderRisk JudgeFile(HANDLE file) {
+    return JudgeHandle(file, FolderPlace::Install, InstallerTrust());
+}
+
 UniqueLocalMemory ProductFolderSecurity() {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     ConvertStringSecurityDescriptorToSecurityDescriptorW(

@@ -52,6 +52,10 @@ FolderVerdict JudgeInstallPath(const std::wstring& dir);
 // `dir` names it in the verdict.
 FolderVerdict JudgeHeldFolder(const HeldFolder& folder, const std::wstring& dir, bool below = false);
 
+// The verdict on a file held in the install folder, judged as the folder is:
+// by its owner and by who else may change it.
+FolderRisk JudgeFile(HANDLE file);
+
 // The security descriptor of every folder that the installer makes for the
 // product: administrators and the system may do anything, users read and run,
 // and everything made inside inherits that, whatever lies above.

@@ -247,9 +247,9 @@ UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name,
     return file;
 }
 
-UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error) const {
+UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error, bool folderToo) const {
     UniqueHandle file;
-    error = OpenToMove(handle_.get(), name, FILE_NON_DIRECTORY_FILE, file);
+    error = OpenToMove(handle_.get(), name, folderToo ? 0 : FILE_NON_DIRECTORY_FILE, file);
     std::wstring fileName;
     if (file && WhatStands(name_, file.get(), name, true, fileName) == Standing::Elsewhere) {
         error = kLeadsElsewhere;

@@ -43,10 +43,10 @@ class HeldFolder {
                                bool temporary = false,
                                PSECURITY_DESCRIPTOR security = nullptr) const;
 
-    // The file at the name, a link as itself, held to be renamed or deleted
-    // and shared as a program that runs it may need; a sharing violation
-    // where another program holds it to itself.
-    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error) const;
+    // The file at the name, a link as itself (and a folder too with
+    // `folderToo`), held to be renamed or deleted and shared as a program that
+    // runs it may need; a sharing violation where another program holds it.
+    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error, bool folderToo = false) const;
     // The file of that name for reading and deleting, shared with readers
     // only; a link or a second name of a file is refused.
     UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;

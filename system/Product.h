@@ -105,6 +105,11 @@ inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
 // folder in quotes followed by the text; today's local date (YYYYMMDD); the
 // shortcut choice; a fixed number; or the installed size in KiB.
 enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size };
+// The registry type that such a value is stored as: REG_SZ (1), REG_EXPAND_SZ
+// (2) or REG_DWORD (4).
+constexpr std::uint32_t RegistryType(Data data) {
+    return data == Data::ExpandInFolder ? 2 : data == Data::Number || data == Data::Size ? 4 : 1;
+}
 struct Value {
     const wchar_t* key;
     const wchar_t* name;

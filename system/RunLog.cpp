@@ -28,12 +28,19 @@ std::wstring LongPath(const std::wstring& path) {
 }  // namespace
 
 bool RunLog::Open(const std::wstring& path, DWORD& error) {
-    const std::wstring full = LongPath(FullPath(path));
-    const std::size_t last = full.rfind(L'\\');
-    if (last == std::wstring::npos || last + 1 == full.size()) {
-        error = ERROR_INVALID_NAME;
+    // Measured before any call is given it: Wine's GetLongPathNameW crashes
+    // on a path of a thousand characters.
+    const std::wstring whole = path.size() < MAX_PATH ? FullPath(path) : path;
+    error = ERROR_FILENAME_EXCED_RANGE;
+    if (whole.size() >= MAX_PATH)
         return false;
-    }
+    const std::wstring full = LongPath(whole);
+    const std::size_t last = full.rfind(L'\\');
+    // A colon past the drive's names a stream of a file, or a device's
+    // namespace, neither of which is a file of its own.
+    error = ERROR_INVALID_NAME;
+    if (last == std::wstring::npos || last + 1 == full.size() || full.find(L':', 2) != std::wstring::npos)
+        return false;
     const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)), error);
     if (!folder)
         return false;

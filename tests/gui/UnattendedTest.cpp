@@ -188,10 +188,10 @@ TEST_F(Unattended, DamagedCopyTellsSoOnceAndChangesNothing) {
     ExpectNothingInstalled();
 }
 
-// Whatever the line asks, an option that is not taken, in the wrong place or
-// misspelt as other installers spell theirs, is told and nothing is done; the
-// wizard never opens, and with /S, /quiet or /passive no box waits either,
-// also for the list of options.
+// Whatever the line asks, an option that is not taken, in the wrong place,
+// given twice or without its value, or misspelt as other installers spell
+// theirs, is told and nothing is done; the wizard never opens, and with /S,
+// /quiet or /passive no box waits either, also for the list of options.
 TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
     const struct {
@@ -212,6 +212,9 @@ TEST_F(Unattended, CommandLinesNotTakenChangeNothing) {
     EXPECT_EQ(Run(L"/passive /FOO"), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(Run(L"/passive /D=" + dir + L" /log C:\\x.log"), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(Run(L"/D=" + dir + L" /S"), static_cast<DWORD>(kInvalidCommandLine));
+    EXPECT_EQ(Run(L"/S /D="), static_cast<DWORD>(kInvalidCommandLine));
+    EXPECT_EQ(Run(L"/S /LOG=" + Quoted(kLog) + L" /LOG=" + Quoted(kLog) + L" /D=" + dir),
+              static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(Run(L"/S /FOO /LOG=" + Quoted(kLog)), static_cast<DWORD>(kInvalidCommandLine));
     EXPECT_EQ(LogLines(),
               Utf8Lines({RefusedOptionText(L"/FOO"), L"结果：命令行参数无效，未做任何更改（退出代码 1639）"}));
@@ -253,7 +256,8 @@ TEST_F(Unattended, ShortcutChoiceIsRecordedAndKeptByAnUpgrade) {
 }
 
 // The log is written like the product's files: a link on the way to its
-// folder refuses it, and a second name at its place goes as a name only.
+// folder refuses it, as does a path that names no file of its own, and a
+// second name at its place goes as a name only.
 TEST_F(Unattended, LogThroughALinkChangesNothingWhereTheLinkLeads) {
     const std::wstring target = std::wstring(kRoot) + L"\\Target";
     ASSERT_TRUE(CreateDirectoryW(kRoot, nullptr));
@@ -267,6 +271,14 @@ TEST_F(Unattended, LogThroughALinkChangesNothingWhereTheLinkLeads) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
 
     EXPECT_EQ(Run(L"/S /LOG=" + Quoted(throughLink) + L" /D=" + dir), static_cast<DWORD>(kLogNotOpened));
+    // A stream of a file, and paths longer than the system takes, are no file
+    // of their own on a disk either.
+    const std::wstring stream = std::wstring(kRoot) + L"\\zarvo.log:stream";
+    for (const std::wstring& log :
+         {stream, std::wstring(kRoot) + L"\\" + std::wstring(1100, L'x'), L"C:\\" + std::wstring(2000, L'x')})
+        EXPECT_EQ(Run(L"/S /LOG=" + Quoted(log) + L" /D=" + dir), static_cast<DWORD>(kLogNotOpened)) << log.size();
+    EXPECT_FALSE(Exists(std::wstring(kRoot) + L"\\zarvo.log"));
+    EXPECT_FALSE(Exists(stream));
     // The box goes on with the system's words for why.
     EXPECT_EQ(RunToBox(L"/log " + Quoted(throughLink), L"无法创建日志文件：" + throughLink + L"\r\n"),
               static_cast<DWORD>(kLogNotOpened));

@@ -26,7 +26,6 @@ const Case kCases[] = {
     {L"/help", W, nullptr, L"", true, nullptr},
     {L"/S /D=C:\\Program Files\\Zarvo", Q, L"C:\\Program Files\\Zarvo", L"", false, nullptr},
     {L"/S /d=C:\\Zarvo  \t", Q, L"C:\\Zarvo", L"", false, nullptr},
-    {L"/S /D=", Q, L"", L"", false, nullptr},
     {L"/D=C:\\Apps\\Zarvo", W, L"C:\\Apps\\Zarvo", L"", false, nullptr},
     // Quotes inside /D= are the folder's; the folder check refuses them.
     {L"/S /D=\"C:\\A B\"", Q, L"\"C:\\A B\"", L"", false, nullptr},
@@ -35,7 +34,16 @@ const Case kCases[] = {
     {L"\"/S\" \"/LOG=C:\\My Logs\\zarvo.log\" /D=C:\\Zarvo", Q, L"C:\\Zarvo", L"C:\\My Logs\\zarvo.log", false,
      nullptr},
     {L"/log \"C:\\My Logs\\zarvo.log\" /passive", P, nullptr, L"C:\\My Logs\\zarvo.log", false, nullptr},
-    {L"/LOG=C:\\a.log /S /Log=C:\\b.log", Q, nullptr, L"C:\\b.log", false, nullptr},
+    // A switch given twice, in any of its spellings, and /D= without a folder.
+    {L"/LOG=C:\\a.log /S /Log=C:\\b.log", Q, nullptr, L"C:\\a.log", false, L"/Log=C:\\b.log"},
+    {L"/log C:\\a.log /LOG=C:\\a.log /S", Q, nullptr, L"C:\\a.log", false, L"/LOG=C:\\a.log"},
+    {L"/S /quiet", Q, nullptr, L"", false, L"/quiet"},
+    {L"/? /help", W, nullptr, L"", true, L"/help"},
+    {L"/norestart /S /NORESTART", Q, nullptr, L"", false, L"/NORESTART"},
+    {L"\"/D=C:\\a\" /S /D=C:\\b", Q, L"C:\\a", L"", false, L"/D="},
+    {L"/S /D=", Q, nullptr, L"", false, L"/D="},
+    {L"/S \"/D=\" /LOG=C:\\z.log", Q, nullptr, L"C:\\z.log", false, L"/D="},
+    {L"/s /d=  \t", Q, nullptr, L"", false, L"/d="},
     // Other installers' spellings, and hyphens, which can begin a folder name.
     {L"/SILENT", W, nullptr, L"", false, L"/SILENT"},
     {L"/qn /S2", W, nullptr, L"", false, L"/qn"},
@@ -74,7 +82,7 @@ TEST(CommandLine, OptionsAsWindowsSetupProgramsTakeThem) {
 }
 
 // Each shortcut made or not, as other installers take the choice
-// (/DesktopShortcut=false); the same option saying both refuses the line. The
+// (/DesktopShortcut=false); the same option given twice refuses the line. The
 // text that the Uninstall entry records reads back as the same choice.
 TEST(CommandLine, ShortcutChoices) {
     const std::optional<bool> unset;
@@ -86,7 +94,8 @@ TEST(CommandLine, ShortcutChoices) {
         {L"/S", unset, unset, nullptr},
         {L"/DesktopShortcut=false /S", false, unset, nullptr},
         {L"/startmenushortcut=FALSE /D=C:\\Zarvo", unset, false, nullptr},
-        {L"/DesktopShortcut=false /StartMenuShortcut=false /DesktopShortcut=False", false, false, nullptr},
+        {L"/DesktopShortcut=false /StartMenuShortcut=false /DesktopShortcut=False", false, false,
+         L"/DesktopShortcut=False"},
         {L"/StartMenuShortcut=true", unset, true, nullptr},
         {L"/DesktopShortcut=false /DesktopShortcut=true", false, unset, L"/DesktopShortcut=true"},
         {L"/StartMenuShortcut=true /StartMenuShortcut=false", unset, true, L"/StartMenuShortcut=false"},

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -80,10 +81,12 @@ TEST(Plan, FreshAndUpgrade) {
 }
 
 // What earlier runs left is settled after the running copies are ended and
-// before the journal: a run without its marker undone, one with it finished
-// (its marker removed last), and in the shortcuts' folders by whether the
-// new shortcut stands. The folders the directory check made come first, and
-// the shortcuts left out are neither made nor their group.
+// before the journal: a run without its marker undone, shortcuts included,
+// one with it finished, a run of which only shortcuts are left by whether the
+// new shortcut stands; journals, then markers, last. Journals and markers
+// count only in the install folder itself, and a journal refused is set
+// aside and settles nothing. The folders the directory check made come
+// first, and the shortcuts left out are neither made nor their group.
 TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation situation = Installed();
     situation.left = {
@@ -93,6 +96,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
         {Area::Tree, L"\\zs-bbbbbbbb-done"},
         {Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
         {Area::Tree, L"\\zs-bbbbbbbb-journal"},
+        {Area::Desktop, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
         {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
         {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
     };
@@ -100,11 +104,12 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     const std::vector<Action> expected = {
         {Step::Discard, Area::Tree, 0, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
         {Step::PutBack, Area::Tree, 0, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
-        {Step::Restore, Area::Tree, 0, L"\\zs-aaaaaaaa-journal"},
         {Step::Discard, Area::Tree, 0, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
-        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-journal"},
+        {Step::PutBack, Area::Desktop, 0, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
         {Step::Discard, Area::Desktop, 0, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
         {Step::PutBack, Area::Group, 0, L"\\gone.lnk.zs-cccccccc-old"},
+        {Step::Restore, Area::Tree, 0, L"\\zs-aaaaaaaa-journal"},
+        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-journal"},
         {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-done"},
         {Step::Note, Area::None, 0, L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"},
         {Step::Journal},
@@ -113,6 +118,16 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     ASSERT_LT(first, plan.size());
     EXPECT_EQ(Plan(plan.begin() + first, plan.begin() + first + expected.size()), expected);
     EXPECT_EQ(plan[first - 1].step, Step::EndProgram);
+    Situation planted = Installed();
+    planted.left = {{Area::Tree, L"\\Data\\zs-dddddddd-journal"},
+                    {Area::Desktop, L"\\zs-dddddddd-journal"},
+                    {Area::Group, L"\\zs-eeeeeeee-done"},
+                    {Area::Tree, L"\\zs-ffffffff-journal", true}};
+    const Plan refused = PlanInstallation(planted);
+    const std::size_t setAside = Find(refused, {Step::SetAside, Area::Tree, 0, L"\\zs-ffffffff-journal"});
+    ASSERT_LT(setAside + 1, refused.size());
+    EXPECT_EQ(refused[setAside - 1].step, Step::EndProgram);
+    EXPECT_EQ(refused[setAside + 1], Action(Step::Journal)) << "nothing settled, nor said to be";
     // A file that was aside when the run began is held once it has its name
     // back, so that the new one does not find the name taken.
     Situation aside;
@@ -233,4 +248,51 @@ TEST(Journal, ReadsBackAsWrittenAndRefusesAnythingElse) {
     std::vector<unsigned char> longer = bytes;
     longer.push_back(0);
     EXPECT_FALSE(DecodeJournal(longer, read));
+    // A value that existed had its key.
+    values[0].keyExisted = false;
+    EXPECT_FALSE(DecodeJournal(EncodeJournal(values), read));
+}
+
+// A journal names the product's values only, each once, with the data the run
+// wrote of the value's own type; anything else refuses it as a whole.
+TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
+    std::vector<JournalValue> sound;
+    for (const Product::Value& value : Product::kValues) {
+        const std::uint32_t type = Product::RegistryType(value.data);
+        sound.push_back(
+            {value.key,
+             value.name,
+             true,
+             true,
+             7,
+             {1, 2, 3},
+             type,
+             type == 4 ? std::vector<unsigned char>{1, 0, 0, 0} : std::vector<unsigned char>{'a', 0, 0, 0}});
+    }
+    EXPECT_EQ(JournalRefusal(sound), nullptr);
+    EXPECT_EQ(JournalRefusal({}), nullptr);
+    const std::function<void(JournalValue&)> changes[] = {
+        [](JournalValue& v) { v.key = L"SYSTEM\\CurrentControlSet\\Services\\Zarvo"; },
+        [](JournalValue& v) { v.key += L'\0'; },
+        [](JournalValue& v) { v.name = L"ImagePath"; },
+        [](JournalValue& v) { v.newType = 2; },
+        [](JournalValue& v) { v.newData.pop_back(); },
+        [](JournalValue& v) {
+            v.newData = {'a', 0, 'b', 0};
+        },
+    };
+    for (std::size_t i = 0; i < std::size(changes); ++i)
+        for (std::size_t at : {std::size_t(0), sound.size() - 1}) {
+            std::vector<JournalValue> changed = sound;
+            changes[i](changed[at]);
+            EXPECT_NE(JournalRefusal(changed), nullptr) << i << " at " << at;
+        }
+    std::vector<JournalValue> twice = sound;
+    twice.push_back(sound[3]);
+    EXPECT_NE(JournalRefusal(twice), nullptr);
+    std::vector<JournalValue> shortNumber = sound;
+    for (JournalValue& value : shortNumber)
+        if (value.newType == 4)
+            value.newData.pop_back();
+    EXPECT_NE(JournalRefusal(shortNumber), nullptr);
 }

@@ -1,3 +1,4 @@
+#include "install/Journal.h"
 #include "install/MachineOperations.h"
 #include "system/FolderSecurity.h"
 #include "system/Reg.h"
@@ -56,18 +57,21 @@ class PlanExecutionTest : public InstallTest {
         request.folder = HeldFolder::Open(dir, error);
         request.made = std::move(made);
         request.tempDir = TempDirectory();
+        request.choice = L"/DesktopShortcut=true /StartMenuShortcut=true";
         request.link = InstallMain::ShellLinkInterface.get();
         request.persist = InstallMain::PersistInterface.get();
         MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
-        const Plan plan = PlanInstallation(operations.Look());
+        plan_ = PlanInstallation(operations.Look());
         FailingOperations failing(operations, failure);
         try {
-            Execute(plan, failing, application_.Log());
+            Execute(plan_, failing, application_.Log());
         } catch (const Error&) {
         }
-        return std::find(plan.begin(), plan.end(), Action(Step::Finish)) - plan.begin() + 1;
+        return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
     }
 
+    // The last run's plan.
+    Plan plan_;
     QuietProgress progress_;
     unsigned long runs_ = 0;
 };
@@ -120,31 +124,144 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
     }
 }
 
-// Ended abruptly once every value is written, before its marker: the next
-// run puts back the older release's files and registry values, including
-// those that the ended run changed, before it changes anything itself.
-TEST_F(PlanExecutionTest, AbruptEndAfterTheRegistrationIsSettledRegistryIncluded) {
+// Ended abruptly at any phase of an upgrade, and the next run ended right
+// after it has settled what was left: the older release's files, shortcuts
+// and registry values together, those that the ended run changed included;
+// or, once the ended run had finished, the newer release's.
+TEST_F(PlanExecutionTest, AbruptEndAtEachPhaseIsSettledAsOneRelease) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
-    MakeOlderRelease(dir);
-    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayVersion", L"1.0.0.1");
-    const ProductState older = CurrentProduct(dir);
+    const ProductState newer = CurrentProduct(dir);
+    const auto makeOlder = [&] {
+        MakeOlderRelease(dir);
+        for (const std::wstring& link :
+             {DesktopLink(), ProgramGroup() + L"\\泽沃浏览器.lnk", ProgramGroup() + L"\\卸载泽沃浏览器.lnk"}) {
+            DeleteFileW(link.c_str());
+            WriteBytes(link, "an older shortcut");
+        }
+        RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayVersion", L"1.0.0.1");
+    };
+    // The first action of each kind that changes something, one among the
+    // files taking their names, the end, and the action after it.
+    const std::size_t finished = InstallFailing(dir, {0, Step::Status, true});
+    const std::size_t places =
+        std::find_if(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Place; }) -
+        plan_.begin();
+    std::vector<std::size_t> phases{places + 7, finished - 1, finished};
+    for (std::size_t i = 0; i < finished; ++i)
+        if (Undoable(plan_[i].step) && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
+                return earlier.step == plan_[i].step && earlier.area == plan_[i].area;
+            }))
+            phases.push_back(i);
+    // The registry lists values in no order that matters.
+    const auto values = [](ProductState state) {
+        std::sort(state.values.begin(), state.values.end());
+        return state.values;
+    };
+    for (std::size_t failAt : phases) {
+        makeOlder();
+        const ProductState older = CurrentProduct(dir);
+        InstallFailing(dir, {failAt, Step::Status, true});
+        InstallFailing(dir, {~std::size_t(0), Step::Journal, true});
+        const ProductState now = CurrentProduct(dir);
+        if (failAt < finished) {
+            EXPECT_TRUE(now.files == older.files) << "ended at " << failAt;
+            EXPECT_TRUE(now.shortcuts == older.shortcuts) << failAt;
+            EXPECT_TRUE(values(now) == values(older)) << failAt;
+        } else {
+            // A shortcut holds its target's times, and is made anew.
+            EXPECT_TRUE(now.files == newer.files);
+            EXPECT_EQ(std::count(now.shortcuts.begin(), now.shortcuts.end(), "an older shortcut"), 0);
+            EXPECT_TRUE(values(now) == values(newer));
+        }
+        EXPECT_TRUE(RunNamesLeft(dir).empty()) << failAt;
+    }
+}
 
-    InstallFailing(dir, {~std::size_t(0), Step::Finish, true});
-    ASSERT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"DisplayVersion").text,
-              std::wstring(L"1.1.0.2669") + L'\0');
-    ASSERT_FALSE(RunNamesLeft(dir).empty());
+namespace {
 
-    // Settled, then stopped as soon as its own journal is written: what is
-    // left is what the ended run found.
-    InstallFailing(dir, {~std::size_t(0), Step::Hold});
-    // A shortcut that the ended run wrote stays where it stands: the
-    // shortcuts' folders are shared by installations into other folders.
-    const ProductState now = CurrentProduct(dir);
-    EXPECT_TRUE(now.files == older.files);
-    EXPECT_TRUE(now.values == older.values) << "the registry as the ended run found it";
-    EXPECT_EQ(std::count(now.shortcuts.begin(), now.shortcuts.end(), "none"), 0);
-    EXPECT_TRUE(RunNamesLeft(dir).empty());
+std::vector<unsigned char> Text(const wchar_t* text) {
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
+    return std::vector<unsigned char>(bytes, bytes + (wcslen(text) + 1) * sizeof(wchar_t));
+}
+
+void WriteJournal(const std::wstring& path, const std::vector<JournalValue>& values) {
+    const std::vector<unsigned char> bytes = EncodeJournal(values);
+    WriteBytes(path, std::string(bytes.begin(), bytes.end()));
+}
+
+}  // namespace
+
+// A journal counts only in the install folder, and only where it names the
+// product's values and nobody but the administrators may change it; any
+// other is set aside with its reason, changes nothing, and neither it nor a
+// key of the product that has gained a key of another's below it stops this
+// run or the next.
+TEST_F(PlanExecutionTest, JournalsSettleOnlyTheirOwnRunAndNeverBlockOne) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    const wchar_t kPlanted[] = L"SOFTWARE\\ZarvoPlanted";
+    RegWriteString(HKEY_LOCAL_MACHINE, kPlanted, true, L"ImagePath", L"C:\\Windows\\service.exe");
+    RegWriteString(HKEY_LOCAL_MACHINE, (std::wstring(kPlanted) + L"\\Sub").c_str(), true, L"", L"kept");
+    // What the registry would become if a journal were obeyed: ImagePath
+    // re-pointed, the key below deleted.
+    const std::vector<JournalValue> foreign = {
+        {kPlanted, L"ImagePath", true, true, REG_SZ, Text(L"C:\\users\\Public\\evil.exe"), REG_SZ,
+         Text(L"C:\\Windows\\service.exe")},
+        {std::wstring(kPlanted) + L"\\Sub", L"", false, false, 0, {}, REG_SZ, Text(L"kept")},
+    };
+    const std::wstring folders[] = {dir,
+                                    dir + L"\\Data",
+                                    dir + L"\\Lang",
+                                    dir + L"\\Plugins",
+                                    dir + L"\\Skin",
+                                    dir + L"\\Temp",
+                                    dir + L"\\Temp\\Skin",
+                                    dir + L"\\Temp\\Update",
+                                    SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY),
+                                    ProgramGroup()};
+    for (const std::wstring& folder : folders)
+        WriteJournal(folder + L"\\zs-0000000a-journal", foreign);
+    // The product's own value, in a journal that every account may change.
+    WriteJournal(dir + L"\\zs-0000000b-journal",
+                 {{kUninstall, L"UninstallString", true, true, REG_SZ, Text(L"C:\\users\\Public\\evil.exe"), REG_SZ,
+                   Text((L"\"" + dir + L"\\ZarvService.exe\" Uninstall").c_str())}});
+    ASSERT_TRUE(OpenToEveryone(dir + L"\\zs-0000000b-journal"));
+    ASSERT_TRUE(CreateDirectoryW((dir + L"\\zs-0000000c-journal").c_str(), nullptr));
+
+    BoxesToLog();
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_EQ(Install(dir), L"") << run;
+        ExpectProductInstalled(dir);
+        EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kPlanted, L"ImagePath").text,
+                  std::wstring(L"C:\\Windows\\service.exe") + L'\0');
+        EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, std::wstring(kPlanted) + L"\\Sub", L"").text,
+                  std::wstring(L"kept") + L'\0');
+    }
+    // Each of the three in the install folder itself is told once, and set
+    // aside; the others are not the runs' own.
+    const std::wstring log = Boxes();
+    std::size_t told = 0;
+    for (std::size_t at = 0; (at = log.find(L"未使用此日志", at)) != std::wstring::npos; ++at)
+        ++told;
+    EXPECT_EQ(told, 3u) << log;
+    for (const wchar_t* name : {L"a", L"b", L"c"})
+        EXPECT_TRUE(Exists(dir + L"\\zs-0000000" + name + L"-journal.refused")) << name;
+    EXPECT_EQ(RunNamesLeft(dir).size(), 5u) << "those of Data, Skin, Lang, the desktop and the group";
+    EXPECT_EQ(log.find(L"上次安装没有完成"), std::wstring::npos) << "nothing was undone";
+    for (const std::wstring& folder : folders)
+        DeleteFileW((folder + L"\\zs-0000000a-journal").c_str());
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kPlanted);
+
+    // A fresh installation ended once its values are written: the keys are
+    // its own, but one has gained a key of another's meanwhile.
+    RemoveInstallation(kTestRoot);
+    ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
+    InstallFailing(dir, {~std::size_t(0), Step::Finish, true}, MakeInstallFolder(kTestRoot, L"Zarvo"));
+    RegWriteString(HKEY_LOCAL_MACHINE, (std::wstring(kAppPaths) + L"\\Another").c_str(), true, L"", L"kept");
+    EXPECT_EQ(Install(dir), L"");
+    ExpectProductInstalled(dir);
+    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, std::wstring(kAppPaths) + L"\\Another"));
 }
 
 namespace {

@@ -88,25 +88,34 @@ TEST_F(UpgradeTest, FailureAtTheShortcutsPutsTheOlderReleaseBack) {
 
 // A program of the product that the installation does not end (the crash
 // reporter) maps its file: the new one takes the name, and the old one goes
-// at the next restart, or with the next installation.
+// at the next restart, or with the next installation that can open it; until
+// then the run's marker stays, and no run puts the old file back.
 TEST_F(UpgradeTest, FileOfARunningProgramIsReplacedAndGoesLater) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     InstallOlder(dir);
     ASSERT_TRUE(CopyFileW((std::wstring(ZARVO_STANDIN_DIR) + L"\\BugReport.exe").c_str(),
                           (dir + L"\\BugReport.exe").c_str(), FALSE));
+    std::vector<std::wstring> left;
     {
         RunningProgram reporter(dir + L"\\BugReport.exe");
         ASSERT_TRUE(reporter.Running());
         ASSERT_EQ(Install(dir), L"");
         ExpectFilesInstalled(dir);
         EXPECT_TRUE(reporter.Running());
-        const std::vector<std::wstring> left = RunNamesLeft(dir);
+        left = RunNamesLeft(dir);
         ASSERT_EQ(left.size(), 2u) << "the old file and the run's marker";
         EXPECT_NE(ReadRegValue(HKEY_LOCAL_MACHINE, kPendingKey, L"PendingFileRenameOperations").text.find(left[0]),
                   std::wstring::npos)
             << "set to go at the next restart";
     }
+    {
+        const UniqueHandle holder(CreateFileW(left[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(holder);
+        ASSERT_EQ(Install(dir), L"");
+        EXPECT_EQ(RunNamesLeft(dir), left);
+    }
     ASSERT_EQ(Install(dir), L"");
+    ExpectFilesInstalled(dir);
     EXPECT_TRUE(RunNamesLeft(dir).empty());
 }
 
