@@ -87,3 +87,62 @@ void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wch
     RegWriteValue(root, keyPath, canCreate, valueName, REG_SZ, value,
                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
 }
+
+RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {
+    RegValueState state;
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    state.keyExists = status != ERROR_FILE_NOT_FOUND;
+    if (!state.keyExists)
+        return state;
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to open key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+    const UniqueHKey owned(opened);
+    for (DWORD size = 256;;) {
+        state.data.resize(size);
+        status = RegQueryValueExW(opened, valueName.c_str(), nullptr, &state.type, state.data.data(), &size);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            state.data.clear();
+            return state;
+        }
+        if (status == ERROR_SUCCESS) {
+            state.data.resize(size);
+            state.exists = true;
+            return state;
+        }
+        if (status != ERROR_MORE_DATA)
+            Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+    }
+}
+
+void RegPutState(HKEY root,
+                 const std::wstring& keyPath,
+                 const std::wstring& valueName,
+                 bool exists,
+                 DWORD type,
+                 const std::vector<unsigned char>& data) {
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (status == ERROR_SUCCESS) {
+        const UniqueHKey owned(opened);
+        status = exists
+                     ? RegSetValueExW(opened, valueName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()))
+                     : RegDeleteValueW(opened, valueName.c_str());
+    }
+    if (status != ERROR_SUCCESS && !(status == ERROR_FILE_NOT_FOUND && !exists))
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+}
+
+bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {
+    const LONG status = RegDeleteKeyW(root, keyPath.c_str());
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+void RegFlush(HKEY root, const wchar_t* keyPath) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+        const UniqueHKey owned(opened);
+        RegFlushKey(opened);
+    }
+}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 // One-shot registry access, one key opened per call. Absence is no error for a
 // read (the empty text); a write that stores nothing raises with the system's code.
@@ -21,3 +22,28 @@ void RegWriteValue(HKEY root,
                    DWORD type,
                    const void* data,
                    DWORD size);
+
+// A value as it stands, for a journal of what a run changes: whether its key
+// and the value exist, with its type and bytes. Missing is an answer; a key or
+// value that cannot be read raises.
+struct RegValueState {
+    bool keyExists = false;
+    bool exists = false;
+    DWORD type = REG_NONE;
+    std::vector<unsigned char> data;
+};
+RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::wstring& valueName);
+// Gives the value those bytes, or deletes it where it is not to exist (one
+// already missing is no error); raises "Failed to set data for '<name>'".
+void RegPutState(HKEY root,
+                 const std::wstring& keyPath,
+                 const std::wstring& valueName,
+                 bool exists,
+                 DWORD type,
+                 const std::vector<unsigned char>& data);
+// Deletes a key that holds no keys: true where it is gone or was missing,
+// false where it stays, with the system's code as the last error.
+bool RegRemoveKey(HKEY root, const std::wstring& keyPath);
+// Writes the key to the disk now, so that a power cut cannot take back what a
+// run has counted as done; a missing key has nothing to write.
+void RegFlush(HKEY root, const wchar_t* keyPath);
