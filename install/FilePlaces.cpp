@@ -25,7 +25,7 @@ void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
         if (!holders.empty())
             message += L". In use by " + holders;
     }
-    throw Error(message, error);
+    Raise(std::move(message), error);
 }
 
 void FilePlaces::Hold(Area area, const std::wstring& path) {
@@ -88,7 +88,7 @@ void FilePlaces::Unplace(Area area, const std::wstring& path) {
     Drop(area, path);
     entry.placed = false;
     if (entry.old && !folder.MoveHere(entry.old.get(), NameOf(path), error))
-        throw Error(FileErrorMessage(L"Cannot create file", FullPath(area, path), error), error);
+        Raise(FileErrorMessage(L"Cannot create file", FullPath(area, path), error), error);
 }
 
 FilePlaces::Kept FilePlaces::RemoveKept() {
@@ -130,6 +130,6 @@ void PutBackLeft(Areas& areas, Area area, const std::wstring& path) {
             return;
     }
     const std::wstring full = areas.Paths()[static_cast<int>(area)] + ParentOf(path) + L"\\" + name.original;
-    throw Error(FileErrorMessage(L"Cannot create file", full, error ? error : ERROR_SHARING_VIOLATION),
-                error ? error : ERROR_SHARING_VIOLATION);
+    Raise(FileErrorMessage(L"Cannot create file", full, error ? error : ERROR_SHARING_VIOLATION),
+          error ? error : ERROR_SHARING_VIOLATION);
 }

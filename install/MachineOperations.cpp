@@ -111,7 +111,7 @@ void MachineOperations::Do(const Action& action) {
             files_.Place(action.area, action.path);
             break;
         case Step::SetValue:
-            registry_.Set(action.index);
+            SetValue(action);
             break;
         case Step::Finish:
             Finish();
@@ -158,7 +158,22 @@ void MachineOperations::MakeFolder(const Action& action) {
     DWORD error = 0;
     // Every folder of the tree is part of the product, kept empty or not.
     if (!areas_.Make(action.area, action.path, error))
-        throw Error(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
+        Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
+}
+
+void MachineOperations::SetValue(const Action& action) {
+    try {
+        registry_.Set(action.index);
+    } catch (...) {
+        // A key that the write made goes again; an undo that fails is logged,
+        // as the executor logs its own, and the write's failure goes on.
+        try {
+            registry_.Unset(action.index);
+        } catch (...) {
+            log_.Line({L"撤销失败：", Describe(action, areas_.Paths()), L"：", CurrentErrorText(true)});
+        }
+        throw;
+    }
 }
 
 void MachineOperations::Write(const Action& action) {

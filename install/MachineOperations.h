@@ -31,6 +31,7 @@ class MachineOperations final : public Operations {
   private:
     void MakeFolder(const Action& action);
     void Write(const Action& action);
+    void SetValue(const Action& action);
     void Discard(const Action& action);
     void Finish();
     // Reads and judges the journal at the path: why it is not to be used,

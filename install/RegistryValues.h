@@ -24,7 +24,7 @@ class RegistryValues {
     void DropJournal();
 
     // Writes value `index` of the product's table; raises as the registry
-    // layer does, having put the value back.
+    // layer does, and may have made its key (Unset takes it away).
     void Set(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.
