@@ -1,5 +1,5 @@
 #include "app/InstallMain.h"
-#include "system/Registration.h"
+#include "install/StartPage.h"
 #include "system/UserShell.h"
 
 void TInstallForm::OverBtnClick() {
@@ -11,6 +11,6 @@ void TInstallForm::OverBtnClick() {
     if (window_.IsChecked(CheckBoxLeadWeb))
         shell.Execute(window_.Handle(), nullptr, Product::kPartnerStartPageUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxSetIEHome))
-        WriteStartPage(shell.DesktopUser());
+        SetStartPage(shell.DesktopUser(), application_.Log());
     OnCloseRequest();
 }

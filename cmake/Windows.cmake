@@ -63,7 +63,8 @@ target_sources(zarvo_install PRIVATE
     install/FileRoutines.cpp
     install/Installation.cpp
     install/MachineOperations.cpp
-    install/RegistryValues.cpp)
+    install/RegistryValues.cpp
+    install/StartPage.cpp)
 target_sources(zarvo_ui PRIVATE
     ui/AccessibleControl.cpp
     ui/Application.cpp

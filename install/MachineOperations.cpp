@@ -51,6 +51,7 @@ void MachineOperations::Do(const Action& action) {
             break;
         case Step::Note:
         case Step::Made:
+        case Step::StartPage:
             break;
         case Step::MakeFolder:
             MakeFolder(action);

@@ -218,7 +218,8 @@ std::wstring Describe(const Action& action, const AreaPaths& folders) {
         L"替换：",
         L"写入注册表值：HKLM\\",
         L"删除保留的旧文件",
+        L"写入注册表值：",
     };
-    static_assert(std::size(kVerbs) == static_cast<std::size_t>(Step::Finish) + 1, "a verb for every step");
+    static_assert(std::size(kVerbs) == static_cast<std::size_t>(Step::StartPage) + 1, "a verb for every step");
     return kVerbs[static_cast<int>(action.step)] + folders[static_cast<int>(action.area)] + action.path;
 }

@@ -37,6 +37,7 @@ enum class Step : std::uint8_t {
     Place,        // the new file takes the place's name, the one it replaces kept aside. Undo: names back
     SetValue,     // registry value `index` written. Undo: as it was
     Finish,       // the run's marker, the registry flushed, the kept files and the journal removed. The end
+    StartPage,    // a finish action: the start page written in the hive that `path` names. No undo
 };
 
 struct Action {
