@@ -1,12 +1,14 @@
 # Sourced: starts a private Xvfb display for this shell, which stops it again
 # (with every Wine process of the prefix, and the memory disk of the tests if
 # one was mounted) when the shell exits.
-for n in $(seq 90 250); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { zarvo_display=$n; break; }
-done
-Xvfb ":$zarvo_display" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb takes a free display itself, which another run starting at the same
+# moment cannot take too, and names it once it accepts clients.
+zarvo_fifo=$(mktemp -u)
+mkfifo "$zarvo_fifo"
+exec {zarvo_display_fd}<>"$zarvo_fifo"
+rm -f "$zarvo_fifo"
+Xvfb -displayfd "$zarvo_display_fd" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
 zarvo_xvfb_pid=$!
-export DISPLAY=":$zarvo_display"
 zarvo_cleanup() {
     # Clean-up goes on past any step that fails, and never changes the exit status.
     set +e
@@ -16,7 +18,9 @@ zarvo_cleanup() {
     return 0
 }
 trap zarvo_cleanup EXIT
-for _ in $(seq 100); do
-    xdpyinfo >/dev/null 2>&1 && break
-    sleep 0.1
-done
+read -r -t 60 -u "$zarvo_display_fd" zarvo_display || {
+    echo "Xvfb did not start." >&2
+    return 1
+}
+exec {zarvo_display_fd}<&-
+export DISPLAY=":$zarvo_display"

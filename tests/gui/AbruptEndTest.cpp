@@ -41,7 +41,7 @@ TEST(AbruptEnd, LeavesEveryFileWholeAndTheNextRunSettlesIt) {
     const std::wstring arguments = L"/S \"/LOG=" + std::wstring(kLog) + L"\" /D=" + dir;
     {
         Installer first(InstallerPath(), arguments);
-        ASSERT_TRUE(first.WaitForExit(120000));
+        ASSERT_TRUE(first.WaitForExit());
     }
     const std::vector<std::string> newer = CurrentProduct(dir).files;
     // The end may come too late, after the installation has finished: then
@@ -78,7 +78,7 @@ TEST(AbruptEnd, LeavesEveryFileWholeAndTheNextRunSettlesIt) {
             });
             {
                 Installer next(InstallerPath(), arguments);
-                ASSERT_TRUE(next.WaitForExit(120000));
+                ASSERT_TRUE(next.WaitForExit());
                 EXPECT_EQ(next.ExitCode(), 0u);
             }
             if (caught) {

@@ -100,13 +100,6 @@ std::vector<COLORREF> Halved(const std::vector<COLORREF>& pixels, int width) {
     return half;
 }
 
-// The picture once its page has painted it, or as it is after a while.
-Shown PaintedPicture(Installer& installer, ControlId image, int dpi) {
-    Shown shown;
-    WaitUntil([&] { return BareShare(shown = PictureOnScreen(installer, image, dpi)) < 0.005; }, 3000);
-    return shown;
-}
-
 }  // namespace
 
 // At each scale the controls sit where the table puts them, scaled, and both
@@ -124,7 +117,7 @@ TEST(DisplayScale, ControlsAndPicturesAtEveryScale) {
         EXPECT_EQ(client.cy, MulDiv(320, dpi, 96));
         ExpectLayout(installer, dpi);
 
-        const Shown welcome = PaintedPicture(installer, BeginImage, dpi);
+        const Shown welcome = PictureOnScreen(installer, BeginImage, dpi);
         EXPECT_LT(BareShare(welcome), 0.005);
         // At the scales that it carries, the picture drawn for that scale,
         // pixel for pixel; in between, the larger one shrunk.
@@ -136,7 +129,7 @@ TEST(DisplayScale, ControlsAndPicturesAtEveryScale) {
 
         ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
         ASSERT_TRUE(WaitUntil([&] { return Visible(installer.Control(LisenseTabSheet)); }));
-        const Shown banner = PaintedPicture(installer, TopLogo1, dpi);
+        const Shown banner = PictureOnScreen(installer, TopLogo1, dpi);
         EXPECT_LT(BareShare(banner), 0.005);
         const COLORREF page = GetSysColor(COLOR_BTNFACE);
         for (int y = 0; y < banner.height; y += 8)

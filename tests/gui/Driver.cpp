@@ -68,19 +68,16 @@ void SetInstallerPath(const std::wstring& path) {
     PathStore() = path;
 }
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(20);
-    }
-    return true;
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered) {
+    DWORD_PTR result = 0;
+    const bool ok = SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kPatience, &result) != 0;
+    if (answered)
+        *answered = ok;
+    return result;
 }
 
 void Settle(HWND window) {
-    DWORD_PTR ignored = 0;
-    SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
+    Ask(window, WM_NULL, 0, 0);
 }
 
 Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
@@ -99,7 +96,7 @@ Installer::Installer(const std::wstring& path, const std::wstring& arguments) {
 Installer::~Installer() {
     if (Running()) {
         TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 10000);
+        WaitForSingleObject(process_.get(), kPatience);
     }
 }
 
@@ -145,15 +142,19 @@ HWND Installer::WaitForMessageBox(DWORD timeoutMs) const {
     return box;
 }
 
+HWND Installer::MessageBoxBeforeExit() const {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = FindTopWindow(processId_, L"#32770")) != nullptr || !Running(); });
+    return box;
+}
+
 std::wstring Text(HWND window) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+    bool answered = false;
+    const DWORD_PTR length = Ask(window, WM_GETTEXTLENGTH, 0, 0, &answered);
+    if (!answered)
         return {};
     std::wstring text(length + 1, L'\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_ABORTIFHUNG, 5000,
-                        &copied);
-    text.resize(copied);
+    text.resize(Ask(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data())));
     return text;
 }
 
@@ -166,9 +167,7 @@ bool Enabled(HWND window) {
 }
 
 bool Checked(HWND checkBox) {
-    DWORD_PTR state = 0;
-    SendMessageTimeoutW(checkBox, BM_GETCHECK, 0, 0, SMTO_ABORTIFHUNG, 5000, &state);
-    return state == BST_CHECKED;
+    return Ask(checkBox, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 SIZE ClientSize(HWND window) {
@@ -188,6 +187,49 @@ bool Press(HWND button) {
     if (!Visible(button) || !Enabled(button))
         return false;
     return PostMessageW(button, BM_CLICK, 0, 0) != FALSE;
+}
+
+HWND Focus(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    const DWORD thread = GetWindowThreadProcessId(window, nullptr);
+    return thread && GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+namespace {
+
+// Runs xdotool's commands once the control's window holds the X server's
+// focus, which the host's shell waits for: where Wine has just given it the
+// focus, its request may not have reached the server yet.
+bool Xdotool(HWND control, const std::wstring& commands) {
+    // Wine names the X window of each top-level window in a property of it.
+    const auto xWindow =
+        reinterpret_cast<UINT_PTR>(GetPropW(GetAncestor(control, GA_ROOT), L"__wine_x11_whole_window"));
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring mark = std::wstring(temp) + L"zarvo-xdotool.done";
+    DeleteFileW(mark.c_str());
+    return xWindow && RunHost(L"timeout",
+                              std::to_wstring(kPatience / 1000) +
+                                  L" sh -c \"until xdotool getwindowfocus -f | grep -qx " + std::to_wstring(xWindow) +
+                                  L"; do sleep 0.05; done; xdotool " + commands + L" && : >'" + HostPath(mark) + L"'\"",
+                              mark, true);
+}
+
+}  // namespace
+
+bool TypeKeys(HWND control, const std::wstring& keys) {
+    return WaitUntil([&] { return Focus(control) == control || !IsWindow(control); }) && IsWindow(control) &&
+           Xdotool(control, L"key " + keys);
+}
+
+bool Click(HWND control) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    const POINT point{rect.left + 8, rect.top + 8};
+    const auto ready = [&] { return Visible(control) && Enabled(control) && WindowFromPoint(point) == control; };
+    return WaitUntil([&] { return ready() || !IsWindow(control); }) && ready() &&
+           Xdotool(control, L"mousemove " + std::to_wstring(point.x) + L" " + std::to_wstring(point.y) + L" click 1");
 }
 
 namespace {
@@ -212,23 +254,43 @@ std::vector<COLORREF> ScreenPixels(int x, int y, int width, int height) {
     return pixels;
 }
 
+BOOL CALLBACK NoPaintDue(HWND control, LPARAM painted) {
+    if (IsWindowVisible(control) && GetUpdateRect(control, nullptr, FALSE))
+        *reinterpret_cast<bool*>(painted) = false;
+    return TRUE;
+}
+
+// Whether the window and every control in it have begun to paint all that
+// was marked for painting.
+bool Painted(HWND window) {
+    bool painted = !GetUpdateRect(window, nullptr, FALSE);
+    EnumChildWindows(window, NoPaintDue, reinterpret_cast<LPARAM>(&painted));
+    return painted;
+}
+
+// The pixels once what the window paints is on the screen: every paint begun,
+// then ended (the thread handles a message after it), and the screen given
+// the time to show it, which two pictures in a row that agree tell.
+std::vector<COLORREF> PaintedPixels(HWND window, const std::function<std::vector<COLORREF>()>& take) {
+    WaitUntil([&] { return Painted(window); });
+    Settle(window);
+    std::vector<COLORREF> last = take();
+    WaitUntil([&] {
+        std::vector<COLORREF> now = take();
+        const bool same = now == last;
+        last = std::move(now);
+        return same;
+    });
+    return last;
+}
+
 }  // namespace
 
 std::vector<COLORREF> ClientPixels(HWND window, const RECT& area) {
     POINT origin{area.left, area.top};
     ClientToScreen(window, &origin);
-    const auto take = [&] { return ScreenPixels(origin.x, origin.y, area.right - area.left, area.bottom - area.top); };
-    // The window may still be painting (a picture made once the page is on
-    // screen, a busy machine): the picture counts once two in a row agree.
-    std::vector<COLORREF> last = take();
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        Sleep(50);
-        std::vector<COLORREF> now = take();
-        if (now == last)
-            break;
-        last = std::move(now);
-    }
-    return last;
+    return PaintedPixels(
+        window, [&] { return ScreenPixels(origin.x, origin.y, area.right - area.left, area.bottom - area.top); });
 }
 
 RECT RectInWindow(HWND control) {
@@ -318,7 +380,8 @@ void SaveScreenshot(HWND window, const std::wstring& path) {
     GetWindowRect(window, &rect);
     const int width = rect.right - rect.left;
     const int height = rect.bottom - rect.top;
-    const std::vector<COLORREF> pixels = ScreenPixels(rect.left, rect.top, width, height);
+    const std::vector<COLORREF> pixels =
+        PaintedPixels(window, [&] { return ScreenPixels(rect.left, rect.top, width, height); });
 
     // PNG rows: a filter byte, then RGB.
     std::string raw;

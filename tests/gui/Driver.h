@@ -1,11 +1,11 @@
 #pragma once
 
 #include "system/Handles.h"
+#include "tests/win/Probe.h"
 #include "ui/WindowDefinition.h"
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -16,7 +16,10 @@
 const std::wstring& InstallerPath();
 void SetInstallerPath(const std::wstring& path);
 
-bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = 15000);
+// Sends a message to a window of the installer; its answer, and whether it
+// came. Not given up as hung: on a loaded machine the installer's thread can
+// go seconds without a look at its messages, which Wine counts as hung.
+DWORD_PTR Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0, bool* answered = nullptr);
 
 // Returns once the window's thread has finished what it was doing: what is
 // read from outside without a message (visibility, say) can change in the
@@ -35,7 +38,7 @@ class Installer {
     DWORD ProcessId() const { return processId_; }
     HANDLE Process() const { return process_.get(); }
     bool Running() const { return WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT; }
-    bool WaitForExit(DWORD timeoutMs = 15000) const;
+    bool WaitForExit(DWORD timeoutMs = kPatience) const;
     DWORD ExitCode() const;
     // Whether any window of the installer is on screen; the wizard's window.
     bool ShowsAnyWindow() const;
@@ -45,7 +48,11 @@ class Installer {
     HWND Window();
     HWND Control(ControlId id);
     // A visible message box of the installer, if one appears in time.
-    HWND WaitForMessageBox(DWORD timeoutMs = 15000) const;
+    HWND WaitForMessageBox(DWORD timeoutMs = kPatience) const;
+    // Waits until the installer shows a message box or ends; the box, if it
+    // showed one. Where the installer is to end, this tells that it asked
+    // nothing first, however slow the machine.
+    HWND MessageBoxBeforeExit() const;
 
   private:
     UniqueHandle process_;
@@ -64,6 +71,17 @@ RECT RectInParent(HWND control);
 // Presses a button the way a user can: only when it is visible and enabled.
 // Returns at once, even when the press opens a modal box.
 bool Press(HWND button);
+
+// The control that has the keyboard focus in the thread of that window.
+HWND Focus(HWND window);
+// Real key presses (xdotool's key names) and clicks: X events on the display
+// that Wine draws on, which reach the installer through its own message loop
+// as a user's do. Each is sent only once the control is ready for it: it has
+// the keyboard focus (keys) or shows, takes input and is uppermost at the
+// point (a click), and its window holds the X server's focus. Sent earlier,
+// on a slow machine, an event goes nowhere. False if that never comes.
+bool TypeKeys(HWND control, const std::wstring& keys);
+bool Click(HWND control);
 
 // A message box: its text, caption and answer.
 std::wstring MessageBoxText(HWND box);
@@ -92,7 +110,8 @@ class RemoteBlock {
     void* address_;
 };
 
-// The colours on screen of a rectangle of a window's client area, row by row.
+// The colours on screen of a rectangle of a window's client area, row by row,
+// once the window has painted what it had to.
 std::vector<COLORREF> ClientPixels(HWND window, const RECT& area);
 // A control's rectangle in its window's client area.
 RECT RectInWindow(HWND control);
@@ -117,5 +136,6 @@ class ScopedRegistryValue {
     std::vector<BYTE> saved_;
 };
 
-// Writes the window's image on screen, frame included, as a PNG file.
+// Writes the window's image on screen, frame included, as a PNG file, once
+// the window has painted what it had to.
 void SaveScreenshot(HWND window, const std::wstring& path);

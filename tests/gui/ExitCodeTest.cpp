@@ -63,7 +63,7 @@ TEST_F(ExitCodeTest, ErrorWhileCopyingIsAFailedInstallation) {
         Settle(installer.Window());
         ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
     }
-    HWND error = installer.WaitForMessageBox(60000);
+    HWND error = installer.WaitForMessageBox();
     ASSERT_TRUE(error);
     const std::wstring text = MessageBoxText(error);
     EXPECT_EQ(text, L"I/O error 183.") << "a file where the Data folder belongs";

@@ -8,7 +8,6 @@ namespace {
 
 bool Save(Installer& installer, const std::wstring& dir, const wchar_t* name) {
     RedrawWindow(installer.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    Sleep(300);
     const std::wstring path = dir + L"\\" + name + L".png";
     SaveScreenshot(installer.Window(), path);
     fwprintf(stderr, L"saved %ls\n", path.c_str());

@@ -63,7 +63,10 @@ TEST(Startup, MissingProgramFilesDirGivesRootedDefault) {
     Installer installer;
     ASSERT_TRUE(installer.Window());
     EXPECT_EQ(Text(installer.Control(InstallDir)), L"\\Zarvo");
-    EXPECT_EQ(installer.WaitForMessageBox(500), nullptr) << "absence is no error";
+    // A box at start holds the window's thread, which then answers from
+    // within it.
+    Settle(installer.Window());
+    EXPECT_EQ(installer.WaitForMessageBox(0), nullptr) << "absence is no error";
 }
 
 TEST(Startup, ProgramFilesDirOfWrongTypeIsReportedAndTheWindowStillWorks) {

@@ -72,12 +72,10 @@ class Unattended : public testing::Test {
     static DWORD Run(const std::wstring& arguments, const std::wstring& path = InstallerPath()) {
         Installer installer(path, arguments);
         bool shown = false;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                shown = shown || installer.ShowsAnyWindow();
-                return !installer.Running();
-            },
-            120000));
+        EXPECT_TRUE(WaitUntil([&] {
+            shown = shown || installer.ShowsAnyWindow();
+            return !installer.Running();
+        }));
         EXPECT_FALSE(shown) << "no window and no box";
         return installer.ExitCode();
     }
@@ -240,7 +238,7 @@ TEST_F(Unattended, ShortcutChoiceIsRecordedAndKeptByAnUpgrade) {
             Settle(wizard.Window());
             ASSERT_TRUE(Press(wizard.Control(NextStepBtn)));
         }
-        ASSERT_TRUE(WaitUntil([&] { return Visible(wizard.Control(OverTabSheet)); }, 60000));
+        ASSERT_TRUE(WaitUntil([&] { return Visible(wizard.Control(OverTabSheet)); }));
         PostMessageW(wizard.Window(), WM_CLOSE, 0, 0);
         ASSERT_TRUE(wizard.WaitForExit());
     }
@@ -299,7 +297,7 @@ TEST_F(Unattended, PassiveShowsTheCopyingPageOnlyAndClosesItself) {
     for (ControlId page : {WelcomeTabSheet, LisenseTabSheet, DirTabSheet})
         EXPECT_FALSE(Visible(installer.Control(page))) << page;
     EXPECT_FALSE(Enabled(installer.Control(CancelBtn)));
-    ASSERT_TRUE(installer.WaitForExit(60000));
+    ASSERT_TRUE(installer.WaitForExit());
     EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstalled));
     ExpectProductInstalled(dir);
     const std::vector<std::string> lines = LogLines();

@@ -22,9 +22,16 @@ install() { wine "$installer" /S "/D=$dir" </dev/null >/dev/null 2>&1; }
 install
 wineserver -k || true
 wineserver -w || true
-strace -f -y -qq -ttt -e trace=rename,renameat,renameat2 -o "$work/server" wineserver -f -p 10 &
+rm -f "$work/server"
+strace -f -y -qq -ttt -e trace=rename,renameat,renameat2,listen -o "$work/server" wineserver -f -p 10 &
 tracer=$!
-sleep 1
+# Wine's first program comes once the traced server listens: one that came
+# earlier would start a server of its own, and the traced one would give way.
+for _ in $(seq 600); do
+    grep -q 'listen(' "$work/server" 2>/dev/null && break
+    sleep 0.1
+done
+grep -q 'listen(' "$work/server" || fail "the traced Wine server did not start"
 # Wine's own services start first, untraced: as children of the traced
 # installer they would keep its trace open until the server ends.
 wine cmd /c exit </dev/null >/dev/null 2>&1

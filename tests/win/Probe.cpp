@@ -8,6 +8,16 @@
 #include <cstdio>
 #include <stdexcept>
 
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(20);
+    }
+    return true;
+}
+
 std::vector<unsigned char> ReadBytes(const std::wstring& path) {
     std::vector<unsigned char> bytes;
     UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -158,13 +168,13 @@ RunningProgram::RunningProgram(const std::wstring& path) {
         throw std::runtime_error("cannot start a program");
     CloseHandle(info.hThread);
     process_.reset(info.hProcess);
-    WaitForInputIdle(info.hProcess, 5000);
+    WaitForInputIdle(info.hProcess, kPatience);
 }
 
 RunningProgram::~RunningProgram() {
     if (process_ && Running()) {
         TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), 5000);
+        WaitForSingleObject(process_.get(), kPatience);
     }
 }
 
@@ -196,9 +206,7 @@ bool RunHost(const wchar_t* program, const std::wstring& arguments, const std::w
         return false;
     CloseHandle(info.hThread);
     CloseHandle(info.hProcess);
-    for (int wait = 0; wait < 100 && Exists(path) != exists; ++wait)
-        Sleep(50);
-    return Exists(path) == exists;
+    return WaitUntil([&] { return Exists(path) == exists; });
 }
 
 SymbolicLink::SymbolicLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {

@@ -6,11 +6,18 @@
 #include <shlobj.h>
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 // Looks at what an installation left behind: files, registry values, shortcut
 // files and processes, through the system's own interfaces.
+
+// The bound of every wait for a state in the tests. A step that takes a
+// fraction of a second here takes seconds where 32-bit code is emulated on a
+// loaded machine; the bound is reached only when the state never comes.
+constexpr DWORD kPatience = 60000;
+bool WaitUntil(const std::function<bool()>& condition, DWORD timeoutMs = kPatience);
 
 std::vector<unsigned char> ReadBytes(const std::wstring& path);
 // The file's bytes in a string, as a log's text is compared.

@@ -99,7 +99,7 @@ printf '%s\n' '[tsa]' 'default_tsa = zarvo' '[zarvo]' "serial = $work/tsa/serial
 python3 "$root/tests/win/TimeStampServer.py" "$work/tsa" "$work/tsa/port" 2>tsa/server.log &
 server=$!
 trap 'kill $server 2>/dev/null; wait $server 2>/dev/null || :' EXIT
-for _ in $(seq 100); do
+for _ in $(seq 600); do
     [ -s tsa/port ] && break
     kill -0 $server 2>/dev/null || fail "the time-stamp server did not start: $(cat tsa/server.log)"
     sleep 0.1
