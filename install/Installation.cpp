@@ -17,6 +17,6 @@ std::wstring NewRunTag() {
 }  // namespace
 
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
-    MachineOperations operations(request, progress, log, NewRunTag());
-    Execute(PlanInstallation(operations.Look()), operations, log);
+    MachineOperations operations(request, log, NewRunTag());
+    Execute(PlanInstallation(operations.Look()), operations, log, &progress);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/Executor.h"
 #include "system/HeldFolder.h"
 #include "system/Product.h"
 #include "system/ShellLink.h"
@@ -8,20 +9,6 @@
 #include <vector>
 
 class LogSink;
-
-// How far the installation is, for the window: the one thing it asks of the
-// program that runs it.
-class InstallProgress {
-  public:
-    // Sets the status text; with `pump`, the window then handles whatever is
-    // pending, so that it repaints.
-    virtual void ShowStatus(const std::wstring& text, bool pump) = 0;
-    virtual void SetProgressMax(int maximum) = 0;
-    virtual void AdvanceProgress(int amount) = 0;
-
-  protected:
-    ~InstallProgress() = default;
-};
 
 // What the directory check hands to the installation.
 struct InstallRequest {

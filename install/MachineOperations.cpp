@@ -13,10 +13,10 @@
 #include "system/SystemError.h"
 
 #include <algorithm>
+#include <iterator>
 
-MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
+MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std::wstring tag)
     : request_(request),
-      progress_(progress),
       log_(log),
       tag_(std::move(tag)),
       areas_(request.dir, std::move(request.folder)),
@@ -38,160 +38,172 @@ Situation MachineOperations::Look() {
     return situation;
 }
 
+const MachineOperations::StepRow MachineOperations::kSteps[] = {
+    {L"目录检查创建的文件夹：", &MachineOperations::Made, true},
+    {L"创建文件夹：", &MachineOperations::MakeFolder, true},
+    {L"结束运行中的程序：", &MachineOperations::EndProgram, false},
+    // Settling an earlier run has no undo: what it settles is that run's.
+    {L"删除上次安装留下的：", &MachineOperations::Discard, false},
+    {L"恢复上次安装保留的：", &MachineOperations::PutBack, false},
+    {L"按日志恢复注册表：", &MachineOperations::Restore, false},
+    {L"移开未使用的注册表日志：", &MachineOperations::Restore, false},
+    {L"记录注册表原值", &MachineOperations::Journal, true},
+    {L"占用将被替换的文件：", &MachineOperations::Hold, true},
+    {L"复制安装包：", &MachineOperations::Copy, true},
+    {L"写入新文件：", &MachineOperations::Write, true},
+    {L"替换：", &MachineOperations::Place, true},
+    {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
+    {L"删除保留的旧文件", &MachineOperations::Finish, false},
+};
+
+const MachineOperations::StepRow& MachineOperations::Row(Step step) {
+    static_assert(
+        std::size(kSteps) == static_cast<std::size_t>(Step::Finish) - static_cast<std::size_t>(kFirstChange) + 1,
+        "a row for every change");
+    return kSteps[static_cast<int>(step) - static_cast<int>(kFirstChange)];
+}
+
 void MachineOperations::Do(const Action& action) {
-    switch (action.step) {
-        case Step::Status:
-            progress_.ShowStatus(action.path, action.index != 0);
-            break;
-        case Step::ProgressMax:
-            progress_.SetProgressMax(action.index);
-            break;
-        case Step::Advance:
-            progress_.AdvanceProgress(action.index);
-            break;
-        case Step::Note:
-        case Step::Made:
-        case Step::StartPage:
-            break;
-        case Step::MakeFolder:
-            MakeFolder(action);
-            break;
-        case Step::EndProgram: {
-            DWORD error = 0;
-            EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L"", error), log_);
-            break;
-        }
-        case Step::Discard:
-            Discard(action);
-            break;
-        case Step::PutBack:
-            PutBackLeft(areas_, action.area, action.path);
-            break;
-        case Step::Restore:
-        case Step::SetAside: {
-            // Judged again as it is settled, through the handle that settles it.
-            UniqueHandle file;
-            std::vector<JournalValue> values;
-            const std::wstring refusal = ReadJournal(action.path, file, values);
-            if (action.step == Step::Restore && refusal.empty()) {
-                RestoreJournal(values);
-                DeleteHeld(file.get());
-                break;
-            }
-            // Renamed out of the runs' names, through the handle that read it,
-            // or one to whatever stands at its name where it could not be read.
-            log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
-            DWORD error = 0;
-            const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
-            if (!file)
-                file = root.OpenExisting(NameOf(action.path), error, true);
-            if (!file || !root.MoveHere(file.get(), NameOf(action.path) + L".refused", error))
-                log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
-            break;
-        }
-        case Step::Journal: {
-            DWORD error = 0;
-            registry_.Journal(areas_.Folder(Area::Tree, L"", error), JournalName(tag_));
-            break;
-        }
-        case Step::Hold:
-            files_.Hold(action.area, action.path);
-            break;
-        case Step::Copy: {
-            const EmbeddedResource container(PayloadResourceType(action.path).c_str(), action.path);
-            if (!scratch_)
-                scratch_ = std::make_unique<ScratchFolder>(request_.tempDir);
-            copies_[action.index] =
-                scratch_->WriteCopy(PayloadFileName(action.path), container.Data(), container.Size());
-            break;
-        }
-        case Step::Write:
-            Write(action);
-            break;
-        case Step::Place:
-            files_.Place(action.area, action.path);
-            break;
-        case Step::SetValue:
-            SetValue(action);
-            break;
-        case Step::Finish:
-            Finish();
-            break;
-    }
+    (this->*Row(action.step).carry)(action, false);
 }
 
 void MachineOperations::Undo(const Action& action) {
-    switch (action.step) {
-        case Step::Made:
-            // Innermost first; nothing of the run may hold a folder that goes.
-            areas_.Release();
-            for (MadeFolder& made : request_.made)
-                if (made.first && made.first.Path() + L"\\" + made.second == action.path)
-                    RemoveMade(made);
-            break;
-        case Step::MakeFolder:
-            areas_.RemoveMade(action.area, action.path);
-            break;
-        case Step::Journal:
-            registry_.DropJournal();
-            break;
-        case Step::Hold:
-            files_.LetGo(action.area, action.path);
-            break;
-        case Step::Copy:
-            copies_[action.index].reset();
-            break;
-        case Step::Write:
-            files_.Drop(action.area, action.path);
-            break;
-        case Step::Place:
-            files_.Unplace(action.area, action.path);
-            break;
-        case Step::SetValue:
-            registry_.Unset(action.index);
-            break;
-        default:
-            break;
-    }
+    (this->*Row(action.step).carry)(action, true);
 }
 
-void MachineOperations::MakeFolder(const Action& action) {
+bool MachineOperations::Undoable(const Action& action) const {
+    return Row(action.step).undoable;
+}
+
+std::wstring MachineOperations::Describe(const Action& action) const {
+    return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
+}
+
+void MachineOperations::Made(const Action& action, bool undo) {
+    if (!undo)
+        return;
+    // Innermost first; nothing of the run may hold a folder that goes.
+    areas_.Release();
+    for (MadeFolder& made : request_.made)
+        if (made.first && made.first.Path() + L"\\" + made.second == action.path)
+            RemoveMade(made);
+}
+
+void MachineOperations::EndProgram(const Action& action, bool) {
+    DWORD error = 0;
+    EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L"", error), log_);
+}
+
+void MachineOperations::PutBack(const Action& action, bool) {
+    PutBackLeft(areas_, action.area, action.path);
+}
+
+void MachineOperations::Restore(const Action& action, bool) {
+    // Judged again as it is settled, through the handle that settles it.
+    UniqueHandle file;
+    std::vector<JournalValue> values;
+    const std::wstring refusal = ReadJournal(action.path, file, values);
+    if (action.step == Step::Restore && refusal.empty()) {
+        RestoreJournal(values);
+        DeleteHeld(file.get());
+        return;
+    }
+    // Renamed out of the runs' names, through the handle that read it, or one
+    // to whatever stands at its name where it could not be read.
+    log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
+    DWORD error = 0;
+    const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
+    if (!file)
+        file = root.OpenExisting(NameOf(action.path), error, true);
+    if (!file || !root.MoveHere(file.get(), NameOf(action.path) + L".refused", error))
+        log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
+}
+
+void MachineOperations::Journal(const Action&, bool undo) {
+    DWORD error = 0;
+    if (undo)
+        registry_.DropJournal();
+    else
+        registry_.Journal(areas_.Folder(Area::Tree, L"", error), JournalName(tag_));
+}
+
+void MachineOperations::Hold(const Action& action, bool undo) {
+    if (undo)
+        files_.LetGo(action.area, action.path);
+    else
+        files_.Hold(action.area, action.path);
+}
+
+void MachineOperations::Place(const Action& action, bool undo) {
+    if (undo)
+        files_.Unplace(action.area, action.path);
+    else
+        files_.Place(action.area, action.path);
+}
+
+void MachineOperations::Copy(const Action& action, bool undo) {
+    UniqueHandle& copy = copies_[action.file - Product::kFiles];
+    if (undo) {
+        copy.reset();
+        return;
+    }
+    const EmbeddedResource container(PayloadResourceType(action.path).c_str(), action.path);
+    if (!scratch_)
+        scratch_ = std::make_unique<ScratchFolder>(request_.tempDir);
+    copy = scratch_->WriteCopy(PayloadFileName(action.path), container.Data(), container.Size());
+}
+
+void MachineOperations::MakeFolder(const Action& action, bool undo) {
+    if (undo) {
+        areas_.RemoveMade(action.area, action.path);
+        return;
+    }
     DWORD error = 0;
     // Every folder of the tree is part of the product, kept empty or not.
     if (!areas_.Make(action.area, action.path, error))
         Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
 }
 
-void MachineOperations::SetValue(const Action& action) {
+void MachineOperations::SetValue(const Action& action, bool undo) {
+    const int index = static_cast<int>(action.value - Product::kValues);
+    if (undo) {
+        registry_.Unset(index);
+        return;
+    }
     try {
-        registry_.Set(action.index);
+        registry_.Set(index);
     } catch (...) {
         // A key that the write made goes again; an undo that fails is logged,
         // as the executor logs its own, and the write's failure goes on.
         try {
-            registry_.Unset(action.index);
+            registry_.Unset(index);
         } catch (...) {
-            log_.Line({L"撤销失败：", Describe(action, areas_.Paths()), L"：", CurrentErrorText(true)});
+            log_.Line({L"撤销失败：", Describe(action), L"：", CurrentErrorText(true)});
         }
         throw;
     }
 }
 
-void MachineOperations::Write(const Action& action) {
-    if (action.index < static_cast<int>(Product::kFileCount)) {
-        files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copies_[action.index].get(), file); });
-        // The temporary copy goes as soon as it is read.
-        copies_[action.index].reset();
+void MachineOperations::Write(const Action& action, bool undo) {
+    if (undo) {
+        files_.Drop(action.area, action.path);
         return;
     }
-    const Product::Shortcut& shortcut = Product::kShortcuts[action.index - Product::kFileCount];
+    if (action.file) {
+        UniqueHandle& copy = copies_[action.file - Product::kFiles];
+        files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copy.get(), file); });
+        // The temporary copy goes as soon as it is read.
+        copy.reset();
+        return;
+    }
+    const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
         ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.dir, shortcut.target}),
                      request_.dir, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 
-void MachineOperations::Discard(const Action& action) {
+void MachineOperations::Discard(const Action& action, bool) {
     const RunName name = ParseRunName(NameOf(action.path));
     // A run's marker stays while a file it kept aside does: it tells the
     // next run that the file is to go, not to come back.
@@ -211,7 +223,7 @@ std::wstring MachineOperations::ReadJournal(const std::wstring& path,
     return ReadLeftJournal(areas_.Folder(Area::Tree, L"", error), NameOf(path), file, values);
 }
 
-void MachineOperations::Finish() {
+void MachineOperations::Finish(const Action&, bool) {
     // The values on the disk first: the marker says that the run changed
     // everything it was to change.
     registry_.Flush();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Product.h"
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -17,44 +19,52 @@ enum class Area : std::uint8_t { None, Tree, Desktop, Group };
 // The paths of the areas' folders, in the order of Area.
 using AreaPaths = std::wstring[4];
 
-// What an action does, and what undoes it.
+// What an action is. The first are shown, not done: the executor hands them
+// to the window's progress and the log as it passes them. The others change
+// the machine, each a row of the machine's table of steps, with its verb, its
+// doing and its undoing (install/MachineOperations.cpp).
 enum class Step : std::uint8_t {
-    Status,       // the status text `path`; with `index` 1 the window then handles what is pending. No undo
-    ProgressMax,  // the progress bar's maximum, `index`. No undo
-    Advance,      // the progress bar advanced by `index`. No undo
-    Note,         // a line of the log, `path`. No undo
-    Made,         // a folder that the directory check made (`path`, in full). Nothing to do; undo: removed again
-    MakeFolder,   // the folder made, with the product's access list. Undo: removed again
-    EndProgram,   // running copies of the install folder's program `index` ended. No undo
-    Discard,      // a name that an earlier run left removed. No undo: it settles that run
-    PutBack,      // a file that an earlier run kept aside takes its name back. No undo, as Discard
-    Restore,      // an earlier run's journal: the registry's values put back as they were. No undo, as Discard
-    SetAside,     // a journal that is not to be used renamed out of the runs' names. No undo, as Discard
-    Journal,      // the registry's values as they are, on the disk, before any of them changes. Undo: removed
-    Hold,         // what stands at the place held for its replacement. Undo: let go
-    Copy,         // payload `index`'s container copied into the run's temporary folder. Undo: the copy goes
-    Write,        // file or shortcut `index`: its new bytes in full beside the place, flushed. Undo: deleted
-    Place,        // the new file takes the place's name, the one it replaces kept aside. Undo: names back
-    SetValue,     // registry value `index` written. Undo: as it was
-    Finish,       // the run's marker, the registry flushed, the kept files and the journal removed. The end
-    StartPage,    // a finish action: the start page written in the hive that `path` names. No undo
+    Status,       // the status text `path`
+    Repaint,      // the status text `path`, then the window handles what is pending, so that it repaints
+    ProgressMax,  // the progress bar's maximum, `amount`
+    Advance,      // the progress bar advanced by `amount`
+    Note,         // a line of the log, `path`
+    Made,         // a folder that the directory check made (`path`, in full)
+    MakeFolder,   // a folder of the area
+    EndProgram,   // the running copies of the install folder's program `path`
+    Discard,      // a name that an earlier run left, removed
+    PutBack,      // a file that an earlier run kept aside, given its name back
+    Restore,      // an earlier run's journal: the registry's values put back as they were
+    SetAside,     // a journal that is not to be used, renamed out of the runs' names
+    Journal,      // the registry's values as they are, on the disk, before any of them changes
+    Hold,         // what stands at the place, held for its replacement
+    Copy,         // `file`'s container, copied into the run's temporary folder
+    Write,        // `file` or `shortcut`: its new bytes in full beside the place, flushed
+    Place,        // the new file takes the place's name, the one it replaces kept aside
+    SetValue,     // `value`, written
+    Finish,       // the run's marker, the registry flushed, the kept files and the journal removed
 };
+inline constexpr Step kFirstChange = Step::Made;
 
 struct Action {
-    Action(Step step, Area area = Area::None, int index = 0, std::wstring path = std::wstring())
-        : step(step), area(area), index(index), path(std::move(path)) {}
+    Action(Step step, Area area = Area::None, std::wstring path = std::wstring())
+        : step(step), area(area), path(std::move(path)) {}
 
     Step step;
     Area area;
-    // The number of the file, shortcut, program or value in the product's
-    // tables, or the number that the step takes.
-    int index;
     // Below the area's folder, from a backslash ("\Data\ZarvConfig.ini"), or
     // the text that the step shows.
     std::wstring path;
+    // The row of the product's tables that the action makes, where it makes one.
+    const Product::File* file = nullptr;
+    const Product::Shortcut* shortcut = nullptr;
+    const Product::Value* value = nullptr;
+    // The progress bar's maximum, or how far it advances.
+    int amount = 0;
 
     bool operator==(const Action& other) const {
-        return step == other.step && area == other.area && index == other.index && path == other.path;
+        return step == other.step && area == other.area && path == other.path && file == other.file &&
+               shortcut == other.shortcut && value == other.value && amount == other.amount;
     }
 };
 using Plan = std::vector<Action>;
@@ -99,7 +109,3 @@ bool Settles(const Spot& spot);
 // and the end, with the status texts and progress steps that the window shows
 // between them.
 Plan PlanInstallation(const Situation& situation);
-
-// How the log names an action; `folders` are the paths of the areas'
-// folders, in the order of Area.
-std::wstring Describe(const Action& action, const AreaPaths& folders);

@@ -16,12 +16,12 @@ class StartPageWrite final : public Operations {
             log_.Line(L"未写入：该用户的注册表未加载，或路径中有链接。");
     }
     void Undo(const Action&) override {}
-    const AreaPaths& Folders() const override { return folders_; }
+    std::wstring Describe(const Action& action) const override { return L"写入注册表值：" + action.path; }
+    bool Undoable(const Action&) const override { return false; }
 
   private:
     const std::wstring& user_;
     LogSink& log_;
-    AreaPaths folders_;
 };
 
 }  // namespace
@@ -29,7 +29,7 @@ class StartPageWrite final : public Operations {
 void SetStartPage(const std::wstring& user, LogSink& log) {
     StartPageWrite write(user, log);
     const std::wstring hive = user.empty() ? L"HKCU" : L"HKU\\" + user;
-    Execute({Action(Step::StartPage, Area::None, 0,
+    Execute({Action(Step::SetValue, Area::None,
                     FormatText(L"%1\\%2\\%3", {hive, Product::kStartPageKey, Product::kStartPageValue}))},
             write, log);
 }

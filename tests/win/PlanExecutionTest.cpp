@@ -22,14 +22,16 @@ struct Failure {
     bool abrupt = false;  // nothing is undone either, as when the process is ended there
 };
 
-// The machine's operations, failing at one action as though it had failed;
-// a folder that the directory check made is there already, and the failure
-// comes at the action after it.
+// The machine's operations, failing at one change of the plan as though it
+// had failed; a folder that the directory check made is there already, and
+// the failure comes at the change after it.
 class FailingOperations final : public Operations {
   public:
-    FailingOperations(Operations& inner, Failure failure) : inner_(inner), failure_(failure) {}
+    FailingOperations(Operations& inner, Failure failure, const Plan& plan)
+        : inner_(inner), failure_(failure), plan_(plan) {}
     void Do(const Action& action) override {
-        const bool at = done_++ >= failure_.at || (failure_.step != Step::Status && action.step == failure_.step);
+        const bool at = static_cast<std::size_t>(&action - plan_.data()) >= failure_.at ||
+                        (failure_.step != Step::Status && action.step == failure_.step);
         if (at && action.step != Step::Made)
             throw Error(L"injected", ERROR_GEN_FAILURE);
         inner_.Do(action);
@@ -38,12 +40,13 @@ class FailingOperations final : public Operations {
         if (!failure_.abrupt)
             inner_.Undo(action);
     }
-    const AreaPaths& Folders() const override { return inner_.Folders(); }
+    std::wstring Describe(const Action& action) const override { return inner_.Describe(action); }
+    bool Undoable(const Action& action) const override { return inner_.Undoable(action); }
 
   private:
     Operations& inner_;
     Failure failure_;
-    std::size_t done_ = 0;
+    const Plan& plan_;
 };
 
 class PlanExecutionTest : public InstallTest {
@@ -60,11 +63,11 @@ class PlanExecutionTest : public InstallTest {
         request.choice = L"/DesktopShortcut=true /StartMenuShortcut=true";
         request.link = InstallMain::ShellLinkInterface.get();
         request.persist = InstallMain::PersistInterface.get();
-        MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
+        MachineOperations operations(request, application_.Log(), RunTag(++runs_));
         plan_ = PlanInstallation(operations.Look());
-        FailingOperations failing(operations, failure);
+        FailingOperations failing(operations, failure, plan_);
         try {
-            Execute(plan_, failing, application_.Log());
+            Execute(plan_, failing, application_.Log(), &progress_);
         } catch (const Error&) {
         }
         return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
@@ -149,7 +152,7 @@ TEST_F(PlanExecutionTest, AbruptEndAtEachPhaseIsSettledAsOneRelease) {
         plan_.begin();
     std::vector<std::size_t> phases{places + 7, finished - 1, finished};
     for (std::size_t i = 0; i < finished; ++i)
-        if (Undoable(plan_[i].step) && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
+        if (plan_[i].step >= kFirstChange && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
                 return earlier.step == plan_[i].step && earlier.area == plan_[i].area;
             }))
             phases.push_back(i);
