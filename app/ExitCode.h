@@ -1,5 +1,7 @@
 #pragma once
 
+#include "install/PathRules.h"
+
 #include <string>
 
 // The installer's exit codes: the Windows Installer's own, which deployment
@@ -13,16 +15,6 @@ enum ExitCode : int {
     kLogNotOpened = 1622,
     kFolderRefused = 1625,  // the directory check refused the install folder
     kInvalidCommandLine = 1639,
-};
-
-// Why the directory check refused a folder.
-enum class FolderRefusal {
-    None,
-    Unusable,  // its text, or a folder that cannot be made
-    Unsafe,    // a folder that accounts other than the administrators could change
-    NoRoom,    // too little disk space
-    Changed,   // the folder, or the way to it, changed while it was checked
-    Failed,    // the check itself failed with an error
 };
 
 // How a run ended.

@@ -1,5 +1,4 @@
 #include "app/InstallMain.h"
-#include "install/FileRoutines.h"
 #include "system/Privilege.h"
 #include "system/ProcessKill.h"
 #include "system/RunLog.h"
@@ -10,11 +9,8 @@
 
 using namespace InstallMain;
 
-HeldFolder TInstallForm::EnsureDirectory(const HeldFolder& folder,
-                                         const std::wstring& names,
-                                         std::vector<MadeFolder>& made,
-                                         DWORD& error) {
-    return MakeFoldersBelow(folder, names, made, error);
+Refusal TInstallForm::EnsureDirectory(const std::wstring& dir, InstallFolder& folder) {
+    return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_);
 }
 
 bool TInstallForm::KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log) {

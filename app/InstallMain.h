@@ -67,11 +67,9 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
-    // MakeFoldersBelow (install/FileRoutines.h), the routine that does it.
-    static HeldFolder EnsureDirectory(const HeldFolder& folder,
-                                      const std::wstring& names,
-                                      std::vector<MadeFolder>& made,
-                                      DWORD& error);
+    // The directory check of the folder's text (install/FolderCheck.h),
+    // which gives the folder that it accepts.
+    Refusal EnsureDirectory(const std::wstring& dir, InstallFolder& folder);
     // The file of one shortcut, made with the installer's shell-link object:
     // its target, working directory, arguments and description are set
     // afresh each time. Raises the shell's error when it cannot be saved.
@@ -103,15 +101,13 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     void ShowStep(int index);
     // Leaves the page at StepIndex for the next one, once its check passes.
     void GoForward();
-    // The directory page's check, of the folder that the edit box names.
+    // The directory page's check, of the folder that the edit box names: its
+    // text, who could change it, the disk space, then the folder made and
+    // held. Shows the box that says why, and is false, where the folder
+    // cannot be installed to.
     bool FolderAccepted();
     // The copying page's work.
     void Install();
-    // The directory check on leaving the directory page: the folder text, who
-    // could change the folder, the disk space, then the folder made and held.
-    // Shows the box that says why and returns false when the folder cannot be
-    // installed to.
-    bool DirectoryAccepted(const std::wstring& dir);
 
     // What the installation asks of the form.
     void ShowStatus(const std::wstring& text, bool pump) override;
@@ -130,12 +126,9 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     // link: the installation and the finish actions name this folder,
     // whatever the edit box is made to say afterwards.
     std::wstring installDir_;
-    // The install folder, held from the directory check on, which judged
-    // this very folder, until the installation ends.
-    HeldFolder installFolder_;
-    // The folders that the directory check made, which a failed installation
-    // removes again.
-    std::vector<MadeFolder> madeFolders_;
+    // The install folder as the check accepted it, held until the
+    // installation ends.
+    InstallFolder installFolder_;
     // Run by the directory check before it makes anything; tests race it there.
     void (*beforeFolderMade_)();
     Stage stage_ = Stage::Wizard;

@@ -107,7 +107,15 @@ bool TInstallForm::FolderAccepted() {
     // it, the wizard waits on the directory page, and an unattended run ends
     // as a failed one.
     refusal_ = FolderRefusal::Failed;
-    return DirectoryAccepted(dir);
+    const Refusal refusal = EnsureDirectory(dir, installFolder_);
+    refusal_ = refusal.reason;
+    if (refusal_ == FolderRefusal::None) {
+        installDir_ = installFolder_.path;
+        return true;
+    }
+    application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
+                         MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
+    return false;
 }
 
 void TInstallForm::Install() {

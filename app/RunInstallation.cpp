@@ -10,9 +10,7 @@ using namespace InstallMain;
 // back as it was.
 void TInstallForm::RunInstallation() {
     InstallRequest request;
-    request.dir = installDir_;
     request.folder = std::move(installFolder_);
-    request.made = std::move(madeFolders_);
     request.tempDir = TempDir;
     request.desktop = shortcuts_.desktop.value_or(true);
     request.group = shortcuts_.startMenu.value_or(true);

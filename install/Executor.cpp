@@ -3,6 +3,25 @@
 #include "system/Error.h"
 #include "system/LogSink.h"
 
+namespace {
+
+// The first `done` actions of the plan.
+void UndoDone(const Plan& plan, std::size_t done, Operations& operations, LogSink& log) {
+    while (done-- > 0) {
+        if (plan[done].step < kFirstChange || !operations.Undoable(plan[done]))
+            continue;
+        const std::wstring description = operations.Describe(plan[done]);
+        log.Step(L"撤销：" + description);
+        try {
+            operations.Undo(plan[done]);
+        } catch (...) {
+            log.Line({L"撤销失败：", description, L"：", CurrentErrorText(true)});
+        }
+    }
+}
+
+}  // namespace
+
 void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProgress* progress) {
     std::size_t done = 0;
     std::wstring description;
@@ -36,17 +55,11 @@ void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProg
         }
     } catch (...) {
         log.Line({L"失败：", description, L"：", CurrentErrorText(true)});
-        while (done-- > 0) {
-            if (plan[done].step < kFirstChange || !operations.Undoable(plan[done]))
-                continue;
-            description = operations.Describe(plan[done]);
-            log.Step(L"撤销：" + description);
-            try {
-                operations.Undo(plan[done]);
-            } catch (...) {
-                log.Line({L"撤销失败：", description, L"：", CurrentErrorText(true)});
-            }
-        }
+        UndoDone(plan, done, operations, log);
         throw;
     }
+}
+
+void Undo(const Plan& plan, Operations& operations, LogSink& log) {
+    UndoDone(plan, plan.size(), operations, log);
 }

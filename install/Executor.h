@@ -42,3 +42,7 @@ class Operations {
 // undo logged; an undo that fails is logged and the rest go on. The failure
 // then goes on to the caller, as it was raised.
 void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProgress* progress = nullptr);
+
+// Undoes the changes of a plan that was done in full, last first, as Execute
+// undoes them at a failure.
+void Undo(const Plan& plan, Operations& operations, LogSink& log);

@@ -5,6 +5,7 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
 // The files that one installation puts in place, each at a name in one of the
 // areas' folders. A new file is written in full beside its place under a name
@@ -47,15 +48,9 @@ class FilePlaces {
     // The name back to the file it replaced; the new file goes.
     void Unplace(Area area, const std::wstring& path);
 
-    // What became of the files kept aside at the end.
-    enum class Kept {
-        Gone,       // all removed
-        AtRestart,  // some are mapped by a running program, and go when the system restarts
-        Waiting,    // some could not even be set to go then: the next run removes them
-    };
-    // The kept files go, or go at the next restart where a running program
-    // still maps them.
-    Kept RemoveKept();
+    // The kept files go, and the run is done with its places. Gives the paths
+    // of those that a running program still maps, which cannot go yet.
+    std::vector<std::wstring> RemoveKept();
 
     // The full path of a place, for messages.
     std::wstring FullPath(Area area, const std::wstring& path) const;

@@ -17,6 +17,13 @@ std::wstring NewRunTag() {
 }  // namespace
 
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
-    MachineOperations operations(request, log, NewRunTag());
-    Execute(PlanInstallation(operations.Look()), operations, log, &progress);
+    try {
+        MachineOperations operations(request, log, NewRunTag());
+        Execute(PlanInstallation(operations.Look()), operations, log, &progress);
+    } catch (...) {
+        // The folders that the directory check made go last, once nothing of
+        // the run holds them.
+        Undo(request.folder.made, request.folder.making, log);
+        throw;
+    }
 }

@@ -1,23 +1,18 @@
 #pragma once
 
 #include "install/Executor.h"
-#include "system/HeldFolder.h"
+#include "install/FolderCheck.h"
 #include "system/Product.h"
 #include "system/ShellLink.h"
 
 #include <string>
-#include <vector>
 
 class LogSink;
 
-// What the directory check hands to the installation.
+// What the installation is asked to do.
 struct InstallRequest {
-    // The install folder as every value, shortcut and finish action names it.
-    std::wstring dir;
-    // That folder, held since the check judged it.
-    HeldFolder folder;
-    // The folders the check made, outermost first.
-    std::vector<MadeFolder> made;
+    // The install folder as the directory check accepted it.
+    InstallFolder folder;
     // The user's temporary directory, for the payloads' temporary copies.
     std::wstring tempDir;
     // The shortcuts to make: the desktop's and the Start-menu group's, and

@@ -19,9 +19,9 @@ MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std:
     : request_(request),
       log_(log),
       tag_(std::move(tag)),
-      areas_(request.dir, std::move(request.folder)),
+      areas_(request.folder.path, std::move(request.folder.held)),
       files_(areas_, tag_),
-      registry_(request.dir, InstalledSizeKib(), request.choice) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.choice) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -31,15 +31,12 @@ Situation MachineOperations::Look() {
         spot.refused = Settles(spot) && ParseRunName(NameOf(spot.path)).kind == RunNameKind::Journal &&
                        !ReadJournal(spot.path, file, values).empty();
     }
-    for (const MadeFolder& made : request_.made)
-        situation.made.push_back(made.first.Path() + L"\\" + made.second);
     situation.desktop = request_.desktop;
     situation.group = request_.group;
     return situation;
 }
 
 const MachineOperations::StepRow MachineOperations::kSteps[] = {
-    {L"目录检查创建的文件夹：", &MachineOperations::Made, true},
     {L"创建文件夹：", &MachineOperations::MakeFolder, true},
     {L"结束运行中的程序：", &MachineOperations::EndProgram, false},
     // Settling an earlier run has no undo: what it settles is that run's.
@@ -54,13 +51,14 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"替换：", &MachineOperations::Place, true},
     {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
     {L"删除保留的旧文件", &MachineOperations::Finish, false},
+    {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
 };
 
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
     static_assert(
-        std::size(kSteps) == static_cast<std::size_t>(Step::Finish) - static_cast<std::size_t>(kFirstChange) + 1,
+        std::size(kSteps) == static_cast<std::size_t>(Step::AtRestart) - static_cast<std::size_t>(Step::MakeFolder) + 1,
         "a row for every change");
-    return kSteps[static_cast<int>(step) - static_cast<int>(kFirstChange)];
+    return kSteps[static_cast<int>(step) - static_cast<int>(Step::MakeFolder)];
 }
 
 void MachineOperations::Do(const Action& action) {
@@ -79,19 +77,8 @@ std::wstring MachineOperations::Describe(const Action& action) const {
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
-void MachineOperations::Made(const Action& action, bool undo) {
-    if (!undo)
-        return;
-    // Innermost first; nothing of the run may hold a folder that goes.
-    areas_.Release();
-    for (MadeFolder& made : request_.made)
-        if (made.first && made.first.Path() + L"\\" + made.second == action.path)
-            RemoveMade(made);
-}
-
 void MachineOperations::EndProgram(const Action& action, bool) {
-    DWORD error = 0;
-    EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L"", error), log_);
+    EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L""), log_);
 }
 
 void MachineOperations::PutBack(const Action& action, bool) {
@@ -111,20 +98,24 @@ void MachineOperations::Restore(const Action& action, bool) {
     // Renamed out of the runs' names, through the handle that read it, or one
     // to whatever stands at its name where it could not be read.
     log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
+    const HeldFolder& root = areas_.Folder(Area::Tree, L"");
     DWORD error = 0;
-    const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
-    if (!file)
-        file = root.OpenExisting(NameOf(action.path), error, true);
-    if (!file || !root.MoveHere(file.get(), NameOf(action.path) + L".refused", error))
+    if (!file) {
+        Opened opened = root.OpenExisting(NameOf(action.path), true);
+        file = std::move(opened.file);
+        error = opened.error;
+    }
+    if (file)
+        error = root.MoveHere(file.get(), NameOf(action.path) + L".refused");
+    if (error)
         log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
 }
 
 void MachineOperations::Journal(const Action&, bool undo) {
-    DWORD error = 0;
     if (undo)
         registry_.DropJournal();
     else
-        registry_.Journal(areas_.Folder(Area::Tree, L"", error), JournalName(tag_));
+        registry_.Journal(areas_.Folder(Area::Tree, L""), JournalName(tag_));
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {
@@ -158,10 +149,7 @@ void MachineOperations::MakeFolder(const Action& action, bool undo) {
         areas_.RemoveMade(action.area, action.path);
         return;
     }
-    DWORD error = 0;
-    // Every folder of the tree is part of the product, kept empty or not.
-    if (!areas_.Make(action.area, action.path, error))
-        Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
+    areas_.Make(action.area, action.path);
 }
 
 void MachineOperations::SetValue(const Action& action, bool undo) {
@@ -198,8 +186,8 @@ void MachineOperations::Write(const Action& action, bool undo) {
     }
     const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
-        ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.dir, shortcut.target}),
-                     request_.dir, shortcut.description, L"");
+        ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
+                     request_.folder.path, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 
@@ -219,25 +207,34 @@ void MachineOperations::Discard(const Action& action, bool) {
 std::wstring MachineOperations::ReadJournal(const std::wstring& path,
                                             UniqueHandle& file,
                                             std::vector<JournalValue>& values) {
-    DWORD error = 0;
-    return ReadLeftJournal(areas_.Folder(Area::Tree, L"", error), NameOf(path), file, values);
+    return ReadLeftJournal(areas_.Folder(Area::Tree, L""), NameOf(path), file, values);
 }
 
 void MachineOperations::Finish(const Action&, bool) {
     // The values on the disk first: the marker says that the run changed
     // everything it was to change.
     registry_.Flush();
-    DWORD error = 0;
-    const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
-    const UniqueHandle marker = root ? root.CreateNewFile(DoneName(tag_), error) : UniqueHandle();
-    const FilePlaces::Kept kept = files_.RemoveKept();
+    const Opened marker = areas_.Folder(Area::Tree, L"").CreateNewFile(DoneName(tag_));
+    mapped_ = files_.RemoveKept();
     registry_.DropJournal();
-    // A kept file that a running program maps goes when the system restarts,
-    // and the marker after it; where that cannot be arranged, the marker
-    // stays, and the next run removes what is left.
-    if (marker && kept == FilePlaces::Kept::Gone)
-        DeleteHeld(marker.get());
-    else if (marker && kept == FilePlaces::Kept::AtRestart)
-        MoveFileExW((request_.dir + L"\\" + DoneName(tag_)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // The marker stays while a kept file does: it tells the next run that the
+    // file is to go, not to come back.
+    marked_ = marker && !mapped_.empty();
+    if (marker && mapped_.empty())
+        DeleteHeld(marker.file.get());
     scratch_.reset();
+}
+
+void MachineOperations::AtRestart(const Action&, bool) {
+    // A kept file that a running program maps goes when the system restarts,
+    // and the marker after it, last; where that cannot be arranged for one,
+    // the marker stays, and the next run removes what is left.
+    if (marked_)
+        mapped_.push_back(request_.folder.path + L"\\" + DoneName(tag_));
+    bool all = true;
+    for (std::size_t i = 0; i < mapped_.size() && (all || !marked_ || i + 1 < mapped_.size()); ++i) {
+        const bool set = MoveFileExW(mapped_[i].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
+        all = all && set;
+    }
 }

@@ -37,11 +37,10 @@ class MachineOperations final : public Operations {
         void (MachineOperations::*carry)(const Action&, bool undo);
         bool undoable;
     };
-    // In the order of Step, from its first change.
+    // In the order of Step, from its first step of the installation.
     static const StepRow kSteps[];
     static const StepRow& Row(Step step);
 
-    void Made(const Action& action, bool undo);
     void MakeFolder(const Action& action, bool undo);
     void EndProgram(const Action& action, bool undo);
     void Discard(const Action& action, bool undo);
@@ -54,6 +53,7 @@ class MachineOperations final : public Operations {
     void Place(const Action& action, bool undo);
     void SetValue(const Action& action, bool undo);
     void Finish(const Action& action, bool undo);
+    void AtRestart(const Action& action, bool undo);
     // Reads and judges the journal at the path: why it is not to be used,
     // empty where it may be.
     std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);
@@ -69,4 +69,8 @@ class MachineOperations final : public Operations {
     UniqueHandle copies_[Product::kFileCount];
     // The runs whose kept files could not go.
     std::vector<std::wstring> unfinished_;
+    // The kept files of this run that a running program still maps at its
+    // end, and whether its marker waits for them.
+    std::vector<std::wstring> mapped_;
+    bool marked_ = false;
 };

@@ -4,6 +4,16 @@
 
 // Path rules of the installer that need no file system.
 
+// Why the directory check refused a folder.
+enum class FolderRefusal {
+    None,
+    Unusable,  // its text, or a folder that cannot be made
+    Unsafe,    // a folder that accounts other than the administrators could change
+    NoRoom,    // too little disk space
+    Changed,   // the folder, or the way to it, changed while it was checked
+    Failed,    // the check itself failed with an error
+};
+
 // Drops one trailing backslash, if there is one.
 std::wstring WithoutTrailingBackslash(std::wstring path);
 

@@ -1,5 +1,6 @@
 #include "install/Plan.h"
 
+#include "install/PathRules.h"
 #include "payload/Catalogue.h"
 #include "system/Product.h"
 #include "system/RunNames.h"
@@ -12,11 +13,21 @@ using Product::LinkPlace;
 
 class Planner {
   public:
-    explicit Planner(const Situation& situation) : situation_(situation), standing_(situation.existing) {}
+    explicit Planner(const Situation& situation) : situation_(situation) {}
+
+    // Each of the names below the folder, outer first.
+    Plan FoldersBelow(const std::wstring& above, const std::wstring& names) {
+        // A drive's root ends in its backslash already.
+        std::wstring path = WithoutTrailingBackslash(above);
+        for (std::size_t start = 1, end = 0; end < names.size(); start = end + 1) {
+            end = std::min(names.find(L'\\', start), names.size());
+            if (end > start)
+                Add(Step::Made, Area::None, path.append(names, start - 1, end - start + 1).c_str());
+        }
+        return std::move(plan_);
+    }
 
     Plan Build() {
-        for (const std::wstring& folder : situation_.made)
-            Add(Step::Made, Area::None, folder.c_str());
         Add(Step::Status, Area::None, L"正在创建目录，请稍候");
         Folders();
         Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
@@ -38,6 +49,8 @@ class Planner {
             Add(Step::SetValue, Area::None, value.key, L"\\", value.name).value = &value;
         Add(Step::Status, Area::None, L"正在删除生成的临时文件");
         Add(Step::Finish);
+        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
+            Add(Step::AtRestart);
         Progress(Step::Advance, 10);
         return std::move(plan_);
     }
@@ -59,23 +72,20 @@ class Planner {
     // Whether something stands at the path by the time the action comes:
     // what stood there, what settling gives its name back, a folder planned.
     bool Stands(Area area, std::wstring_view path) const {
-        return std::any_of(standing_.begin(), standing_.end(),
-                           [&](const Spot& spot) { return spot.area == area && spot.path == path; });
+        for (const std::vector<Spot>* spots : {&situation_.existing, &standing_})
+            for (const Spot& spot : *spots)
+                if (spot.area == area && spot.path == path)
+                    return true;
+        return false;
     }
 
-    // Each missing folder of the tree, outer first, once.
+    // Each missing folder of the tree, outer first.
     void Folders() {
-        for (const wchar_t* folder : Product::kFolders) {
-            const std::wstring_view path = folder;
-            for (std::size_t end = 0; end != std::wstring_view::npos;) {
-                end = path.find(L'\\', end + 1);
-                const std::wstring part(path.substr(0, end));
-                if (Stands(Area::Tree, part))
-                    continue;
-                Add(Step::MakeFolder, Area::Tree, part.c_str());
-                standing_.push_back({Area::Tree, part});
+        for (const std::wstring& folder : TreeFolders())
+            if (!Stands(Area::Tree, folder)) {
+                Add(Step::MakeFolder, Area::Tree, folder.c_str());
+                standing_.push_back({Area::Tree, folder});
             }
-        }
     }
 
     // The names that earlier runs left: a run that left its marker got past
@@ -170,11 +180,26 @@ class Planner {
     }
 
     const Situation& situation_;
+    // What stands by then that did not before: folders planned, and files
+    // that settling gives their names back.
     std::vector<Spot> standing_;
     Plan plan_;
 };
 
 }  // namespace
+
+std::vector<std::wstring> TreeFolders() {
+    std::vector<std::wstring> tree;
+    for (const wchar_t* folder : Product::kFolders) {
+        const std::wstring path = folder;
+        for (std::size_t end = 0; end != std::wstring::npos;) {
+            end = path.find(L'\\', end + 1);
+            if (std::find(tree.begin(), tree.end(), path.substr(0, end)) == tree.end())
+                tree.push_back(path.substr(0, end));
+        }
+    }
+    return tree;
+}
 
 std::wstring ParentOf(const std::wstring& path) {
     return path.substr(0, path.rfind(L'\\'));
@@ -192,4 +217,8 @@ bool Settles(const Spot& spot) {
 
 Plan PlanInstallation(const Situation& situation) {
     return Planner(situation).Build();
+}
+
+Plan PlanFoldersBelow(const std::wstring& above, const std::wstring& names) {
+    return Planner(Situation()).FoldersBelow(above, names);
 }

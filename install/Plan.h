@@ -21,15 +21,16 @@ using AreaPaths = std::wstring[4];
 
 // What an action is. The first are shown, not done: the executor hands them
 // to the window's progress and the log as it passes them. The others change
-// the machine, each a row of the machine's table of steps, with its verb, its
-// doing and its undoing (install/MachineOperations.cpp).
+// the machine: the directory check's folders (install/FolderCheck.h), then
+// the installation's steps, each a row of the machine's table with its verb,
+// its doing and its undoing (install/MachineOperations.cpp).
 enum class Step : std::uint8_t {
     Status,       // the status text `path`
     Repaint,      // the status text `path`, then the window handles what is pending, so that it repaints
     ProgressMax,  // the progress bar's maximum, `amount`
     Advance,      // the progress bar advanced by `amount`
     Note,         // a line of the log, `path`
-    Made,         // a folder that the directory check made (`path`, in full)
+    Made,         // a folder on the install folder's path, made by the directory check (`path`, in full)
     MakeFolder,   // a folder of the area
     EndProgram,   // the running copies of the install folder's program `path`
     Discard,      // a name that an earlier run left, removed
@@ -43,6 +44,7 @@ enum class Step : std::uint8_t {
     Place,        // the new file takes the place's name, the one it replaces kept aside
     SetValue,     // `value`, written
     Finish,       // the run's marker, the registry flushed, the kept files and the journal removed
+    AtRestart,    // the kept files that a running program still maps, and the marker after them, gone at restart
 };
 inline constexpr Step kFirstChange = Step::Made;
 
@@ -69,6 +71,10 @@ struct Action {
 };
 using Plan = std::vector<Action>;
 
+// The folders of the product's tree below the install folder, each once,
+// outer first ("\\Temp" before "\\Temp\\Skin").
+std::vector<std::wstring> TreeFolders();
+
 // The area's folder path and the name below it: "\Data\ZarvConfig.ini" gives
 // "\Data" and "ZarvConfig.ini".
 std::wstring ParentOf(const std::wstring& path);
@@ -89,9 +95,6 @@ struct Situation {
     // The names that earlier runs left in the areas' folders (their new files,
     // the files they kept aside, their markers and journals).
     std::vector<Spot> left;
-    // The folders that the directory check made for the installation, the
-    // install folder and those above it that were missing, outermost first.
-    std::vector<std::wstring> made;
     // The shortcuts to make: the desktop's and the group's.
     bool desktop = true;
     bool group = true;
@@ -109,3 +112,8 @@ bool Settles(const Spot& spot);
 // and the end, with the status texts and progress steps that the window shows
 // between them.
 Plan PlanInstallation(const Situation& situation);
+
+// The folders that the directory check makes: each of the names below the
+// folder at `above` ("\\Apps\\Zarvo" below "C:\\"), outer first, empty names
+// skipped.
+Plan PlanFoldersBelow(const std::wstring& above, const std::wstring& names);

@@ -84,12 +84,13 @@ void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring
         value.type = state.type;
         value.data = std::move(state.data);
     }
-    DWORD error = 0;
-    journal_ = installFolder.CreateNewFile(name, error);
+    Opened journal = installFolder.CreateNewFile(name);
+    journal_ = std::move(journal.file);
     const std::vector<unsigned char> bytes = EncodeJournal(values_);
     try {
         if (!journal_)
-            Raise(FileErrorMessage(L"Cannot create file", installFolder.Name() + L"\\" + name, error), error);
+            Raise(FileErrorMessage(L"Cannot create file", installFolder.Name() + L"\\" + name, journal.error),
+                  journal.error);
         WriteAll(journal_.get(), bytes.data(), bytes.size());
         if (!FlushFileBuffers(journal_.get()))
             Raise(L"Stream write error", GetLastError());
@@ -134,10 +135,10 @@ std::wstring ReadLeftJournal(const HeldFolder& installFolder,
                              const std::wstring& name,
                              UniqueHandle& file,
                              std::vector<JournalValue>& values) {
-    DWORD error = 0;
-    file = installFolder.OpenToRead(name, error);
+    Opened opened = installFolder.OpenToRead(name);
+    file = std::move(opened.file);
     if (!file)
-        return SystemErrorText(error);
+        return SystemErrorText(opened.error);
     if (JudgeFile(file.get()) != FolderRisk::None)
         return L"管理员以外的账户拥有它或可以更改它";
     // A journal of the product's values is a few kilobytes.

@@ -10,16 +10,18 @@
 namespace {
 
 // The key, or none with the system's status.
-UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate, LONG& status) {
+struct OpenedKey {
+    UniqueHKey key;
+    LONG status;
+};
+OpenedKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate) {
     if (*keyPath == L'\\')
         ++keyPath;
     HKEY key = nullptr;
-    if (canCreate && *keyPath)
-        status =
-            RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    else
-        status = RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key);
-    return status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey();
+    const LONG status = canCreate && *keyPath ? RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                                KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                                              : RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key);
+    return {status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey(), status};
 }
 
 // The value's text into `data`; gives the query's status, ERROR_FILE_NOT_FOUND
@@ -30,15 +32,15 @@ LONG ReadValue(HKEY root,
                const wchar_t* valueName,
                std::wstring& data,
                bool& text) {
-    LONG status = ERROR_SUCCESS;
-    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
+    const UniqueHKey key = OpenKey(root, keyPath, canCreate).key;
     DWORD size = 0;
     if (!key || RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
         return ERROR_FILE_NOT_FOUND;
     // One spare code unit, so that data without its terminating NUL still ends.
     data.assign(size / sizeof(wchar_t) + 2, L'\0');
     DWORD type = REG_NONE;
-    status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    const LONG status =
+        RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     text = type == REG_SZ || type == REG_EXPAND_SZ;
     data.resize(text ? wcslen(data.c_str()) : 0);
     return status;
@@ -74,11 +76,10 @@ void RegWriteValue(HKEY root,
                    DWORD size) {
     // A value that is not stored is a failure, whether its key could not be
     // had (a policy, a security product, a full registry) or the value not set.
-    LONG status = ERROR_SUCCESS;
-    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
-    if (!key)
-        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
-    status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
+    const OpenedKey key = OpenKey(root, keyPath, canCreate);
+    if (!key.key)
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(key.status)}), key.status);
+    const LONG status = RegSetValueExW(key.key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
     if (status != ERROR_SUCCESS)
         Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
 }

@@ -23,42 +23,36 @@ std::wstring UnguessableName() {
 
 }  // namespace
 
-bool ScratchFolder::Make(DWORD& error) {
+DWORD ScratchFolder::Make() {
     const std::wstring name = UnguessableName();
     // The temporary directory may itself lie elsewhere through a link; that
     // is the user's to choose. A drive root needs its backslash.
     const std::wstring parentPath = tempDir_.empty() || tempDir_.back() == L':' ? tempDir_ + L"\\" : tempDir_;
     path_ = FormatText(L"%1\\%2", {tempDir_, name});
-    if (name.empty()) {
-        error = ERROR_GEN_FAILURE;
-        return false;
-    }
-    const HeldFolder parent = HeldFolder::Open(parentPath, error);
-    if (!parent)
-        return false;
     // Owned by the administrators, not the user, who could otherwise open
     // the list up again; entered only by them and the system. The installer
     // always runs as an administrator; beside a limited token of the same
     // user this keeps that user's programs out.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (name.empty())
+        return ERROR_GEN_FAILURE;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)",
-                                                              SDDL_REVISION_1, &descriptor, nullptr)) {
-        error = GetLastError();
-        return false;
-    }
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return GetLastError();
     const UniqueLocalMemory security(descriptor);
-    folder_ = parent.CreateFolder(name, descriptor, error);
-    return static_cast<bool>(folder_);
+    folder_ = HeldFolder::Open(parentPath).CreateFolder(name, descriptor);
+    return folder_.Error();
 }
 
 UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* data, std::size_t size) {
-    DWORD error = 0;
-    UniqueHandle copy;
-    if (folder_ || Make(error))
-        copy = folder_.CreateNewFile(fileName, error, true);
+    Opened copy;
+    copy.error = folder_ ? 0 : Make();
+    if (!copy.error)
+        copy = folder_.CreateNewFile(fileName, true);
     if (!copy)
-        Raise(FileErrorMessage(L"Cannot create file", FormatText(L"%1\\%2", {path_, fileName}), error));
-    WriteAll(copy.get(), data, size);
-    SetFilePointer(copy.get(), 0, nullptr, FILE_BEGIN);
-    return copy;
+        Raise(FileErrorMessage(L"Cannot create file", FormatText(L"%1\\%2", {path_, fileName}), copy.error),
+              copy.error);
+    WriteAll(copy.file.get(), data, size);
+    SetFilePointer(copy.file.get(), 0, nullptr, FILE_BEGIN);
+    return std::move(copy.file);
 }

@@ -20,8 +20,8 @@ class ScratchFolder {
     UniqueHandle WriteCopy(const std::wstring& fileName, const void* data, std::size_t size);
 
   private:
-    // Makes the folder; false with the system's error code when it cannot.
-    bool Make(DWORD& error);
+    // Makes the folder; gives 0, or the system's code why it cannot.
+    DWORD Make();
 
     std::wstring tempDir_;
     std::wstring path_;

@@ -99,8 +99,9 @@ TEST(Plan, FreshAndUpgrade) {
 // one with it finished, a run of which only shortcuts are left by whether the
 // new shortcut stands; journals, then markers, last. Journals and markers
 // count only in the install folder itself, and a journal refused is set
-// aside and settles nothing. The folders the directory check made come
-// first, and the shortcuts left out are neither made nor their group.
+// aside and settles nothing. The directory check makes each missing folder
+// of the install folder's path, outer first, and the shortcuts left out are
+// neither made nor their group.
 TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation situation = Installed();
     situation.left = {
@@ -151,12 +152,12 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
               Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}), putBack.size());
 
+    EXPECT_EQ(PlanFoldersBelow(L"C:\\", L"\\Apps\\\\Zarvo"),
+              (Plan{{Step::Made, Area::None, L"C:\\Apps"}, {Step::Made, Area::None, L"C:\\Apps\\Zarvo"}}));
+    EXPECT_TRUE(PlanFoldersBelow(L"C:\\Apps", L"").empty());
     Situation chosen;
-    chosen.made = {L"C:\\Apps", L"C:\\Apps\\Zarvo"};
     chosen.desktop = false;
     const Plan withoutDesktop = PlanInstallation(chosen);
-    EXPECT_EQ(withoutDesktop[0], (Action{Step::Made, Area::None, L"C:\\Apps"}));
-    EXPECT_EQ(withoutDesktop[1], (Action{Step::Made, Area::None, L"C:\\Apps\\Zarvo"}));
     EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Desktop), 0);
     EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Group), 4);
     chosen.group = false;
@@ -211,9 +212,7 @@ class TextLog final : public LogSink {
 // fails is logged and the others still run. What is shown goes to the window,
 // not to the machine.
 TEST(Executor, FailureAtEachChangeUndoesEverythingBeforeItBackwards) {
-    Situation situation = Installed();
-    situation.made = {L"C:\\Zarvo"};
-    const Plan plan = PlanInstallation(situation);
+    const Plan plan = PlanInstallation(Installed());
     Plan changes;
     std::vector<std::wstring> statuses;
     for (const Action& action : plan)

@@ -64,8 +64,7 @@ class InstallTest : public testing::Test {
     // Boxes go to a log instead of the screen, as in an unattended run, so
     // that a refused folder waits for no click; Boxes reads what they said.
     void BoxesToLog() {
-        DWORD error = 0;
-        application_.Log().Open(kBoxLog, error);
+        application_.Log().Open(kBoxLog);
         application_.ShowNoBoxes();
     }
     // The log is held while it is open: closed to be read, and opened afresh.

@@ -1,6 +1,5 @@
 #include "install/Journal.h"
 #include "install/MachineOperations.h"
-#include "system/FolderSecurity.h"
 #include "system/Reg.h"
 #include "system/RunNames.h"
 #include "tests/win/InstallFixture.h"
@@ -23,8 +22,7 @@ struct Failure {
 };
 
 // The machine's operations, failing at one change of the plan as though it
-// had failed; a folder that the directory check made is there already, and
-// the failure comes at the change after it.
+// had failed.
 class FailingOperations final : public Operations {
   public:
     FailingOperations(Operations& inner, Failure failure, const Plan& plan)
@@ -32,7 +30,7 @@ class FailingOperations final : public Operations {
     void Do(const Action& action) override {
         const bool at = static_cast<std::size_t>(&action - plan_.data()) >= failure_.at ||
                         (failure_.step != Step::Status && action.step == failure_.step);
-        if (at && action.step != Step::Made)
+        if (at)
             throw Error(L"injected", ERROR_GEN_FAILURE);
         inner_.Do(action);
     }
@@ -51,25 +49,31 @@ class FailingOperations final : public Operations {
 
 class PlanExecutionTest : public InstallTest {
   protected:
-    // Installs into `dir` as the wizard would, but for the failure; returns
-    // the number of actions planned up to the end, after which nothing fails.
-    std::size_t InstallFailing(const std::wstring& dir, Failure failure, std::vector<MadeFolder> made = {}) {
+    // Installs into `dir` as the wizard would, from its directory check on,
+    // but for the failure; returns the number of actions planned up to the
+    // end, after which nothing fails.
+    std::size_t InstallFailing(const std::wstring& dir, Failure failure) {
         InstallRequest request;
-        DWORD error = 0;
-        request.dir = dir;
-        request.folder = HeldFolder::Open(dir, error);
-        request.made = std::move(made);
+        EXPECT_EQ(CheckInstallFolder(dir, TempDirectory(), request.folder, application_.Log()).reason,
+                  FolderRefusal::None);
         request.tempDir = TempDirectory();
         request.choice = L"/DesktopShortcut=true /StartMenuShortcut=true";
         request.link = InstallMain::ShellLinkInterface.get();
         request.persist = InstallMain::PersistInterface.get();
-        MachineOperations operations(request, application_.Log(), RunTag(++runs_));
-        plan_ = PlanInstallation(operations.Look());
-        FailingOperations failing(operations, failure, plan_);
-        try {
-            Execute(plan_, failing, application_.Log(), &progress_);
-        } catch (const Error&) {
+        bool failed = false;
+        {
+            MachineOperations operations(request, application_.Log(), RunTag(++runs_));
+            plan_ = PlanInstallation(operations.Look());
+            FailingOperations failing(operations, failure, plan_);
+            try {
+                Execute(plan_, failing, application_.Log(), &progress_);
+            } catch (const Error&) {
+                failed = !failure.abrupt;
+            }
         }
+        // As the installation does, once nothing of the run holds them.
+        if (failed)
+            Undo(request.folder.made, request.folder.making, application_.Log());
         return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
     }
 
@@ -78,18 +82,6 @@ class PlanExecutionTest : public InstallTest {
     QuietProgress progress_;
     unsigned long runs_ = 0;
 };
-
-// The folder made as the directory check makes it: by name below the
-// folder above it, which is held, with the product's access list.
-std::vector<MadeFolder> MakeInstallFolder(const std::wstring& parent, const std::wstring& name) {
-    DWORD error = 0;
-    MadeFolder made{HeldFolder::Open(parent, error), name};
-    const UniqueLocalMemory security = ProductFolderSecurity();
-    EXPECT_TRUE(made.first.CreateFolder(name, security.get(), error));
-    std::vector<MadeFolder> folders;
-    folders.push_back(std::move(made));
-    return folders;
-}
 
 }  // namespace
 
@@ -119,7 +111,7 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
     RemoveInstallation(kTestRoot);
     ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
     for (std::size_t failAt = 0, actions = 1; failAt < actions; ++failAt) {
-        actions = InstallFailing(dir, {failAt}, MakeInstallFolder(kTestRoot, L"Zarvo"));
+        actions = InstallFailing(dir, {failAt});
         ASSERT_FALSE(Exists(dir)) << "fresh installation failing at action " << failAt;
         ASSERT_FALSE(Exists(DesktopLink())) << failAt;
         ASSERT_FALSE(Exists(ProgramGroup())) << failAt;
@@ -260,7 +252,7 @@ TEST_F(PlanExecutionTest, JournalsSettleOnlyTheirOwnRunAndNeverBlockOne) {
     // its own, but one has gained a key of another's meanwhile.
     RemoveInstallation(kTestRoot);
     ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
-    InstallFailing(dir, {~std::size_t(0), Step::Finish, true}, MakeInstallFolder(kTestRoot, L"Zarvo"));
+    InstallFailing(dir, {~std::size_t(0), Step::Finish, true});
     RegWriteString(HKEY_LOCAL_MACHINE, (std::wstring(kAppPaths) + L"\\Another").c_str(), true, L"", L"kept");
     EXPECT_EQ(Install(dir), L"");
     ExpectProductInstalled(dir);

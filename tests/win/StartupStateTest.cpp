@@ -48,8 +48,7 @@ TEST(StartupState, LogIsMadeAnewAsTheInstallersOwn) {
     const unsigned long long planted = fileIndex(path);
     {
         RunLog log;
-        DWORD error = 0;
-        ASSERT_TRUE(log.Open(path, error)) << error;
+        ASSERT_EQ(log.Open(path), 0u);
         log.Line(L"日志");
     }
     EXPECT_NE(fileIndex(path), planted);
