@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Product.h"
+
 #include <optional>
 #include <string>
 
@@ -10,20 +12,14 @@ enum class SetupMode {
     Quiet,    // /S, /quiet: no window and no box at all
 };
 
-// Which of the product's shortcuts to make, where the line says so
-// (/DesktopShortcut=true|false, /StartMenuShortcut=true|false).
-struct ShortcutOptions {
-    std::optional<bool> desktop;    // the shortcut on the all-users desktop
-    std::optional<bool> startMenu;  // the program group in the all-users Start menu
-};
-
 // What the command line asks for.
 struct SetupOptions {
     SetupMode mode = SetupMode::Wizard;
     std::optional<std::wstring> directory;  // /D=folder: the install directory instead of the default
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
-    ShortcutOptions shortcuts;
+    // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
+    Product::ShortcutChoice shortcuts;
     // The first option that is not taken or stands where it does not belong;
     // the run then does nothing but say so.
     std::optional<std::wstring> refused;
@@ -41,9 +37,10 @@ struct SetupOptions {
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false
-// /StartMenuShortcut=true"): what the Uninstall entry records, and an upgrade
-// reads back with ParseCommandLine.
-std::wstring ShortcutOptionsText(bool desktop, bool startMenu);
+// /StartMenuShortcut=true"), each place made unless chosen otherwise: what
+// the Uninstall entry records, and an upgrade reads back with
+// ParseCommandLine.
+std::wstring ShortcutOptionsText(const Product::ShortcutChoice& shortcuts);
 
 // The list of options, as /help shows it.
 std::wstring UsageText();

@@ -71,7 +71,7 @@ void TInstallForm::FormCreate() {
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
 }
 
-void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {
+void TInstallForm::ChooseShortcuts(const Product::ShortcutChoice& line) {
     if (line.desktop)
         shortcuts_.desktop = line.desktop;
     if (line.startMenu)

@@ -55,7 +55,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
 
     // The shortcuts that the command line chooses, over those that the
     // installed copy's entry records.
-    void ChooseShortcuts(const ShortcutOptions& line);
+    void ChooseShortcuts(const Product::ShortcutChoice& line);
 
     // What Next does on the directory page, for a run without the wizard:
     // the directory check, then the installation.
@@ -134,7 +134,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     Stage stage_ = Stage::Wizard;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.
-    ShortcutOptions shortcuts_;
+    Product::ShortcutChoice shortcuts_;
     // Why the directory check last refused the folder.
     FolderRefusal refusal_ = FolderRefusal::None;
 };

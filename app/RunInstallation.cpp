@@ -12,9 +12,8 @@ void TInstallForm::RunInstallation() {
     InstallRequest request;
     request.folder = std::move(installFolder_);
     request.tempDir = TempDir;
-    request.desktop = shortcuts_.desktop.value_or(true);
-    request.group = shortcuts_.startMenu.value_or(true);
-    request.choice = ShortcutOptionsText(request.desktop, request.group);
+    request.shortcuts = shortcuts_;
+    request.shortcutsText = ShortcutOptionsText(shortcuts_);
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
     InstallProduct(std::move(request), *this, application_.Log());

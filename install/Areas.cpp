@@ -13,10 +13,10 @@
 Areas::Areas(std::wstring dir, HeldFolder root) {
     paths_[static_cast<int>(Area::Tree)] = std::move(dir);
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
-    const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::ProgramGroup);
+    const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::StartMenu);
     programs_ = HeldFolder::Open(programs);
     if (!programs.empty())
-        paths_[static_cast<int>(Area::Group)] = programs + L"\\" + Product::kName;
+        paths_[static_cast<int>(Area::StartMenu)] = programs + L"\\" + Product::kName;
     At(Area::Tree, L"").folder = std::move(root);
 }
 
@@ -28,7 +28,7 @@ Areas::Held& Areas::At(Area area, const std::wstring& path) {
 }
 
 const HeldFolder& Areas::Above(Area area, const std::wstring& path) {
-    if (area == Area::Group && path.empty())
+    if (area == Area::StartMenu && path.empty())
         return programs_;
     return path.empty() ? none_ : Folder(area, ParentOf(path));
 }
@@ -43,7 +43,7 @@ const HeldFolder& Areas::Folder(Area area, const std::wstring& path) {
         held.folder = HeldFolder::Open(paths_[static_cast<int>(Area::Desktop)]);
     else
         held.folder =
-            Above(area, path).ExistingFolder(area == Area::Group && path.empty() ? Product::kName : NameOf(path));
+            Above(area, path).ExistingFolder(area == Area::StartMenu && path.empty() ? Product::kName : NameOf(path));
     return held.folder;
 }
 
@@ -92,6 +92,6 @@ Situation Areas::Look() {
     for (const std::wstring& path : tree)
         list(Area::Tree, path);
     list(Area::Desktop, L"");
-    list(Area::Group, L"");
+    list(Area::StartMenu, L"");
     return situation;
 }

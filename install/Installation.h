@@ -15,11 +15,9 @@ struct InstallRequest {
     InstallFolder folder;
     // The user's temporary directory, for the payloads' temporary copies.
     std::wstring tempDir;
-    // The shortcuts to make: the desktop's and the Start-menu group's, and
-    // the choice as the Uninstall entry records it.
-    bool desktop = true;
-    bool group = true;
-    std::wstring choice;
+    // The shortcuts to make, and the choice as the Uninstall entry records it.
+    Product::ShortcutChoice shortcuts;
+    std::wstring shortcutsText;
     // The installer's shell-link object, which makes the shortcuts' files.
     IShellLinkW* link = nullptr;
     IPersistStream* persist = nullptr;

@@ -21,7 +21,7 @@ MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std:
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.choice) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -31,8 +31,7 @@ Situation MachineOperations::Look() {
         spot.refused = Settles(spot) && ParseRunName(NameOf(spot.path)).kind == RunNameKind::Journal &&
                        !ReadJournal(spot.path, file, values).empty();
     }
-    situation.desktop = request_.desktop;
-    situation.group = request_.group;
+    situation.shortcuts = request_.shortcuts;
     return situation;
 }
 

@@ -166,13 +166,12 @@ class Planner {
 
     void Shortcuts() {
         Add(Step::Status, Area::None, L"正在创建快捷方式");
-        if (situation_.group && !Stands(Area::Group, L""))
-            Add(Step::MakeFolder, Area::Group);
+        if (situation_.shortcuts.Makes(LinkPlace::StartMenu) && !Stands(Area::StartMenu, L""))
+            Add(Step::MakeFolder, Area::StartMenu);
         for (const Product::Shortcut& shortcut : Product::kShortcuts) {
-            const bool desktop = shortcut.place == LinkPlace::Desktop;
-            if (!(desktop ? situation_.desktop : situation_.group))
+            if (!situation_.shortcuts.Makes(shortcut.place))
                 continue;
-            const Area area = desktop ? Area::Desktop : Area::Group;
+            const Area area = AreaOf(shortcut.place);
             if (Stands(area, std::wstring(L"\\").append(shortcut.name)))
                 Add(Step::Hold, area, L"\\", shortcut.name);
             Add(Step::Write, area, L"\\", shortcut.name).shortcut = &shortcut;

@@ -15,7 +15,12 @@
 
 // The folders an action works in: the install folder's tree, the all-users
 // desktop, and the product's group in the all-users Start menu.
-enum class Area : std::uint8_t { None, Tree, Desktop, Group };
+enum class Area : std::uint8_t { None, Tree, Desktop, StartMenu };
+
+// The area of a place of shortcuts.
+constexpr Area AreaOf(Product::LinkPlace place) {
+    return place == Product::LinkPlace::Desktop ? Area::Desktop : Area::StartMenu;
+}
 // The paths of the areas' folders, in the order of Area.
 using AreaPaths = std::wstring[4];
 
@@ -95,9 +100,7 @@ struct Situation {
     // The names that earlier runs left in the areas' folders (their new files,
     // the files they kept aside, their markers and journals).
     std::vector<Spot> left;
-    // The shortcuts to make: the desktop's and the group's.
-    bool desktop = true;
-    bool group = true;
+    Product::ShortcutChoice shortcuts;
 };
 
 // Whether the installation settles a name that an earlier run left: a new

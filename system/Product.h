@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <utility>
 
 // What the product is, stated once: everything else derives from these tables.
@@ -53,7 +54,16 @@ inline constexpr const wchar_t* kPrograms[] = {ZARVO_BROWSER_FILE, L"ZarvService
 
 // Where a shortcut goes: the all-users desktop, or the product's group in the
 // all-users Start menu.
-enum class LinkPlace : std::uint8_t { Desktop = 1, ProgramGroup = 2 };
+enum class LinkPlace : std::uint8_t { Desktop, StartMenu };
+
+// Which places get the product's shortcuts, from the command line to the
+// installation: unset where nobody has chosen, and then they do.
+struct ShortcutChoice {
+    std::optional<bool> desktop;
+    std::optional<bool> startMenu;
+
+    bool Makes(LinkPlace place) const { return (place == LinkPlace::Desktop ? desktop : startMenu).value_or(true); }
+};
 
 // A shortcut: its place, its file name there, the product file it opens (the
 // install folder is its working directory) and its description.
@@ -68,10 +78,10 @@ inline constexpr wchar_t kBrowserDescription[] =
     L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
 inline constexpr Shortcut kShortcuts[] = {
     {LinkPlace::Desktop, L"泽沃浏览器.lnk", ZARVO_BROWSER_FILE, kBrowserDescription},
-    {LinkPlace::ProgramGroup, L"泽沃浏览器.lnk", ZARVO_BROWSER_FILE, kBrowserDescription},
-    {LinkPlace::ProgramGroup, L"在线升级.lnk", L"ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
-    {LinkPlace::ProgramGroup, L"更新记录.lnk", L"whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
-    {LinkPlace::ProgramGroup, L"卸载泽沃浏览器.lnk", L"Uninstall.exe", L"卸载程序"},
+    {LinkPlace::StartMenu, L"泽沃浏览器.lnk", ZARVO_BROWSER_FILE, kBrowserDescription},
+    {LinkPlace::StartMenu, L"在线升级.lnk", L"ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
+    {LinkPlace::StartMenu, L"更新记录.lnk", L"whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
+    {LinkPlace::StartMenu, L"卸载泽沃浏览器.lnk", L"Uninstall.exe", L"卸载程序"},
 };
 inline constexpr std::size_t kShortcutCount = std::size(kShortcuts);
 

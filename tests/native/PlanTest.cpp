@@ -38,10 +38,9 @@ Situation Installed() {
         situation.existing.push_back({Area::Tree, folder});
     for (const Product::File& file : Product::kFiles)
         situation.existing.push_back({Area::Tree, std::wstring(file.folder) + L"\\" + file.name});
-    situation.existing.push_back({Area::Group, L""});
+    situation.existing.push_back({Area::StartMenu, L""});
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
-        situation.existing.push_back({shortcut.place == Product::LinkPlace::Desktop ? Area::Desktop : Area::Group,
-                                      std::wstring(L"\\") + shortcut.name});
+        situation.existing.push_back({AreaOf(shortcut.place), std::wstring(L"\\") + shortcut.name});
     return situation;
 }
 
@@ -69,7 +68,8 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, L"\\Lang\\0x0409.ini"}), firstPlace);
-    const Action lastShortcut{Step::Write, Area::Group, std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};
+    const Action lastShortcut{Step::Write, Area::StartMenu,
+                              std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};
     EXPECT_LT(Find(fresh, lastShortcut), firstPlace);
     const Product::Value& lastValue = Product::kValues[Product::kValueCount - 1];
     EXPECT_GT(Find(fresh, {Step::Finish}),
@@ -88,10 +88,10 @@ TEST(Plan, FreshAndUpgrade) {
     const Plan upgrade = PlanInstallation(Installed());
     EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);
     EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), files);
-    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::Group), shortcuts);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::StartMenu), shortcuts);
     EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, L"\\Lang\\0x0409.ini"}),
               Find(upgrade, {Step::Copy, Area::None, L"whatsnewtxt"}));
-    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Group, lastShortcut.path}), Find(upgrade, lastShortcut));
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::StartMenu, lastShortcut.path}), Find(upgrade, lastShortcut));
 }
 
 // What earlier runs left is settled after the running copies are ended and
@@ -113,7 +113,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
         {Area::Tree, L"\\zs-bbbbbbbb-journal"},
         {Area::Desktop, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
         {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
-        {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
+        {Area::StartMenu, L"\\gone.lnk.zs-cccccccc-old"},
     };
     const Plan plan = PlanInstallation(situation);
     const std::vector<Action> expected = {
@@ -122,7 +122,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
         {Step::Discard, Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
         {Step::PutBack, Area::Desktop, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
         {Step::Discard, Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
-        {Step::PutBack, Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
+        {Step::PutBack, Area::StartMenu, L"\\gone.lnk.zs-cccccccc-old"},
         {Step::Restore, Area::Tree, L"\\zs-aaaaaaaa-journal"},
         {Step::Discard, Area::Tree, L"\\zs-bbbbbbbb-journal"},
         {Step::Discard, Area::Tree, L"\\zs-bbbbbbbb-done"},
@@ -136,7 +136,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation planted = Installed();
     planted.left = {{Area::Tree, L"\\Data\\zs-dddddddd-journal"},
                     {Area::Desktop, L"\\zs-dddddddd-journal"},
-                    {Area::Group, L"\\zs-eeeeeeee-done"},
+                    {Area::StartMenu, L"\\zs-eeeeeeee-done"},
                     {Area::Tree, L"\\zs-ffffffff-journal", true}};
     const Plan refused = PlanInstallation(planted);
     const std::size_t setAside = Find(refused, {Step::SetAside, Area::Tree, L"\\zs-ffffffff-journal"});
@@ -156,13 +156,14 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
               (Plan{{Step::Made, Area::None, L"C:\\Apps"}, {Step::Made, Area::None, L"C:\\Apps\\Zarvo"}}));
     EXPECT_TRUE(PlanFoldersBelow(L"C:\\Apps", L"").empty());
     Situation chosen;
-    chosen.desktop = false;
+    chosen.shortcuts.desktop = false;
     const Plan withoutDesktop = PlanInstallation(chosen);
     EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Desktop), 0);
-    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Group), 4);
-    chosen.group = false;
+    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::StartMenu), 4);
+    chosen.shortcuts.startMenu = false;
     const Plan withNeither = PlanInstallation(chosen);
-    EXPECT_EQ(Count(withNeither, Step::Write, Area::Group) + Count(withNeither, Step::MakeFolder, Area::Group), 0);
+    EXPECT_EQ(Count(withNeither, Step::Write, Area::StartMenu) + Count(withNeither, Step::MakeFolder, Area::StartMenu),
+              0);
     EXPECT_EQ(Count(withNeither, Step::Advance), Count(withoutDesktop, Step::Advance));
 }
 

@@ -57,7 +57,7 @@ class PlanExecutionTest : public InstallTest {
         EXPECT_EQ(CheckInstallFolder(dir, TempDirectory(), request.folder, application_.Log()).reason,
                   FolderRefusal::None);
         request.tempDir = TempDirectory();
-        request.choice = L"/DesktopShortcut=true /StartMenuShortcut=true";
+        request.shortcutsText = L"/DesktopShortcut=true /StartMenuShortcut=true";
         request.link = InstallMain::ShellLinkInterface.get();
         request.persist = InstallMain::PersistInterface.get();
         bool failed = false;
