@@ -55,12 +55,16 @@ constexpr const wchar_t* kUnsafe[] = {
     L"安装目录“%1”正被其他程序独占使用。\r\n请关闭该程序或选择其他文件夹。",
 };
 
-Refusal Refused(FolderRefusal reason, const wchar_t* text, const std::wstring& folder = std::wstring()) {
-    return {reason, FormatText(text, {folder})};
-}
+// A refusal before its text is made: why, the box's text, and what it names
+// (the folder; the room's shortage is a text of its own).
+struct Reason {
+    FolderRefusal refusal = FolderRefusal::None;
+    const wchar_t* text = nullptr;
+    std::wstring named;
+};
 
-Refusal Unsafe(const FolderVerdict& verdict) {
-    return Refused(FolderRefusal::Unsafe, kUnsafe[static_cast<int>(verdict.risk) - 1], verdict.folder);
+Reason Unsafe(const FolderVerdict& verdict) {
+    return {FolderRefusal::Unsafe, kUnsafe[static_cast<int>(verdict.risk) - 1], verdict.folder};
 }
 
 // The deepest folder of the path that exists, held, with the names below it
@@ -91,34 +95,16 @@ bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
            files[0].nFileIndexHigh == files[1].nFileIndexHigh && files[0].nFileIndexLow == files[1].nFileIndexLow;
 }
 
-// The install folder once it is held, made or not.
-Refusal Judge(const std::wstring& dir, InstallFolder& folder) {
-    // What was made is judged where it is too.
-    if (!folder.made.empty()) {
-        const FolderVerdict verdict = JudgeHeldFolder(folder.held, dir);
-        if (verdict.risk != FolderRisk::None)
-            return Unsafe(verdict);
-    }
-    // A link on the way that was re-pointed meanwhile leads the typed path
-    // elsewhere than the folder that was judged.
-    if (!LeadsTo(dir, folder.held))
-        return Refused(FolderRefusal::Changed, kChanged, dir);
-    folder.path = folder.held.Path();
-    return WellFormedInstallDir(folder.path) ? Refusal() : Refused(FolderRefusal::Unusable, kUnusable);
-}
-
-}  // namespace
-
 // A text that every later path can be built on, in a folder that only the
 // administrators could change, on a disk with room: nothing is made before
 // all three are known.
-Refusal CheckInstallFolder(const std::wstring& dir,
-                           const std::wstring& tempDir,
-                           InstallFolder& folder,
-                           LogSink& log,
-                           void (*beforeMaking)()) {
+Reason Check(const std::wstring& dir,
+             const std::wstring& tempDir,
+             InstallFolder& folder,
+             LogSink& log,
+             void (*beforeMaking)()) {
     if (!WellFormedInstallDir(dir))
-        return Refused(FolderRefusal::Unusable, kUnusable);
+        return {FolderRefusal::Unusable, kUnusable, {}};
     FolderVerdict verdict = JudgeInstallPath(dir);
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
@@ -127,7 +113,7 @@ Refusal CheckInstallFolder(const std::wstring& dir,
     HeldFolder deepest = DeepestExisting(bare, missing);
     if (!deepest)
         return deepest.Error() == ERROR_SHARING_VIOLATION ? Unsafe({FolderRisk::InUse, dir})
-                                                          : Refused(FolderRefusal::Unusable, kUnusable);
+                                                          : Reason{FolderRefusal::Unusable, kUnusable, {}};
     // Judged where it is, as it is held: the install folder, or what the
     // missing folders are made in. A link may lead there, and another account
     // may have made a folder on the way after the first look.
@@ -136,7 +122,7 @@ Refusal CheckInstallFolder(const std::wstring& dir,
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
     if (std::wstring shortage = RoomShortage(deepest, dir, tempDir); !shortage.empty())
-        return {FolderRefusal::NoRoom, std::move(shortage)};
+        return {FolderRefusal::NoRoom, L"%1", std::move(shortage)};
     if (beforeMaking)
         beforeMaking();
     folder.made = PlanFoldersBelow(at, missing);
@@ -147,14 +133,35 @@ Refusal CheckInstallFolder(const std::wstring& dir,
     try {
         Execute(folder.made, folder.making, log);
     } catch (const Error& error) {
-        return error.Code() == ERROR_ALREADY_EXISTS ? Refused(FolderRefusal::Changed, kChanged, bare)
-                                                    : Refused(FolderRefusal::Unusable, kUnusable);
+        return error.Code() == ERROR_ALREADY_EXISTS ? Reason{FolderRefusal::Changed, kChanged, bare}
+                                                    : Reason{FolderRefusal::Unusable, kUnusable, {}};
     }
     folder.held = folder.making.TakeLast();
-    Refusal refusal = Judge(bare, folder);
-    if (refusal.reason != FolderRefusal::None) {
+    // What was made is judged where it is too; and a link on the way that was
+    // re-pointed meanwhile leads the typed path elsewhere than the folder
+    // that was judged.
+    verdict = folder.made.empty() ? FolderVerdict() : JudgeHeldFolder(folder.held, bare);
+    Reason reason;
+    if (verdict.risk != FolderRisk::None)
+        reason = Unsafe(verdict);
+    else if (!LeadsTo(bare, folder.held))
+        reason = {FolderRefusal::Changed, kChanged, bare};
+    else if (!WellFormedInstallDir(folder.path = folder.held.Path()))
+        reason = {FolderRefusal::Unusable, kUnusable, {}};
+    if (reason.refusal != FolderRefusal::None) {
         folder.held = HeldFolder();
         Undo(folder.made, folder.making, log);
     }
-    return refusal;
+    return reason;
+}
+
+}  // namespace
+
+Refusal CheckInstallFolder(const std::wstring& dir,
+                           const std::wstring& tempDir,
+                           InstallFolder& folder,
+                           LogSink& log,
+                           void (*beforeMaking)()) {
+    const Reason reason = Check(dir, tempDir, folder, log, beforeMaking);
+    return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
 }
