@@ -25,15 +25,9 @@ struct SetupOptions {
     std::optional<std::wstring> refused;
 };
 
-// Reads the options from the command line after the program's name. Options
-// begin with a slash and are separated by blanks; their names match in any
-// letter case, and an option that stands in quotes as a whole is read as if
-// it did not. /D= comes last and takes the rest of the line, blanks included,
-// as installers have always read it; blanks that end the line are dropped,
-// since no folder name ends in one. A slash after a blank in that rest is an
-// option put after /D= by mistake: it is read (so that /S still keeps every
-// box away) and refused, as are a switch given twice (in any of its
-// spellings) and /D= without a folder.
+// Reads the options after the program's name. /D= takes the rest of the line,
+// as installers have always read it; an option after it is read (so that /S
+// still keeps every box away) and refused, as is anything ambiguous.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false

@@ -36,11 +36,8 @@ class Operations {
     ~Operations() = default;
 };
 
-// Runs the plan's actions in order: what is shown goes to the log and to the
-// window where there is one, each change is logged with its time and done.
-// When one fails, every change done before it is undone, last first, each
-// undo logged; an undo that fails is logged and the rest go on. The failure
-// then goes on to the caller, as it was raised.
+// Runs the plan, logging each action; at a failure, undoes the changes done,
+// last first (an undo that fails is logged, the rest go on), and raises on.
 void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProgress* progress = nullptr);
 
 // Undoes the changes of a plan that was done in full, last first, as Execute

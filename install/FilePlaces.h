@@ -7,14 +7,9 @@
 #include <string>
 #include <vector>
 
-// The files that one installation puts in place, each at a name in one of the
-// areas' folders. A new file is written in full beside its place under a name
-// of the run's own and flushed to the disk before any file takes its place;
-// the file it replaces is held from the start, so that no other program can
-// take it without sharing meanwhile, and is kept aside under another name of
-// the run's own once the new one has its name, until the whole run is done.
-// Every step has its undo. A run ended abruptly leaves these names for the
-// next one to settle (install/Plan.h).
+// The files that one installation puts in place: each written in full and
+// flushed beside its place, the one it replaces held and kept aside until
+// the run is done, so that no step leaves a file half-written or lost.
 class FilePlaces {
   public:
     FilePlaces(Areas& areas, std::wstring tag) : areas_(areas), tag_(std::move(tag)) {}

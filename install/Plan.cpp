@@ -88,15 +88,9 @@ class Planner {
             }
     }
 
-    // The names that earlier runs left: a run that left its marker got past
-    // its last change and is finished (the files it kept aside go); one
-    // without it is undone (its new files go, the kept ones take their names
-    // back, the registry's values are put back from its journal), shortcuts
-    // included. A run of which only shortcuts are left went into another
-    // folder, whose marker is not to be seen from here: a kept shortcut goes
-    // where its new one stands and takes its name back where none does.
-    // Journals, then markers, go last: while anything of a run is left, so
-    // is what decides it.
+    // A run that left its marker got past its last change and is finished;
+    // one without it is undone. Journals, then markers, go last: while
+    // anything of a run is left, so is what decides it.
     void Settle() {
         std::vector<std::wstring> done, here;
         for (const Spot& spot : situation_.left) {
@@ -119,6 +113,8 @@ class Planner {
                     continue;
                 }
                 const std::wstring place = spot.path.substr(0, slash + 1) + name.original;
+                // A run with only shortcuts here went into another folder, whose
+                // marker is not seen: where its new shortcut stands, it finished.
                 const bool finished = Has(done, name.tag) || (!Has(here, name.tag) && Stands(spot.area, place));
                 Step step = Step::Discard;
                 if (!finished && name.kind == RunNameKind::Old)

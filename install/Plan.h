@@ -7,11 +7,8 @@
 #include <utility>
 #include <vector>
 
-// The installation as data: a list of actions built from the product's tables
-// and from what the machine holds already, run in order by one executor
-// (install/Executor.h), which undoes the actions done so far, backwards, when
-// one fails. Nothing here touches the system, so plans are built and checked
-// natively.
+// The installation as data, built from the product's tables and what the
+// machine holds: nothing here touches the system, so plans are checked natively.
 
 // The folders an action works in: the install folder's tree, the all-users
 // desktop, and the product's group in the all-users Start menu.
@@ -24,11 +21,8 @@ constexpr Area AreaOf(Product::LinkPlace place) {
 // The paths of the areas' folders, in the order of Area.
 using AreaPaths = std::wstring[4];
 
-// What an action is. The first are shown, not done: the executor hands them
-// to the window's progress and the log as it passes them. The others change
-// the machine: the directory check's folders (install/FolderCheck.h), then
-// the installation's steps, each a row of the machine's table with its verb,
-// its doing and its undoing (install/MachineOperations.cpp).
+// What an action is: the first are shown, and go to the window; the others
+// change the machine, each done and undone by one row of its operations.
 enum class Step : std::uint8_t {
     Status,       // the status text `path`
     Repaint,      // the status text `path`, then the window handles what is pending, so that it repaints
@@ -103,17 +97,14 @@ struct Situation {
     Product::ShortcutChoice shortcuts;
 };
 
-// Whether the installation settles a name that an earlier run left: a new
-// file or one kept aside wherever it is, a marker or a journal only in the
-// install folder itself, where runs write them and only the administrators
+// Whether the installation settles a name that an earlier run left: markers
+// and journals count only in the install folder, where only administrators
 // may add them.
 bool Settles(const Spot& spot);
 
-// The whole installation: the tree's folders, the running copies ended,
-// whatever an earlier run left settled, the journal, the product's files
-// written beside their places and placed, the shortcuts, the registry values
-// and the end, with the status texts and progress steps that the window shows
-// between them.
+// The whole installation, in the order that leaves every file whole at any
+// moment: what earlier runs left settled first, every new file on the disk
+// before the first takes its name.
 Plan PlanInstallation(const Situation& situation);
 
 // The folders that the directory check makes: each of the names below the

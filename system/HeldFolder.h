@@ -12,11 +12,10 @@ struct Opened {
     explicit operator bool() const { return static_cast<bool>(file); }
 };
 
-// A folder held open while the installer works in it; below it, one name at a
-// time through its handle and never through a link, since a program of the
-// same user may change the folders it can write to at any moment. A call that
-// fails gives an empty result with the system's code; an empty folder passes
-// its own code on to every call.
+// A folder held while the installer works in it, reached below one name at a
+// time through its handle, never through a link: another program may change
+// the folders it can write to at any moment. A failure is an empty result
+// with the system's code, which an empty folder passes on to every call.
 class HeldFolder {
   public:
     HeldFolder() = default;
