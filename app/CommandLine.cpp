@@ -123,6 +123,10 @@ class Parser {
             if (options_.help)
                 Refuse(option);
             options_.help = true;
+        } else if (IsOption(option, L"/ALLOWDOWNGRADE")) {
+            if (options_.allowDowngrade)
+                Refuse(option);
+            options_.allowDowngrade = true;
         } else if (IsOption(option, L"/LOG")) {
             // The file is the next item, unless that is another option.
             at_ = SkipBlanks(text_, at_);
@@ -192,6 +196,7 @@ std::wstring UsageText() {
            L"/StartMenuShortcut=false\u3000不建开始菜单程序组\r\n"
            L"\u3000\u3000（=true 则建；未给出时沿用上次安装的选择）\r\n"
            L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
+           L"/AllowDowngrade\u3000已装有更新的版本时也安装本版本，不提问\r\n"
            L"/help、/?\u3000显示本说明";
 }
 

@@ -18,6 +18,7 @@ struct SetupOptions {
     std::optional<std::wstring> directory;  // /D=folder: the install directory instead of the default
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
+    bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
     // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
     Product::ShortcutChoice shortcuts;
     // The first option that is not taken or stands where it does not belong;

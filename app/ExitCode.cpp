@@ -20,6 +20,7 @@ constexpr OutcomeEntry kOutcomes[] = {
     {kLogNotOpened, L"无法创建日志文件，未做任何更改"},
     {kFolderRefused, L"安装目录不可用，未安装任何文件"},
     {kInvalidCommandLine, L"命令行参数无效，未做任何更改"},
+    {kNewerInstalled, L"已装有较新的版本，未做任何更改"},
 };
 
 }  // namespace

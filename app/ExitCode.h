@@ -13,7 +13,8 @@ enum ExitCode : int {
     kAnotherSetupRunning = 1618,
     kInstallerDamaged = 1620,  // a payload container is not as the build made it
     kLogNotOpened = 1622,
-    kFolderRefused = 1625,  // the directory check refused the install folder
+    kFolderRefused = 1625,   // the directory check refused the install folder
+    kNewerInstalled = 1638,  // another version of the product, a newer one, is installed
     kInvalidCommandLine = 1639,
 };
 
@@ -28,6 +29,7 @@ enum class Outcome {
     LogNotOpened,
     FolderRefused,
     InvalidCommandLine,
+    NewerInstalled,
 };
 
 // What a refusal of the directory check ends an unattended run with.

@@ -1,5 +1,6 @@
 #include "app/InstallMain.h"
 
+#include "app/ReleaseVersion.h"
 #include "app/TempDir.h"
 #include "app/UpgradeFolder.h"
 #include "system/CriticalErrors.h"
@@ -94,6 +95,15 @@ void TInstallForm::FormDestroy() {
 
 void TInstallForm::OnDestroy() {
     FormDestroy();
+}
+
+std::wstring InstallMain::NewerInstalledRelease() {
+    constexpr ReleaseVersion ours = {ZARVO_VERSION_NUMBERS};
+    std::wstring installed = UninstallText(L"DisplayVersion");
+    const std::optional<ReleaseVersion> version = ParseReleaseVersion(installed);
+    if (!version || *version <= ours)
+        installed.clear();
+    return installed;
 }
 
 void InstallMain::ReleaseInstallerState() {

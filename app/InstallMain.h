@@ -162,4 +162,9 @@ using ::PayloadNames;
 // program end before COM is uninitialised.
 void ReleaseInstallerState();
 
+// The version that the product's Uninstall entry records, where it is newer
+// than this installer's; empty otherwise, also where the text is no version
+// of ours.
+std::wstring NewerInstalledRelease();
+
 }  // namespace InstallMain

@@ -17,6 +17,11 @@ namespace {
 
 const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
 const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
+const wchar_t kNewerQuestion[] =
+    L"本机已装有较新的泽沃浏览器 %1，本安装程序是较旧的 %2。较新版本的用户资料可能无法在较旧的版本中打开。\r\n\r\n"
+    L"要用 %2 替换 %1 吗？按“取消”则退出，不做任何更改。";
+const wchar_t kNewerRefused[] =
+    L"本机已装有较新的泽沃浏览器 %1，未用较旧的 %2 替换它。命令行加上 /AllowDowngrade 则替换。";
 
 // Starts the log asked for, with what places the run. Gives 0, also when none
 // is asked for, or the system's code why it cannot.
@@ -99,6 +104,18 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     if (!PayloadsIntact()) {
         application.Message(nullptr, kDamagedText, Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::Damaged;
+    }
+    // An older release replaces a newer one only when asked to: a newer
+    // browser's profile may not open in an older one.
+    const std::wstring newer = options.allowDowngrade ? std::wstring() : InstallMain::NewerInstalledRelease();
+    if (!newer.empty()) {
+        if (options.mode != SetupMode::Wizard) {
+            log.Line(FormatText(kNewerRefused, {newer, ZARVO_VERSION_TEXT}));
+            return Outcome::NewerInstalled;
+        }
+        if (application.Message(nullptr, FormatText(kNewerQuestion, {newer, ZARVO_VERSION_TEXT}).c_str(),
+                                Application::kTitle, MB_OKCANCEL | MB_ICONWARNING | MB_DEFBUTTON2) != IDOK)
+            return Outcome::NewerInstalled;
     }
     ComApartment com;
     const Outcome outcome = RunForm(application, options);

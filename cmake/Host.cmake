@@ -28,6 +28,7 @@ add_executable(native_tests
     tests/native/MessageTextTest.cpp
     tests/native/PayloadFilesTest.cpp
     tests/native/ProcessNameRuleTest.cpp
+    tests/native/ReleaseVersionTest.cpp
     tests/native/RunNamesTest.cpp
     tests/native/StartRouteTest.cpp
     tests/native/UpgradeFolderTest.cpp

@@ -175,6 +175,37 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
                 "${CMAKE_BINARY_DIR}/winget"
         VERBATIM)
     add_dependencies(winget_manifest sign)
+    # The package for the Windows Installer beside the installer, which it
+    # carries (tools/msi.sh), signed as the installer is. The Windows Installer
+    # compares the first three numbers of a version, the first two of at most
+    # 255: the second and third of ours share its second (1.1.0.2669 is
+    # 1.10.2669 to it), so that every release stays apart and in order.
+    string(REPLACE "." ";" parts "${ZARVO_VERSION}")
+    list(GET parts 0 major)
+    list(GET parts 1 minor)
+    list(GET parts 2 build)
+    list(GET parts 3 revision)
+    math(EXPR msi_minor "${minor} * 10 + ${build}")
+    if(major GREATER 255 OR build GREATER 9 OR msi_minor GREATER 255)
+        message(FATAL_ERROR "The version ${ZARVO_VERSION} has no version of its own for the Windows Installer: its first number must be at most 255, its third at most 9, and ten times its second plus its third at most 255.")
+    endif()
+    add_library(RunInstaller SHARED tools/msi/RunInstaller.c)
+    set_target_properties(RunInstaller PROPERTIES PREFIX "")
+    target_compile_definitions(RunInstaller PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
+    target_compile_options(RunInstaller PRIVATE -Os)
+    # Exported by its plain name, which the package's table names; no time
+    # stamp, so that the package is the same at every build.
+    target_link_options(RunInstaller PRIVATE -s -static-libgcc -Wl,--kill-at -Wl,--no-insert-timestamp)
+    target_link_libraries(RunInstaller PRIVATE msi)
+    zarvo_strict(RunInstaller)
+    add_custom_target(msi_package ALL
+        COMMAND "${PROJECT_SOURCE_DIR}/tools/msi.sh" "$<TARGET_FILE:ZarvoSetup>"
+                "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.exe" "$<TARGET_FILE:RunInstaller>" "${ZARVO_VERSION}"
+                "${major}.${msi_minor}.${revision}" "${CMAKE_BINARY_DIR}/ZarvoSetup.msi"
+        COMMAND "${PROJECT_SOURCE_DIR}/tools/sign.sh" "${CMAKE_BINARY_DIR}/ZarvoSetup.msi"
+                "${CMAKE_BINARY_DIR}/signed/ZarvoSetup.msi"
+        VERBATIM)
+    add_dependencies(msi_package sign RunInstaller)
     # The benchmarks, built by bench/install.sh and bench/startup.sh with a
     # payload set of the product's full sizes.
     if(ZARVO_BENCH)

@@ -7,7 +7,8 @@
 #   --installer      only the container tool and the unsigned installer
 #   --payloads DIR   a release: the installer carries the product's files from
 #                    DIR, laid out as installed, instead of the stand-ins; only
-#                    the container tool and the installer, signed as always
+#                    the container tool, the installer and its package for the
+#                    Windows Installer, signed as always
 #   --version V      the product version, four numbers such as 1.1.0.2669 (the
 #                    default)
 #   --download-url U the address that the installer will be downloaded from,
@@ -36,7 +37,7 @@ while [ $# -gt 0 ]; do
             }
             payload_setting=-DZARVO_PAYLOAD_DIR=$folder
             host_targets=(--target pack)
-            [ ${#installer_targets[@]} -gt 0 ] || installer_targets=(--target winget_manifest)
+            [ ${#installer_targets[@]} -gt 0 ] || installer_targets=(--target winget_manifest --target msi_package)
             shift 2
             ;;
         --version)

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds one commit twice, from two clean clones in directories of different
 # names and depths, one after the other, in different time zones and with
-# different umasks, and compares the unsigned ZarvoSetup.exe and the
-# containers that it is made from byte for byte.
+# different umasks, and compares the unsigned ZarvoSetup.exe, the containers
+# that it is made from and the package for the Windows Installer that carries
+# it byte for byte.
 # Usage: tools/reproducible.sh [COMMIT]  (HEAD when none; uncommitted changes
 # take no part). The clones are removed when the builds agree and kept for a
 # look when they differ.
@@ -18,7 +19,9 @@ build() {
     local start=$SECONDS
     git clone --quiet --no-checkout "$root" "$dir"
     git -C "$dir" checkout --quiet --detach "$commit"
-    (umask "$mask" && TZ=$zone ZARVO_BUILD="$dir/build" "$dir/tools/build.sh" --installer) >"$dir.log" 2>&1 || {
+    # Without a certificate, whose time stamps would make the package differ.
+    (umask "$mask" && export TZ=$zone ZARVO_BUILD="$dir/build" && unset ZARVO_SIGN_PKCS12 ZARVO_SIGN_CERT ZARVO_SIGN_KEY &&
+        "$dir/tools/build.sh" --installer && cmake --build "$dir/build/win32" --target msi_package) >"$dir.log" 2>&1 || {
         echo "reproducible: the build in $dir failed; its output is in $dir.log." >&2
         exit 1
     }
@@ -28,7 +31,7 @@ build "$first" UTC 022
 build "$second" Asia/Shanghai 077
 
 outputs() {
-    (cd "$1/build/win32" && ls ZarvoSetup.exe payloads/*.container ui/*.container)
+    (cd "$1/build/win32" && ls ZarvoSetup.exe ZarvoSetup.msi payloads/*.container ui/*.container)
 }
 if [ "$(outputs "$first")" != "$(outputs "$second")" ]; then
     echo "reproducible: the builds made different files; both are kept in $work." >&2

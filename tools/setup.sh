@@ -9,7 +9,7 @@ packages=(
     cmake make g++ clang libclang-rt-14-dev zlib1g-dev libdeflate-dev libjpeg62-turbo-dev googletest
     g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32 g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
     binutils-mingw-w64-i686 mingw-w64-i686-dev libz-mingw-w64-dev
-    osslsigncode openssl python3 python3-jsonschema python3-yaml nsis strace
+    osslsigncode wixl msitools faketime openssl python3 python3-jsonschema python3-yaml nsis strace
     wine wine32:i386 wine64 fonts-wine
     xvfb x11-utils xdotool fonts-wqy-microhei
 )

@@ -68,6 +68,8 @@ ExpectedReturnCodes:
   ReturnResponse: invalidParameter
 - InstallerReturnCode: 1625
   ReturnResponse: blockedByPolicy
+- InstallerReturnCode: 1638
+  ReturnResponse: downgrade
 - InstallerReturnCode: 1639
   ReturnResponse: invalidParameter
 UpgradeBehavior: install

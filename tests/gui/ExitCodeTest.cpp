@@ -1,4 +1,5 @@
 #include "app/ExitCode.h"
+#include "system/Product.h"
 #include "tests/gui/Driver.h"
 #include "tests/win/Probe.h"
 
@@ -77,4 +78,36 @@ TEST_F(ExitCodeTest, ErrorWhileCopyingIsAFailedInstallation) {
          {"安装目录：C:\\ZarvoExitCodeTest\\Zarvo\r\n", "失败：创建文件夹：C:\\ZarvoExitCodeTest\\Zarvo\\Data：",
           "确定要退出安装程序吗？\r\n回答：确定\r\n", "结果：安装失败（退出代码 1603）\r\n"})
         EXPECT_NE(written.find(line), std::string::npos) << line << "\n" << written;
+}
+
+// Where the installed release is newer, the wizard asks before it opens:
+// Cancel ends the run with nothing changed, OK goes on. The same release, or
+// /AllowDowngrade, is not asked about.
+TEST_F(ExitCodeTest, NewerReleaseIsReplacedOnlyWhenTheUserSaysSo) {
+    ScopedRegistryValue version(HKEY_LOCAL_MACHINE, Product::kUninstallKey, L"DisplayVersion");
+    version.SetString(L"1.10.0.0");
+    for (int answer : {IDCANCEL, IDOK}) {
+        Installer installer;
+        HWND box = installer.WaitForMessageBox();
+        ASSERT_TRUE(box);
+        const std::wstring text = MessageBoxText(box);
+        EXPECT_NE(text.find(L"较新的泽沃浏览器 1.10.0.0，本安装程序是较旧的 " ZARVO_VERSION_TEXT), std::wstring::npos)
+            << text;
+        EXPECT_FALSE(installer.ShowsWizard());
+        Answer(box, answer);
+        if (answer == IDOK) {
+            ASSERT_TRUE(installer.Window());
+            CloseWithOk(installer);
+        } else {
+            ASSERT_TRUE(installer.WaitForExit());
+            EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kNewerInstalled));
+        }
+    }
+    for (const wchar_t* arguments : {L"/AllowDowngrade", L""}) {
+        if (!*arguments)
+            version.SetString(ZARVO_VERSION_TEXT);
+        Installer installer(InstallerPath(), arguments);
+        ASSERT_TRUE(installer.Window()) << testing::PrintToString(std::wstring(arguments));
+        CloseWithOk(installer);
+    }
 }

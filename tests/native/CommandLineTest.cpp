@@ -15,6 +15,7 @@ struct Case {
     const wchar_t* logFile;
     bool help;
     const wchar_t* refused;  // null: every option taken
+    bool allowDowngrade = false;
 };
 
 const Case kCases[] = {
@@ -24,6 +25,9 @@ const Case kCases[] = {
     {L"/Passive", P, nullptr, L"", false, nullptr},
     {L"/? /S", Q, nullptr, L"", true, nullptr},
     {L"/help", W, nullptr, L"", true, nullptr},
+    {L"/S /allowdowngrade /D=C:\\Zarvo", Q, L"C:\\Zarvo", L"", false, nullptr, true},
+    {L"/AllowDowngrade=true", W, nullptr, L"", false, L"/AllowDowngrade=true"},
+    {L"/AllowDowngrade /allowdowngrade", W, nullptr, L"", false, L"/allowdowngrade", true},
     {L"/S /D=C:\\Program Files\\Zarvo", Q, L"C:\\Program Files\\Zarvo", L"", false, nullptr},
     {L"/S /d=C:\\Zarvo  \t", Q, L"C:\\Zarvo", L"", false, nullptr},
     {L"/D=C:\\Apps\\Zarvo", W, L"C:\\Apps\\Zarvo", L"", false, nullptr},
@@ -76,6 +80,7 @@ TEST(CommandLine, OptionsAsWindowsSetupProgramsTakeThem) {
             EXPECT_EQ(*options.directory, c.directory) << testing::PrintToString(line);
         EXPECT_EQ(options.logFile, c.logFile) << testing::PrintToString(line);
         EXPECT_EQ(options.help, c.help) << testing::PrintToString(line);
+        EXPECT_EQ(options.allowDowngrade, c.allowDowngrade) << testing::PrintToString(line);
         EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
             << testing::PrintToString(line);
     }

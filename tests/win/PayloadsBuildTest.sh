@@ -1,15 +1,19 @@
 #!/usr/bin/env bash
 # A release as a publisher makes it: tools/build.sh --payloads from a folder of
 # files other than the stand-ins, in a build tree of its own. A folder that
-# lacks one of the files is refused in one sentence naming it. The whole
-# folder, with a file too many and a version of its own, gives an installer
-# that names the file it left out, carries that version and no path of the
-# folder, and installs every file's bytes exactly when run unattended into a
-# folder whose name has a space. Runs in the Wine prefix of the test run.
-# Usage: PayloadsBuildTest.sh WORK_DIR
+# lacks one of the files is refused in one sentence naming it, and so is a
+# version that the release's package could not keep apart from another's. The
+# whole folder, with a file too many and a version of its own, gives an
+# installer that names the file it left out, carries that version and no path
+# of the folder, and installs every file's bytes exactly when run unattended
+# into a folder whose name has a space. The installer of the test run's build,
+# an older release, then refuses to replace it unattended (1638) and changes
+# nothing, unless its line allows it. Runs in the Wine prefix of the test run.
+# Usage: PayloadsBuildTest.sh WORK_DIR OLDER_INSTALLER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$1
+older=$2
 fail() {
     echo "FAILED: $*" >&2
     exit 1
@@ -38,6 +42,11 @@ build && fail "a folder without Lang/0x0804.ini was built"
     grep -qxF "build: The payload folder $folder lacks Lang/0x0804.ini." "$work/build.log" ||
     fail "not one sentence naming the missing file: $(cat "$work/build.log")"
 mv "$work/held-back.ini" "$folder/Lang/0x0804.ini"
+# 1.1.10.1 would be 1.20.1 to the Windows Installer, as 1.2.0.1 is.
+build --version 1.1.10.1 && fail "version 1.1.10.1 was built"
+[ "$(grep -c '^build: ' "$work/build.log")" = 1 ] &&
+    grep -q '^build: The version 1.1.10.1 has no version of its own for the Windows Installer' "$work/build.log" ||
+    fail "not one sentence refusing version 1.1.10.1: $(cat "$work/build.log")"
 
 build --version 2.0.1.3000 || fail "the release did not build: $(cat "$work/build.log")"
 grep -qF "Left out of the installer: notes.txt" "$work/build.log" || fail "notes.txt was not named as left out"
@@ -76,3 +85,11 @@ for number in VersionMajor:0x2 VersionMinor:0x0; do
     wine reg query "$uninstall" /v "${number%:*}" /reg:32 2>/dev/null | grep -qE "REG_DWORD +${number#*:}[[:space:]]*\$" ||
         fail "the Uninstall entry's ${number%:*} is not ${number#*:}"
 done
+
+status=0
+wine "$older" /quiet "/LOG=Z:${work//\//\\}\\older.log" </dev/null >/dev/null 2>&1 || status=$?
+[ $status = $((1638 % 256)) ] && cmp -s "$folder/Zarvo.exe" "$host_dir/Zarvo.exe" ||
+    fail "an older release replaced the newer one unattended, or did not end with 1638 ($status)"
+grep -q '本机已装有较新的泽沃浏览器 2.0.1.3000' "$work/older.log" || fail "the log does not say why: $(cat "$work/older.log")"
+wine "$older" /quiet /AllowDowngrade </dev/null >/dev/null 2>&1 && ! cmp -s "$folder/Zarvo.exe" "$host_dir/Zarvo.exe" ||
+    fail "/AllowDowngrade did not let the older release replace the newer one"

@@ -4,8 +4,9 @@
 # once a byte of it changes; signed twice, SHA-1 first and SHA-256 nested, each
 # signature verifies with its own time stamp from a time-stamp server that the
 # test runs on 127.0.0.1 (the legacy Authenticode form for the SHA-1 one, RFC
-# 3161 for the other); and the signed installer still starts under Wine and
-# installs all its payloads. Usage: SigningTest.sh INSTALLER GUI_TESTS WORK_DIR
+# 3161 for the other); the package for the Windows Installer carries the signed
+# installer and is signed too; and the signed installer still starts under
+# Wine and installs all its payloads. Usage: SigningTest.sh INSTALLER GUI_TESTS WORK_DIR
 set -euo pipefail
 installer=$1
 gui_tests=$2
@@ -51,9 +52,10 @@ authority() {
 } >openssl.log 2>&1 || fail "openssl could not make the test certificates: $(cat openssl.log)"
 cat ca.pem sha1.pem >authorities.pem
 
+# sign SIGNED [UNSIGNED]: the installer, or another file, signed as the build does.
 sign() {
     local status=0
-    "$root/tools/sign.sh" "$installer" "$1" >sign.log 2>&1 || status=$?
+    "$root/tools/sign.sh" "${2:-$installer}" "$1" >sign.log 2>&1 || status=$?
     ! grep -qF -e "$password" -e "$sha1_password" sign.log || fail "a password shows in the output"
     return $status
 }
@@ -81,6 +83,19 @@ verify changed.exe && fail "a changed byte still verifies"
     winget >/dev/null
 grep -qx "  InstallerSha256: $(sha256sum p12/ZarvoSetup.exe | cut -c1-64 | tr a-f A-F)" winget/*.installer.yaml ||
     fail "the winget manifest does not give the signed installer's hash"
+
+# The package for the Windows Installer carries the installer as published,
+# and is signed as it is.
+"$root/tools/msi.sh" "$installer" p12/ZarvoSetup.exe "$(dirname "$installer")/RunInstaller.dll" 1.1.0.2669 \
+    1.10.2669 ZarvoSetup.msi >/dev/null
+msiextract -C carried ZarvoSetup.msi >/dev/null
+cmp -s "carried/Program Files/Zarvo Setup/ZarvoSetup.exe" p12/ZarvoSetup.exe ||
+    fail "the package does not carry the signed installer"
+ZARVO_SIGN_PKCS12=sign.p12 ZARVO_SIGN_PASSWORD_FILE=password sign p12/ZarvoSetup.msi ZarvoSetup.msi ||
+    fail "$(cat sign.log)"
+verify p12/ZarvoSetup.msi || fail "the package's signature does not verify: $(cat verify.log)"
+changed p12/ZarvoSetup.msi changed.msi
+verify changed.msi && fail "a changed byte of the package still verifies"
 
 # PEM files with the password in the environment.
 ZARVO_SIGN_CERT=ca-sign.pem ZARVO_SIGN_KEY=ca-sign.key ZARVO_SIGN_PASSWORD=$password sign pem/ZarvoSetup.exe ||

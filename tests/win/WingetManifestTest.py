@@ -133,6 +133,12 @@ try:
     check(code == 0, "silent upgrade with progress ended with %d" % code)
     check(log_result().endswith("（退出代码 0）"), "the upgrade's log ends: " + log_result())
 
+    # A newer release installed: winget is told that the package would downgrade it.
+    wine("reg", "add", uninstall, "/v", "DisplayVersion", "/d", "65535.0.0.0", "/reg:32", "/f")
+    code = run([switches["Silent"], switches["Log"]])
+    check(codes.get(1638) == "downgrade" and code == 1638 % 256,
+          "over a newer release the installer ended with %d, which the manifest reads as %s" % (code, codes.get(1638)))
+
     code = run([switches["Silent"], "/unknown"])
     check(codes.get(1639) == "invalidParameter" and code == 1639 % 256,
           "an unknown switch ended with %d, which the manifest reads as %s" % (code, codes.get(1639)))

@@ -1,0 +1,133 @@
+#!/usr/bin/env bash
+# The package for the Windows Installer as an administrator deploys it: its
+# tables read back (the hidden entry, the upgrade rows, the action that runs
+# the installer elevated, the properties passed on), rebuilt byte for byte,
+# and run by Wine's msiexec: the product installed with the properties, a
+# refused property or folder failing the package with nothing left of it, and
+# a package older than the installed one refused. Wine runs the removal of an
+# older package after the newer one's installation, as Windows does, but
+# without telling it that it is part of an upgrade: the upgrade itself is
+# checked in the tables. Runs in the Wine prefix of the test run.
+# Usage: MsiTest.sh INSTALLER_BUILD WORK_DIR
+set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
+build=$1
+work=$2
+msi=$build/ZarvoSetup.msi
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+rm -rf "$work"
+mkdir -p "$work"
+table() {
+    msiinfo export "$1" "$2" | tr -d '\r'
+}
+row() {
+    grep -qxF "$2" <<<"$1" || fail "no row '$2' in: $1"
+}
+
+# The tables. The Upgrade rows: an older release is removed, a newer one only
+# found, which the launch condition then refuses; the older package removed
+# inside this one's transaction. The action: a DLL of the Binary table (1),
+# deferred (1024), with the system's rights (2048), after the package's own
+# files and before InstallFinalize.
+properties=$(table "$msi" Property)
+upgrade_code={3C6F1E52-8A4D-4F0B-9D27-6E1B5A0C7D93}
+row "$properties" $'ARPSYSTEMCOMPONENT\t1'
+row "$properties" $'ProductVersion\t1.10.2669'
+row "$properties" "$(printf 'UpgradeCode\t%s' "$upgrade_code")"
+secure=$(sed -n 's/^SecureCustomProperties\t//p' <<<"$properties")
+for name in INSTALLDIR DESKTOP_SHORTCUT START_MENU_SHORTCUT WIX_UPGRADE_DETECTED WIX_DOWNGRADE_DETECTED; do
+    [[ ";$secure;" == *";$name;"* ]] || fail "$name is not a secure property: $secure"
+done
+upgrade=$(table "$msi" Upgrade)
+row "$upgrade" "$(printf '%s\t\t1.10.2669\t\t1\t\tWIX_UPGRADE_DETECTED' "$upgrade_code")"
+row "$upgrade" "$(printf '%s\t1.10.2669\t\t\t2\t\tWIX_DOWNGRADE_DETECTED' "$upgrade_code")"
+table "$msi" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED' || fail "a newer release is not refused"
+row "$(table "$msi" CustomAction)" $'Install\t3073\tRunInstaller\tRunInstaller\t'
+sequence=$(table "$msi" InstallExecuteSequence | awk -F'\t' 'NR > 3 { print $3, $1 "\t" $2 }' | sort -n | cut -d' ' -f2-)
+order=$(grep -E '^(InstallInitialize|RemoveExistingProducts|InstallFiles|SetInstallData|Install|InstallFinalize)	' \
+    <<<"$sequence")
+[ "$order" = "$(printf '%s\t%s\n' InstallInitialize '' RemoveExistingProducts '' InstallFiles '' \
+    SetInstallData 'NOT REMOVE~="ALL"' Install 'NOT REMOVE~="ALL"' InstallFinalize '' | head -c -1)" ] ||
+    fail "not the older package removed inside the transaction, then the installer run after InstallFiles, on" \
+        "installing only: $order"
+
+# Rebuilt from the same files, the package is the same; another release's
+# has a product code of its own.
+package() {
+    "$root/tools/msi.sh" "$build/ZarvoSetup.exe" "$build/signed/ZarvoSetup.exe" "$build/RunInstaller.dll" "$@" \
+        >/dev/null
+}
+package 1.1.0.2669 1.10.2669 "$work/again.msi"
+cmp -s "$msi" "$work/again.msi" || fail "a second build of the package differs"
+package 1.1.0.2670 1.10.2670 "$work/newer.msi"
+product_code=$(sed -n 's/^ProductCode\t//p' <<<"$properties")
+newer_code=$(table "$work/newer.msi" Property | sed -n 's/^ProductCode\t//p')
+[ "$newer_code" != "$product_code" ] || fail "two releases share the product code $product_code"
+installer=$build/ZarvoSetup.exe
+[ -f "$build/signed/ZarvoSetup.exe" ] && installer=$build/signed/ZarvoSetup.exe
+[ $(stat -c %s "$msi") -le $(($(stat -c %s "$installer") + 65536)) ] ||
+    fail "the package weighs more than the installer and 64 KiB"
+
+dir='C:\Zarvo Msi Test\Zarvo'
+host_dir="$WINEPREFIX/drive_c/Zarvo Msi Test/Zarvo"
+keys='HKLM\Software\Microsoft\Windows\CurrentVersion'
+desktop="$WINEPREFIX/drive_c/users/Public/Desktop/泽沃浏览器.lnk"
+group="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/泽沃浏览器"
+clean() {
+    wine msiexec /x "$newer_code" /qn >/dev/null 2>&1 || true
+    wine msiexec /x "$product_code" /qn >/dev/null 2>&1 || true
+    rm -rf "$WINEPREFIX/drive_c/Zarvo Msi Test" "$desktop" "$group"
+    wine reg delete "$keys\\Uninstall\\Zarvo" /reg:32 /f >/dev/null 2>&1 || true
+    wine reg delete "$keys\\App Paths\\Zarvo.exe" /reg:32 /f >/dev/null 2>&1 || true
+}
+trap clean EXIT
+clean
+msiexec() {
+    local status=0
+    wine msiexec "$@" /qn </dev/null >/dev/null 2>&1 || status=$?
+    echo $((status % 256))
+}
+registered() {
+    wine reg query "$keys\\Uninstall\\$1" /reg:32 >/dev/null 2>&1
+}
+windows_path() {
+    printf 'Z:%s' "${1//\//\\}"
+}
+
+# A shortcut property that is neither true nor false fails the package (1603)
+# before the installer runs; a folder that the installer refuses fails it
+# with the installer's own code (1625) in the package's log. Neither leaves
+# the package registered.
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/maybe.log")" DESKTOP_SHORTCUT=maybe)" = 67 ] &&
+    ! grep -aq '^ZarvoSetup: ' "$work/maybe.log" || fail "DESKTOP_SHORTCUT=maybe reached the installer"
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/refused.log")" 'INSTALLDIR=C:\Zarvo Msi Test\a*b')" \
+    = 67 ] || fail "the package did not fail with a folder that the installer refuses"
+# The installer's log, where msiexec names none of its own: the temporary folder.
+log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" \/D=C:\\Zarvo Msi Test\\a\*b ended with exit code 1625$/\1/p' \
+    "$work/refused.log")
+[[ "$log" == *'\Temp\ZarvoSetup.log' ]] && grep -q '（退出代码 1625）' "$(winepath -u "$log")" ||
+    fail "the package's log does not give the installer's exit code, or its log is not in the temporary folder:" \
+        "$(grep -a '^ZarvoSetup' "$work/refused.log")"
+! registered "$product_code" || fail "a failed package stayed registered"
+
+# Installed with the properties: the product in INSTALLDIR, the shortcuts as
+# chosen, and one entry to see. (Wine's msiexec does not say where it logs,
+# MsiLogFileLocation, so the installer's log beside the package's is not seen
+# here.)
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/install.log")" "INSTALLDIR=$dir" \
+    DESKTOP_SHORTCUT=false START_MENU_SHORTCUT=TRUE)" = 0 ] || fail "the package did not install: $(cat "$work/install.log")"
+[ -f "$host_dir/Zarvo.exe" ] && [ ! -e "$desktop" ] && [ -f "$group/泽沃浏览器.lnk" ] ||
+    fail "the product is not installed in INSTALLDIR with the shortcuts chosen"
+registered Zarvo || fail "the product's entry is missing"
+wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
+    fail "the package's own entry is not hidden"
+
+# A newer release's package installed, this one is refused, and changes nothing.
+clean
+[ "$(msiexec /i "$(windows_path "$work/newer.msi")" "INSTALLDIR=$dir")" = 0 ] || fail "the newer package did not install"
+[ "$(msiexec /i "$(windows_path "$msi")")" = 67 ] || fail "an older package was installed over a newer one"
+! registered "$product_code" || fail "the older package was registered"
+registered "$newer_code" || fail "the newer package was removed"
