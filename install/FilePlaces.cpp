@@ -19,13 +19,8 @@ std::wstring FilePlaces::FullPath(Area area, const std::wstring& path) const {
 
 void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
     const std::wstring full = FullPath(area, path);
-    std::wstring message = FileErrorMessage(L"Cannot create file", full, error);
-    if (error == ERROR_SHARING_VIOLATION) {
-        const std::wstring holders = ProgramsHolding(full);
-        if (!holders.empty())
-            message += L". In use by " + holders;
-    }
-    Raise(std::move(message), error);
+    const std::wstring holders = error == ERROR_SHARING_VIOLATION ? ProgramsHolding(full) : std::wstring();
+    RaiseCannotCreate(full, error, holders.empty() ? std::wstring() : L". In use by " + holders);
 }
 
 void FilePlaces::Hold(Area area, const std::wstring& path) {
@@ -80,7 +75,7 @@ void FilePlaces::Unplace(Area area, const std::wstring& path) {
     Drop(area, path);
     entry.placed = false;
     if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), NameOf(path)) : 0)
-        Raise(FileErrorMessage(L"Cannot create file", FullPath(area, path), error), error);
+        RaiseCannotCreate(FullPath(area, path), error);
 }
 
 std::vector<std::wstring> FilePlaces::RemoveKept() {
@@ -115,5 +110,5 @@ void PutBackLeft(Areas& areas, Area area, const std::wstring& path) {
             return;
     }
     const std::wstring full = areas.Paths()[static_cast<int>(area)] + ParentOf(path) + L"\\" + name.original;
-    Raise(FileErrorMessage(L"Cannot create file", full, error), error);
+    RaiseCannotCreate(full, error);
 }

@@ -98,15 +98,11 @@ void MachineOperations::Restore(const Action& action, bool) {
     // to whatever stands at its name where it could not be read.
     log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
     const HeldFolder& root = areas_.Folder(Area::Tree, L"");
-    DWORD error = 0;
-    if (!file) {
-        Opened opened = root.OpenExisting(NameOf(action.path), true);
-        file = std::move(opened.file);
-        error = opened.error;
-    }
-    if (file)
-        error = root.MoveHere(file.get(), NameOf(action.path) + L".refused");
-    if (error)
+    const std::wstring name = NameOf(action.path);
+    Opened aside{std::move(file)};
+    if (!aside)
+        aside = root.OpenExisting(name, true);
+    if (const DWORD error = aside ? root.MoveHere(aside.file.get(), name + L".refused") : aside.error)
         log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
 }
 

@@ -89,8 +89,7 @@ void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring
     const std::vector<unsigned char> bytes = EncodeJournal(values_);
     try {
         if (!journal_)
-            Raise(FileErrorMessage(L"Cannot create file", installFolder.Name() + L"\\" + name, journal.error),
-                  journal.error);
+            RaiseCannotCreate(installFolder.Name() + L"\\" + name, journal.error);
         WriteAll(journal_.get(), bytes.data(), bytes.size());
         if (!FlushFileBuffers(journal_.get()))
             Raise(L"Stream write error", GetLastError());

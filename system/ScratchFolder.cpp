@@ -50,8 +50,7 @@ UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* 
     if (!copy.error)
         copy = folder_.CreateNewFile(fileName, true);
     if (!copy)
-        Raise(FileErrorMessage(L"Cannot create file", FormatText(L"%1\\%2", {path_, fileName}), copy.error),
-              copy.error);
+        RaiseCannotCreate(FormatText(L"%1\\%2", {path_, fileName}), copy.error);
     WriteAll(copy.file.get(), data, size);
     SetFilePointer(copy.file.get(), 0, nullptr, FILE_BEGIN);
     return std::move(copy.file);
