@@ -3,9 +3,9 @@
 #include "system/DynamicApi.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/Privilege.h"
 #include "system/ProcessNameRule.h"
 
-#include <tlhelp32.h>
 #include <winternl.h>
 
 namespace {
@@ -18,11 +18,9 @@ constexpr DWORD kExitWaitMs = 5000;
 // The snapshot functions exist from Windows 2000 on (not in NT 4) and are
 // looked up by name; without them there is nothing to end.
 struct Toolhelp {
-    using Create = HANDLE(WINAPI*)(DWORD, DWORD);
-    using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
-    Create create = SystemFunction<Create>(L"kernel32.dll", "CreateToolhelp32Snapshot");
-    Walk first = SystemFunction<Walk>(L"kernel32.dll", "Process32FirstW");
-    Walk next = SystemFunction<Walk>(L"kernel32.dll", "Process32NextW");
+    decltype(Late::CreateToolhelp32Snapshot()) create = Late::CreateToolhelp32Snapshot();
+    decltype(Late::Process32FirstW()) first = Late::Process32FirstW();
+    decltype(Late::Process32NextW()) next = Late::Process32NextW();
     bool Available() const { return create && first && next; }
 };
 
@@ -49,19 +47,15 @@ class ImageQuery {
   private:
     static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
     static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
-    using ModuleName = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
     bool vista_ = LOBYTE(GetVersion()) >= 6;
-    ModuleName moduleName_ = vista_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
+    decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 
 enum class Ending { NotOurs, Ended, Failed };
 
-// Ends the process when it runs the installed file. Its image is asked of the
-// handle, so that a process that took over the id since the snapshot is
-// judged as itself, and compared by its name, never opened again: a folder on
-// the way to it may lead elsewhere by now. Termination only asks for the end;
-// the wait lets the process release its executable before the installer
-// replaces it.
+// Ends the process when it runs the installed file, asked of its handle and
+// compared by name, never opened again (a folder on the way may lead elsewhere
+// by now); the wait lets it release its executable.
 Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const ImageQuery& query, LogSink& log) {
     const UniqueHandle process(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, processId));
     if (!process)
@@ -80,7 +74,12 @@ Ending EndIfInstalled(DWORD processId, const std::wstring& installed, const Imag
 
 }  // namespace
 
-bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& installFolder, LogSink& log) {
+// Out of line: inlined into the executor's one switch of actions, it weighs some 300
+// bytes more.
+[[gnu::noinline]] bool EndInstalledCopies(const std::wstring& executableName,
+                                          const HeldFolder& installFolder,
+                                          LogSink& log) {
+    const DebugPrivilege enabled;
     // Only copies that run the install folder's own file hold it open; a
     // program of the same name elsewhere is someone else's and keeps running.
     // The system names a program by where its file was, through no link.
