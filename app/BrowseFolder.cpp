@@ -45,5 +45,5 @@ std::wstring PickFolder(HWND owner) {
 void TInstallForm::BrowseBtnClick() {
     const std::wstring dir = InstallDirBelow(PickFolder(window_.Handle()));
     if (!dir.empty())
-        window_.SetText(InstallDir, dir.c_str());
+        SetInstallDirectory(dir);
 }

@@ -178,9 +178,11 @@ SetupOptions ParseCommandLine(const std::wstring& arguments) {
     return Parser(arguments).Parse();
 }
 
-std::wstring ShortcutOptionsText(bool desktop, bool startMenu) {
+std::wstring ShortcutOptionsText(const Product::ShortcutChoice& shortcuts) {
+    using Product::LinkPlace;
     return FormatText(L"/DesktopShortcut=%1 /StartMenuShortcut=%2",
-                      {desktop ? L"true" : L"false", startMenu ? L"true" : L"false"});
+                      {shortcuts.Makes(LinkPlace::Desktop) ? L"true" : L"false",
+                       shortcuts.Makes(LinkPlace::StartMenu) ? L"true" : L"false"});
 }
 
 std::wstring UsageText() {

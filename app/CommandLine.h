@@ -1,5 +1,7 @@
 #pragma once
 
+#include "system/Product.h"
+
 #include <optional>
 #include <string>
 
@@ -10,13 +12,6 @@ enum class SetupMode {
     Quiet,    // /S, /quiet: no window and no box at all
 };
 
-// Which of the product's shortcuts to make, where the line says so
-// (/DesktopShortcut=true|false, /StartMenuShortcut=true|false).
-struct ShortcutOptions {
-    std::optional<bool> desktop;    // the shortcut on the all-users desktop
-    std::optional<bool> startMenu;  // the program group in the all-users Start menu
-};
-
 // What the command line asks for.
 struct SetupOptions {
     SetupMode mode = SetupMode::Wizard;
@@ -24,27 +19,23 @@ struct SetupOptions {
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
     bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
-    ShortcutOptions shortcuts;
+    // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
+    Product::ShortcutChoice shortcuts;
     // The first option that is not taken or stands where it does not belong;
     // the run then does nothing but say so.
     std::optional<std::wstring> refused;
 };
 
-// Reads the options from the command line after the program's name. Options
-// begin with a slash and are separated by blanks; their names match in any
-// letter case, and an option that stands in quotes as a whole is read as if
-// it did not. /D= comes last and takes the rest of the line, blanks included,
-// as installers have always read it; blanks that end the line are dropped,
-// since no folder name ends in one. A slash after a blank in that rest is an
-// option put after /D= by mistake: it is read (so that /S still keeps every
-// box away) and refused, as are a switch given twice (in any of its
-// spellings) and /D= without a folder.
+// Reads the options after the program's name. /D= takes the rest of the line,
+// as installers have always read it; an option after it is read (so that /S
+// still keeps every box away) and refused, as is anything ambiguous.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false
-// /StartMenuShortcut=true"): what the Uninstall entry records, and an upgrade
-// reads back with ParseCommandLine.
-std::wstring ShortcutOptionsText(bool desktop, bool startMenu);
+// /StartMenuShortcut=true"), each place made unless chosen otherwise: what
+// the Uninstall entry records, and an upgrade reads back with
+// ParseCommandLine.
+std::wstring ShortcutOptionsText(const Product::ShortcutChoice& shortcuts);
 
 // The list of options, as /help shows it.
 std::wstring UsageText();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "install/PathRules.h"
+
 #include <string>
 
 // The installer's exit codes: the Windows Installer's own, which deployment
@@ -14,16 +16,6 @@ enum ExitCode : int {
     kFolderRefused = 1625,   // the directory check refused the install folder
     kNewerInstalled = 1638,  // another version of the product, a newer one, is installed
     kInvalidCommandLine = 1639,
-};
-
-// Why the directory check refused a folder.
-enum class FolderRefusal {
-    None,
-    Unusable,  // its text, or a folder that cannot be made
-    Unsafe,    // a folder that accounts other than the administrators could change
-    NoRoom,    // too little disk space
-    Changed,   // the folder, or the way to it, changed while it was checked
-    Failed,    // the check itself failed with an error
 };
 
 // How a run ended.

@@ -1,16 +1,16 @@
 #include "app/InstallMain.h"
-#include "system/Registration.h"
+#include "install/StartPage.h"
 #include "system/UserShell.h"
 
 void TInstallForm::OverBtnClick() {
     UserShell shell;
     if (window_.IsChecked(Run))
-        shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\Zarvo.exe").c_str(), L"", L"", SW_SHOW);
+        shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\" ZARVO_BROWSER_FILE).c_str(), L"", L"", SW_SHOW);
     if (window_.IsChecked(VistaHome))
         shell.Execute(window_.Handle(), nullptr, Product::kProductSiteUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxLeadWeb))
         shell.Execute(window_.Handle(), nullptr, Product::kPartnerStartPageUrl, nullptr, nullptr, SW_SHOWNORMAL);
     if (window_.IsChecked(CheckBoxSetIEHome))
-        WriteStartPage(shell.DesktopUser());
+        SetStartPage(shell.DesktopUser(), application_.Log());
     OnCloseRequest();
 }

@@ -4,7 +4,6 @@
 #include "app/TempDir.h"
 #include "app/UpgradeFolder.h"
 #include "system/CriticalErrors.h"
-#include "system/Error.h"
 #include "system/Reg.h"
 #include "system/ShellLink.h"
 
@@ -22,13 +21,8 @@ using namespace InstallMain;
 
 namespace {
 
-// A text of the product's Uninstall entry; one of another type is no text.
 std::wstring UninstallText(const wchar_t* name) {
-    try {
-        return RegReadString(HKEY_LOCAL_MACHINE, Product::kUninstallKey, false, name);
-    } catch (const Error&) {
-        return {};
-    }
+    return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
 }
 
 // The folder of an installed copy that still holds the browser: an upgrade
@@ -37,10 +31,11 @@ std::wstring UpgradeFolder() {
     // The entry may name a drive without a medium.
     const CriticalErrorsQuiet quiet;
     for (bool icon : {false, true}) {
-        const std::wstring folder = RegisteredFolder(UninstallText(icon ? L"DisplayIcon" : L"InstallLocation"), icon);
+        const std::wstring folder =
+            RegisteredFolder(UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue), icon);
         if (folder.empty())
             continue;
-        const DWORD attributes = GetFileAttributesW((folder + L"\\Zarvo.exe").c_str());
+        const DWORD attributes = GetFileAttributesW((folder + L"\\" ZARVO_BROWSER_FILE).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return folder;
     }
@@ -53,8 +48,10 @@ TInstallForm::TInstallForm(Application& application, void (*beforeFolderMade)())
     : application_(application), window_(application, *this), beforeFolderMade_(beforeFolderMade) {}
 
 void TInstallForm::Create(bool withWindow) {
-    if (withWindow)
+    if (withWindow) {
         window_.Create();
+        ShowStep(0);
+    }
     application_.Guard(window_.Handle(), [this] { FormCreate(); });
 }
 
@@ -70,12 +67,12 @@ void TInstallForm::FormCreate() {
     if (dir.empty())
         dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
                             L"ProgramFilesDir") +
-              L"\\Zarvo";
-    window_.SetText(InstallDir, dir.c_str());
+              L"\\" ZARVO_SHORT_NAME;
+    SetInstallDirectory(dir);
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
 }
 
-void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {
+void TInstallForm::ChooseShortcuts(const Product::ShortcutChoice& line) {
     if (line.desktop)
         shortcuts_.desktop = line.desktop;
     if (line.startMenu)
@@ -84,7 +81,12 @@ void TInstallForm::ChooseShortcuts(const ShortcutOptions& line) {
 
 // The install directory is the edit box's text, read afresh at every use.
 std::wstring TInstallForm::InstallDirectory() const {
-    return window_.Text(InstallDir);
+    return window_.Handle() ? window_.Text(InstallDir) : unshownDir_;
+}
+
+void TInstallForm::SetInstallDirectory(const std::wstring& dir) {
+    unshownDir_ = dir;
+    window_.SetText(InstallDir, dir.c_str());
 }
 
 void TInstallForm::FormDestroy() {

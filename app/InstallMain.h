@@ -23,7 +23,7 @@ enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
-class TInstallForm final : public FormEvents, private InstallHost {
+class TInstallForm final : public FormEvents, private InstallProgress {
   public:
     // `beforeFolderMade` runs in the directory check between its first look
     // at the folder and the making of what is missing.
@@ -34,6 +34,8 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // still opens.
     void Create(bool withWindow = true);
     void Show() { window_.Show(); }
+    // Shows that page of the wizard, as navigation would.
+    void ShowPage(ControlId page);
     void Destroy() { window_.Destroy(); }
     WizardWindow& Window() { return window_; }
 
@@ -46,13 +48,17 @@ class TInstallForm final : public FormEvents, private InstallHost {
     void CancelBtnClick();
     void OverBtnClick();
 
+    // The install folder's text: the edit box's, or in a run without the
+    // window the one that it would show.
+    std::wstring InstallDirectory() const;
+    void SetInstallDirectory(const std::wstring& dir);
+
     // The shortcuts that the command line chooses, over those that the
     // installed copy's entry records.
-    void ChooseShortcuts(const ShortcutOptions& line);
+    void ChooseShortcuts(const Product::ShortcutChoice& line);
 
-    // The directory check of the folder that the edit box names, and the
-    // installation into it: what the next button does on the directory page,
-    // and an unattended run without it.
+    // What Next does on the directory page, for a run without the wizard:
+    // the directory check, then the installation.
     void InstallIntoTheFolder();
     // How the run has ended, once the window is done with.
     Outcome RunOutcome() const;
@@ -61,11 +67,9 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // ended, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
-    // MakeFoldersBelow (install/FileRoutines.h), the routine that does it.
-    static HeldFolder EnsureDirectory(const HeldFolder& folder,
-                                      const std::wstring& names,
-                                      std::vector<MadeFolder>& made,
-                                      DWORD& error);
+    // The directory check of the folder's text (install/FolderCheck.h),
+    // which gives the folder that it accepts.
+    Refusal EnsureDirectory(const std::wstring& dir, InstallFolder& folder);
     // The file of one shortcut, made with the installer's shell-link object:
     // its target, working directory, arguments and description are set
     // afresh each time. Raises the shell's error when it cannot be saved.
@@ -81,22 +85,34 @@ class TInstallForm final : public FormEvents, private InstallHost {
     // Enables the privilege in the process's token, or disables it.
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
+    // A page of the wizard: what the window shows with it, the check that
+    // must pass before Next leaves it, and the work done once it is shown.
+    struct Page {
+        PageDef shows;
+        bool (TInstallForm::*check)();
+        void (TInstallForm::*work)();
+    };
+    static const Page kPages[];
+
   private:
     enum class Stage { Wizard, Cancelled, Installing, Installed };
 
-    std::wstring InstallDirectory() const;
-    // The directory check on leaving the directory page: the folder text, who
-    // could change the folder, the disk space, then the folder made and held.
-    // Shows the box that says why and returns false when the folder cannot be
-    // installed to.
-    bool DirectoryAccepted(const std::wstring& dir);
+    static int PageIndex(ControlId page);
+    void ShowStep(int index);
+    // Leaves the page at StepIndex for the next one, once its check passes.
+    void GoForward();
+    // The directory page's check, of the folder that the edit box names: its
+    // text, who could change it, the disk space, then the folder made and
+    // held. Shows the box that says why, and is false, where the folder
+    // cannot be installed to.
+    bool FolderAccepted();
+    // The copying page's work.
+    void Install();
 
     // What the installation asks of the form.
     void ShowStatus(const std::wstring& text, bool pump) override;
     void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
     void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
-    void EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) override;
-    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override;
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;
@@ -104,22 +120,21 @@ class TInstallForm final : public FormEvents, private InstallHost {
 
     Application& application_;
     WizardWindow window_;
+    // The folder's text where the window is never made.
+    std::wstring unshownDir_;
     // The install folder's path as the directory check found it, through no
     // link: the installation and the finish actions name this folder,
     // whatever the edit box is made to say afterwards.
     std::wstring installDir_;
-    // The install folder, held from the directory check on, which judged
-    // this very folder, until the installation ends.
-    HeldFolder installFolder_;
-    // The folders that the directory check made, which a failed installation
-    // removes again.
-    std::vector<MadeFolder> madeFolders_;
+    // The install folder as the check accepted it, held until the
+    // installation ends.
+    InstallFolder installFolder_;
     // Run by the directory check before it makes anything; tests race it there.
     void (*beforeFolderMade_)();
     Stage stage_ = Stage::Wizard;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.
-    ShortcutOptions shortcuts_;
+    Product::ShortcutChoice shortcuts_;
     // Why the directory check last refused the folder.
     FolderRefusal refusal_ = FolderRefusal::None;
 };

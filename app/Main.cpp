@@ -23,12 +23,13 @@ const wchar_t kNewerQuestion[] =
 const wchar_t kNewerRefused[] =
     L"本机已装有较新的泽沃浏览器 %1，未用较旧的 %2 替换它。命令行加上 /AllowDowngrade 则替换。";
 
-// Starts the log asked for, with what places the run; true when none is asked.
-bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
+// Starts the log asked for, with what places the run. Gives 0, also when none
+// is asked for, or the system's code why it cannot.
+DWORD OpenLog(RunLog& log, const std::wstring& path) {
     if (path.empty())
-        return true;
-    if (!log.Open(path, error))
-        return false;
+        return 0;
+    if (const DWORD error = log.Open(path))
+        return error;
     log.Line(L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT);
     log.Line({L"命令行：", GetCommandLineW()});
     SYSTEMTIME now{};
@@ -41,7 +42,7 @@ bool OpenLog(RunLog& log, const std::wstring& path, DWORD& error) {
         for (int at = ends[i]; numbers[i] && at >= 0; --at, numbers[i] /= 10)
             started[at] = static_cast<wchar_t>(L'0' + numbers[i] % 10);
     log.Line(started);
-    return true;
+    return 0;
 }
 
 // The wizard, or the installation without it, in the window made for it.
@@ -53,7 +54,7 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
         if (options.directory)
-            form.Window().SetText(InstallDir, options.directory->c_str());
+            form.SetInstallDirectory(*options.directory);
         form.ChooseShortcuts(options.shortcuts);
         if (options.mode == SetupMode::Wizard) {
             form.Show();
@@ -73,13 +74,12 @@ Outcome RunForm(Application& application, const SetupOptions& options) {
 
 Outcome Setup(Application& application, const SetupOptions& options) {
     RunLog& log = application.Log();
-    DWORD error = 0;
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
     if (options.mode != SetupMode::Wizard)
         application.ShowNoBoxes();
     if (options.refused || options.help) {
-        OpenLog(log, options.logFile, error);
+        OpenLog(log, options.logFile);
         application.Message(nullptr, (options.refused ? RefusedOptionText(*options.refused) : UsageText()).c_str(),
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
@@ -88,11 +88,11 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // not replace the first one's.
     const SetupLock lock;
     if (lock.HeldElsewhere()) {
-        OpenLog(log, options.logFile, error);
+        OpenLog(log, options.logFile);
         application.Message(nullptr, kAnotherSetupText, Application::kTitle, MB_OK | MB_ICONWARNING);
         return Outcome::AnotherSetupRunning;
     }
-    if (!OpenLog(log, options.logFile, error)) {
+    if (const DWORD error = OpenLog(log, options.logFile)) {
         application.Message(
             nullptr, FormatText(L"无法创建日志文件：%1\r\n%2", {options.logFile, SystemErrorText(error)}).c_str(),
             Application::kTitle, MB_OK | MB_ICONERROR);

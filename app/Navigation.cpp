@@ -1,6 +1,25 @@
 #include "app/InstallMain.h"
+#include "system/Product.h"
+
+#include <iterator>
 
 using namespace InstallMain;
+
+// The pages in the order the user meets them: Next and Back move along it, and
+// it numbers the steps. Next leaves a page only once its check passes, and
+// a page's work runs as it is shown.
+const TInstallForm::Page TInstallForm::kPages[] = {
+    {{WelcomeTabSheet, L"下一步", false, true, true}, nullptr, nullptr},
+    {{LisenseTabSheet, L"我同意", true, true, true}, nullptr, nullptr},
+    {{DirTabSheet, L"下一步", true, true, true}, &TInstallForm::FolderAccepted, nullptr},
+    {{ProcessTabSheet, L"下一步", false, false, false}, nullptr, &TInstallForm::Install},
+    {{OverTabSheet, nullptr, false, false, false}, nullptr, nullptr},
+};
+
+namespace {
+constexpr int kPageCount = static_cast<int>(std::size(TInstallForm::kPages));
+static_assert(kPageCount < 10, "the step label has one digit for the count");
+}  // namespace
 
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {
@@ -31,35 +50,75 @@ void TInstallForm::OnCloseRequest() {
         application_.Terminate();
 }
 
+int TInstallForm::PageIndex(ControlId page) {
+    int index = 0;
+    while (kPages[index].shows.page != page)
+        ++index;
+    return index;
+}
+
+void TInstallForm::ShowStep(int index) {
+    window_.Show(kPages[index].shows, index + 1, kPageCount);
+}
+
+void TInstallForm::ShowPage(ControlId page) {
+    ShowStep(PageIndex(page));
+}
+
 void TInstallForm::NextStepBtnClick() {
-    ++StepIndex;
-    if (StepIndex < 3)
-        window_.Show(StepIndex == 1 ? WizardState::Licence : WizardState::Directory);
-    else if (StepIndex == 3)
-        InstallIntoTheFolder();
+    GoForward();
 }
 
 void TInstallForm::InstallIntoTheFolder() {
-    // The step of the copying page is told while the folder is checked.
-    window_.SetText(OrderLabel, PageDefOf(WizardState::Copying).stepLabel);
+    StepIndex = PageIndex(DirTabSheet);
+    GoForward();
+}
+
+void TInstallForm::GoForward() {
+    const Page& leaving = kPages[StepIndex];
+    // A button that is disabled or hidden still clicks when it is sent a click.
+    if (!leaving.shows.forward)
+        return;
+    if (leaving.check) {
+        // The next step is told while the page's check runs; the page shows
+        // again where it fails, after the box that says why or the error.
+        window_.ShowStepNumber(StepIndex + 2, kPageCount);
+        bool passed = false;
+        try {
+            passed = (this->*leaving.check)();
+        } catch (...) {
+            ShowStep(StepIndex);
+            throw;
+        }
+        if (!passed) {
+            ShowStep(StepIndex);
+            return;
+        }
+    }
+    ShowStep(++StepIndex);
+    if (kPages[StepIndex].work)
+        (this->*kPages[StepIndex].work)();
+}
+
+bool TInstallForm::FolderAccepted() {
     const std::wstring dir = InstallDirectory();
     application_.Log().Line({L"安装目录：", dir});
-    bool accepted = false;
-    try {
-        accepted = DirectoryAccepted(dir);
-    } catch (...) {
-        // The default handler shows the error; the wizard waits on the
-        // directory page, as after a refusal, and an unattended run ends as
-        // a failed one.
-        refusal_ = FolderRefusal::Failed;
-        StepIndex = 2;
-        window_.Show(WizardState::Directory);
-        throw;
+    // Stays where the check fails with an error: the default handler shows
+    // it, the wizard waits on the directory page, and an unattended run ends
+    // as a failed one.
+    refusal_ = FolderRefusal::Failed;
+    const Refusal refusal = EnsureDirectory(dir, installFolder_);
+    refusal_ = refusal.reason;
+    if (refusal_ == FolderRefusal::None) {
+        installDir_ = installFolder_.path;
+        return true;
     }
-    StepIndex = accepted ? 3 : 2;
-    window_.Show(accepted ? WizardState::Copying : WizardState::Directory);
-    if (!accepted)
-        return;
+    application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
+                         MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
+    return false;
+}
+
+void TInstallForm::Install() {
     // An error leaves the stage as it is: the installation failed.
     stage_ = Stage::Installing;
     RunInstallation();
@@ -67,8 +126,8 @@ void TInstallForm::InstallIntoTheFolder() {
 }
 
 void TInstallForm::LastStepBtnClick() {
-    --StepIndex;
-    window_.Show(StepIndex == 0 ? WizardState::Welcome : WizardState::Licence);
+    if (kPages[StepIndex].shows.back)
+        ShowStep(--StepIndex);
 }
 
 void TInstallForm::CancelBtnClick() {
@@ -78,7 +137,7 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (application_.Message(window_.Handle(), L"确定要退出安装程序吗？", L"泽沃浏览器", MB_OKCANCEL) != IDOK)
+    if (application_.Message(window_.Handle(), L"确定要退出安装程序吗？", Product::kName, MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
     else if (stage_ == Stage::Wizard)
         stage_ = Stage::Cancelled;

@@ -10,27 +10,20 @@ using namespace InstallMain;
 // back as it was.
 void TInstallForm::RunInstallation() {
     InstallRequest request;
-    request.dir = installDir_;
     request.folder = std::move(installFolder_);
-    request.made = std::move(madeFolders_);
     request.tempDir = TempDir;
-    request.desktop = shortcuts_.desktop.value_or(true);
-    request.group = shortcuts_.startMenu.value_or(true);
-    request.choice = ShortcutOptionsText(request.desktop, request.group);
+    request.shortcuts = shortcuts_;
+    request.shortcutsText = ShortcutOptionsText(shortcuts_);
+    request.link = ShellLinkInterface.get();
+    request.persist = PersistInterface.get();
     InstallProduct(std::move(request), *this, application_.Log());
-    window_.Show(WizardState::Finished);
+    // The installation moves on to the page after its own; the step counter
+    // stays where the user left it.
+    ShowStep(StepIndex + 1);
 }
 
 void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
     window_.SetText(StatusLabel, text.c_str());
     if (pump)
         application_.ProcessMessages();
-}
-
-void TInstallForm::EndProgram(const std::wstring& executableName, const HeldFolder& installFolder) {
-    KillProcessByName(executableName, installFolder, application_.Log());
-}
-
-std::vector<unsigned char> TInstallForm::ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) {
-    return CreateShortcut(FormatText(L"%1\\%2", {dir, shortcut.target}), dir, shortcut.description, L"");
 }

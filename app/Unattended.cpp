@@ -5,7 +5,7 @@ Outcome InstallUnattended(TInstallForm& form, Application& application, SetupMod
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     WizardWindow& window = form.Window();
     if (mode == SetupMode::Passive) {
-        window.Show(WizardState::Copying);
+        form.ShowPage(ProcessTabSheet);
         form.Show();
     }
     try {

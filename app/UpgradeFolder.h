@@ -2,9 +2,7 @@
 
 #include <string>
 
-// The folder that a text of the product's Uninstall entry names for an
-// installed copy: InstallLocation itself, or with namesFile the folder of the
-// DisplayIcon file. Spaces, quotes, an icon index (",0") and backslashes at
-// the end, which such texts may carry, are no part of it; empty where what is
-// left fails the folder rules of the directory check (WellFormedInstallDir).
+// The installed copy's folder that an Uninstall entry's text names
+// (InstallLocation, or with namesFile DisplayIcon's folder), without the quotes,
+// spaces and icon index such texts carry; empty where the folder rules refuse it.
 std::wstring RegisteredFolder(const std::wstring& text, bool namesFile);

@@ -18,97 +18,27 @@
 // the same benchmark measures both.
 
 #include "app/InstallMain.h"
-#include "bench/Timing.h"
+#include "bench/InstallFloor.h"
 #include "system/ComApartment.h"
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
 #include "tests/win/Probe.h"
 
-#include <aclapi.h>
 #include <psapi.h>
-#include <tlhelp32.h>
 #include <winternl.h>
-#include <zlib.h>
 
 #include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
 #include <cwchar>
-#include <memory>
 #include <utility>
 #include <vector>
 
 namespace {
 
 const wchar_t kRoot[] = L"C:\\ZarvoBench";
-const wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
 constexpr double kMiB = 1 << 20;
-
-enum Phase {
-    DirectoryCheck,
-    FreeSpace,
-    EarlierRun,
-    Directories,
-    ProcessScan,
-    Holds,
-    Resources,
-    TemporaryCopies,
-    Decompression,
-    DestinationWrites,
-    Renames,
-    Interface,
-    Pumps,
-    Shortcuts,
-    RegistryReads,
-    Registration,
-    Finish,
-    kPhaseCount
-};
-
-const char* const kPhaseNames[kPhaseCount] = {
-    "directory check (text, rights, folder)",
-    "free space (15 sizes, 2 disks)",
-    "earlier run's names looked for",
-    "directories",
-    "running programs",
-    "destinations held (15)",
-    "payload resources (15)",
-    "temporary copies (15)",
-    "decompression (15)",
-    "new files written (15)",
-    "renames (15 files, 5 shortcuts)",
-    "status, progress, page changes",
-    "pumps and painting (30 + last page)",
-    "shortcuts (5)",
-    "registry read for undo (21)",
-    "registration (21)",
-    "kept files and marker removed",
-};
-
-// Where the time went: every moment belongs to the phase entered last.
-class Timeline {
-  public:
-    Timeline() : since_(Now()) {}
-
-    // Returns the phase that was left.
-    Phase Enter(Phase phase) {
-        const double now = Now();
-        spent_[current_] += now - since_;
-        since_ = now;
-        return std::exchange(current_, phase);
-    }
-    Phase Current() const { return current_; }
-    const std::array<double, kPhaseCount>& Spent() {
-        Enter(current_);
-        return spent_;
-    }
-
-  private:
-    std::array<double, kPhaseCount> spent_{};
-    Phase current_ = DirectoryCheck;
-    double since_;
-};
 
 // What the hooks need to know about the installation being timed; null while
 // nothing is timed, when the hooks only pass calls on.
@@ -412,11 +342,6 @@ void ResetPeak() {
     }
 }
 
-struct Round {
-    std::array<double, kPhaseCount> phases{};
-    double total = 0;
-};
-
 struct Installation : Round {
     SIZE_T idle = 0, peak = 0;
     SIZE_T Growth() const { return peak > idle ? peak - idle : 0; }
@@ -430,8 +355,8 @@ Installation Install(Application& application, const std::wstring& dir) {
     form.Create();
     form.Show();
     form.Window().SetText(InstallDir, dir.c_str());
-    form.NextStepBtnClick();
-    form.NextStepBtnClick();
+    while (form.Window().ActivePage() != DirTabSheet)
+        form.NextStepBtnClick();
     application.ProcessMessages();
     ResetPeak();
     Installation run;
@@ -449,250 +374,6 @@ Installation Install(Application& application, const std::wstring& dir) {
     form.Destroy();
     InstallMain::ReleaseInstallerState();
     return run;
-}
-
-void Write(const std::wstring& path, const void* data, DWORD size) {
-    const UniqueHandle file(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
-    DWORD written = 0;
-    if (!file || !WriteFile(file.get(), data, size, &written, nullptr) || written != size)
-        throw Error(L"cannot write " + path);
-}
-
-std::size_t PlainSize(const EmbeddedResource& container) {
-    const auto* bytes = static_cast<const unsigned char*>(container.Data());
-    return bytes[0] | bytes[1] << 8 | bytes[2] << 16 | static_cast<std::size_t>(bytes[3]) << 24;
-}
-
-// The floor's shell-link object, made once like the installer's.
-struct FloorTools {
-    ComPtr<IShellLinkW> link;
-    ComPtr<IPersistFile> persist;
-
-    FloorTools() {
-        if (FAILED(
-                CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, link.put_void())) ||
-            FAILED(link.As(IID_IPersistFile, persist)))
-            throw Error(L"no shell-link object");
-    }
-};
-
-std::wstring FolderPath(int csidl) {
-    wchar_t path[MAX_PATH + 1] = {};
-    SHGetFolderPathW(nullptr, csidl, nullptr, SHGFP_TYPE_CURRENT, path);
-    return path;
-}
-
-// Who owns a folder and who may do what in it.
-void ReadRights(const std::wstring& folder) {
-    PSECURITY_DESCRIPTOR descriptor = nullptr;
-    if (GetNamedSecurityInfoW(folder.c_str(), SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
-                              nullptr, nullptr, nullptr, nullptr, &descriptor) == ERROR_SUCCESS)
-        LocalFree(descriptor);
-}
-
-std::size_t CountNames(const std::wstring& folder) {
-    WIN32_FIND_DATAW found;
-    const HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
-    std::size_t names = 0;
-    for (BOOL more = search != INVALID_HANDLE_VALUE; more; more = FindNextFileW(search, &found))
-        ++names;
-    if (search != INVALID_HANDLE_VALUE)
-        FindClose(search);
-    return names;
-}
-
-// The new file written beside its place takes the name, the file it replaces
-// kept under a name of its own until the end.
-void PutInPlace(const std::wstring& path, std::vector<std::wstring>& kept) {
-    const std::wstring old = path + L".zs-old";
-    if (MoveFileExW(path.c_str(), old.c_str(), 0))
-        kept.push_back(old);
-    if (!MoveFileExW((path + L".zs-new").c_str(), path.c_str(), 0))
-        throw Error(L"cannot rename " + path);
-}
-
-// The same work as an installation into dir with the simplest direct calls.
-Round Floor(FloorTools& tools, const std::wstring& dir, const std::wstring& tempDir) {
-    Timeline timeline;
-    const double start = Now();
-    ReadRights(L"C:\\");
-    ReadRights(kRoot);
-
-    timeline.Enter(FreeSpace);
-    unsigned long long plain = 0;
-    for (const wchar_t* payload : PayloadNames)
-        plain += PlainSize(EmbeddedResource(PayloadResourceType(payload).c_str(), payload));
-    ULARGE_INTEGER room{};
-    GetDiskFreeSpaceExW(L"C:\\", &room, nullptr, nullptr);
-    GetDiskFreeSpaceExW((tempDir.substr(0, 3)).c_str(), &room, nullptr, nullptr);
-    if (room.QuadPart < plain)
-        throw Error(L"no room");
-
-    timeline.Enter(Directories);
-    CreateDirectoryW(dir.c_str(), nullptr);
-    timeline.Enter(DirectoryCheck);
-    ReadRights(dir);
-
-    timeline.Enter(EarlierRun);
-    const std::wstring desktop = FolderPath(CSIDL_COMMON_DESKTOPDIRECTORY);
-    const std::wstring group = FolderPath(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
-    for (const std::wstring& folder : {dir, desktop, group})
-        CountNames(folder);
-
-    timeline.Enter(Directories);
-    for (const wchar_t* sub : {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin",
-                               L"\\Temp\\Update"})
-        CreateDirectoryW((dir + sub).c_str(), nullptr);
-
-    timeline.Enter(ProcessScan);
-    {
-        const UniqueHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-        PROCESSENTRY32W entry{};
-        entry.dwSize = sizeof entry;
-        for (BOOL more = Process32FirstW(snapshot.get(), &entry); more; more = Process32NextW(snapshot.get(), &entry))
-            for (const wchar_t* name : InstallMain::ProcessNames)
-                if (_wcsicmp(entry.szExeFile, name) == 0)
-                    throw Error(L"a product program is running");
-    }
-
-    timeline.Enter(Holds);
-    std::vector<std::wstring> places;
-    for (const wchar_t* payload : PayloadNames) {
-        places.push_back(PayloadDestination(dir, payload, PayloadFileName(payload)));
-        const UniqueHandle held(CreateFileW(places.back().c_str(), DELETE,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                            OPEN_EXISTING, 0, nullptr));
-    }
-
-    // The copies in a new folder of the run's own, each read back through the
-    // handle that wrote it and deleted when that handle closes.
-    const std::wstring scratch = tempDir + L"\\ZarvoFloor";
-    for (std::size_t i = 0; i < places.size(); ++i) {
-        const wchar_t* payload = PayloadNames[i];
-        timeline.Enter(Resources);
-        const EmbeddedResource container(PayloadResourceType(payload).c_str(), payload);
-        const std::wstring fileName = PayloadFileName(payload);
-
-        timeline.Enter(TemporaryCopies);
-        if (i == 0)
-            CreateDirectoryW(scratch.c_str(), nullptr);
-        UniqueHandle file(CreateFileW((scratch + L"\\" + fileName).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                                      CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-        DWORD written = 0;
-        if (!WriteFile(file.get(), container.Data(), container.Size(), &written, nullptr))
-            throw Error(L"cannot write a copy");
-        SetFilePointer(file.get(), 0, nullptr, FILE_BEGIN);
-
-        // Each payload in memory of its own, as the installer must have it.
-        timeline.Enter(Decompression);
-        const DWORD packedSize = GetFileSize(file.get(), nullptr);
-        const std::unique_ptr<unsigned char[]> packed(new unsigned char[packedSize]);
-        DWORD read = 0;
-        ReadFile(file.get(), packed.get(), packedSize, &read, nullptr);
-        uLongf size = static_cast<uLongf>(PlainSize(container));
-        const std::unique_ptr<unsigned char[]> bytes(new unsigned char[size]);
-        if (uncompress(bytes.get(), &size, packed.get() + 4, read - 4) != Z_OK)
-            throw Error(L"a payload does not inflate");
-
-        timeline.Enter(DestinationWrites);
-        Write(places[i] + L".zs-new", bytes.get(), size);
-
-        timeline.Enter(TemporaryCopies);
-        file.reset();
-    }
-    RemoveDirectoryW(scratch.c_str());
-
-    timeline.Enter(Renames);
-    std::vector<std::wstring> kept;
-    for (const std::wstring& place : places)
-        PutInPlace(place, kept);
-
-    timeline.Enter(Shortcuts);
-    CreateDirectoryW(group.c_str(), nullptr);
-    const std::pair<std::wstring, const wchar_t*> links[] = {
-        {desktop + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},       {group + L"\\泽沃浏览器.lnk", L"\\Zarvo.exe"},
-        {group + L"\\在线升级.lnk", L"\\ZarvUpdate.exe"},      {group + L"\\更新记录.lnk", L"\\whatsnew.txt"},
-        {group + L"\\卸载泽沃浏览器.lnk", L"\\Uninstall.exe"},
-    };
-    for (const auto& [path, target] : links) {
-        tools.link->SetPath((dir + target).c_str());
-        tools.link->SetWorkingDirectory(dir.c_str());
-        tools.link->SetDescription(L"泽沃浏览器");
-        tools.persist->Save((path + L".zs-new").c_str(), FALSE);
-    }
-    timeline.Enter(Renames);
-    for (const auto& link : links)
-        PutInPlace(link.first, kept);
-
-    timeline.Enter(RegistryReads);
-    const std::wstring exe = dir + L"\\Zarvo.exe";
-    struct Value {
-        HKEY key;
-        const wchar_t* name;
-        std::wstring text;
-    };
-    HKEY appPath = nullptr, uninstall = nullptr;
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe", 0,
-                    nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &appPath, nullptr);
-    RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstallKey, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr,
-                    &uninstall, nullptr);
-    const Value values[] = {
-        {appPath, L"", exe},
-        {appPath, L"Path", dir},
-        {uninstall, L"Comments", exe},
-        {uninstall, L"Contact", exe},
-        {uninstall, L"DisplayIcon", exe},
-        {uninstall, L"DisplayName", exe},
-        {uninstall, L"Readme", exe},
-        {uninstall, L"UninstallString", exe},
-        {uninstall, L"Publisher", exe},
-        {uninstall, L"URLInfoAbout", exe},
-        {uninstall, L"HelpLink", exe},
-        {uninstall, L"URLUpdateInfo", exe},
-        {uninstall, L"DisplayVersion", exe},
-        {uninstall, L"VersionMajor", L""},
-        {uninstall, L"VersionMinor", L""},
-        {uninstall, L"InstallDate", L"20100101"},
-        {uninstall, L"InstallLocation", dir},
-        {uninstall, L"EstimatedSize", L""},
-        {uninstall, L"NoModify", L""},
-        {uninstall, L"NoRepair", L""},
-        {uninstall, L"ShortcutOptions", L"/DesktopShortcut=true /StartMenuShortcut=true"},
-    };
-    // Each value as it was, for an undo.
-    std::vector<std::vector<BYTE>> before;
-    for (const Value& value : values) {
-        BYTE data[1024];
-        DWORD size = sizeof data, type = 0;
-        if (RegQueryValueExW(value.key, value.name, nullptr, &type, data, &size) != ERROR_SUCCESS)
-            size = 0;
-        before.emplace_back(data, data + size);
-    }
-
-    timeline.Enter(Registration);
-    const DWORD number = 1;
-    for (const Value& value : values) {
-        if (value.text.empty())
-            RegSetValueExW(value.key, value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof number);
-        else
-            RegSetValueExW(value.key, value.name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
-                           static_cast<DWORD>((value.text.size() + 1) * sizeof(wchar_t)));
-    }
-    RegCloseKey(appPath);
-    RegCloseKey(uninstall);
-
-    // A marker that the new files are all in place, while the kept ones go.
-    timeline.Enter(Finish);
-    const std::wstring marker = dir + L"\\zs-done";
-    Write(marker, "", 0);
-    for (const std::wstring& old : kept)
-        DeleteFileW(old.c_str());
-    DeleteFileW(marker.c_str());
-
-    Round round;
-    round.total = Now() - start;
-    round.phases = timeline.Spent();
-    return round;
 }
 
 // One round a line: the installation's time and phases and its growth of the
@@ -775,7 +456,7 @@ int Bench(int rounds, bool upgrade, bool raw) {
         return run;
     };
     auto floorOnce = [&] {
-        const Round run = Floor(tools, floorDir, tempDir);
+        const Round run = Floor(tools, kRoot, floorDir, tempDir);
         if (!upgrade)
             RemoveTree(floorDir);
         return run;

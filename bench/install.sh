@@ -39,7 +39,7 @@ earlier=$ZARVO_BUILD/winbench-against/$commit
 rm -rf "$earlier/src"
 mkdir -p "$earlier/src"
 git -C "$root" archive "$commit" | tar -x -C "$earlier/src"
-cp "$root/bench/InstallBench.cpp" "$root/bench/Timing.h" "$earlier/src/bench/"
+cp "$root/bench/InstallBench.cpp" "$root"/bench/*.h "$earlier/src/bench/"
 cmake -S "$earlier/src" -B "$earlier/host" -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_COMPILER=clang \
     -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 cmake --build "$earlier/host" --target pack -j "$(nproc)" >/dev/null

@@ -62,10 +62,11 @@ target_sources(zarvo_install PRIVATE
     install/Areas.cpp
     install/DiskSpace.cpp
     install/FilePlaces.cpp
-    install/FileRoutines.cpp
+    install/FolderCheck.cpp
     install/Installation.cpp
     install/MachineOperations.cpp
-    install/RegistryValues.cpp)
+    install/RegistryValues.cpp
+    install/StartPage.cpp)
 target_sources(zarvo_ui PRIVATE
     ui/AccessibleControl.cpp
     ui/Application.cpp
@@ -74,7 +75,6 @@ target_sources(zarvo_ui PRIVATE
     ui/WizardWindow.cpp)
 target_sources(zarvo_app PRIVATE
     app/BrowseFolder.cpp
-    app/DirectoryCheck.cpp
     app/FinishActions.cpp
     app/FormRoutines.cpp
     app/InstallMain.cpp

@@ -18,30 +18,28 @@ class Areas {
     const AreaPaths& Paths() const { return paths_; }
 
     // The folder at the path below the area's folder ("" for the area's folder
-    // itself); none, with the system's error code, when it is missing or
-    // something else stands there.
-    const HeldFolder& Folder(Area area, const std::wstring& path, DWORD& error);
-    // Makes the folder at the path where it is missing. Raises nothing: none,
-    // with the error code, where it cannot be had.
-    const HeldFolder& Make(Area area, const std::wstring& path, DWORD& error);
-    // The folder that holds the area's folder ("" for the group: the Start
-    // menu's programs folder).
-    const HeldFolder& Above(Area area, const std::wstring& path, DWORD& error);
+    // itself); none, with the system's code, when it is missing or something
+    // else stands there.
+    const HeldFolder& Folder(Area area, const std::wstring& path);
+    // Makes the folder at the path where it is missing, or raises "I/O error
+    // <code>": every folder of the tree is part of the product.
+    void Make(Area area, const std::wstring& path);
 
     // Removes the folder at the path where Make made it (it is empty by
     // now), letting go of it and of what is held below it first.
     void RemoveMade(Area area, const std::wstring& path);
-    // Lets go of every folder, so that those the directory check made can be
-    // removed.
-    void Release();
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.
     Situation Look();
 
   private:
+    // The folder that holds the area's folder ("" for the group: the Start
+    // menu's programs folder).
+    const HeldFolder& Above(Area area, const std::wstring& path);
+
     AreaPaths paths_;
-    // What a folder that cannot be had is given as.
+    // Above the install folder: nothing the installation may reach.
     const HeldFolder none_;
     HeldFolder programs_;
     struct Held {
@@ -52,5 +50,6 @@ class Areas {
     };
     // A list, so that a folder handed out stays where it is as others come.
     std::list<Held> held_;
-    const HeldFolder& Keep(Area area, const std::wstring& path, HeldFolder folder, bool made);
+    // The entry of the folder at the path, made empty where there is none.
+    Held& At(Area area, const std::wstring& path);
 };

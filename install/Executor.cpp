@@ -2,81 +2,64 @@
 
 #include "system/Error.h"
 #include "system/LogSink.h"
-#include "system/MessageText.h"
-
-#include <new>
 
 namespace {
 
-// The failure being handled, in words, with the system's code where it gave one.
-std::wstring FailureText() {
-    try {
-        throw;
-    } catch (const Error& error) {
-        return error.Code() ? FormatText(L"%1（错误代码 %2）", {error.Message(), DecimalText(error.Code())})
-                            : error.Message();
-    } catch (const std::bad_alloc&) {
-        return L"Out of memory";
-    } catch (...) {
-        return L"Unexpected error";
-    }
-}
-
-void Log(const Action& action, const std::wstring& description, LogSink& log) {
-    switch (action.step) {
-        case Step::Status:
-        case Step::Note:
-            log.Line(action.path);
-            break;
-        case Step::ProgressMax:
-        case Step::Advance:
-            break;
-        default:
-            log.Step(description);
-            break;
+// The first `done` actions of the plan.
+void UndoDone(const Plan& plan, std::size_t done, Operations& operations, LogSink& log) {
+    while (done-- > 0) {
+        if (plan[done].step < kFirstChange || !operations.Undoable(plan[done]))
+            continue;
+        const std::wstring description = operations.Describe(plan[done]);
+        log.Step(L"撤销：" + description);
+        try {
+            operations.Undo(plan[done]);
+        } catch (...) {
+            log.Line({L"撤销失败：", description, L"：", CurrentErrorText(true)});
+        }
     }
 }
 
 }  // namespace
 
-bool Undoable(Step step) {
-    switch (step) {
-        case Step::Made:
-        case Step::MakeFolder:
-        case Step::Journal:
-        case Step::Hold:
-        case Step::Copy:
-        case Step::Write:
-        case Step::Place:
-        case Step::SetValue:
-            return true;
-        default:
-            return false;
-    }
-}
-
-void Execute(const Plan& plan, Operations& operations, LogSink& log) {
+void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProgress* progress) {
     std::size_t done = 0;
     std::wstring description;
     try {
         for (; done < plan.size(); ++done) {
-            description = Describe(plan[done], operations.Folders());
-            Log(plan[done], description, log);
-            operations.Do(plan[done]);
-        }
-    } catch (...) {
-        log.Line({L"失败：", description, L"：", FailureText()});
-        while (done-- > 0) {
-            if (!Undoable(plan[done].step))
-                continue;
-            description = Describe(plan[done], operations.Folders());
-            log.Step(L"撤销：" + description);
-            try {
-                operations.Undo(plan[done]);
-            } catch (...) {
-                log.Line({L"撤销失败：", description, L"：", FailureText()});
+            const Action& action = plan[done];
+            switch (action.step) {
+                case Step::Status:
+                case Step::Repaint:
+                    if (progress)
+                        progress->ShowStatus(action.path, action.step == Step::Repaint);
+                    [[fallthrough]];
+                case Step::Note:
+                    log.Line(action.path);
+                    break;
+                case Step::ProgressMax:
+                case Step::Advance:
+                    if (!progress)
+                        break;
+                    if (action.step == Step::Advance)
+                        progress->AdvanceProgress(action.amount);
+                    else
+                        progress->SetProgressMax(action.amount);
+                    break;
+                default:
+                    description = operations.Describe(action);
+                    log.Step(description);
+                    operations.Do(action);
+                    break;
             }
         }
+    } catch (...) {
+        log.Line({L"失败：", description, L"：", CurrentErrorText(true)});
+        UndoDone(plan, done, operations, log);
         throw;
     }
+}
+
+void Undo(const Plan& plan, Operations& operations, LogSink& log) {
+    UndoDone(plan, plan.size(), operations, log);
 }

@@ -6,7 +6,21 @@
 
 class LogSink;
 
-// What carries out each kind of action on a machine.
+// How far the installation is, for the window: the one thing it asks of the
+// program that runs it.
+class InstallProgress {
+  public:
+    // Sets the status text; with `pump`, the window then handles whatever is
+    // pending, so that it repaints.
+    virtual void ShowStatus(const std::wstring& text, bool pump) = 0;
+    virtual void SetProgressMax(int maximum) = 0;
+    virtual void AdvanceProgress(int amount) = 0;
+
+  protected:
+    ~InstallProgress() = default;
+};
+
+// What carries out the actions that change the machine.
 class Operations {
   public:
     // Does the action in full, or raises an Error having left nothing of it.
@@ -14,18 +28,18 @@ class Operations {
     // Undoes an action that was done. May raise; the executor logs that and
     // goes on with the rest.
     virtual void Undo(const Action& action) = 0;
-    // The paths of the areas' folders, in the order of Area, for the log.
-    virtual const AreaPaths& Folders() const = 0;
+    // How the log names the action, and whether it has an undo.
+    virtual std::wstring Describe(const Action& action) const = 0;
+    virtual bool Undoable(const Action& action) const = 0;
 
   protected:
     ~Operations() = default;
 };
 
-// Whether an action of that step has an undo.
-bool Undoable(Step step);
+// Runs the plan, logging each action; at a failure, undoes the changes done,
+// last first (an undo that fails is logged, the rest go on), and raises on.
+void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProgress* progress = nullptr);
 
-// Runs the plan's actions in order, each logged with its time (status texts
-// and notes as lines of their own). When one fails, every action done before
-// it is undone, last first, each undo logged; an undo that fails is logged
-// and the rest go on. The failure then goes on to the caller, as it was raised.
-void Execute(const Plan& plan, Operations& operations, LogSink& log);
+// Undoes the changes of a plan that was done in full, last first, as Execute
+// undoes them at a failure.
+void Undo(const Plan& plan, Operations& operations, LogSink& log);

@@ -19,23 +19,15 @@ std::wstring FilePlaces::FullPath(Area area, const std::wstring& path) const {
 
 void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
     const std::wstring full = FullPath(area, path);
-    std::wstring message = FileErrorMessage(L"Cannot create file", full, error);
-    if (error == ERROR_SHARING_VIOLATION) {
-        const std::wstring holders = ProgramsHolding(full);
-        if (!holders.empty())
-            message += L". In use by " + holders;
-    }
-    throw Error(message, error);
+    const std::wstring holders = error == ERROR_SHARING_VIOLATION ? ProgramsHolding(full) : std::wstring();
+    RaiseCannotCreate(full, error, holders.empty() ? std::wstring() : L". In use by " + holders);
 }
 
 void FilePlaces::Hold(Area area, const std::wstring& path) {
-    DWORD error = 0;
-    UniqueHandle old;
-    if (const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error))
-        old = folder.OpenExisting(NameOf(path), error);
-    if (!old && error != ERROR_FILE_NOT_FOUND)
-        Fail(area, path, error);
-    At(area, path).old = std::move(old);
+    Opened old = areas_.Folder(area, ParentOf(path)).OpenExisting(NameOf(path));
+    if (!old && old.error != ERROR_FILE_NOT_FOUND)
+        Fail(area, path, old.error);
+    At(area, path).old = std::move(old.file);
 }
 
 void FilePlaces::LetGo(Area area, const std::wstring& path) {
@@ -43,13 +35,10 @@ void FilePlaces::LetGo(Area area, const std::wstring& path) {
 }
 
 HANDLE FilePlaces::Create(Area area, const std::wstring& path) {
-    DWORD error = 0;
-    Entry& entry = At(area, path);
-    if (const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error))
-        entry.written = folder.CreateNewFile(NewName(NameOf(path), tag_), error);
-    if (!entry.written)
-        Fail(area, path, error);
-    return entry.written.get();
+    Opened written = areas_.Folder(area, ParentOf(path)).CreateNewFile(NewName(NameOf(path), tag_));
+    if (!written)
+        Fail(area, path, written.error);
+    return (At(area, path).written = std::move(written.file)).get();
 }
 
 void FilePlaces::Flush(Area area, const std::wstring& path) {
@@ -68,14 +57,13 @@ void FilePlaces::Drop(Area area, const std::wstring& path) {
 
 void FilePlaces::Place(Area area, const std::wstring& path) {
     Entry& entry = At(area, path);
-    DWORD error = 0;
-    const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error);
+    const HeldFolder& folder = areas_.Folder(area, ParentOf(path));
     const std::wstring name = NameOf(path);
-    if (entry.old && !folder.MoveHere(entry.old.get(), OldName(name, tag_), error))
+    if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), OldName(name, tag_)) : 0)
         Fail(area, path, error);
-    if (!folder.MoveHere(entry.written.get(), name, error)) {
+    if (const DWORD error = folder.MoveHere(entry.written.get(), name)) {
         if (entry.old)
-            folder.MoveHere(entry.old.get(), name, error);
+            folder.MoveHere(entry.old.get(), name);
         Fail(area, path, error);
     }
     entry.placed = true;
@@ -83,53 +71,44 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
 
 void FilePlaces::Unplace(Area area, const std::wstring& path) {
     Entry& entry = At(area, path);
-    DWORD error = 0;
-    const HeldFolder& folder = areas_.Folder(area, ParentOf(path), error);
+    const HeldFolder& folder = areas_.Folder(area, ParentOf(path));
     Drop(area, path);
     entry.placed = false;
-    if (entry.old && !folder.MoveHere(entry.old.get(), NameOf(path), error))
-        throw Error(FileErrorMessage(L"Cannot create file", FullPath(area, path), error), error);
+    if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), NameOf(path)) : 0)
+        RaiseCannotCreate(FullPath(area, path), error);
 }
 
-FilePlaces::Kept FilePlaces::RemoveKept() {
-    Kept kept = Kept::Gone;
-    for (Entry& entry : entries_) {
-        if (!entry.placed || !entry.old || DeleteHeld(entry.old.get()))
-            continue;
-        // Mapped by a running program: it goes when the system restarts.
-        if (!MoveFileExW(OldName(FullPath(entry.area, entry.path), tag_).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT))
-            kept = Kept::Waiting;
-        else if (kept == Kept::Gone)
-            kept = Kept::AtRestart;
-    }
+std::vector<std::wstring> FilePlaces::RemoveKept() {
+    std::vector<std::wstring> mapped;
+    for (Entry& entry : entries_)
+        if (entry.placed && entry.old && !DeleteHeld(entry.old.get()))
+            mapped.push_back(OldName(FullPath(entry.area, entry.path), tag_));
     entries_.clear();
-    return kept;
+    return mapped;
 }
 
 DWORD DiscardLeft(Areas& areas, Area area, const std::wstring& path) {
-    DWORD error = 0;
-    const HeldFolder& folder = areas.Folder(area, ParentOf(path), error);
-    const UniqueHandle file = folder ? folder.OpenExisting(NameOf(path), error) : UniqueHandle();
+    const Opened file = areas.Folder(area, ParentOf(path)).OpenExisting(NameOf(path));
     if (file)
-        return DeleteHeld(file.get()) ? 0 : ERROR_ACCESS_DENIED;
+        return DeleteHeld(file.file.get()) ? 0 : ERROR_ACCESS_DENIED;
     // Gone already is gone; one that cannot be opened is still there.
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? 0 : error;
+    return file.error == ERROR_FILE_NOT_FOUND || file.error == ERROR_PATH_NOT_FOUND ? 0 : file.error;
 }
 
 void PutBackLeft(Areas& areas, Area area, const std::wstring& path) {
-    DWORD error = 0;
     const RunName name = ParseRunName(NameOf(path));
-    const HeldFolder& folder = areas.Folder(area, ParentOf(path), error);
-    const UniqueHandle kept = folder ? folder.OpenExisting(NameOf(path), error) : UniqueHandle();
-    UniqueHandle standing = kept ? folder.OpenExisting(name.original, error) : UniqueHandle();
+    const HeldFolder& folder = areas.Folder(area, ParentOf(path));
+    const Opened kept = folder.OpenExisting(NameOf(path));
     // What stands at the name goes first; one that cannot (a running program
     // maps it) keeps the name, and the kept file waits for the next run.
-    if (kept && (!standing || DeleteHeld(standing.get()))) {
-        standing.reset();
-        if (folder.MoveHere(kept.get(), name.original, error))
+    DWORD error = kept.error;
+    if (kept) {
+        Opened standing = folder.OpenExisting(name.original);
+        error = standing && !DeleteHeld(standing.file.get()) ? ERROR_SHARING_VIOLATION : 0;
+        standing.file.reset();
+        if (!error && !(error = folder.MoveHere(kept.file.get(), name.original)))
             return;
     }
     const std::wstring full = areas.Paths()[static_cast<int>(area)] + ParentOf(path) + L"\\" + name.original;
-    throw Error(FileErrorMessage(L"Cannot create file", full, error ? error : ERROR_SHARING_VIOLATION),
-                error ? error : ERROR_SHARING_VIOLATION);
+    RaiseCannotCreate(full, error);
 }

@@ -5,15 +5,11 @@
 
 #include <list>
 #include <string>
+#include <vector>
 
-// The files that one installation puts in place, each at a name in one of the
-// areas' folders. A new file is written in full beside its place under a name
-// of the run's own and flushed to the disk before any file takes its place;
-// the file it replaces is held from the start, so that no other program can
-// take it without sharing meanwhile, and is kept aside under another name of
-// the run's own once the new one has its name, until the whole run is done.
-// Every step has its undo. A run ended abruptly leaves these names for the
-// next one to settle (install/Plan.h).
+// The files that one installation puts in place: each written in full and
+// flushed beside its place, the one it replaces held and kept aside until
+// the run is done, so that no step leaves a file half-written or lost.
 class FilePlaces {
   public:
     FilePlaces(Areas& areas, std::wstring tag) : areas_(areas), tag_(std::move(tag)) {}
@@ -47,15 +43,9 @@ class FilePlaces {
     // The name back to the file it replaced; the new file goes.
     void Unplace(Area area, const std::wstring& path);
 
-    // What became of the files kept aside at the end.
-    enum class Kept {
-        Gone,       // all removed
-        AtRestart,  // some are mapped by a running program, and go when the system restarts
-        Waiting,    // some could not even be set to go then: the next run removes them
-    };
-    // The kept files go, or go at the next restart where a running program
-    // still maps them.
-    Kept RemoveKept();
+    // The kept files go, and the run is done with its places. Gives the paths
+    // of those that a running program still maps, which cannot go yet.
+    std::vector<std::wstring> RemoveKept();
 
     // The full path of a place, for messages.
     std::wstring FullPath(Area area, const std::wstring& path) const;

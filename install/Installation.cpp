@@ -16,7 +16,14 @@ std::wstring NewRunTag() {
 
 }  // namespace
 
-void InstallProduct(InstallRequest request, InstallHost& host, LogSink& log) {
-    MachineOperations operations(request, host, log, NewRunTag());
-    Execute(PlanInstallation(operations.Look()), operations, log);
+void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
+    try {
+        MachineOperations operations(request, log, NewRunTag());
+        Execute(PlanInstallation(operations.Look()), operations, log, &progress);
+    } catch (...) {
+        // The folders that the directory check made go last, once nothing of
+        // the run holds them.
+        Undo(request.folder.made, request.folder.making, log);
+        throw;
+    }
 }

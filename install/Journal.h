@@ -4,12 +4,8 @@
 #include <string>
 #include <vector>
 
-// The registry's values as a run found them and as it writes them, kept in a
-// file of the run's own in the install folder from before the first value
-// changes until the run is done, so that a run ended abruptly (a power cut, a
-// deployment tool's time-out) can be settled by the next one, registry
-// included: each value that still holds what the run wrote gets back what it
-// held before.
+// A registry value as a run found it and as it writes it, kept on the disk
+// while the run lasts: a run ended abruptly is settled by the next.
 struct JournalValue {
     std::wstring key;
     std::wstring name;

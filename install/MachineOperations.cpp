@@ -8,33 +8,20 @@
 #include "system/Files.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/ProcessKill.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
 #include <algorithm>
+#include <iterator>
 
-namespace {
-
-// A payload's plain bytes into its new file, as they are inflated.
-class FileSink final : public ByteSink {
-  public:
-    explicit FileSink(HANDLE file) : file_(file) {}
-    void Write(const unsigned char* data, std::size_t size) override { WriteAll(file_, data, size); }
-
-  private:
-    HANDLE file_;
-};
-
-}  // namespace
-
-MachineOperations::MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag)
+MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std::wstring tag)
     : request_(request),
-      host_(host),
       log_(log),
       tag_(std::move(tag)),
-      areas_(request.dir, std::move(request.folder)),
+      areas_(request.folder.path, std::move(request.folder.held)),
       files_(areas_, tag_),
-      registry_(request.dir, InstalledSizeKib(), request.choice) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -44,152 +31,162 @@ Situation MachineOperations::Look() {
         spot.refused = Settles(spot) && ParseRunName(NameOf(spot.path)).kind == RunNameKind::Journal &&
                        !ReadJournal(spot.path, file, values).empty();
     }
-    for (const MadeFolder& made : request_.made)
-        situation.made.push_back(made.first.Path() + L"\\" + made.second);
-    situation.desktop = request_.desktop;
-    situation.group = request_.group;
+    situation.shortcuts = request_.shortcuts;
     return situation;
 }
 
+const MachineOperations::StepRow MachineOperations::kSteps[] = {
+    {L"创建文件夹：", &MachineOperations::MakeFolder, true},
+    {L"结束运行中的程序：", &MachineOperations::EndProgram, false},
+    // Settling an earlier run has no undo: what it settles is that run's.
+    {L"删除上次安装留下的：", &MachineOperations::Discard, false},
+    {L"恢复上次安装保留的：", &MachineOperations::PutBack, false},
+    {L"按日志恢复注册表：", &MachineOperations::Restore, false},
+    {L"移开未使用的注册表日志：", &MachineOperations::Restore, false},
+    {L"记录注册表原值", &MachineOperations::Journal, true},
+    {L"占用将被替换的文件：", &MachineOperations::Hold, true},
+    {L"复制安装包：", &MachineOperations::Copy, true},
+    {L"写入新文件：", &MachineOperations::Write, true},
+    {L"替换：", &MachineOperations::Place, true},
+    {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
+    {L"删除保留的旧文件", &MachineOperations::Finish, false},
+    {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
+};
+
+const MachineOperations::StepRow& MachineOperations::Row(Step step) {
+    static_assert(
+        std::size(kSteps) == static_cast<std::size_t>(Step::AtRestart) - static_cast<std::size_t>(Step::MakeFolder) + 1,
+        "a row for every change");
+    return kSteps[static_cast<int>(step) - static_cast<int>(Step::MakeFolder)];
+}
+
 void MachineOperations::Do(const Action& action) {
-    switch (action.step) {
-        case Step::Status:
-            host_.ShowStatus(action.path, action.index != 0);
-            break;
-        case Step::ProgressMax:
-            host_.SetProgressMax(action.index);
-            break;
-        case Step::Advance:
-            host_.AdvanceProgress(action.index);
-            break;
-        case Step::Note:
-        case Step::Made:
-            break;
-        case Step::MakeFolder:
-            MakeFolder(action);
-            break;
-        case Step::EndProgram: {
-            DWORD error = 0;
-            host_.EndProgram(action.path, areas_.Folder(Area::Tree, L"", error));
-            break;
-        }
-        case Step::Discard:
-            Discard(action);
-            break;
-        case Step::PutBack:
-            PutBackLeft(areas_, action.area, action.path);
-            break;
-        case Step::Restore:
-        case Step::SetAside: {
-            // Judged again as it is settled, through the handle that settles it.
-            UniqueHandle file;
-            std::vector<JournalValue> values;
-            const std::wstring refusal = ReadJournal(action.path, file, values);
-            if (action.step == Step::Restore && refusal.empty()) {
-                RestoreJournal(values);
-                DeleteHeld(file.get());
-                break;
-            }
-            // Renamed out of the runs' names, through the handle that read it,
-            // or one to whatever stands at its name where it could not be read.
-            log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
-            DWORD error = 0;
-            const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
-            if (!file)
-                file = root.OpenExisting(NameOf(action.path), error, true);
-            if (!file || !root.MoveHere(file.get(), NameOf(action.path) + L".refused", error))
-                log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
-            break;
-        }
-        case Step::Journal: {
-            DWORD error = 0;
-            registry_.Journal(areas_.Folder(Area::Tree, L"", error), JournalName(tag_));
-            break;
-        }
-        case Step::Hold:
-            files_.Hold(action.area, action.path);
-            break;
-        case Step::Copy: {
-            const EmbeddedResource container(PayloadResourceType(action.path).c_str(), action.path);
-            if (!scratch_)
-                scratch_ = std::make_unique<ScratchFolder>(request_.tempDir);
-            copies_[action.index] =
-                scratch_->WriteCopy(PayloadFileName(action.path), container.Data(), container.Size());
-            break;
-        }
-        case Step::Write:
-            Write(action);
-            break;
-        case Step::Place:
-            files_.Place(action.area, action.path);
-            break;
-        case Step::SetValue:
-            registry_.Set(action.index);
-            break;
-        case Step::Finish:
-            Finish();
-            break;
-    }
+    (this->*Row(action.step).carry)(action, false);
 }
 
 void MachineOperations::Undo(const Action& action) {
-    switch (action.step) {
-        case Step::Made:
-            // Innermost first; nothing of the run may hold a folder that goes.
-            areas_.Release();
-            for (MadeFolder& made : request_.made)
-                if (made.first && made.first.Path() + L"\\" + made.second == action.path)
-                    RemoveMade(made);
-            break;
-        case Step::MakeFolder:
-            areas_.RemoveMade(action.area, action.path);
-            break;
-        case Step::Journal:
-            registry_.DropJournal();
-            break;
-        case Step::Hold:
-            files_.LetGo(action.area, action.path);
-            break;
-        case Step::Copy:
-            copies_[action.index].reset();
-            break;
-        case Step::Write:
-            files_.Drop(action.area, action.path);
-            break;
-        case Step::Place:
-            files_.Unplace(action.area, action.path);
-            break;
-        case Step::SetValue:
-            registry_.Unset(action.index);
-            break;
-        default:
-            break;
-    }
+    (this->*Row(action.step).carry)(action, true);
 }
 
-void MachineOperations::MakeFolder(const Action& action) {
-    DWORD error = 0;
-    // Every folder of the tree is part of the product, kept empty or not.
-    if (!areas_.Make(action.area, action.path, error))
-        throw Error(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
+bool MachineOperations::Undoable(const Action& action) const {
+    return Row(action.step).undoable;
 }
 
-void MachineOperations::Write(const Action& action) {
-    if (action.index < static_cast<int>(Product::kFileCount)) {
-        files_.Write(action.area, action.path, [&](HANDLE file) {
-            FileSink sink(file);
-            DecompressFile(copies_[action.index].get(), sink);
-        });
-        // The temporary copy goes as soon as it is read.
-        copies_[action.index].reset();
+std::wstring MachineOperations::Describe(const Action& action) const {
+    return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
+}
+
+void MachineOperations::EndProgram(const Action& action, bool) {
+    EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L""), log_);
+}
+
+void MachineOperations::PutBack(const Action& action, bool) {
+    PutBackLeft(areas_, action.area, action.path);
+}
+
+void MachineOperations::Restore(const Action& action, bool) {
+    // Judged again as it is settled, through the handle that settles it.
+    UniqueHandle file;
+    std::vector<JournalValue> values;
+    const std::wstring refusal = ReadJournal(action.path, file, values);
+    if (action.step == Step::Restore && refusal.empty()) {
+        RestoreJournal(values);
+        DeleteHeld(file.get());
         return;
     }
+    // Renamed out of the runs' names, through the handle that read it, or one
+    // to whatever stands at its name where it could not be read.
+    log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
+    const HeldFolder& root = areas_.Folder(Area::Tree, L"");
+    const std::wstring name = NameOf(action.path);
+    Opened aside{std::move(file)};
+    if (!aside)
+        aside = root.OpenExisting(name, true);
+    if (const DWORD error = aside ? root.MoveHere(aside.file.get(), name + L".refused") : aside.error)
+        log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
+}
+
+void MachineOperations::Journal(const Action&, bool undo) {
+    if (undo)
+        registry_.DropJournal();
+    else
+        registry_.Journal(areas_.Folder(Area::Tree, L""), JournalName(tag_));
+}
+
+void MachineOperations::Hold(const Action& action, bool undo) {
+    if (undo)
+        files_.LetGo(action.area, action.path);
+    else
+        files_.Hold(action.area, action.path);
+}
+
+void MachineOperations::Place(const Action& action, bool undo) {
+    if (undo)
+        files_.Unplace(action.area, action.path);
+    else
+        files_.Place(action.area, action.path);
+}
+
+void MachineOperations::Copy(const Action& action, bool undo) {
+    UniqueHandle& copy = copies_[action.file - Product::kFiles];
+    if (undo) {
+        copy.reset();
+        return;
+    }
+    const EmbeddedResource container(PayloadResourceType(action.path).c_str(), action.path);
+    if (!scratch_)
+        scratch_ = std::make_unique<ScratchFolder>(request_.tempDir);
+    copy = scratch_->WriteCopy(PayloadFileName(action.path), container.Data(), container.Size());
+}
+
+void MachineOperations::MakeFolder(const Action& action, bool undo) {
+    if (undo) {
+        areas_.RemoveMade(action.area, action.path);
+        return;
+    }
+    areas_.Make(action.area, action.path);
+}
+
+void MachineOperations::SetValue(const Action& action, bool undo) {
+    const int index = static_cast<int>(action.value - Product::kValues);
+    if (undo) {
+        registry_.Unset(index);
+        return;
+    }
+    try {
+        registry_.Set(index);
+    } catch (...) {
+        // A key that the write made goes again; an undo that fails is logged,
+        // as the executor logs its own, and the write's failure goes on.
+        try {
+            registry_.Unset(index);
+        } catch (...) {
+            log_.Line({L"撤销失败：", Describe(action), L"：", CurrentErrorText(true)});
+        }
+        throw;
+    }
+}
+
+void MachineOperations::Write(const Action& action, bool undo) {
+    if (undo) {
+        files_.Drop(action.area, action.path);
+        return;
+    }
+    if (action.file) {
+        UniqueHandle& copy = copies_[action.file - Product::kFiles];
+        files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copy.get(), file); });
+        // The temporary copy goes as soon as it is read.
+        copy.reset();
+        return;
+    }
+    const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
-        host_.ShortcutFile(Product::kShortcuts[action.index - Product::kFileCount], request_.dir);
+        ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
+                     request_.folder.path, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 
-void MachineOperations::Discard(const Action& action) {
+void MachineOperations::Discard(const Action& action, bool) {
     const RunName name = ParseRunName(NameOf(action.path));
     // A run's marker stays while a file it kept aside does: it tells the
     // next run that the file is to go, not to come back.
@@ -205,25 +202,34 @@ void MachineOperations::Discard(const Action& action) {
 std::wstring MachineOperations::ReadJournal(const std::wstring& path,
                                             UniqueHandle& file,
                                             std::vector<JournalValue>& values) {
-    DWORD error = 0;
-    return ReadLeftJournal(areas_.Folder(Area::Tree, L"", error), NameOf(path), file, values);
+    return ReadLeftJournal(areas_.Folder(Area::Tree, L""), NameOf(path), file, values);
 }
 
-void MachineOperations::Finish() {
+void MachineOperations::Finish(const Action&, bool) {
     // The values on the disk first: the marker says that the run changed
     // everything it was to change.
     registry_.Flush();
-    DWORD error = 0;
-    const HeldFolder& root = areas_.Folder(Area::Tree, L"", error);
-    const UniqueHandle marker = root ? root.CreateNewFile(DoneName(tag_), error) : UniqueHandle();
-    const FilePlaces::Kept kept = files_.RemoveKept();
+    const Opened marker = areas_.Folder(Area::Tree, L"").CreateNewFile(DoneName(tag_));
+    mapped_ = files_.RemoveKept();
     registry_.DropJournal();
-    // A kept file that a running program maps goes when the system restarts,
-    // and the marker after it; where that cannot be arranged, the marker
-    // stays, and the next run removes what is left.
-    if (marker && kept == FilePlaces::Kept::Gone)
-        DeleteHeld(marker.get());
-    else if (marker && kept == FilePlaces::Kept::AtRestart)
-        MoveFileExW((request_.dir + L"\\" + DoneName(tag_)).c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+    // The marker stays while a kept file does: it tells the next run that the
+    // file is to go, not to come back.
+    marked_ = marker && !mapped_.empty();
+    if (marker && mapped_.empty())
+        DeleteHeld(marker.file.get());
     scratch_.reset();
+}
+
+void MachineOperations::AtRestart(const Action&, bool) {
+    // A kept file that a running program maps goes when the system restarts,
+    // and the marker after it, last; where that cannot be arranged for one,
+    // the marker stays, and the next run removes what is left.
+    if (marked_)
+        mapped_.push_back(request_.folder.path + L"\\" + DoneName(tag_));
+    bool all = true;
+    for (std::size_t i = 0; i < mapped_.size() && (all || !marked_ || i + 1 < mapped_.size()); ++i) {
+        const bool set = MoveFileExW(mapped_[i].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
+        log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
+        all = all && set;
+    }
 }

@@ -15,38 +15,62 @@ class LogSink;
 
 // The installation's actions carried out on this machine: in the install
 // folder that the directory check holds, the shortcuts' folders and the
-// registry, with the window and the form's routines of the host.
+// registry.
 class MachineOperations final : public Operations {
   public:
     // `tag` names the run's own files (system/RunNames.h).
-    MachineOperations(InstallRequest& request, InstallHost& host, LogSink& log, std::wstring tag);
+    MachineOperations(InstallRequest& request, LogSink& log, std::wstring tag);
 
     // What the machine holds, as the plan starts from it.
     Situation Look();
 
     void Do(const Action& action) override;
     void Undo(const Action& action) override;
-    const AreaPaths& Folders() const override { return areas_.Paths(); }
+    std::wstring Describe(const Action& action) const override;
+    bool Undoable(const Action& action) const override;
 
   private:
-    void MakeFolder(const Action& action);
-    void Write(const Action& action);
-    void Discard(const Action& action);
-    void Finish();
+    // A step that changes the machine: its verb for the log, the routine that
+    // carries it out (and, asked to, undoes it), and whether it has an undo.
+    struct StepRow {
+        const wchar_t* verb;
+        void (MachineOperations::*carry)(const Action&, bool undo);
+        bool undoable;
+    };
+    // In the order of Step, from its first step of the installation.
+    static const StepRow kSteps[];
+    static const StepRow& Row(Step step);
+
+    void MakeFolder(const Action& action, bool undo);
+    void EndProgram(const Action& action, bool undo);
+    void Discard(const Action& action, bool undo);
+    void PutBack(const Action& action, bool undo);
+    void Restore(const Action& action, bool undo);
+    void Journal(const Action& action, bool undo);
+    void Hold(const Action& action, bool undo);
+    void Copy(const Action& action, bool undo);
+    void Write(const Action& action, bool undo);
+    void Place(const Action& action, bool undo);
+    void SetValue(const Action& action, bool undo);
+    void Finish(const Action& action, bool undo);
+    void AtRestart(const Action& action, bool undo);
     // Reads and judges the journal at the path: why it is not to be used,
     // empty where it may be.
     std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);
 
     InstallRequest& request_;
-    InstallHost& host_;
     LogSink& log_;
     std::wstring tag_;
     Areas areas_;
     FilePlaces files_;
     RegistryValues registry_;
     std::unique_ptr<ScratchFolder> scratch_;
-    // The payloads' temporary copies, by their number.
+    // The payloads' temporary copies, in the order of the product's files.
     UniqueHandle copies_[Product::kFileCount];
     // The runs whose kept files could not go.
     std::vector<std::wstring> unfinished_;
+    // The kept files of this run that a running program still maps at its
+    // end, and whether its marker waits for them.
+    std::vector<std::wstring> mapped_;
+    bool marked_ = false;
 };

@@ -4,6 +4,16 @@
 
 // Path rules of the installer that need no file system.
 
+// Why the directory check refused a folder.
+enum class FolderRefusal {
+    None,
+    Unusable,  // its text, or a folder that cannot be made
+    Unsafe,    // a folder that accounts other than the administrators could change
+    NoRoom,    // too little disk space
+    Changed,   // the folder, or the way to it, changed while it was checked
+    Failed,    // the check itself failed with an error
+};
+
 // Drops one trailing backslash, if there is one.
 std::wstring WithoutTrailingBackslash(std::wstring path);
 
@@ -11,15 +21,9 @@ std::wstring WithoutTrailingBackslash(std::wstring path);
 // when it has neither.
 std::wstring ParentPart(const std::wstring& path);
 
-// Whether a typed install directory can stand in every path built on it: an
-// absolute path (a drive letter, a colon and a backslash, or \\server\share)
-// below the root of its drive or share; no component ending in a space or a
-// dot (Windows drops those, so the files would land elsewhere than the
-// registry and the shortcuts say), none that is a device name such as NUL or
-// COM1, with or without an extension; no character that a Windows file name
-// cannot hold; and short enough for the deepest file the installation writes
-// to stay within 259 characters. Empty components, as a trailing backslash
-// gives, are harmless and pass.
+// Whether a typed install directory can stand in every path built on it, so
+// that no file lands elsewhere than the registry and the shortcuts say: an
+// absolute path below a root, with no name that Windows alters or refuses.
 bool WellFormedInstallDir(const std::wstring& text);
 
 // The install directory below a folder picked by the user: a drive root such

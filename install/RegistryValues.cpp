@@ -22,66 +22,21 @@ std::vector<unsigned char> NumberData(DWORD number) {
     return std::vector<unsigned char>(bytes, bytes + sizeof number);
 }
 
-// Reads the value as it is into `type` and `data`: false where the key or
-// the value is missing; raises where it cannot be read.
-bool ReadValue(HKEY root,
-               const std::wstring& key,
-               const std::wstring& name,
-               bool& keyExists,
-               DWORD& type,
-               std::vector<unsigned char>& data) {
-    HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened);
-    keyExists = status != ERROR_FILE_NOT_FOUND;
-    if (!keyExists)
-        return false;
-    if (status != ERROR_SUCCESS)
-        throw Error(FormatText(L"Failed to open key '%1'. %2", {key, SystemErrorText(status)}), status);
-    const UniqueHKey owned(opened);
-    for (DWORD size = 256;;) {
-        data.resize(size);
-        status = RegQueryValueExW(opened, name.c_str(), nullptr, &type, data.data(), &size);
-        if (status == ERROR_FILE_NOT_FOUND)
-            return false;
-        if (status == ERROR_SUCCESS) {
-            data.resize(size);
-            return true;
-        }
-        if (status != ERROR_MORE_DATA)
-            throw Error(FormatText(L"Failed to get data for '%1'", {name}), status);
-    }
-}
-
 // Sets or deletes one value as the journal says it was; raises when it cannot.
 void PutBack(const JournalValue& value) {
-    HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, value.key.c_str(), 0, KEY_SET_VALUE, &opened);
-    if (status == ERROR_SUCCESS) {
-        const UniqueHKey owned(opened);
-        status = value.existed ? RegSetValueExW(opened, value.name.c_str(), 0, value.type, value.data.data(),
-                                                static_cast<DWORD>(value.data.size()))
-                               : RegDeleteValueW(opened, value.name.c_str());
-    }
-    if (status != ERROR_SUCCESS && !(status == ERROR_FILE_NOT_FOUND && !value.existed))
-        throw Error(FormatText(L"Failed to set data for '%1'", {value.name}), status);
+    RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, value.existed, value.type, value.data);
 }
 
 void DeleteKey(const std::wstring& key) {
-    const LONG status = RegDeleteKeyW(HKEY_LOCAL_MACHINE, key.c_str());
-    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
-        throw Error(FormatText(L"Failed to delete key '%1'. %2", {key, SystemErrorText(status)}), status);
+    if (RegRemoveKey(HKEY_LOCAL_MACHINE, key))
+        return;
+    const DWORD code = GetLastError();
+    Raise(FormatText(L"Failed to delete key '%1'. %2", {key, SystemErrorText(code)}), code);
 }
 
-// The registry keeps what it was told in memory for a while; written to the
-// disk now, a power cut cannot take it back after the run has counted it.
 void FlushKeys() {
-    for (const wchar_t* key : Product::kKeys) {
-        HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
-            const UniqueHKey owned(opened);
-            RegFlushKey(opened);
-        }
-    }
+    for (const wchar_t* key : Product::kKeys)
+        RegFlush(HKEY_LOCAL_MACHINE, key);
 }
 
 }  // namespace
@@ -123,21 +78,21 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
 
 void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring& name) {
     for (JournalValue& value : values_) {
-        DWORD type = 0;
-        value.existed = ReadValue(HKEY_LOCAL_MACHINE, value.key, value.name, value.keyExisted, type, value.data);
-        value.type = type;
-        if (!value.existed)
-            value.data.clear();
+        RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
+        value.keyExisted = state.keyExists;
+        value.existed = state.exists;
+        value.type = state.type;
+        value.data = std::move(state.data);
     }
-    DWORD error = 0;
-    journal_ = installFolder.CreateNewFile(name, error);
+    Opened journal = installFolder.CreateNewFile(name);
+    journal_ = std::move(journal.file);
     const std::vector<unsigned char> bytes = EncodeJournal(values_);
     try {
         if (!journal_)
-            throw Error(FileErrorMessage(L"Cannot create file", installFolder.Name() + L"\\" + name, error), error);
+            RaiseCannotCreate(installFolder.Name() + L"\\" + name, journal.error);
         WriteAll(journal_.get(), bytes.data(), bytes.size());
         if (!FlushFileBuffers(journal_.get()))
-            throw Error(L"Stream write error", GetLastError());
+            Raise(L"Stream write error", GetLastError());
     } catch (...) {
         DropJournal();
         throw;
@@ -153,17 +108,8 @@ void RegistryValues::DropJournal() {
 void RegistryValues::Set(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
-    try {
-        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
-                      static_cast<DWORD>(value.newData.size()));
-    } catch (...) {
-        // A key that the write made goes again.
-        try {
-            Unset(index);
-        } catch (const Error&) {
-        }
-        throw;
-    }
+    RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                  static_cast<DWORD>(value.newData.size()));
 }
 
 void RegistryValues::Unset(int index) {
@@ -188,10 +134,10 @@ std::wstring ReadLeftJournal(const HeldFolder& installFolder,
                              const std::wstring& name,
                              UniqueHandle& file,
                              std::vector<JournalValue>& values) {
-    DWORD error = 0;
-    file = installFolder.OpenToRead(name, error);
+    Opened opened = installFolder.OpenToRead(name);
+    file = std::move(opened.file);
     if (!file)
-        return SystemErrorText(error);
+        return SystemErrorText(opened.error);
     if (JudgeFile(file.get()) != FolderRisk::None)
         return L"管理员以外的账户拥有它或可以更改它";
     // A journal of the product's values is a few kilobytes.
@@ -210,21 +156,18 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
     // A key that the run made goes unless something of another's stands in it.
     std::vector<std::wstring> made, kept;
     for (const JournalValue& value : values) {
-        bool keyExists = false;
-        DWORD type = 0;
-        std::vector<unsigned char> data;
-        const bool exists = ReadValue(HKEY_LOCAL_MACHINE, value.key, value.name, keyExists, type, data);
-        if (exists && type == value.newType && data == value.newData)
+        const RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
+        if (state.exists && state.type == value.newType && state.data == value.newData)
             PutBack(value);
-        else if (exists)
+        else if (state.exists)
             kept.push_back(value.key);
-        if (!value.keyExisted && keyExists)
+        if (!value.keyExisted && state.keyExists)
             made.push_back(value.key);
     }
     for (std::size_t i = 0; i < made.size(); ++i)
         if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
             std::find(kept.begin(), kept.end(), made[i]) == kept.end())
             // One that holds a key of another's stays, as it cannot go.
-            RegDeleteKeyW(HKEY_LOCAL_MACHINE, made[i].c_str());
+            RegRemoveKey(HKEY_LOCAL_MACHINE, made[i]);
     FlushKeys();
 }

@@ -24,7 +24,7 @@ class RegistryValues {
     void DropJournal();
 
     // Writes value `index` of the product's table; raises as the registry
-    // layer does, having put the value back.
+    // layer does, and may have made its key (Unset takes it away).
     void Set(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.
@@ -38,12 +38,9 @@ class RegistryValues {
     UniqueHandle journal_;
 };
 
-// Opens a journal that an earlier run left in the install folder as `file`,
-// reads it into `values` (none for a journal cut short by the end of its run,
-// written before any value changed) and judges it: why it is not to be used,
-// empty where it may be. It is refused where it cannot be opened or read,
-// where an account other than the administrators owns it or may change it,
-// or where it names anything but the product's values.
+// Reads a journal that an earlier run left in the install folder, held as
+// `file`: why it is not to be used (another account could have written it,
+// or it names more than the product's values), empty where it may be.
 std::wstring ReadLeftJournal(const HeldFolder& installFolder,
                              const std::wstring& name,
                              UniqueHandle& file,

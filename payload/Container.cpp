@@ -24,16 +24,16 @@ struct FreeCompressor {
 
 std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain) {
     if (plain.size() > kMaxContainerPlainSize)
-        throw Error(L"Plain data too large for a container");
+        Raise(L"Plain data too large for a container");
     const std::unique_ptr<libdeflate_compressor, FreeCompressor> compressor(libdeflate_alloc_compressor(kLevel));
     if (!compressor)
-        throw Error(L"Out of memory");
+        Raise(L"Out of memory");
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), plain.size());
     std::vector<unsigned char> container(kSizeField + bound);
     const std::size_t streamSize =
         libdeflate_zlib_compress(compressor.get(), plain.data(), plain.size(), container.data() + kSizeField, bound);
     if (streamSize == 0)
-        throw Error(L"libdeflate could not compress the plain data");
+        Raise(L"libdeflate could not compress the plain data");
     container.resize(kSizeField + streamSize);
     for (std::size_t i = 0; i < kSizeField; ++i)
         container[i] = static_cast<unsigned char>(plain.size() >> (8 * i));
@@ -49,7 +49,7 @@ std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain
 
 void CheckContainer(const std::vector<unsigned char>& container, const std::vector<unsigned char>& plain) {
     if (container.size() < kSizeField || ContainerPlainSize(container.data()) != plain.size())
-        throw Error(L"The container's size field is not the plain size");
+        Raise(L"The container's size field is not the plain size");
     // A stream that runs on past the plain size finds no room and fails.
     std::vector<unsigned char> inflated(plain.size());
     uLongf inflatedSize = static_cast<uLongf>(inflated.size());
@@ -58,9 +58,9 @@ void CheckContainer(const std::vector<unsigned char>& container, const std::vect
     // 15 and no dictionary, to the stream's end and its Adler-32.
     const int code = uncompress2(inflated.data(), &inflatedSize, container.data() + kSizeField, &streamSize);
     if (code != Z_OK)
-        throw Error(L"zlib cannot inflate the packed stream: " + ZlibErrorText(code));
+        Raise(L"zlib cannot inflate the packed stream: " + ZlibErrorText(code));
     if (streamSize != container.size() - kSizeField)
-        throw Error(L"The packed stream ends before the container does");
+        Raise(L"The packed stream ends before the container does");
     if (inflatedSize != plain.size() || !std::equal(plain.begin(), plain.end(), inflated.begin()))
-        throw Error(L"The packed stream does not inflate to the plain data");
+        Raise(L"The packed stream does not inflate to the plain data");
 }

@@ -7,11 +7,8 @@
 // The largest plain size that a container's signed 32-bit size field holds.
 inline constexpr std::size_t kMaxContainerPlainSize = 2147483647;
 
-// Builds a container: the plain size as 32-bit little-endian, then a zlib
-// stream (window bits 15) made by libdeflate at its strongest level, checked
-// by CheckContainer before it is handed out. Throws Error when the plain data
-// is larger than kMaxContainerPlainSize or the stream fails the check. Built
-// for the build-time tools only: the installer reads containers with zlib.
+// A container: the plain size (32-bit little-endian), then a zlib stream at
+// libdeflate's strongest level, checked before it is handed out. Build tools only.
 std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain);
 
 // Throws Error unless zlib, set up as the installer's decoder sets it up,

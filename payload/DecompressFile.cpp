@@ -1,5 +1,7 @@
 #include "payload/UnitZip.h"
 
+#include "system/Files.h"
+
 #include <windows.h>
 
 namespace {
@@ -21,9 +23,19 @@ class FileSource final : public ByteSource {
     HANDLE file_;
 };
 
+class FileSink final : public ByteSink {
+  public:
+    explicit FileSink(HANDLE file) : file_(file) {}
+    void Write(const unsigned char* data, std::size_t size) override { WriteAll(file_, data, size); }
+
+  private:
+    HANDLE file_;
+};
+
 }  // namespace
 
-void DecompressFile(void* source, ByteSink& plain) {
+void DecompressFile(void* source, void* destination) {
     FileSource stream(source);
+    FileSink plain(destination);
     DecompressStream(stream, plain);
 }

@@ -33,8 +33,8 @@ void DecompressStream(ByteSource& source, ByteBuffer& output);
 void DecompressStream(ByteSource& source, ByteSink& output);
 
 // Decodes the container in the file open as `source` (a Windows file handle),
-// read from its current position, into the sink.
-void DecompressFile(void* source, ByteSink& plain);
+// read from its current position, into the file open as `destination`.
+void DecompressFile(void* source, void* destination);
 
 // zlib's own text for one of its return codes, as the error shows it.
 std::wstring ZlibErrorText(int code);

@@ -10,3 +10,11 @@ HMODULE LoadSystemLibrary(const wchar_t* library) {
     return LoadLibraryExW(FormatText(L"%1\\%2", {std::wstring_view(directory, length), library}).c_str(), nullptr,
                           LOAD_WITH_ALTERED_SEARCH_PATH);
 }
+
+FARPROC LateFunction(HMODULE module, const wchar_t* library, const char* name) {
+    if (!module)
+        module = GetModuleHandleW(library);
+    if (!module)
+        module = LoadSystemLibrary(library);
+    return module ? GetProcAddress(module, name) : nullptr;
+}

@@ -18,9 +18,6 @@ std::optional<TokenFacts> WindowOwnerFacts(HWND window);
 // as the filtered half of a split token does.
 bool AdministratorsDenyOnly(HANDLE token);
 
-// Whether the process's token is one half of a split token, as user account
-// control makes for an administrator: the system links it to a second token
-// of the same user, one of the two holding the administrators' group for
-// denying only. The same user's programs that run without elevation then share
-// its account. Where the token cannot be read, as if it were.
+// Whether user account control split the token: the same user's programs
+// without elevation then share its account. Unreadable counts as split.
 bool SplitToken(HANDLE process);

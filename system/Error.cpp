@@ -1,9 +1,26 @@
 #include "system/Error.h"
 
+#include "system/MessageText.h"
+
+#include <new>
+
 void Raise(const wchar_t* message, unsigned long code) {
     throw Error(message, code);
 }
 
 void Raise(std::wstring&& message, unsigned long code) {
     throw Error(std::move(message), code);
+}
+
+std::wstring CurrentErrorText(bool code) {
+    try {
+        throw;
+    } catch (const Error& error) {
+        return code && error.Code() ? FormatText(L"%1（错误代码 %2）", {error.Message(), DecimalText(error.Code())})
+                                    : error.Message();
+    } catch (const std::bad_alloc&) {
+        return L"Out of memory";
+    } catch (...) {
+        return L"Unexpected error";
+    }
 }

@@ -26,3 +26,7 @@ class Error : public std::exception {
 // fails.
 [[noreturn]] void Raise(const wchar_t* message, unsigned long code = 0);
 [[noreturn]] void Raise(std::wstring&& message, unsigned long code = 0);
+
+// The error being handled, in words: the one place where an exception becomes
+// text. With `code`, the system's code follows where it gave one.
+std::wstring CurrentErrorText(bool code = false);

@@ -2,15 +2,13 @@
 
 #include "system/DynamicApi.h"
 
-#include <restartmanager.h>
-
 namespace {
 
 // The restart manager's session, from its start to its end.
 class RestartSession {
   public:
-    explicit RestartSession(HMODULE library) : end_(LibraryFunction<End>(library, "RmEndSession")) {
-        const auto start = LibraryFunction<DWORD(WINAPI*)(DWORD*, DWORD, WCHAR*)>(library, "RmStartSession");
+    explicit RestartSession(HMODULE library) : end_(Late::RmEndSession(library)) {
+        const auto start = Late::RmStartSession(library);
         WCHAR key[CCH_RM_SESSION_KEY + 1] = {};
         open_ = start && end_ && start(&session_, 0, key) == ERROR_SUCCESS;
     }
@@ -25,8 +23,7 @@ class RestartSession {
     DWORD Id() const { return session_; }
 
   private:
-    using End = DWORD(WINAPI*)(DWORD);
-    End end_;
+    decltype(Late::RmEndSession()) end_;
     DWORD session_ = 0;
     bool open_ = false;
 };
@@ -39,11 +36,8 @@ std::wstring ProgramsHolding(const std::wstring& path) {
     if (!library)
         return names;
     const RestartSession session(library);
-    const auto enlist =
-        LibraryFunction<DWORD(WINAPI*)(DWORD, UINT, LPCWSTR*, UINT, RM_UNIQUE_PROCESS*, UINT, LPCWSTR*)>(
-            library, "RmRegisterResources");
-    const auto list =
-        LibraryFunction<DWORD(WINAPI*)(DWORD, UINT*, UINT*, RM_PROCESS_INFO*, DWORD*)>(library, "RmGetList");
+    const auto enlist = Late::RmRegisterResources(library);
+    const auto list = Late::RmGetList(library);
     LPCWSTR files[] = {path.c_str()};
     // The first few are enough to name.
     RM_PROCESS_INFO programs[4];

@@ -4,8 +4,8 @@
 #include "system/MessageText.h"
 #include "system/SystemError.h"
 
-std::wstring FileErrorMessage(const wchar_t* what, const std::wstring& path, unsigned long code) {
-    return FormatText(L"%1 \"%2\". %3", {what, FullPath(path), SystemErrorText(code)});
+void RaiseCannotCreate(const std::wstring& path, unsigned long code, std::wstring_view more) {
+    Raise(FormatText(L"Cannot create file \"%1\". %2%3", {FullPath(path), SystemErrorText(code), more}), code);
 }
 
 void WriteAll(HANDLE file, const void* data, std::size_t size) {

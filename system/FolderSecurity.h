@@ -7,11 +7,8 @@
 
 #include <string>
 
-// Who besides the administrators could change what the installer puts into a
-// folder. The installer runs with administrator rights and registers programs
-// in the folder that later run with them (the uninstall command, the App
-// Paths entry): an account that may change the folder, or replace it, could
-// have its own code run that way.
+// Who besides the administrators could change a folder: programs registered
+// there later run with administrator rights.
 
 enum class FolderRisk {
     None,
@@ -29,11 +26,8 @@ struct FolderTrust {
     bool powerUsers = false;
 };
 
-// The installer's own trust: its account where its token is not split (where
-// it is, that account's programs that run without elevation share it, and
-// it is judged as any other account), and the Power Users on Windows 2000 and
-// XP, which let them change installed programs; from Vista on they are
-// ordinary users.
+// The installer's own trust: its account unless the token is split, and the
+// Power Users of Windows 2000 and XP, who may change installed programs there.
 FolderTrust InstallerTrust();
 
 // What a folder's security descriptor allows, for the folder in its place:

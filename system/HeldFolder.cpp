@@ -32,37 +32,39 @@ constexpr ACCESS_MASK kFolderAccess = FILE_LIST_DIRECTORY | FILE_TRAVERSE | FILE
 constexpr ULONG kFolderSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
 
 // Opens or makes one name below the folder held by `parent`. A link at the
-// name is opened as itself, never followed. Gives the system's error code, 0
-// when it succeeded.
-DWORD OpenBelow(HANDLE parent,
-                const std::wstring& name,
-                ACCESS_MASK access,
-                ULONG sharing,
-                ULONG disposition,
-                ULONG options,
-                PSECURITY_DESCRIPTOR security,
-                UniqueHandle& opened,
-                bool* created = nullptr) {
+// name is opened as itself, never followed; a folder not held passes its code
+// on.
+Opened OpenBelow(const HeldFolder& parent,
+                 const std::wstring& name,
+                 ACCESS_MASK access,
+                 ULONG sharing,
+                 ULONG disposition,
+                 ULONG options,
+                 PSECURITY_DESCRIPTOR security = nullptr,
+                 bool* created = nullptr) {
+    if (!parent)
+        return {UniqueHandle(), parent.Error()};
     const auto bytes = static_cast<USHORT>(name.size() * sizeof(wchar_t));
     UNICODE_STRING text{bytes, bytes, const_cast<PWSTR>(name.c_str())};
     OBJECT_ATTRIBUTES attributes;
-    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent, security);
+    InitializeObjectAttributes(&attributes, &text, OBJ_CASE_INSENSITIVE, parent.Handle(), security);
     IO_STATUS_BLOCK status{};
     HANDLE handle = nullptr;
     const NTSTATUS result =
         NtCreateFile(&handle, access | SYNCHRONIZE, &attributes, &status, nullptr, FILE_ATTRIBUTE_NORMAL, sharing,
                      disposition, options | FILE_OPEN_REPARSE_POINT | FILE_SYNCHRONOUS_IO_NONALERT, nullptr, 0);
-    opened.reset(NT_SUCCESS(result) ? handle : nullptr);
     if (created)
         *created = NT_SUCCESS(result) && status.Information == FILE_CREATED;
-    return NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
+    if (!NT_SUCCESS(result))
+        return {UniqueHandle(), RtlNtStatusToDosError(result)};
+    return {UniqueHandle(handle), 0};
 }
 
 // Opens the name only to rename or delete it, shared with every other opener:
 // a program that merely has it open, reading or running it, is no obstacle.
-DWORD OpenToMove(HANDLE parent, const std::wstring& name, ULONG options, UniqueHandle& opened) {
+Opened OpenToMove(const HeldFolder& parent, const std::wstring& name, ULONG options) {
     return OpenBelow(parent, name, DELETE | FILE_READ_ATTRIBUTES,
-                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options, nullptr, opened);
+                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, FILE_OPEN, options);
 }
 
 // The name under which the system knows what the handle opened, empty when it
@@ -91,11 +93,8 @@ enum class Standing {
     Elsewhere,  // reached through a link that was followed: not to be touched
 };
 
-// What the handle opened at `name` below the folder that the system knows as
-// `parentName`; `openedName` receives the name it knows the opened one by.
-// Where the system follows a link in spite of being asked not to (Wine does),
-// that name gives it away; removing the name there would remove the link's
-// target.
+// What was opened at `name`. Wine follows a link even when asked not to; the
+// name the system gives the opened object tells, before anything is removed.
 Standing WhatStands(const std::wstring& parentName,
                     HANDLE opened,
                     const std::wstring& name,
@@ -145,12 +144,6 @@ std::wstring HeldFolder::Path() const {
     return DosPath(name_);
 }
 
-void RemoveMade(MadeFolder& made) {
-    if (made.first)
-        DeleteHeld(made.first.FolderToDelete(made.second).get());
-    made.first = HeldFolder();
-}
-
 bool DeleteHeld(HANDLE file) {
     struct {
         BOOLEAN deleteFile;
@@ -160,120 +153,93 @@ bool DeleteHeld(HANDLE file) {
         NtSetInformationFile(file, &status, &disposition, sizeof disposition, FileDispositionInformation));
 }
 
-HeldFolder HeldFolder::Open(const std::wstring& path, DWORD& error) {
+HeldFolder HeldFolder::Open(const std::wstring& path) {
     UniqueHandle folder(CreateFileW(path.c_str(), kFolderAccess, kFolderSharing, nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!folder) {
-        error = GetLastError();
-        return HeldFolder();
-    }
+    if (!folder)
+        return HeldFolder(GetLastError());
     BY_HANDLE_FILE_INFORMATION information{};
     if (!GetFileInformationByHandle(folder.get(), &information) ||
-        !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-        error = ERROR_DIRECTORY;
-        return HeldFolder();
-    }
+        !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return HeldFolder(ERROR_DIRECTORY);
     std::wstring name = SystemName(folder.get());
     return HeldFolder(std::move(folder), std::move(name));
 }
 
-HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const {
-    UniqueHandle folder;
-    error = OpenBelow(handle_.get(), name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE, FILE_DIRECTORY_FILE,
-                      security, folder);
+HeldFolder HeldFolder::CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security) const {
+    Opened folder =
+        OpenBelow(*this, name, kFolderAccess | DELETE, kFolderSharing, FILE_CREATE, FILE_DIRECTORY_FILE, security);
     if (!folder)
-        return HeldFolder();
-    std::wstring folderName = SystemName(folder.get());
-    return HeldFolder(std::move(folder), std::move(folderName));
+        return HeldFolder(folder.error);
+    std::wstring folderName = SystemName(folder.file.get());
+    return HeldFolder(std::move(folder.file), std::move(folderName));
 }
 
-HeldFolder HeldFolder::RealFolder(const std::wstring& name, DWORD& error, bool* created) const {
+HeldFolder HeldFolder::RealFolder(const std::wstring& name, bool* created) const {
     // A link is removed once; one that is back at once is not fought over.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        UniqueHandle folder;
-        error = OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN_IF, FILE_DIRECTORY_FILE,
-                          nullptr, folder, created);
+        Opened folder =
+            OpenBelow(*this, name, kFolderAccess, kFolderSharing, FILE_OPEN_IF, FILE_DIRECTORY_FILE, nullptr, created);
         if (!folder)
-            return HeldFolder();
+            return HeldFolder(folder.error);
         std::wstring folderName;
-        const Standing standing = WhatStands(name_, folder.get(), name, false, folderName);
+        const Standing standing = WhatStands(name_, folder.file.get(), name, false, folderName);
         if (standing == Standing::Own)
-            return HeldFolder(std::move(folder), std::move(folderName));
+            return HeldFolder(std::move(folder.file), std::move(folderName));
         if (standing == Standing::Elsewhere)
             break;
         // The folder is held without delete access, which would clash with
         // programs that merely have it open; the link is opened again for that.
-        folder.reset();
-        UniqueHandle link;
-        OpenToMove(handle_.get(), name, FILE_DIRECTORY_FILE, link);
-        if (link && WhatStands(name_, link.get(), name, false, folderName) == Standing::Link)
-            DeleteHeld(link.get());
+        folder.file.reset();
+        const Opened link = OpenToMove(*this, name, FILE_DIRECTORY_FILE);
+        if (link && WhatStands(name_, link.file.get(), name, false, folderName) == Standing::Link)
+            DeleteHeld(link.file.get());
     }
-    error = kLeadsElsewhere;
-    return HeldFolder();
+    return HeldFolder(kLeadsElsewhere);
 }
 
-HeldFolder HeldFolder::ExistingFolder(const std::wstring& name, DWORD& error) const {
-    UniqueHandle folder;
-    error =
-        OpenBelow(handle_.get(), name, kFolderAccess, kFolderSharing, FILE_OPEN, FILE_DIRECTORY_FILE, nullptr, folder);
+HeldFolder HeldFolder::ExistingFolder(const std::wstring& name) const {
+    Opened folder = OpenBelow(*this, name, kFolderAccess, kFolderSharing, FILE_OPEN, FILE_DIRECTORY_FILE);
+    if (!folder)
+        return HeldFolder(folder.error);
     std::wstring folderName;
-    if (folder && WhatStands(name_, folder.get(), name, false, folderName) == Standing::Own)
-        return HeldFolder(std::move(folder), std::move(folderName));
-    if (folder)
-        error = kLeadsElsewhere;
-    return HeldFolder();
+    if (WhatStands(name_, folder.file.get(), name, false, folderName) != Standing::Own)
+        return HeldFolder(kLeadsElsewhere);
+    return HeldFolder(std::move(folder.file), std::move(folderName));
 }
 
 UniqueHandle HeldFolder::FolderToDelete(const std::wstring& name) const {
-    UniqueHandle folder;
-    OpenToMove(handle_.get(), name, FILE_DIRECTORY_FILE, folder);
+    Opened folder = OpenToMove(*this, name, FILE_DIRECTORY_FILE);
     std::wstring folderName;
-    if (folder && WhatStands(name_, folder.get(), name, false, folderName) != Standing::Own)
-        folder.reset();
-    return folder;
+    if (folder && WhatStands(name_, folder.file.get(), name, false, folderName) != Standing::Own)
+        folder.file.reset();
+    return std::move(folder.file);
 }
 
-HeldFolder HeldFolder::Duplicate() const {
-    HANDLE copy = nullptr;
-    DuplicateHandle(GetCurrentProcess(), handle_.get(), GetCurrentProcess(), &copy, 0, FALSE, DUPLICATE_SAME_ACCESS);
-    return HeldFolder(UniqueHandle(copy), name_);
+Opened HeldFolder::CreateNewFile(const std::wstring& name, bool temporary, PSECURITY_DESCRIPTOR security) const {
+    return OpenBelow(*this, name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
+                     FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), security);
 }
 
-UniqueHandle HeldFolder::CreateNewFile(const std::wstring& name,
-                                       DWORD& error,
-                                       bool temporary,
-                                       PSECURITY_DESCRIPTOR security) const {
-    UniqueHandle file;
-    error = OpenBelow(handle_.get(), name, GENERIC_READ | GENERIC_WRITE | DELETE, 0, FILE_CREATE,
-                      FILE_NON_DIRECTORY_FILE | (temporary ? FILE_DELETE_ON_CLOSE : 0), security, file);
-    return file;
-}
-
-UniqueHandle HeldFolder::OpenExisting(const std::wstring& name, DWORD& error, bool folderToo) const {
-    UniqueHandle file;
-    error = OpenToMove(handle_.get(), name, folderToo ? 0 : FILE_NON_DIRECTORY_FILE, file);
+Opened HeldFolder::OpenExisting(const std::wstring& name, bool folderToo) const {
+    Opened file = OpenToMove(*this, name, folderToo ? 0 : FILE_NON_DIRECTORY_FILE);
     std::wstring fileName;
-    if (file && WhatStands(name_, file.get(), name, true, fileName) == Standing::Elsewhere) {
-        error = kLeadsElsewhere;
-        file.reset();
-    }
+    if (file && WhatStands(name_, file.file.get(), name, true, fileName) == Standing::Elsewhere)
+        return {UniqueHandle(), kLeadsElsewhere};
     return file;
 }
 
-UniqueHandle HeldFolder::OpenToRead(const std::wstring& name, DWORD& error) const {
-    UniqueHandle file;
-    error = OpenBelow(handle_.get(), name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, FILE_NON_DIRECTORY_FILE,
-                      nullptr, file);
+Opened HeldFolder::OpenToRead(const std::wstring& name) const {
+    Opened file = OpenBelow(*this, name, GENERIC_READ | DELETE, FILE_SHARE_READ, FILE_OPEN, FILE_NON_DIRECTORY_FILE);
     std::wstring fileName;
-    if (file && WhatStands(name_, file.get(), name, true, fileName) != Standing::Own) {
-        error = kLeadsElsewhere;
-        file.reset();
-    }
+    if (file && WhatStands(name_, file.file.get(), name, true, fileName) != Standing::Own)
+        return {UniqueHandle(), kLeadsElsewhere};
     return file;
 }
 
-bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace) const {
+DWORD HeldFolder::MoveHere(HANDLE file, const std::wstring& name, bool replace) const {
+    if (!handle_)
+        return error_;
     // The rename information: a flag, the folder, the length and the name.
     const std::size_t bytes = name.size() * sizeof(wchar_t);
     const std::size_t size = (3 * sizeof(ULONG_PTR) + bytes + sizeof(ULONG_PTR) - 1) / sizeof(ULONG_PTR);
@@ -292,8 +258,7 @@ bool HeldFolder::MoveHere(HANDLE file, const std::wstring& name, DWORD& error, b
     IO_STATUS_BLOCK status{};
     const NTSTATUS result = NtSetInformationFile(file, &status, rename, static_cast<ULONG>(size * sizeof(ULONG_PTR)),
                                                  FileRenameInformation);
-    error = NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
-    return NT_SUCCESS(result);
+    return NT_SUCCESS(result) ? 0 : RtlNtStatusToDosError(result);
 }
 
 std::vector<std::wstring> HeldFolder::Names() const {
@@ -325,15 +290,15 @@ void HeldFolder::Remove() {
     handle_.reset();
 }
 
-HeldFolder HeldFolder::OpenWithoutLinks(const std::wstring& path, DWORD& error) {
+HeldFolder HeldFolder::OpenWithoutLinks(const std::wstring& path) {
     const std::wstring root = PathRoot(path);
-    HeldFolder folder = Open(root, error);
+    HeldFolder folder = Open(root);
     for (std::size_t start = root.size(); folder && start < path.size();) {
         const std::size_t end = path.find(L'\\', start);
         const std::wstring name = path.substr(start, end == std::wstring::npos ? end : end - start);
         start = end == std::wstring::npos ? path.size() : end + 1;
         if (!name.empty())
-            folder = folder.ExistingFolder(name, error);
+            folder = folder.ExistingFolder(name);
     }
     return folder;
 }

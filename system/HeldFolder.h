@@ -3,64 +3,64 @@
 #include "system/Handles.h"
 
 #include <string>
-#include <utility>
 #include <vector>
 
-// A folder held open while the installer works in it. What lies below it is
-// opened one name at a time through its handle, never by a path that is
-// resolved again, and never through a link that stands at the name: a program
-// of the same user, without administrator rights, may change the folders it
-// can write to at any moment, and must not steer where the installer writes.
-//
-// A call that fails gives an empty result and the system's error code.
+// A file opened below a held folder, or none with the system's code for why.
+struct Opened {
+    UniqueHandle file;
+    DWORD error = 0;
+    explicit operator bool() const { return static_cast<bool>(file); }
+};
+
+// A folder held while the installer works in it, reached below one name at a
+// time through its handle, never through a link: another program may change
+// the folders it can write to at any moment. A failure is an empty result
+// with the system's code, which an empty folder passes on to every call.
 class HeldFolder {
   public:
     HeldFolder() = default;
 
+    // Why the folder is not held: the system's code (0 for one never opened).
+    DWORD Error() const { return error_; }
+
     // The folder at the path, with links on the way followed: people move
     // folders elsewhere through them. It is held without delete sharing, so
     // that nobody renames or removes it while it is held.
-    static HeldFolder Open(const std::wstring& path, DWORD& error);
+    static HeldFolder Open(const std::wstring& path);
 
     // A new sub-folder with that security descriptor (null: inherited); fails
     // when anything stands at the name.
-    HeldFolder CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security, DWORD& error) const;
+    HeldFolder CreateFolder(const std::wstring& name, PSECURITY_DESCRIPTOR security) const;
     // The sub-folder of that name, made when missing (then `created` is set).
     // A link at the name is removed as a name and a real folder made in its
     // place.
-    HeldFolder RealFolder(const std::wstring& name, DWORD& error, bool* created = nullptr) const;
+    HeldFolder RealFolder(const std::wstring& name, bool* created = nullptr) const;
     // The existing sub-folder of that name; none when there is none.
-    HeldFolder ExistingFolder(const std::wstring& name, DWORD& error) const;
+    HeldFolder ExistingFolder(const std::wstring& name) const;
     // The sub-folder of that name, held so that it can be deleted (DeleteHeld)
     // once empty; shared with every other opener.
     UniqueHandle FolderToDelete(const std::wstring& name) const;
-    // A second hold of this folder.
-    HeldFolder Duplicate() const;
 
     // A new file for reading, writing and deleting, shared with nobody, with
     // that security descriptor (null: inherited); fails when anything stands
     // at the name. A temporary one goes when its handle is closed, however the
     // program gets there.
-    UniqueHandle CreateNewFile(const std::wstring& name,
-                               DWORD& error,
-                               bool temporary = false,
-                               PSECURITY_DESCRIPTOR security = nullptr) const;
+    Opened CreateNewFile(const std::wstring& name,
+                         bool temporary = false,
+                         PSECURITY_DESCRIPTOR security = nullptr) const;
 
-    // The file of that name as it is, held so that it can be given another
-    // name (MoveHere) or deleted (DeleteHeld): shared with every other
-    // opener, as a program that reads or runs it may be. A link or a second
-    // name of a file is opened as the name itself. Fails with
-    // ERROR_FILE_NOT_FOUND when nothing stands there, and with a sharing
-    // violation when another program holds the file without sharing. A
-    // folder at the name is opened too where `folderToo` says so.
-    UniqueHandle OpenExisting(const std::wstring& name, DWORD& error, bool folderToo = false) const;
+    // The file at the name, a link as itself (and a folder too with
+    // `folderToo`), held to be renamed or deleted and shared as a program that
+    // runs it may need; a sharing violation where another program holds it.
+    Opened OpenExisting(const std::wstring& name, bool folderToo = false) const;
     // The file of that name for reading and deleting, shared with readers
     // only; a link or a second name of a file is refused.
-    UniqueHandle OpenToRead(const std::wstring& name, DWORD& error) const;
+    Opened OpenToRead(const std::wstring& name) const;
     // Gives a file held with delete access (CreateNewFile, OpenExisting) the
     // name in this folder; fails when anything stands at the name, unless it
-    // is to be replaced: then a file or link there goes as a name.
-    bool MoveHere(HANDLE file, const std::wstring& name, DWORD& error, bool replace = false) const;
+    // is to be replaced: then a file or link there goes as a name. Gives 0, or
+    // the system's code.
+    DWORD MoveHere(HANDLE file, const std::wstring& name, bool replace = false) const;
 
     // The names of everything in the folder.
     std::vector<std::wstring> Names() const;
@@ -79,23 +79,18 @@ class HeldFolder {
     // The folder at the full path, reached from the root of its drive or share
     // one name at a time, each the real folder of that name: a link anywhere
     // on the way fails, as does a name that the system resolves elsewhere.
-    static HeldFolder OpenWithoutLinks(const std::wstring& path, DWORD& error);
+    static HeldFolder OpenWithoutLinks(const std::wstring& path);
 
   private:
+    explicit HeldFolder(DWORD error) : error_(error) {}
     HeldFolder(UniqueHandle handle, std::wstring name) : handle_(std::move(handle)), name_(std::move(name)) {}
 
     UniqueHandle handle_;
     // The name under which the system knows the folder, which tells where
     // what is opened below it lies.
     std::wstring name_;
+    DWORD error_ = 0;
 };
-
-// A folder made below a held one, by that folder and its name.
-using MadeFolder = std::pair<HeldFolder, std::wstring>;
-
-// Removes the made folder, empty by then and held by nobody of the installer,
-// and lets go of the folder above it, which may go next.
-void RemoveMade(MadeFolder& made);
 
 // Deletes a file through a handle opened with delete access; it goes when the
 // last handle to it is closed.

@@ -5,12 +5,10 @@
 void HardenLibrarySearch() {
     // Windows 8, or 7 with its update: later loads by name search the system
     // directory only.
-    using SetDirectories = BOOL(WINAPI*)(DWORD);
-    if (auto set = SystemFunction<SetDirectories>(L"kernel32.dll", "SetDefaultDllDirectories"))
+    if (auto set = Late::SetDefaultDllDirectories())
         set(0x00000800);  // LOAD_LIBRARY_SEARCH_SYSTEM32
     // XP SP1 on: the current directory leaves the search path.
-    using SetDirectory = BOOL(WINAPI*)(LPCWSTR);
-    if (auto set = SystemFunction<SetDirectory>(L"kernel32.dll", "SetDllDirectoryW"))
+    if (auto set = Late::SetDllDirectoryW())
         set(L"");
     // Everywhere else the installer's own folder still comes first for a load
     // by bare name. Loaded now by full path, these libraries are already in

@@ -6,3 +6,16 @@
 // when the system took the request (which says nothing of whether the token
 // holds the privilege).
 bool SetPrivilege(HANDLE process, const wchar_t* privilegeName, bool enable);
+
+// The debug privilege, which opens other accounts' processes, enabled for a
+// scope only: a program started later inherits the token as it is then.
+class DebugPrivilege {
+  public:
+    DebugPrivilege() { SetPrivilege(GetCurrentProcess(), kName, true); }
+    ~DebugPrivilege() { SetPrivilege(GetCurrentProcess(), kName, false); }
+    DebugPrivilege(const DebugPrivilege&) = delete;
+    DebugPrivilege& operator=(const DebugPrivilege&) = delete;
+
+  private:
+    static constexpr wchar_t kName[] = L"SeDebugPrivilege";
+};

@@ -8,6 +8,6 @@ class LogSink;
 
 // Ends every running process of that executable name whose image the system
 // names as the file of that name in the held install folder, and logs each;
-// true when the last termination request succeeded. Other accounts' processes
-// are opened where the caller holds the debug privilege.
+// true when the last termination request succeeded. The debug privilege, which
+// opens other accounts' processes, is enabled for the call only.
 bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& installFolder, LogSink& log);

@@ -6,19 +6,20 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
+#include <optional>
 #include <utility>
 
-// What the product is, stated once: its files and the folders they go to, the
-// folders of its tree, the programs ended before its files are replaced, its
-// shortcuts, its registry values and the maker's addresses. The catalogue, the
-// installation's plan, the settling of an earlier run, the progress steps and
-// the tests all derive from these tables; a native test checks them against
-// each other.
+// What the product is, stated once: everything else derives from these tables.
 namespace Product {
 
 // The product's name as the system shows it: the Uninstall entry's display
 // name, the Start-menu group and the browser's shortcuts.
 inline constexpr wchar_t kName[] = L"泽沃浏览器";
+
+// The browser's program file, and the short name that the default folder and
+// the Uninstall key take: literals, which the tables below join into paths.
+#define ZARVO_BROWSER_FILE L"Zarvo.exe"
+#define ZARVO_SHORT_NAME L"Zarvo"
 
 // A file of the product, in installation order: its payload name (the name of
 // the resource that carries it), the folder below the install folder that it
@@ -29,20 +30,13 @@ struct File {
     const wchar_t* name;
 };
 inline constexpr File kFiles[] = {
-    {L"whatsnewtxt", L"", L"whatsnew.txt"},
-    {L"ZarvConfigini", L"\\Data", L"ZarvConfig.ini"},
-    {L"Zarvoexe", L"", L"Zarvo.exe"},
-    {L"ZarvServiceexe", L"", L"ZarvService.exe"},
-    {L"BugReportexe", L"", L"BugReport.exe"},
-    {L"Lisensetxt", L"", L"Lisense.txt"},
-    {L"ZarvLibrarydll", L"", L"ZarvLibrary.dll"},
-    {L"ZarvResourcesdll", L"", L"ZarvResources.dll"},
-    {L"ZarvZipdll", L"", L"ZarvZip.dll"},
-    {L"ZarvUpdateexe", L"", L"ZarvUpdate.exe"},
-    {L"Uninstallexe", L"", L"Uninstall.exe"},
-    {L"defaultzsk", L"\\Skin", L"default.zsk"},
-    {L"x0804ini", L"\\Lang", L"0x0804.ini"},
-    {L"x0404ini", L"\\Lang", L"0x0404.ini"},
+    {L"whatsnewtxt", L"", L"whatsnew.txt"},       {L"ZarvConfigini", L"\\Data", L"ZarvConfig.ini"},
+    {L"Zarvoexe", L"", ZARVO_BROWSER_FILE},       {L"ZarvServiceexe", L"", L"ZarvService.exe"},
+    {L"BugReportexe", L"", L"BugReport.exe"},     {L"Lisensetxt", L"", L"Lisense.txt"},
+    {L"ZarvLibrarydll", L"", L"ZarvLibrary.dll"}, {L"ZarvResourcesdll", L"", L"ZarvResources.dll"},
+    {L"ZarvZipdll", L"", L"ZarvZip.dll"},         {L"ZarvUpdateexe", L"", L"ZarvUpdate.exe"},
+    {L"Uninstallexe", L"", L"Uninstall.exe"},     {L"defaultzsk", L"\\Skin", L"default.zsk"},
+    {L"x0804ini", L"\\Lang", L"0x0804.ini"},      {L"x0404ini", L"\\Lang", L"0x0404.ini"},
     {L"x0409ini", L"\\Lang", L"0x0409.ini"},
 };
 inline constexpr std::size_t kFileCount = std::size(kFiles);
@@ -56,11 +50,20 @@ inline constexpr const wchar_t* kFolders[] = {
 
 // The product's programs that hold its files open while they run, ended in
 // this order before the files are replaced.
-inline constexpr const wchar_t* kPrograms[] = {L"Zarvo.exe", L"ZarvService.exe", L"ZarvUpdate.exe"};
+inline constexpr const wchar_t* kPrograms[] = {ZARVO_BROWSER_FILE, L"ZarvService.exe", L"ZarvUpdate.exe"};
 
 // Where a shortcut goes: the all-users desktop, or the product's group in the
 // all-users Start menu.
-enum class LinkPlace : std::uint8_t { Desktop = 1, ProgramGroup = 2 };
+enum class LinkPlace : std::uint8_t { Desktop, StartMenu };
+
+// Which places get the product's shortcuts, from the command line to the
+// installation: unset where nobody has chosen, and then they do.
+struct ShortcutChoice {
+    std::optional<bool> desktop;
+    std::optional<bool> startMenu;
+
+    bool Makes(LinkPlace place) const { return (place == LinkPlace::Desktop ? desktop : startMenu).value_or(true); }
+};
 
 // A shortcut: its place, its file name there, the product file it opens (the
 // install folder is its working directory) and its description.
@@ -74,11 +77,11 @@ inline constexpr wchar_t kBrowserDescription[] =
     L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"
     L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
 inline constexpr Shortcut kShortcuts[] = {
-    {LinkPlace::Desktop, L"泽沃浏览器.lnk", L"Zarvo.exe", kBrowserDescription},
-    {LinkPlace::ProgramGroup, L"泽沃浏览器.lnk", L"Zarvo.exe", kBrowserDescription},
-    {LinkPlace::ProgramGroup, L"在线升级.lnk", L"ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
-    {LinkPlace::ProgramGroup, L"更新记录.lnk", L"whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
-    {LinkPlace::ProgramGroup, L"卸载泽沃浏览器.lnk", L"Uninstall.exe", L"卸载程序"},
+    {LinkPlace::Desktop, L"泽沃浏览器.lnk", ZARVO_BROWSER_FILE, kBrowserDescription},
+    {LinkPlace::StartMenu, L"泽沃浏览器.lnk", ZARVO_BROWSER_FILE, kBrowserDescription},
+    {LinkPlace::StartMenu, L"在线升级.lnk", L"ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
+    {LinkPlace::StartMenu, L"更新记录.lnk", L"whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
+    {LinkPlace::StartMenu, L"卸载泽沃浏览器.lnk", L"Uninstall.exe", L"卸载程序"},
 };
 inline constexpr std::size_t kShortcutCount = std::size(kShortcuts);
 
@@ -91,8 +94,10 @@ inline constexpr wchar_t kPartnerStartPageUrl[] = L"http://nav.example.com/?id=2
 
 // The browser's entries in the machine's registry (the 32-bit view, where a
 // 32-bit installer's keys lie).
-inline constexpr wchar_t kAppPathsKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
-inline constexpr wchar_t kUninstallKey[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
+inline constexpr wchar_t kAppPathsKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" ZARVO_BROWSER_FILE;
+inline constexpr wchar_t kUninstallKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZARVO_SHORT_NAME;
 // Internet Explorer's start page, in the desktop user's hive.
 inline constexpr wchar_t kStartPageKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr wchar_t kStartPageValue[] = L"Start Page";
@@ -100,6 +105,10 @@ inline constexpr wchar_t kStartPageValue[] = L"Start Page";
 // A value of our own in the Uninstall entry: which shortcuts the installation
 // made, in the command line's spelling, for the next one to keep.
 inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
+// The entry's values that name the installed copy's folder, which an upgrade
+// reads back.
+inline constexpr wchar_t kDisplayIconValue[] = L"DisplayIcon";
+inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
 
 // What a registry value holds: a fixed text; the install folder followed by
 // the text (also as an expandable string); the uninstall command, the install
@@ -120,12 +129,12 @@ struct Value {
 };
 // Written in this order, after the shortcuts.
 inline constexpr Value kValues[] = {
-    {kAppPathsKey, L"", Data::InFolder, L"\\Zarvo.exe", 0},
+    {kAppPathsKey, L"", Data::InFolder, L"\\" ZARVO_BROWSER_FILE, 0},
     {kAppPathsKey, L"Path", Data::InFolder, L"", 0},
     {kUninstallKey, L"Comments", Data::Text,
      L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", 0},
     {kUninstallKey, L"Contact", Data::Text, kContactEmail, 0},
-    {kUninstallKey, L"DisplayIcon", Data::InFolder, L"\\Zarvo.exe", 0},
+    {kUninstallKey, kDisplayIconValue, Data::InFolder, L"\\" ZARVO_BROWSER_FILE, 0},
     {kUninstallKey, L"DisplayName", Data::Text, kName, 0},
     {kUninstallKey, L"Readme", Data::ExpandInFolder, L"\\Lisense.txt", 0},
     // Quoted: unquoted, a directory with spaces lets Windows try
@@ -143,7 +152,7 @@ inline constexpr Value kValues[] = {
     {kUninstallKey, L"VersionMajor", Data::Number, nullptr, ZARVO_VERSION_MAJOR},
     {kUninstallKey, L"VersionMinor", Data::Number, nullptr, ZARVO_VERSION_MINOR},
     {kUninstallKey, L"InstallDate", Data::Date, nullptr, 0},
-    {kUninstallKey, L"InstallLocation", Data::InFolder, L"", 0},
+    {kUninstallKey, kInstallLocationValue, Data::InFolder, L"", 0},
     {kUninstallKey, L"EstimatedSize", Data::Size, nullptr, 0},
     {kUninstallKey, L"NoModify", Data::Number, nullptr, 1},
     {kUninstallKey, L"NoRepair", Data::Number, nullptr, 1},
@@ -151,15 +160,40 @@ inline constexpr Value kValues[] = {
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 
-// The keys that the values go to, each once, in the order of first use.
-inline constexpr const wchar_t* kKeys[] = {kAppPathsKey, kUninstallKey};
-
 namespace Detail {
+// The number of values whose key no earlier value has.
+constexpr std::size_t KeyCount() {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < kValueCount; ++i) {
+        bool first = true;
+        for (std::size_t j = 0; j < i; ++j)
+            first = first && kValues[j].key != kValues[i].key;
+        count += first;
+    }
+    return count;
+}
+template <std::size_t N>
+constexpr std::array<const wchar_t*, N> Keys() {
+    std::array<const wchar_t*, N> keys{};
+    std::size_t count = 0;
+    for (const Value& value : kValues) {
+        bool first = true;
+        for (std::size_t j = 0; j < count; ++j)
+            first = first && keys[j] != value.key;
+        if (first)
+            keys[count++] = value.key;
+    }
+    return keys;
+}
+
 template <std::size_t... I>
 constexpr std::array<const wchar_t*, sizeof...(I)> PayloadNames(std::index_sequence<I...>) {
     return {kFiles[I].payload...};
 }
 }  // namespace Detail
+
+// The keys that the values go to, each once, in the order of first use.
+inline constexpr std::array<const wchar_t*, Detail::KeyCount()> kKeys = Detail::Keys<Detail::KeyCount()>();
 
 // The payload names in installation order.
 inline constexpr std::array<const wchar_t*, kFileCount> kPayloadNames =

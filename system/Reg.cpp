@@ -10,38 +10,61 @@
 namespace {
 
 // The key, or none with the system's status.
-UniqueHKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate, LONG& status) {
+struct OpenedKey {
+    UniqueHKey key;
+    LONG status;
+};
+OpenedKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate) {
     if (*keyPath == L'\\')
         ++keyPath;
     HKEY key = nullptr;
-    if (canCreate && *keyPath)
-        status =
-            RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &key, nullptr);
-    else
-        status = RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key);
-    return status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey();
+    const LONG status = canCreate && *keyPath ? RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                                                KEY_ALL_ACCESS, nullptr, &key, nullptr)
+                                              : RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key);
+    return {status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey(), status};
+}
+
+// The value's text into `data`; gives the query's status, ERROR_FILE_NOT_FOUND
+// where the key is missing too, and sets `text` where the value holds text.
+LONG ReadValue(HKEY root,
+               const wchar_t* keyPath,
+               bool canCreate,
+               const wchar_t* valueName,
+               std::wstring& data,
+               bool& text) {
+    const UniqueHKey key = OpenKey(root, keyPath, canCreate).key;
+    DWORD size = 0;
+    if (!key || RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
+        return ERROR_FILE_NOT_FOUND;
+    // One spare code unit, so that data without its terminating NUL still ends.
+    data.assign(size / sizeof(wchar_t) + 2, L'\0');
+    DWORD type = REG_NONE;
+    const LONG status =
+        RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
+    text = type == REG_SZ || type == REG_EXPAND_SZ;
+    data.resize(text ? wcslen(data.c_str()) : 0);
+    return status;
 }
 
 }  // namespace
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName) {
-    LONG status = ERROR_SUCCESS;
-    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
-    if (!key)
+    std::wstring data;
+    bool text = false;
+    const LONG status = ReadValue(root, keyPath, canCreate, valueName, data, text);
+    if (status == ERROR_FILE_NOT_FOUND)
         return {};
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), valueName, nullptr, nullptr, nullptr, &size) != ERROR_SUCCESS || size == 0)
-        return {};
-    // One spare code unit, so that data without its terminating NUL still ends.
-    std::wstring data(size / sizeof(wchar_t) + 2, L'\0');
-    DWORD type = 0;
-    status = RegQueryValueExW(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size);
     if (status != ERROR_SUCCESS)
         Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
+    if (!text)
         Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
-    data.resize(wcslen(data.c_str()));
     return data;
+}
+
+std::wstring RegReadHint(HKEY root, const wchar_t* keyPath, const wchar_t* valueName) {
+    std::wstring data;
+    bool text = false;
+    return ReadValue(root, keyPath, false, valueName, data, text) == ERROR_SUCCESS ? data : std::wstring();
 }
 
 void RegWriteValue(HKEY root,
@@ -53,11 +76,10 @@ void RegWriteValue(HKEY root,
                    DWORD size) {
     // A value that is not stored is a failure, whether its key could not be
     // had (a policy, a security product, a full registry) or the value not set.
-    LONG status = ERROR_SUCCESS;
-    const UniqueHKey key = OpenKey(root, keyPath, canCreate, status);
-    if (!key)
-        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
-    status = RegSetValueExW(key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
+    const OpenedKey key = OpenKey(root, keyPath, canCreate);
+    if (!key.key)
+        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(key.status)}), key.status);
+    const LONG status = RegSetValueExW(key.key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
     if (status != ERROR_SUCCESS)
         Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
 }
@@ -65,4 +87,63 @@ void RegWriteValue(HKEY root,
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value) {
     RegWriteValue(root, keyPath, canCreate, valueName, REG_SZ, value,
                   static_cast<DWORD>((wcslen(value) + 1) * sizeof(wchar_t)));
+}
+
+RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {
+    RegValueState state;
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    state.keyExists = status != ERROR_FILE_NOT_FOUND;
+    if (!state.keyExists)
+        return state;
+    if (status != ERROR_SUCCESS)
+        Raise(FormatText(L"Failed to open key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+    const UniqueHKey owned(opened);
+    for (DWORD size = 256;;) {
+        state.data.resize(size);
+        status = RegQueryValueExW(opened, valueName.c_str(), nullptr, &state.type, state.data.data(), &size);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            state.data.clear();
+            return state;
+        }
+        if (status == ERROR_SUCCESS) {
+            state.data.resize(size);
+            state.exists = true;
+            return state;
+        }
+        if (status != ERROR_MORE_DATA)
+            Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+    }
+}
+
+void RegPutState(HKEY root,
+                 const std::wstring& keyPath,
+                 const std::wstring& valueName,
+                 bool exists,
+                 DWORD type,
+                 const std::vector<unsigned char>& data) {
+    HKEY opened = nullptr;
+    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_SET_VALUE, &opened);
+    if (status == ERROR_SUCCESS) {
+        const UniqueHKey owned(opened);
+        status = exists
+                     ? RegSetValueExW(opened, valueName.c_str(), 0, type, data.data(), static_cast<DWORD>(data.size()))
+                     : RegDeleteValueW(opened, valueName.c_str());
+    }
+    if (status != ERROR_SUCCESS && !(status == ERROR_FILE_NOT_FOUND && !exists))
+        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+}
+
+bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {
+    const LONG status = RegDeleteKeyW(root, keyPath.c_str());
+    SetLastError(static_cast<DWORD>(status));
+    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+}
+
+void RegFlush(HKEY root, const wchar_t* keyPath) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+        const UniqueHKey owned(opened);
+        RegFlushKey(opened);
+    }
 }

@@ -11,14 +11,14 @@
 
 #include <iterator>
 
-void WriteStartPage(const std::wstring& user) {
+bool WriteStartPage(const std::wstring& user) {
     HKEY hive = HKEY_CURRENT_USER;
     UniqueHKey userHive;
     if (!user.empty()) {
         // A signed-in user's hive is loaded under the SID; none is made here.
         HKEY key = nullptr;
         if (RegOpenKeyExW(HKEY_USERS, user.c_str(), 0, KEY_CREATE_SUB_KEY, &key) != ERROR_SUCCESS)
-            return;
+            return false;
         userHive.reset(key);
         hive = key;
     }
@@ -45,7 +45,8 @@ void WriteStartPage(const std::wstring& user) {
         key.reset(opened);
         if (RegQueryValueExW(opened, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
             type == REG_LINK)
-            return;
+            return false;
     }
     RegWriteString(key.get(), L"", false, Product::kStartPageValue, Product::kPartnerStartPageUrl);
+    return true;
 }

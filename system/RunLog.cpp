@@ -27,43 +27,38 @@ std::wstring LongPath(const std::wstring& path) {
 
 }  // namespace
 
-bool RunLog::Open(const std::wstring& path, DWORD& error) {
+DWORD RunLog::Open(const std::wstring& path) {
     // Measured before any call is given it: Wine's GetLongPathNameW crashes
     // on a path of a thousand characters.
     const std::wstring whole = path.size() < MAX_PATH ? FullPath(path) : path;
-    error = ERROR_FILENAME_EXCED_RANGE;
     if (whole.size() >= MAX_PATH)
-        return false;
+        return ERROR_FILENAME_EXCED_RANGE;
     const std::wstring full = LongPath(whole);
     const std::size_t last = full.rfind(L'\\');
     // A colon past the drive's names a stream of a file, or a device's
     // namespace, neither of which is a file of its own.
-    error = ERROR_INVALID_NAME;
     if (last == std::wstring::npos || last + 1 == full.size() || full.find(L':', 2) != std::wstring::npos)
-        return false;
-    const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)), error);
-    if (!folder)
-        return false;
+        return ERROR_INVALID_NAME;
+    const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)));
     // A file of that name may be another account's, with its owner and list:
     // the log is made anew beside it, with the product's list (administrators
     // and the system may do anything, users read), and takes the name.
     const UniqueLocalMemory security = ProductFolderSecurity();
-    const std::wstring name = full.substr(last + 1);
     if (!security)
-        error = ERROR_NOT_ENOUGH_MEMORY;
-    else
-        file_ = folder.CreateNewFile(NewName(name, RunTag(GetTickCount())), error, false, security.get());
-    if (!file_)
-        return false;
-    if (!folder.MoveHere(file_.get(), name, error, true)) {
-        DeleteHeld(file_.get());
-        file_.reset();
-        return false;
+        return ERROR_NOT_ENOUGH_MEMORY;
+    const std::wstring name = full.substr(last + 1);
+    Opened file = folder.CreateNewFile(NewName(name, RunTag(GetTickCount())), false, security.get());
+    if (!file)
+        return file.error;
+    if (const DWORD error = folder.MoveHere(file.file.get(), name, true)) {
+        DeleteHeld(file.file.get());
+        return error;
     }
+    file_ = std::move(file.file);
     // The byte-order mark lets Notepad of every supported Windows tell UTF-8
     // from the system's code page.
     Write({L"\uFEFF"});
-    return true;
+    return 0;
 }
 
 void RunLog::Step(std::wstring_view text) {

@@ -11,16 +11,11 @@
 // shows how far a run came. Until a file is opened, lines go nowhere.
 class RunLog final : public LogSink {
   public:
-    // Starts the file afresh, or false with the system's error code. The
-    // path must name a file of its own within the system's limit of length,
-    // not a stream or a device. The folder must be the one named: it is
-    // reached from the root of its drive or share one name at a time, and a
-    // link anywhere on the way refuses it.
-    // A new file is made through the folder's handle and takes the name from
-    // whatever stood there, which goes as a name only, so that no file
-    // elsewhere is ever written with the installer's rights and no file of
-    // another account's is written at all.
-    bool Open(const std::wstring& path, DWORD& error);
+    // Starts the file afresh: a file of its own (no stream or device), reached
+    // from its root through no link and made anew under the name, so that no
+    // file elsewhere, nor one of another account's, is written with our
+    // rights. Gives 0, or the system's code why it cannot.
+    DWORD Open(const std::wstring& path);
 
     void Step(std::wstring_view text) override;
     void Line(std::initializer_list<std::wstring_view> parts) override;

@@ -2,14 +2,9 @@
 
 #include <string>
 
-// The names under which one installation keeps its work beside the files it
-// replaces, until the whole installation has succeeded: the new file written
-// in full ("Zarvo.exe.zs-1a2b3c4d-new"), the file it replaces kept aside
-// ("Zarvo.exe.zs-1a2b3c4d-old"), and, in the install folder, a marker that
-// the run got past its last change ("zs-1a2b3c4d-done") and the journal of the
-// registry's values as they were before the run ("zs-1a2b3c4d-journal"). Each run has a tag of
-// its own, so that a later run can tell what an earlier one left and finish or
-// undo it.
+// The names under which a run keeps its work beside the files it replaces
+// ("Zarvo.exe.zs-1a2b3c4d-new", "…-old", "zs-1a2b3c4d-done", "…-journal"): the
+// tag tells a later run what an earlier one left, to finish or undo it.
 
 enum class RunNameKind { None, New, Old, Done, Journal };
 

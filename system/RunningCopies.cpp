@@ -3,9 +3,9 @@
 #include "system/DynamicApi.h"
 #include "system/HeldFolder.h"
 #include "system/MessageText.h"
+#include "system/Privilege.h"
 #include "system/ProcessNameRule.h"
 
-#include <tlhelp32.h>
 #include <winternl.h>
 
 #include <algorithm>
@@ -17,11 +17,9 @@ static_assert(sizeof(PROCESSENTRY32W) == 556, "the snapshot entry of 32-bit Wind
 // The snapshot functions exist from Windows 2000 on (not in NT 4) and are
 // looked up by name; without them there is nothing to find.
 struct Toolhelp {
-    using Create = HANDLE(WINAPI*)(DWORD, DWORD);
-    using Walk = BOOL(WINAPI*)(HANDLE, PROCESSENTRY32W*);
-    Create create = SystemFunction<Create>(L"kernel32.dll", "CreateToolhelp32Snapshot");
-    Walk first = SystemFunction<Walk>(L"kernel32.dll", "Process32FirstW");
-    Walk next = SystemFunction<Walk>(L"kernel32.dll", "Process32NextW");
+    decltype(Late::CreateToolhelp32Snapshot()) create = Late::CreateToolhelp32Snapshot();
+    decltype(Late::Process32FirstW()) first = Late::Process32FirstW();
+    decltype(Late::Process32NextW()) next = Late::Process32NextW();
     bool Available() const { return create && first && next; }
 };
 
@@ -48,9 +46,8 @@ class ImageQuery {
   private:
     static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
     static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
-    using ModuleName = DWORD(WINAPI*)(HANDLE, HMODULE, wchar_t*, DWORD);
     bool vista_ = LOBYTE(GetVersion()) >= 6;
-    ModuleName moduleName_ = vista_ ? nullptr : SystemFunction<ModuleName>(L"psapi.dll", "GetModuleFileNameExW");
+    decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 
 }  // namespace
@@ -72,6 +69,9 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wch
     const UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return copies;
+    // Other accounts' processes open with the debug privilege; their handles
+    // keep the rights they were opened with once it is dropped again.
+    const DebugPrivilege enabled;
     const ImageQuery query;
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;

@@ -18,8 +18,7 @@ struct RunningCopy {
 
 // The running processes of those executable names whose image the system
 // names as the file of that name in `folder` (a path through no link), in the
-// order the system lists them. Other accounts' processes are found where the
-// caller holds the debug privilege.
+// order the system lists them, other accounts' processes among them.
 std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wchar_t* const* names, std::size_t count);
 
 template <std::size_t N>

@@ -3,6 +3,7 @@
 #include "system/Error.h"
 #include "system/Files.h"
 #include "system/MessageText.h"
+#include "system/Product.h"
 
 #include <objbase.h>
 #include <sddl.h>
@@ -17,47 +18,40 @@ std::wstring UnguessableName() {
     if (FAILED(CoCreateGuid(&id)) || StringFromGUID2(id, text, 40) == 0)
         return std::wstring();
     // "{8-4-4-4-12}" without the braces.
-    return FormatText(L"Zarvo-%1", {std::wstring_view(text + 1, 36)});
+    return FormatText(ZARVO_SHORT_NAME L"-%1", {std::wstring_view(text + 1, 36)});
 }
 
 }  // namespace
 
-bool ScratchFolder::Make(DWORD& error) {
+DWORD ScratchFolder::Make() {
     const std::wstring name = UnguessableName();
     // The temporary directory may itself lie elsewhere through a link; that
     // is the user's to choose. A drive root needs its backslash.
     const std::wstring parentPath = tempDir_.empty() || tempDir_.back() == L':' ? tempDir_ + L"\\" : tempDir_;
     path_ = FormatText(L"%1\\%2", {tempDir_, name});
-    if (name.empty()) {
-        error = ERROR_GEN_FAILURE;
-        return false;
-    }
-    const HeldFolder parent = HeldFolder::Open(parentPath, error);
-    if (!parent)
-        return false;
     // Owned by the administrators, not the user, who could otherwise open
     // the list up again; entered only by them and the system. The installer
     // always runs as an administrator; beside a limited token of the same
     // user this keeps that user's programs out.
     PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (name.empty())
+        return ERROR_GEN_FAILURE;
     if (!ConvertStringSecurityDescriptorToSecurityDescriptorW(L"O:BAD:P(A;OICI;FA;;;BA)(A;OICI;FA;;;SY)",
-                                                              SDDL_REVISION_1, &descriptor, nullptr)) {
-        error = GetLastError();
-        return false;
-    }
+                                                              SDDL_REVISION_1, &descriptor, nullptr))
+        return GetLastError();
     const UniqueLocalMemory security(descriptor);
-    folder_ = parent.CreateFolder(name, descriptor, error);
-    return static_cast<bool>(folder_);
+    folder_ = HeldFolder::Open(parentPath).CreateFolder(name, descriptor);
+    return folder_.Error();
 }
 
 UniqueHandle ScratchFolder::WriteCopy(const std::wstring& fileName, const void* data, std::size_t size) {
-    DWORD error = 0;
-    UniqueHandle copy;
-    if (folder_ || Make(error))
-        copy = folder_.CreateNewFile(fileName, error, true);
+    Opened copy;
+    copy.error = folder_ ? 0 : Make();
+    if (!copy.error)
+        copy = folder_.CreateNewFile(fileName, true);
     if (!copy)
-        Raise(FileErrorMessage(L"Cannot create file", FormatText(L"%1\\%2", {path_, fileName}), error));
-    WriteAll(copy.get(), data, size);
-    SetFilePointer(copy.get(), 0, nullptr, FILE_BEGIN);
-    return copy;
+        RaiseCannotCreate(FormatText(L"%1\\%2", {path_, fileName}), copy.error);
+    WriteAll(copy.file.get(), data, size);
+    SetFilePointer(copy.file.get(), 0, nullptr, FILE_BEGIN);
+    return std::move(copy.file);
 }

@@ -2,14 +2,9 @@
 
 #include "system/Handles.h"
 
-// One setup of the product at a time on the machine, in whichever session
-// and by whichever account it runs: the holder keeps a file in the system's
-// Windows folder open, shared with nobody, and the system deletes it when the
-// holder ends, however it ends. Only administrators may make a file there, and
-// the file lets nobody else open it, so an ordinary account can neither hold
-// the name to keep every setup out nor put anything of its own in its place;
-// a file left by a run that a power cut ended is simply taken over. Windows
-// 2000 and XP, which have no private object namespaces, work the same way.
+// One setup at a time on the machine, in any session: a file in the Windows
+// folder held shared with nobody, which only administrators may make or open,
+// so that no ordinary account can hold or replace it (no namespaces on 2000/XP).
 class SetupLock {
   public:
     SetupLock();

@@ -13,7 +13,19 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
         Raise(L"Interface not supported");
 }
 
-std::vector<unsigned char> ShortcutBytes(IPersistStream* persist) {
+std::vector<unsigned char> ShortcutFile(IShellLinkW* link,
+                                        IPersistStream* persist,
+                                        const std::wstring& target,
+                                        const std::wstring& workingDirectory,
+                                        const wchar_t* description,
+                                        const wchar_t* arguments) {
+    // Its creation may have failed at start-up.
+    if (!link || !persist)
+        Raise(L"Interface not supported");
+    link->SetPath(target.c_str());
+    link->SetWorkingDirectory(workingDirectory.c_str());
+    link->SetArguments(arguments);
+    link->SetDescription(description);
     // The stream grows the movable block in place of its handle.
     UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, 0));
     if (!memory)

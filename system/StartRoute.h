@@ -28,12 +28,7 @@ struct StartPlan {
     std::wstring desktopUser;
 };
 
-// What the finish actions may start, and how, from the installer's token and
-// the desktop shell's (none where the shell was not found or its token could
-// not be read). A program started directly gets the installer's rights; that
-// is what the user at the desktop holds only where the shell runs as the same
-// user at the same level (Windows 2000 and XP, user account control off, the
-// built-in Administrator). Below it (a split token) or as another user (a
-// second account, "Run as"), the shell starts them; a shell of unknown rights
-// is handed nothing, and nothing is started.
+// How the finish actions start programs: directly only where the desktop shell
+// runs as the same user at the same level; else through the shell, and
+// through a shell of unknown rights not at all.
 StartPlan PlanStarts(const std::optional<TokenFacts>& installer, const std::optional<TokenFacts>& shell);

@@ -12,15 +12,9 @@
 #include <optional>
 #include <string>
 
-// Starts programs and opens web pages as the user at the desktop would. The
-// installer runs with administrator rights, which a browser started by it
-// would use to open pages from the internet, possibly in the session of
-// another user. So the installer's rights are compared with the desktop
-// shell's (PlanStarts): ShellExecuteW is called as it stands only where they
-// are the same; else the shell's own process does the starting, or nothing is
-// started. A shell that is missing or fails is looked for once more after a
-// short wait (it may be restarting), and after that the starts are skipped,
-// as a failed start always is.
+// Starts programs and web pages as the user at the desktop would, never with
+// the installer's rights unless the shell has them too (PlanStarts); a shell
+// that is missing is looked for once more, then the starts are skipped.
 class UserShell {
   public:
     UserShell();

@@ -118,9 +118,8 @@ LRESULT AnswerAccessibleObject(HWND control, WPARAM wParam, LPARAM lParam, const
     if (static_cast<LONG>(lParam) != OBJID_CLIENT)
         return 0;
     // Loaded only when a screen reader asks: no start pays for it.
-    const auto create =
-        SystemFunction<decltype(&CreateStdAccessibleObject)>(L"oleacc.dll", "CreateStdAccessibleObject");
-    const auto answer = SystemFunction<decltype(&LresultFromObject)>(L"oleacc.dll", "LresultFromObject");
+    const auto create = Late::CreateStdAccessibleObject();
+    const auto answer = Late::LresultFromObject();
     ComPtr<IAccessible> system;
     if (!create || !answer || FAILED(create(control, OBJID_CLIENT, __uuidof(IAccessible), system.put_void())))
         return 0;

@@ -3,8 +3,6 @@
 #include "system/Error.h"
 #include "system/MessageText.h"
 
-#include <new>
-
 void Application::Run(HWND dialogWindow) {
     dialogWindow_ = dialogWindow;
     MSG msg;
@@ -49,15 +47,5 @@ int Application::Message(HWND owner, const wchar_t* text, const wchar_t* caption
 }
 
 void Application::ShowCurrentException(HWND owner) noexcept {
-    std::wstring text;
-    try {
-        throw;
-    } catch (const Error& error) {
-        text = error.Message();
-    } catch (const std::bad_alloc&) {
-        text = L"Out of memory";
-    } catch (...) {
-        text = L"Unexpected error";
-    }
-    Message(owner, WithFullStop(text).c_str(), kTitle, MB_OK | MB_ICONERROR);
+    Message(owner, WithFullStop(CurrentErrorText()).c_str(), kTitle, MB_OK | MB_ICONERROR);
 }

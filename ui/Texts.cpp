@@ -1,10 +1,5 @@
-// Texts shown on the pages of the setup wizard.
-//
-// Every line of a text ends with "\r\n", as the read-only edit boxes of the
-// wizard expect. One source line holds one line of the text; \u3000 is the
-// ideographic space (a \u escape always takes exactly four hex digits).
-// The licence text is also installed as payloads/Lisense.txt (GBK), where
-// each paragraph is a single line; keep the wording of both the same.
+// One source line per line of text, each ending in "\r\n" as the read-only
+// boxes expect. The licence is also installed as payloads/Lisense.txt: keep both alike.
 
 #include "Texts.h"
 

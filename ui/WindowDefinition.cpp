@@ -20,7 +20,7 @@ const ControlDef kControls[kControlCount] = {
     // id                parent           kind                       x    y    w    h  caption                                                    font flags                     backdrop picture
     {BottomPanel,        NoControl,       ControlKind::Panel,        0, 279, 494,  41, L"",                                                         W,  Flag::None,                   Def,  NoPic},
     {SupportLabel,       BottomPanel,     ControlKind::Label,        3,   2, 204,  13, L"技术支持：洛菲工作室（www.luofei.example）",               W,  Flag::Disabled,                  Def,  NoPic},
-    {OrderLabel,         BottomPanel,     ControlKind::Label,        9,  23, 108,  13, L"当前第1步，共5步。",                                       W,  Flag::Disabled,                  Def,  NoPic},
+    {OrderLabel,         BottomPanel,     ControlKind::Label,        9,  23, 108,  13, L"",                                                         W,  Flag::Disabled,                  Def,  NoPic},
     {LastStepBtn,        BottomPanel,     ControlKind::Button,     229,  10,  75,  25, L"上一步",                                                   W,  Flag::Hidden | Flag::TabStop,          Def,  NoPic},
     {NextStepBtn,        BottomPanel,     ControlKind::Button,     313,  10,  75,  25, L"下一步",                                                   W,  Flag::TabStop,                   Def,  NoPic},
     {CancelBtn,          BottomPanel,     ControlKind::Button,     395,  10,  75,  25, L"取消",                                                     W,  Flag::TabStop,                   Def,  NoPic},

@@ -87,28 +87,21 @@ void RegisterClasses(WNDPROC formProc, WNDPROC containerProc, WNDPROC imageProc)
 // Vista's composition draws the frame as glass; margins of 0 keep the glass
 // out of the client area. Earlier systems have no such call.
 void ExtendGlassFrame(HWND window) {
-    using Extend = HRESULT(WINAPI*)(HWND, const MARGINS*);
-    if (auto extend = SystemFunction<Extend>(L"dwmapi.dll", "DwmExtendFrameIntoClientArea")) {
+    if (auto extend = Late::DwmExtendFrameIntoClientArea()) {
         MARGINS margins{0, 0, 0, 0};
         extend(window, &margins);
     }
 }
 
-// Registers the control classes of the version 6 library. It is loaded here
-// rather than imported: imports are resolved before the installer's first line
-// runs, together with whatever libraries they pull in (Wine's pulls in the
-// theme library), and so before the library search is hardened. Loaded by
-// name, the manifest's activation context turns it into the system's own
-// side-by-side copy. Windows 2000 has no activation contexts and would look
-// for the name in the installer's folder first: there it comes from the system
-// folder.
+// Loaded rather than imported, so that it comes after the library search is
+// hardened; by name where the manifest's activation context picks the system's
+// copy, and from the system folder on Windows 2000, which has none.
 void InitControlClasses() {
-    const bool activationContexts = SystemFunction<FARPROC>(L"kernel32.dll", "GetCurrentActCtx");
+    const bool activationContexts = Late::GetCurrentActCtx();
     HMODULE library = activationContexts ? LoadLibraryW(L"comctl32.dll") : LoadSystemLibrary(L"comctl32.dll");
     if (!library)
         RaiseSystemError(GetLastError());
-    using Init = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
-    const auto init = LibraryFunction<Init>(library, "InitCommonControlsEx");
+    const auto init = Late::InitCommonControlsEx(library);
     INITCOMMONCONTROLSEX classes{sizeof classes, ICC_TAB_CLASSES | ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
     if (init)
         init(&classes);
@@ -117,18 +110,14 @@ void InitControlClasses() {
 // The dpi of the monitor that the window is on, where the system tells it
 // (Windows 10 1607 on); before, the system's, which the window was made for.
 int WindowDpi(HWND window, int systemDpi) {
-    using GetDpi = UINT(WINAPI*)(HWND);
-    const auto get = SystemFunction<GetDpi>(L"user32.dll", "GetDpiForWindow");
+    const auto get = Late::GetDpiForWindow();
     const int dpi = get ? static_cast<int>(get(window)) : 0;
     return dpi ? dpi : systemDpi;
 }
 
-// The pictures that the installer shows at 100 %, 150 % and 200 % (96, 144
-// and 192 dpi), and their sizes at 100 %. The banner at 100 % is the 200 % one
-// halved, each pixel the mean of four: that is the drawing for 100 %, and the
-// installer need not carry it. The welcome picture is carried for 100 %: the
-// first page waits for it, and the larger one takes three to four times as
-// long to decode.
+// The pictures for 96, 144 and 192 dpi and their sizes at 100 %. The 100 %
+// banner is the 200 % one halved; the welcome picture is carried for 100 %,
+// which the first page waits for and which decodes three to four times faster.
 struct PictureSource {
     const wchar_t* names[3];
     short width, height;

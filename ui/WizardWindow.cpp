@@ -98,7 +98,7 @@ void WizardWindow::Destroy() {
 
 std::wstring WizardWindow::Text(ControlId id) const {
     if (!window_)
-        return id == InstallDir ? unshownFolder_ : std::wstring();
+        return {};
     HWND control = Control(id);
     std::wstring text(static_cast<size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
     text.resize(static_cast<size_t>(GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
@@ -106,11 +106,8 @@ std::wstring WizardWindow::Text(ControlId id) const {
 }
 
 void WizardWindow::SetText(ControlId id, const wchar_t* text) {
-    if (!window_) {
-        if (id == InstallDir)
-            unshownFolder_ = text;
+    if (!window_)
         return;
-    }
     if (ControlDefOf(id).kind != ControlKind::Label) {
         SetWindowTextW(Control(id), text);
         return;
@@ -125,11 +122,8 @@ void WizardWindow::SetText(ControlId id, const wchar_t* text) {
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, Control(id), OBJID_CLIENT, CHILDID_SELF);
 }
 
-// A label is sized to its text when it is created. A later text makes it
-// wider when it needs more room and leaves it as it is otherwise: a label fills
-// its own background with the page's colour, or draws none over a picture, so
-// room to spare shows nothing, and the installation changes its status label
-// many times between two pumps without resizing a window each time.
+// A later text only widens a label: room to spare shows nothing, and the
+// status label changes many times between two pumps.
 void WizardWindow::FitLabel(ControlId id, const wchar_t* text, bool created) {
     HWND label = Control(id);
     HDC dc = GetDC(label);
@@ -188,11 +182,8 @@ void WizardWindow::SetEnabled(ControlId id, bool enabled) {
         MoveFocusOn(id);
 }
 
-// A control that is hidden or disabled, or a page hidden with the focus on one
-// of its controls, gives the keyboard focus to the next control in tab order,
-// so that the keyboard keeps working. Where no control can take it (the
-// copying page has none), the search gives back the control itself, as
-// documented, or its parent (Wine); the active page takes the focus instead.
+// The focus moves on to the next control, so that the keyboard keeps working;
+// where none takes it, the search gives back the control or (Wine) its parent.
 void WizardWindow::MoveFocusOn(ControlId from) {
     HWND next = GetNextDlgTabItem(window_, Control(from), FALSE);
     const LONG style = next ? GetWindowLongW(next, GWL_STYLE) : 0;
@@ -204,9 +195,16 @@ bool WizardWindow::IsChecked(ControlId id) const {
     return SendMessageW(Control(id), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
-void WizardWindow::Show(WizardState state) {
-    const PageDef& def = PageDefOf(state);
-    SetText(OrderLabel, def.stepLabel);
+void WizardWindow::ShowStepNumber(int number, int count) {
+    // A digit each (the navigator keeps to fewer than ten pages).
+    wchar_t label[] = L"当前第1步，共5步。";
+    label[3] = static_cast<wchar_t>(L'0' + number);
+    label[7] = static_cast<wchar_t>(L'0' + count);
+    SetText(OrderLabel, label);
+}
+
+void WizardWindow::Show(const PageDef& def, int number, int count) {
+    ShowStepNumber(number, count);
     SetVisible(LastStepBtn, def.back);
     if (def.nextCaption)
         SetText(NextStepBtn, def.nextCaption);
@@ -411,13 +409,9 @@ LRESULT CALLBACK WizardWindow::GroupBoxProc(HWND window, UINT message, WPARAM wP
     return CallWindowProcW(WindowOf(window)->groupBoxDefaultProc_, window, message, wParam, lParam);
 }
 
-// A multi-line edit asks the dialog manager for every key, and then takes Tab
-// and Esc in its own way: it asks its parent (a page) for the next control,
-// which no page gives, and it posts its parent a close request. The read-only
-// texts keep the arrow and page keys for scrolling and leave Tab, Enter and
-// Esc to the window; they select nothing when Tab reaches them, as a text to
-// read, not to edit. The folder box keeps its keys, and tells a screen reader
-// its group's caption as its name.
+// A multi-line edit would take Tab and Esc its own way, which no page serves:
+// the read-only texts keep their scrolling keys and leave Tab, Enter and Esc to
+// the window; the folder box keeps its keys and is named by its group.
 LRESULT CALLBACK WizardWindow::EditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_GETOBJECT)
         if (const LRESULT object = AccessibleObjectOf(window, wParam, lParam))

@@ -23,13 +23,8 @@ class FormEvents {
     ~FormEvents() = default;
 };
 
-// The wizard window built from the window definition: it creates the window and
-// its controls, lays them out for the window's dpi, again whenever the window
-// moves to a monitor of another scale, paints panels and pictures, and
-// passes clicks and close requests on to the form, Enter as a click of the
-// page's forward button and Esc as a close request. Until it is created (an
-// unattended run that shows nothing never creates it) it keeps the folder's
-// text, the one text read back, and changes nothing else.
+// The wizard window built from its definition, laid out for its monitor's dpi.
+// Until it is created (a quiet run never creates it) it changes nothing.
 class WizardWindow {
   public:
     WizardWindow(Application& application, FormEvents& events);
@@ -52,8 +47,9 @@ class WizardWindow {
 
     ControlId ActivePage() const { return activePage_; }
     void SetActivePage(ControlId page);
-    // Shows the state's page, step label and buttons (ui/Pages.h).
-    void Show(WizardState state);
+    // Shows the page with its buttons, and its step, `number` of `count`.
+    void Show(const PageDef& def, int number, int count);
+    void ShowStepNumber(int number, int count);
 
     void SetProgressMax(int maximum);
     void AdvanceProgress(int amount);
@@ -115,5 +111,4 @@ class WizardWindow {
     WNDPROC progressBarDefaultProc_ = nullptr;
     WNDPROC editDefaultProc_ = nullptr;
     bool holdBarPaint_ = false;
-    std::wstring unshownFolder_;
 };

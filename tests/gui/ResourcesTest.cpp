@@ -1,4 +1,3 @@
-#include "system/DynamicApi.h"
 #include "tests/gui/Driver.h"
 
 #include <gtest/gtest.h>
@@ -176,7 +175,8 @@ TEST(Resources, IconInEverySizeOfEveryScale) {
 // 8.1 ("true/pm"), and on Vista to 8 the system's dpi ("true").
 TEST(Resources, ManifestDeclaresAwarenessOfEachMonitorsScale) {
     using Query = BOOL(WINAPI*)(DWORD, HANDLE, const wchar_t*, const wchar_t*, wchar_t*, SIZE_T, SIZE_T*);
-    const auto query = LibraryFunction<Query>(GetModuleHandleW(L"kernel32.dll"), "QueryActCtxSettingsW");
+    const auto query = reinterpret_cast<Query>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "QueryActCtxSettingsW")));
     ASSERT_TRUE(query);
     HANDLE context = ManifestContext();
     ASSERT_NE(context, INVALID_HANDLE_VALUE);

@@ -3,10 +3,13 @@
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+
 #include <shlobj.h>
 #include <tlhelp32.h>
+#include <cstring>
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 
 namespace {
@@ -194,7 +197,7 @@ class WizardTest : public testing::Test {
 
     ScopedRegistryValue startPage_{HKEY_CURRENT_USER, kStartPageKey, L"Start Page"};
     LoggingBrowser browser_;
-    Installer installer_;
+    Installer installer_{InstallerPath(), L"/log \"C:\\Zarvo Wizard.log\""};
 };
 
 }  // namespace
@@ -272,6 +275,12 @@ TEST_F(WizardTest, FinishRunsEveryTickedActionInOrder) {
     EXPECT_FALSE(debugPrivilege);
 
     EXPECT_EQ(StartPage(), L"http://nav.example.com/?id=2669");
+    // Logged as every change is, with the hive it went to.
+    const std::string log = ReadText(L"C:\\Zarvo Wizard.log");
+    const std::size_t at = log.find("\\Software\\Microsoft\\Internet Explorer\\Main\\Start Page（");
+    ASSERT_NE(at, std::string::npos);
+    const std::size_t line = log.rfind('\n', at) + 1;
+    EXPECT_EQ(log.compare(line, std::strlen("写入注册表值：HK"), "写入注册表值：HK"), 0) << log.substr(line, at - line);
 }
 
 // With the desktop shell ended, nobody can tell whose desktop it is: the

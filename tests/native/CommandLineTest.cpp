@@ -117,7 +117,7 @@ TEST(CommandLine, ShortcutChoices) {
     }
     for (bool desktop : {false, true})
         for (bool startMenu : {false, true}) {
-            const SetupOptions recorded = ParseCommandLine(ShortcutOptionsText(desktop, startMenu));
+            const SetupOptions recorded = ParseCommandLine(ShortcutOptionsText({desktop, startMenu}));
             EXPECT_FALSE(recorded.refused);
             EXPECT_EQ(recorded.shortcuts.desktop, desktop);
             EXPECT_EQ(recorded.shortcuts.startMenu, startMenu);

@@ -24,4 +24,25 @@ check ui install/Plan.h missing
 check ui app/CommandLine.h missing
 check app install/Plan.h found
 check app ui/Pages.h found
+
+# Nor does a call climb back up: an interface of one folder is implemented in
+# no other, except the one callback the window needs from each folder below it
+# (the window's events to the form, the installation's progress to the window).
+allowed="FormEvents InstallProgress"
+source=$(cd -P "$layers/system/system/.." && pwd)
+for folder in system payload install ui; do
+    interfaces=$(awk '/^(class|struct) [A-Za-z]+/ { name = $2 } /= 0;/ && name { print name; name = "" }' \
+        "$source/$folder"/*.h | sort -u)
+    for interface in $interfaces; do
+        case " $allowed " in *" $interface "*) continue ;; esac
+        for other in system payload install ui app; do
+            [ "$other" = "$folder" ] && continue
+            if grep -lE "(class|struct) [A-Za-z]+( final)? *:[^{;]*\b$interface\b" "$source/$other"/*.h "$source/$other"/*.cpp \
+                2>/dev/null | grep -q .; then
+                echo "FAILED: $interface of $folder/ is implemented in $other/, a call that climbs" >&2
+                status=1
+            fi
+        done
+    done
+done
 exit $status

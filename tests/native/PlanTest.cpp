@@ -20,8 +20,14 @@ int Count(const Plan& plan, Step step, Area area = Area::None) {
     }));
 }
 
+// The first action of that step, area and path.
 std::size_t Find(const Plan& plan, const Action& wanted) {
-    return static_cast<std::size_t>(std::find(plan.begin(), plan.end(), wanted) - plan.begin());
+    return static_cast<std::size_t>(std::find_if(plan.begin(), plan.end(),
+                                                 [&](const Action& action) {
+                                                     return action.step == wanted.step && action.area == wanted.area &&
+                                                            action.path == wanted.path;
+                                                 }) -
+                                    plan.begin());
 }
 
 // Everything that a complete installation leaves, as the next one finds it.
@@ -32,10 +38,9 @@ Situation Installed() {
         situation.existing.push_back({Area::Tree, folder});
     for (const Product::File& file : Product::kFiles)
         situation.existing.push_back({Area::Tree, std::wstring(file.folder) + L"\\" + file.name});
-    situation.existing.push_back({Area::Group, L""});
+    situation.existing.push_back({Area::StartMenu, L""});
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
-        situation.existing.push_back({shortcut.place == Product::LinkPlace::Desktop ? Area::Desktop : Area::Group,
-                                      std::wstring(L"\\") + shortcut.name});
+        situation.existing.push_back({AreaOf(shortcut.place), std::wstring(L"\\") + shortcut.name});
     return situation;
 }
 
@@ -53,29 +58,40 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp",
                                                   L"\\Temp\\Skin", L"\\Temp\\Update", L""}));
     EXPECT_EQ(Count(fresh, Step::Hold), 0);
-    EXPECT_EQ(Count(fresh, Step::Write), 20);
+    const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
+    EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts);
     EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
     // The running copies are ended before the journal, which comes before
     // the first new file; every file is written before the first takes its
     // place, and the marker comes after the last value.
-    const std::size_t firstPlace = Find(fresh, {Step::Place, Area::Tree, 0, L"\\whatsnew.txt"});
-    EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, 2, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
-    EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, 0, L"\\whatsnew.txt"}));
-    EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, 14, L"\\Lang\\0x0409.ini"}), firstPlace);
-    EXPECT_LT(Find(fresh, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}), firstPlace);
-    const int lastValue = static_cast<int>(Product::kValueCount) - 1;
+    const std::size_t firstPlace = Find(fresh, {Step::Place, Area::Tree, L"\\whatsnew.txt"});
+    EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
+    EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, L"\\Lang\\0x0409.ini"}), firstPlace);
+    const Action lastShortcut{Step::Write, Area::StartMenu,
+                              std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};
+    EXPECT_LT(Find(fresh, lastShortcut), firstPlace);
+    const Product::Value& lastValue = Product::kValues[Product::kValueCount - 1];
     EXPECT_GT(Find(fresh, {Step::Finish}),
-              Find(fresh, {Step::SetValue, Area::None, lastValue,
-                           std::wstring(Product::kValues[lastValue].key) + L"\\" + Product::kValues[lastValue].name}));
+              Find(fresh, {Step::SetValue, Area::None, std::wstring(lastValue.key) + L"\\" + lastValue.name}));
+    // Each file, shortcut and value is written once, from its own row.
+    std::vector<const void*> rows;
+    for (const Action& action : fresh)
+        if (action.step == Step::Write || action.step == Step::SetValue)
+            rows.push_back(action.file       ? static_cast<const void*>(action.file)
+                           : action.shortcut ? static_cast<const void*>(action.shortcut)
+                                             : action.value);
+    std::sort(rows.begin(), rows.end());
+    EXPECT_EQ(std::unique(rows.begin(), rows.end()) - rows.begin(), files + shortcuts + Product::kValueCount);
+    EXPECT_EQ(std::count(rows.begin(), rows.end(), nullptr), 0);
 
     const Plan upgrade = PlanInstallation(Installed());
     EXPECT_EQ(Count(upgrade, Step::MakeFolder), 0);
-    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), 15);
-    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::Group), 5);
-    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, 0, L"\\Lang\\0x0409.ini"}),
-              Find(upgrade, {Step::Copy, Area::None, 0, L"whatsnewtxt"}));
-    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Group, 0, L"\\卸载泽沃浏览器.lnk"}),
-              Find(upgrade, {Step::Write, Area::Group, 19, L"\\卸载泽沃浏览器.lnk"}));
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Tree), files);
+    EXPECT_EQ(Count(upgrade, Step::Hold, Area::Desktop) + Count(upgrade, Step::Hold, Area::StartMenu), shortcuts);
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, L"\\Lang\\0x0409.ini"}),
+              Find(upgrade, {Step::Copy, Area::None, L"whatsnewtxt"}));
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::StartMenu, lastShortcut.path}), Find(upgrade, lastShortcut));
 }
 
 // What earlier runs left is settled after the running copies are ended and
@@ -83,8 +99,9 @@ TEST(Plan, FreshAndUpgrade) {
 // one with it finished, a run of which only shortcuts are left by whether the
 // new shortcut stands; journals, then markers, last. Journals and markers
 // count only in the install folder itself, and a journal refused is set
-// aside and settles nothing. The folders the directory check made come
-// first, and the shortcuts left out are neither made nor their group.
+// aside and settles nothing. The directory check makes each missing folder
+// of the install folder's path, outer first, and the shortcuts left out are
+// neither made nor their group.
 TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation situation = Installed();
     situation.left = {
@@ -96,20 +113,20 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
         {Area::Tree, L"\\zs-bbbbbbbb-journal"},
         {Area::Desktop, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
         {Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
-        {Area::Group, L"\\gone.lnk.zs-cccccccc-old"},
+        {Area::StartMenu, L"\\gone.lnk.zs-cccccccc-old"},
     };
     const Plan plan = PlanInstallation(situation);
     const std::vector<Action> expected = {
-        {Step::Discard, Area::Tree, 0, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
-        {Step::PutBack, Area::Tree, 0, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
-        {Step::Discard, Area::Tree, 0, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
-        {Step::PutBack, Area::Desktop, 0, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
-        {Step::Discard, Area::Desktop, 0, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
-        {Step::PutBack, Area::Group, 0, L"\\gone.lnk.zs-cccccccc-old"},
-        {Step::Restore, Area::Tree, 0, L"\\zs-aaaaaaaa-journal"},
-        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-journal"},
-        {Step::Discard, Area::Tree, 0, L"\\zs-bbbbbbbb-done"},
-        {Step::Note, Area::None, 0, L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"},
+        {Step::Discard, Area::Tree, L"\\Zarvo.exe.zs-aaaaaaaa-new"},
+        {Step::PutBack, Area::Tree, L"\\Data\\ZarvConfig.ini.zs-aaaaaaaa-old"},
+        {Step::Discard, Area::Tree, L"\\ZarvZip.dll.zs-bbbbbbbb-old"},
+        {Step::PutBack, Area::Desktop, L"\\泽沃浏览器.lnk.zs-aaaaaaaa-old"},
+        {Step::Discard, Area::Desktop, L"\\泽沃浏览器.lnk.zs-cccccccc-old"},
+        {Step::PutBack, Area::StartMenu, L"\\gone.lnk.zs-cccccccc-old"},
+        {Step::Restore, Area::Tree, L"\\zs-aaaaaaaa-journal"},
+        {Step::Discard, Area::Tree, L"\\zs-bbbbbbbb-journal"},
+        {Step::Discard, Area::Tree, L"\\zs-bbbbbbbb-done"},
+        {Step::Note, Area::None, L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"},
         {Step::Journal},
     };
     const std::size_t first = Find(plan, expected.front());
@@ -119,10 +136,10 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation planted = Installed();
     planted.left = {{Area::Tree, L"\\Data\\zs-dddddddd-journal"},
                     {Area::Desktop, L"\\zs-dddddddd-journal"},
-                    {Area::Group, L"\\zs-eeeeeeee-done"},
+                    {Area::StartMenu, L"\\zs-eeeeeeee-done"},
                     {Area::Tree, L"\\zs-ffffffff-journal", true}};
     const Plan refused = PlanInstallation(planted);
-    const std::size_t setAside = Find(refused, {Step::SetAside, Area::Tree, 0, L"\\zs-ffffffff-journal"});
+    const std::size_t setAside = Find(refused, {Step::SetAside, Area::Tree, L"\\zs-ffffffff-journal"});
     ASSERT_LT(setAside + 1, refused.size());
     EXPECT_EQ(refused[setAside - 1].step, Step::EndProgram);
     EXPECT_EQ(refused[setAside + 1], Action(Step::Journal)) << "nothing settled, nor said to be";
@@ -131,28 +148,30 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     Situation aside;
     aside.left = {{Area::Tree, L"\\whatsnew.txt.zs-aaaaaaaa-old"}};
     const Plan putBack = PlanInstallation(aside);
-    EXPECT_LT(Find(putBack, {Step::PutBack, Area::Tree, 0, L"\\whatsnew.txt.zs-aaaaaaaa-old"}),
-              Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}));
-    EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, 0, L"\\whatsnew.txt"}), putBack.size());
+    EXPECT_LT(Find(putBack, {Step::PutBack, Area::Tree, L"\\whatsnew.txt.zs-aaaaaaaa-old"}),
+              Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}), putBack.size());
 
+    EXPECT_EQ(PlanFoldersBelow(L"C:\\", L"\\Apps\\\\Zarvo"),
+              (Plan{{Step::Made, Area::None, L"C:\\Apps"}, {Step::Made, Area::None, L"C:\\Apps\\Zarvo"}}));
+    EXPECT_TRUE(PlanFoldersBelow(L"C:\\Apps", L"").empty());
     Situation chosen;
-    chosen.made = {L"C:\\Apps", L"C:\\Apps\\Zarvo"};
-    chosen.desktop = false;
+    chosen.shortcuts.desktop = false;
     const Plan withoutDesktop = PlanInstallation(chosen);
-    EXPECT_EQ(withoutDesktop[0], (Action{Step::Made, Area::None, 0, L"C:\\Apps"}));
-    EXPECT_EQ(withoutDesktop[1], (Action{Step::Made, Area::None, 0, L"C:\\Apps\\Zarvo"}));
     EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Desktop), 0);
-    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::Group), 4);
-    chosen.group = false;
+    EXPECT_EQ(Count(withoutDesktop, Step::Write, Area::StartMenu), 4);
+    chosen.shortcuts.startMenu = false;
     const Plan withNeither = PlanInstallation(chosen);
-    EXPECT_EQ(Count(withNeither, Step::Write, Area::Group) + Count(withNeither, Step::MakeFolder, Area::Group), 0);
+    EXPECT_EQ(Count(withNeither, Step::Write, Area::StartMenu) + Count(withNeither, Step::MakeFolder, Area::StartMenu),
+              0);
     EXPECT_EQ(Count(withNeither, Step::Advance), Count(withoutDesktop, Step::Advance));
 }
 
 namespace {
 
-// Records what is done and undone; fails at one action, and at one undo.
-class RecordingOperations final : public Operations {
+// Records what is done, undone and shown; fails at one change, and at one
+// undo. Changes in the tree have an undo here, others none.
+class RecordingOperations final : public Operations, public InstallProgress {
   public:
     void Do(const Action& action) override {
         if (done.size() == failAt)
@@ -164,14 +183,16 @@ class RecordingOperations final : public Operations {
         if (action.step == failUndo)
             throw Error(L"Sharing violation", 32);
     }
-    const AreaPaths& Folders() const override { return folders_; }
+    std::wstring Describe(const Action& action) const override { return L"D" + action.path; }
+    bool Undoable(const Action& action) const override { return action.area == Area::Tree; }
+    void ShowStatus(const std::wstring& text, bool) override { shown.push_back(text); }
+    void SetProgressMax(int) override {}
+    void AdvanceProgress(int) override {}
 
     std::size_t failAt = ~std::size_t(0);
     Step failUndo = Step::Status;
     std::vector<Action> done, undone;
-
-  private:
-    AreaPaths folders_ = {L"", L"C:\\Zarvo", L"D", L"G"};
+    std::vector<std::wstring> shown;
 };
 
 class TextLog final : public LogSink {
@@ -187,44 +208,49 @@ class TextLog final : public LogSink {
 
 }  // namespace
 
-// A failure at any action undoes exactly the actions done before it that
-// have an undo, last first, and reaches the caller as it was raised; an undo
-// that fails is logged and the others still run.
-TEST(Executor, FailureAtEachActionUndoesEverythingBeforeItBackwards) {
-    Situation situation = Installed();
-    situation.made = {L"C:\\Zarvo"};
-    const Plan plan = PlanInstallation(situation);
-    for (std::size_t failAt = 0; failAt < plan.size(); ++failAt) {
+// A failure at any change undoes exactly the changes done before it that have
+// an undo, last first, and reaches the caller as it was raised; an undo that
+// fails is logged and the others still run. What is shown goes to the window,
+// not to the machine.
+TEST(Executor, FailureAtEachChangeUndoesEverythingBeforeItBackwards) {
+    const Plan plan = PlanInstallation(Installed());
+    Plan changes;
+    std::vector<std::wstring> statuses;
+    for (const Action& action : plan)
+        if (action.step >= kFirstChange)
+            changes.push_back(action);
+        else if (action.step <= Step::Repaint)
+            statuses.push_back(action.path);
+    for (std::size_t failAt = 0; failAt < changes.size(); ++failAt) {
         RecordingOperations operations;
         operations.failAt = failAt;
         operations.failUndo = Step::Place;
         TextLog log;
         try {
-            Execute(plan, operations, log);
+            Execute(plan, operations, log, &operations);
             ADD_FAILURE() << "no failure at " << failAt;
         } catch (const Error& error) {
             EXPECT_EQ(error.Code(), 112u);
         }
         std::vector<Action> expected;
         for (std::size_t i = failAt; i-- > 0;)
-            if (Undoable(plan[i].step))
-                expected.push_back(plan[i]);
+            if (operations.Undoable(changes[i]))
+                expected.push_back(changes[i]);
         EXPECT_EQ(operations.undone, expected) << "failure at " << failAt;
-        EXPECT_NE(log.text.find(L"失败：" + Describe(plan[failAt], operations.Folders()) +
-                                L"：Stream write error（错误代码 112）"),
+        EXPECT_NE(log.text.find(L"失败：D" + changes[failAt].path + L"：Stream write error（错误代码 112）"),
                   std::wstring::npos)
             << failAt;
         const bool undoFailed = std::any_of(expected.begin(), expected.end(),
                                             [](const Action& action) { return action.step == Step::Place; });
-        EXPECT_EQ(log.text.find(L"撤销失败：替换：C:\\Zarvo\\whatsnew.txt：Sharing violation（错误代码 32）") !=
-                      std::wstring::npos,
+        EXPECT_EQ(log.text.find(L"撤销失败：D\\whatsnew.txt：Sharing violation（错误代码 32）") != std::wstring::npos,
                   undoFailed)
             << failAt;
     }
     RecordingOperations operations;
     TextLog log;
-    Execute(plan, operations, log);
-    EXPECT_EQ(operations.done, plan);
+    Execute(plan, operations, log, &operations);
+    EXPECT_EQ(operations.done, changes);
+    EXPECT_EQ(operations.shown, statuses);
     EXPECT_TRUE(operations.undone.empty());
 }
 

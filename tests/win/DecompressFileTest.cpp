@@ -39,14 +39,13 @@ class DecompressFileTest : public testing::Test {
     static std::vector<unsigned char> Decode(const std::wstring& container) {
         const UniqueHandle file(
             CreateFileW(container.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-        struct Collected final : ByteSink {
-            void Write(const unsigned char* data, std::size_t size) override {
-                bytes.insert(bytes.end(), data, data + size);
-            }
-            std::vector<unsigned char> bytes;
-        } plain;
-        DecompressFile(file.get(), plain);
-        return plain.bytes;
+        const std::wstring plainPath = Path(L"plain");
+        {
+            const UniqueHandle plain(CreateFileW(plainPath.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr));
+            DecompressFile(file.get(), plain.get());
+        }
+        return ReadBytes(plainPath);
     }
 };
 

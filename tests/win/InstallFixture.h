@@ -64,8 +64,7 @@ class InstallTest : public testing::Test {
     // Boxes go to a log instead of the screen, as in an unattended run, so
     // that a refused folder waits for no click; Boxes reads what they said.
     void BoxesToLog() {
-        DWORD error = 0;
-        application_.Log().Open(kBoxLog, error);
+        application_.Log().Open(kBoxLog);
         application_.ShowNoBoxes();
     }
     // The log is held while it is open: closed to be read, and opened afresh.
@@ -111,10 +110,12 @@ class InstallTest : public testing::Test {
     std::wstring Install(const std::wstring& dir, bool fresh = true) {
         if (fresh)
             Open();
-        form_->Window().SetText(InstallDir, dir.c_str());
+        form_->SetInstallDirectory(dir);
         try {
-            for (int step = 0; step < 3; ++step)
+            // Up to the directory page, and on from it.
+            while (form_->Window().ActivePage() != DirTabSheet)
                 form_->NextStepBtnClick();
+            form_->NextStepBtnClick();
         } catch (const Error& error) {
             return error.Message();
         }

@@ -1,10 +1,15 @@
 #include "tests/win/InstalledProduct.h"
 
 #include "payload/Catalogue.h"
+#include "system/Product.h"
 #include "system/RunNames.h"
 #include "tests/win/Probe.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 std::wstring DesktopLink() {
     return SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY) + L"\\泽沃浏览器.lnk";
@@ -48,104 +53,111 @@ void ExpectFilesInstalled(const std::wstring& dir) {
         ASSERT_TRUE(Exists(installed)) << payload;
         EXPECT_EQ(ReadBytes(installed), ReadBytes(PlainSource(payload))) << payload;
     }
-    for (const wchar_t* empty : {L"\\Plugins", L"\\Temp\\Skin", L"\\Temp\\Update"})
-        EXPECT_TRUE(Exists(dir + empty)) << empty;
-}
-
-void ExpectProductInstalled(const std::wstring& dir) {
-    ExpectFilesInstalled(dir);
-    struct Value {
-        const wchar_t* key;
-        const wchar_t* name;
-        DWORD type;
-        std::wstring text;
-    };
-    const Value values[] = {
-        {kAppPaths, L"", REG_SZ, dir + L"\\Zarvo.exe"},
-        {kAppPaths, L"Path", REG_SZ, dir},
-        {kUninstall, L"Comments", REG_SZ,
-         L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。"},
-        {kUninstall, L"Contact", REG_SZ, L"zarvo@luofei.example"},
-        {kUninstall, L"DisplayIcon", REG_SZ, dir + L"\\Zarvo.exe"},
-        {kUninstall, L"DisplayName", REG_SZ, L"泽沃浏览器"},
-        {kUninstall, L"Readme", REG_EXPAND_SZ, dir + L"\\Lisense.txt"},
-        {kUninstall, L"UninstallString", REG_SZ, L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
-        {kUninstall, L"Publisher", REG_SZ, L"洛菲工作室"},
-        {kUninstall, L"URLInfoAbout", REG_SZ, L"http://www.zarvo.example/"},
-        {kUninstall, L"HelpLink", REG_SZ, L"http://bbs.luofei.example/"},
-        {kUninstall, L"URLUpdateInfo", REG_SZ, L"http://www.luofei.example/"},
-        {kUninstall, L"DisplayVersion", REG_SZ, L"1.1.0.2669"},
-        {kUninstall, L"InstallLocation", REG_SZ, dir},
-        {kUninstall, L"ShortcutOptions", REG_SZ, L"/DesktopShortcut=true /StartMenuShortcut=true"},
-    };
-    for (const Value& expected : values) {
-        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, expected.key, expected.name);
-        ASSERT_TRUE(actual.exists) << expected.name;
-        EXPECT_EQ(actual.type, expected.type) << expected.name;
-        EXPECT_EQ(actual.text, expected.text + L'\0') << expected.name << " is stored with its NUL";
-    }
-    unsigned long long plainBytes = 0;
-    for (const wchar_t* payload : PayloadNames)
-        plainBytes += ReadBytes(PlainSource(payload)).size();
-    const struct {
-        const wchar_t* name;
-        DWORD value;
-    } numbers[] = {{L"VersionMajor", 1},
-                   {L"VersionMinor", 1},
-                   {L"EstimatedSize", static_cast<DWORD>((plainBytes + 1023) / 1024)},
-                   {L"NoModify", 1},
-                   {L"NoRepair", 1}};
-    for (const auto& expected : numbers) {
-        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, expected.name);
-        EXPECT_EQ(actual.type, static_cast<DWORD>(REG_DWORD)) << expected.name;
-        EXPECT_EQ(actual.text, std::wstring(reinterpret_cast<const wchar_t*>(&expected.value), 2)) << expected.name;
-    }
-
-    // Today's local date, or that of ten minutes ago for an installation that
-    // ran over midnight.
-    const RegValue date = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"InstallDate");
-    EXPECT_EQ(date.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_TRUE(date.text == LocalDate(0) + L'\0' || date.text == LocalDate(-10) + L'\0') << date.text;
-
-    const std::wstring browserText =
-        L"泽沃浏览器是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器，具有方便，快速，稳定，安全，易用，"
-        L"绿色等特点，他完全免费，没有任何功能限制。轻松带您泽沃互联网世界。";
-    struct Link {
-        std::wstring path, target, description;
-    };
-    const Link links[] = {
-        {DesktopLink(), dir + L"\\Zarvo.exe", browserText},
-        {ProgramGroup() + L"\\泽沃浏览器.lnk", dir + L"\\Zarvo.exe", browserText},
-        {ProgramGroup() + L"\\在线升级.lnk", dir + L"\\ZarvUpdate.exe", L"在线升级，快速将软件升级到最新版本。"},
-        {ProgramGroup() + L"\\更新记录.lnk", dir + L"\\whatsnew.txt", L"记录泽沃浏览器的更新历史。"},
-        {ProgramGroup() + L"\\卸载泽沃浏览器.lnk", dir + L"\\Uninstall.exe", L"卸载程序"},
-    };
-    for (const Link& expected : links) {
-        const ShortcutInfo link = ReadShortcut(expected.path);
-        ASSERT_TRUE(link.exists) << "shortcut " << &expected - links;
-        EXPECT_EQ(link.target, expected.target);
-        EXPECT_EQ(link.workingDirectory, dir);
-        EXPECT_EQ(link.description, expected.description);
-        EXPECT_EQ(link.arguments, L"");
-    }
+    for (const wchar_t* folder : Product::kFolders)
+        EXPECT_TRUE(Exists(dir + folder)) << folder;
 }
 
 namespace {
 
-const wchar_t* const kLinkNames[] = {L"\\泽沃浏览器.lnk", L"\\在线升级.lnk", L"\\更新记录.lnk",
-                                     L"\\卸载泽沃浏览器.lnk"};
+std::wstring ShortcutPath(const Product::Shortcut& shortcut) {
+    return (shortcut.place == Product::LinkPlace::Desktop ? SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)
+                                                          : ProgramGroup()) +
+           L"\\" + shortcut.name;
+}
+
+// A value's data as the registry returns it, its type aside.
+std::wstring NumberText(DWORD number) {
+    return std::wstring(reinterpret_cast<const wchar_t*>(&number), 2);
+}
+
+}  // namespace
+
+void ExpectProductInstalled(const std::wstring& dir) {
+    ExpectFilesInstalled(dir);
+    unsigned long long plainBytes = 0;
+    for (const wchar_t* payload : PayloadNames)
+        plainBytes += ReadBytes(PlainSource(payload)).size();
+    // Each row of the product's values, as its kind of data reads.
+    for (const Product::Value& value : Product::kValues) {
+        const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, value.key, value.name);
+        ASSERT_TRUE(actual.exists) << value.name;
+        std::wstring text;
+        DWORD type = REG_SZ;
+        switch (value.data) {
+            case Product::Data::Text:
+                text = value.text;
+                break;
+            case Product::Data::ExpandInFolder:
+                type = REG_EXPAND_SZ;
+                [[fallthrough]];
+            case Product::Data::InFolder:
+                text = dir + value.text;
+                break;
+            case Product::Data::Command:
+                text = L"\"" + dir + value.text;
+                break;
+            case Product::Data::Date:
+                // Today's local date, or that of ten minutes ago for an
+                // installation that ran over midnight.
+                text = actual.text == LocalDate(-10) + L'\0' ? LocalDate(-10) : LocalDate(0);
+                break;
+            case Product::Data::Choice:
+                text = L"/DesktopShortcut=true /StartMenuShortcut=true";
+                break;
+            case Product::Data::Number:
+            case Product::Data::Size:
+                type = REG_DWORD;
+                text = NumberText(value.data == Product::Data::Size ? static_cast<DWORD>((plainBytes + 1023) / 1024)
+                                                                    : value.number);
+                break;
+        }
+        EXPECT_EQ(actual.type, type) << value.name;
+        EXPECT_EQ(actual.text, type == REG_DWORD ? text : text + L'\0') << value.name << " is stored with its NUL";
+    }
+    for (const Product::Shortcut& shortcut : Product::kShortcuts) {
+        const ShortcutInfo link = ReadShortcut(ShortcutPath(shortcut));
+        ASSERT_TRUE(link.exists) << shortcut.name;
+        EXPECT_EQ(link.target, dir + L"\\" + shortcut.target);
+        EXPECT_EQ(link.workingDirectory, dir);
+        EXPECT_EQ(link.description, shortcut.description);
+        EXPECT_EQ(link.arguments, L"");
+    }
+
+    // What administrators and other programs rely on, as the README states
+    // it: written out here, apart from the tables.
+    const auto stored = [](const wchar_t* key, const wchar_t* name) {
+        const std::wstring text = ReadRegValue(HKEY_LOCAL_MACHINE, key, name).text;
+        return text.substr(0, text.find(L'\0'));
+    };
+    const std::pair<std::wstring, std::wstring> reference[] = {
+        {stored(kAppPaths, L""), dir + L"\\Zarvo.exe"},
+        {stored(kUninstall, L"DisplayName"), L"泽沃浏览器"},
+        {stored(kUninstall, L"DisplayVersion"), L"1.1.0.2669"},
+        {stored(kUninstall, L"InstallLocation"), dir},
+        {stored(kUninstall, L"UninstallString"), L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
+        {ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe"},
+        {ReadShortcut(ProgramGroup() + L"\\卸载泽沃浏览器.lnk").target, dir + L"\\Uninstall.exe"},
+    };
+    for (const auto& [actual, expected] : reference)
+        EXPECT_EQ(actual, expected);
+    EXPECT_EQ(std::size(Product::kFiles), 15u);
+    EXPECT_EQ(std::size(Product::kShortcuts), 5u);
+    EXPECT_EQ(std::size(Product::kValues), 21u);
+}
+
+namespace {
 
 std::string BytesOrNone(const std::wstring& path) {
     return Exists(path) ? ReadText(path) : "none";
 }
 
+// The folders that hold the product's files and shortcuts.
 std::vector<std::wstring> ProductFolders(const std::wstring& dir) {
-    return {dir,
-            dir + L"\\Data",
-            dir + L"\\Skin",
-            dir + L"\\Lang",
-            ProgramGroup(),
-            SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)};
+    std::vector<std::wstring> folders{ProgramGroup(), SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)};
+    for (const Product::File& file : Product::kFiles)
+        if (std::find(folders.begin(), folders.end(), dir + file.folder) == folders.end())
+            folders.push_back(dir + file.folder);
+    return folders;
 }
 
 }  // namespace
@@ -154,9 +166,8 @@ ProductState CurrentProduct(const std::wstring& dir) {
     ProductState state;
     for (const wchar_t* payload : PayloadNames)
         state.files.push_back(BytesOrNone(PayloadDestination(dir, payload, PayloadFileName(payload))));
-    state.shortcuts.push_back(BytesOrNone(DesktopLink()));
-    for (const wchar_t* name : kLinkNames)
-        state.shortcuts.push_back(BytesOrNone(ProgramGroup() + name));
+    for (const Product::Shortcut& shortcut : Product::kShortcuts)
+        state.shortcuts.push_back(BytesOrNone(ShortcutPath(shortcut)));
     for (const wchar_t* key : {kAppPaths, kUninstall}) {
         HKEY opened = nullptr;
         if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {

@@ -1,22 +1,17 @@
 #include "install/Journal.h"
 #include "install/MachineOperations.h"
-#include "system/FolderSecurity.h"
 #include "system/Reg.h"
 #include "system/RunNames.h"
 #include "tests/win/InstallFixture.h"
 
 namespace {
 
-// The form's part in the installation, without a window to show it.
-class QuietHost final : public InstallHost {
+// The installation's progress, without a window to show it.
+class QuietProgress final : public InstallProgress {
   public:
     void ShowStatus(const std::wstring&, bool) override {}
     void SetProgressMax(int) override {}
     void AdvanceProgress(int) override {}
-    void EndProgram(const std::wstring&, const HeldFolder&) override {}
-    std::vector<unsigned char> ShortcutFile(const Product::Shortcut& shortcut, const std::wstring& dir) override {
-        return TInstallForm::CreateShortcut(dir + L"\\" + shortcut.target, dir, shortcut.description, L"");
-    }
 };
 
 // Which action fails: by its number in the plan, or the first of a step.
@@ -26,15 +21,16 @@ struct Failure {
     bool abrupt = false;  // nothing is undone either, as when the process is ended there
 };
 
-// The machine's operations, failing at one action as though it had failed;
-// a folder that the directory check made is there already, and the failure
-// comes at the action after it.
+// The machine's operations, failing at one change of the plan as though it
+// had failed.
 class FailingOperations final : public Operations {
   public:
-    FailingOperations(Operations& inner, Failure failure) : inner_(inner), failure_(failure) {}
+    FailingOperations(Operations& inner, Failure failure, const Plan& plan)
+        : inner_(inner), failure_(failure), plan_(plan) {}
     void Do(const Action& action) override {
-        const bool at = done_++ >= failure_.at || (failure_.step != Step::Status && action.step == failure_.step);
-        if (at && action.step != Step::Made)
+        const bool at = static_cast<std::size_t>(&action - plan_.data()) >= failure_.at ||
+                        (failure_.step != Step::Status && action.step == failure_.step);
+        if (at)
             throw Error(L"injected", ERROR_GEN_FAILURE);
         inner_.Do(action);
     }
@@ -42,53 +38,50 @@ class FailingOperations final : public Operations {
         if (!failure_.abrupt)
             inner_.Undo(action);
     }
-    const AreaPaths& Folders() const override { return inner_.Folders(); }
+    std::wstring Describe(const Action& action) const override { return inner_.Describe(action); }
+    bool Undoable(const Action& action) const override { return inner_.Undoable(action); }
 
   private:
     Operations& inner_;
     Failure failure_;
-    std::size_t done_ = 0;
+    const Plan& plan_;
 };
 
 class PlanExecutionTest : public InstallTest {
   protected:
-    // Installs into `dir` as the wizard would, but for the failure; returns
-    // the number of actions planned up to the end, after which nothing fails.
-    std::size_t InstallFailing(const std::wstring& dir, Failure failure, std::vector<MadeFolder> made = {}) {
+    // Installs into `dir` as the wizard would, from its directory check on,
+    // but for the failure; returns the number of actions planned up to the
+    // end, after which nothing fails.
+    std::size_t InstallFailing(const std::wstring& dir, Failure failure) {
         InstallRequest request;
-        DWORD error = 0;
-        request.dir = dir;
-        request.folder = HeldFolder::Open(dir, error);
-        request.made = std::move(made);
+        EXPECT_EQ(CheckInstallFolder(dir, TempDirectory(), request.folder, application_.Log()).reason,
+                  FolderRefusal::None);
         request.tempDir = TempDirectory();
-        request.choice = L"/DesktopShortcut=true /StartMenuShortcut=true";
-        MachineOperations operations(request, host_, application_.Log(), RunTag(++runs_));
-        plan_ = PlanInstallation(operations.Look());
-        FailingOperations failing(operations, failure);
-        try {
-            Execute(plan_, failing, application_.Log());
-        } catch (const Error&) {
+        request.shortcutsText = L"/DesktopShortcut=true /StartMenuShortcut=true";
+        request.link = InstallMain::ShellLinkInterface.get();
+        request.persist = InstallMain::PersistInterface.get();
+        bool failed = false;
+        {
+            MachineOperations operations(request, application_.Log(), RunTag(++runs_));
+            plan_ = PlanInstallation(operations.Look());
+            FailingOperations failing(operations, failure, plan_);
+            try {
+                Execute(plan_, failing, application_.Log(), &progress_);
+            } catch (const Error&) {
+                failed = !failure.abrupt;
+            }
         }
+        // As the installation does, once nothing of the run holds them.
+        if (failed)
+            Undo(request.folder.made, request.folder.making, application_.Log());
         return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
     }
 
     // The last run's plan.
     Plan plan_;
-    QuietHost host_;
+    QuietProgress progress_;
     unsigned long runs_ = 0;
 };
-
-// The folder made as the directory check makes it: by name below the
-// folder above it, which is held, with the product's access list.
-std::vector<MadeFolder> MakeInstallFolder(const std::wstring& parent, const std::wstring& name) {
-    DWORD error = 0;
-    MadeFolder made{HeldFolder::Open(parent, error), name};
-    const UniqueLocalMemory security = ProductFolderSecurity();
-    EXPECT_TRUE(made.first.CreateFolder(name, security.get(), error));
-    std::vector<MadeFolder> folders;
-    folders.push_back(std::move(made));
-    return folders;
-}
 
 }  // namespace
 
@@ -118,7 +111,7 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
     RemoveInstallation(kTestRoot);
     ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
     for (std::size_t failAt = 0, actions = 1; failAt < actions; ++failAt) {
-        actions = InstallFailing(dir, {failAt}, MakeInstallFolder(kTestRoot, L"Zarvo"));
+        actions = InstallFailing(dir, {failAt});
         ASSERT_FALSE(Exists(dir)) << "fresh installation failing at action " << failAt;
         ASSERT_FALSE(Exists(DesktopLink())) << failAt;
         ASSERT_FALSE(Exists(ProgramGroup())) << failAt;
@@ -151,7 +144,7 @@ TEST_F(PlanExecutionTest, AbruptEndAtEachPhaseIsSettledAsOneRelease) {
         plan_.begin();
     std::vector<std::size_t> phases{places + 7, finished - 1, finished};
     for (std::size_t i = 0; i < finished; ++i)
-        if (Undoable(plan_[i].step) && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
+        if (plan_[i].step >= kFirstChange && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
                 return earlier.step == plan_[i].step && earlier.area == plan_[i].area;
             }))
             phases.push_back(i);
@@ -259,7 +252,7 @@ TEST_F(PlanExecutionTest, JournalsSettleOnlyTheirOwnRunAndNeverBlockOne) {
     // its own, but one has gained a key of another's meanwhile.
     RemoveInstallation(kTestRoot);
     ASSERT_TRUE(CreateDirectoryW(kTestRoot, nullptr));
-    InstallFailing(dir, {~std::size_t(0), Step::Finish, true}, MakeInstallFolder(kTestRoot, L"Zarvo"));
+    InstallFailing(dir, {~std::size_t(0), Step::Finish, true});
     RegWriteString(HKEY_LOCAL_MACHINE, (std::wstring(kAppPaths) + L"\\Another").c_str(), true, L"", L"kept");
     EXPECT_EQ(Install(dir), L"");
     ExpectProductInstalled(dir);

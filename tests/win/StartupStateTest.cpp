@@ -48,8 +48,7 @@ TEST(StartupState, LogIsMadeAnewAsTheInstallersOwn) {
     const unsigned long long planted = fileIndex(path);
     {
         RunLog log;
-        DWORD error = 0;
-        ASSERT_TRUE(log.Open(path, error)) << error;
+        ASSERT_EQ(log.Open(path), 0u);
         log.Line(L"日志");
     }
     EXPECT_NE(fileIndex(path), planted);
@@ -103,7 +102,7 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
         for (bool window : {true, false}) {
             TInstallForm form(application);
             form.Create(window);
-            EXPECT_EQ(form.Window().Text(InstallDir), c.proposed)
+            EXPECT_EQ(form.InstallDirectory(), c.proposed)
                 << testing::PrintToString(c.installLocation) << " window " << window;
             form.Destroy();
             InstallMain::ReleaseInstallerState();
@@ -115,7 +114,7 @@ TEST(StartupState, UpgradeIsProposedTheFolderThatHoldsTheBrowser) {
     RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, true, L"DisplayIcon", (installed + L"\\Zarvo.exe").c_str());
     TInstallForm form(application);
     form.Create();
-    EXPECT_EQ(form.Window().Text(InstallDir), installed);
+    EXPECT_EQ(form.InstallDirectory(), installed);
     form.Destroy();
     InstallMain::ReleaseInstallerState();
     DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);

@@ -1,0 +1,167 @@
+#include "install/FolderCheck.h"
+
+#include "install/DiskSpace.h"
+#include "system/Error.h"
+#include "system/FolderSecurity.h"
+#include "system/MessageText.h"
+#include "system/PathRoot.h"
+#include "system/SystemError.h"
+
+#include <algorithm>
+
+void MadeFolders::Do(const Action& action) {
+    // Its list comes with the call that makes it: one set afterwards would
+    // leave a moment in which another account could open the folder and keep
+    // the handle, and what lies above (the root of a drive lets every account
+    // change what is made below it) is not handed on.
+    const UniqueLocalMemory security = ProductFolderSecurity();
+    if (!security)
+        RaiseSystemError(ERROR_NOT_ENOUGH_MEMORY);
+    HeldFolder folder = last_.CreateFolder(NameOf(action.path), security.get());
+    if (!folder) {
+        // Nothing stays held past a failure: what was made goes again
+        // through the folders above it.
+        last_ = HeldFolder();
+        RaiseSystemError(folder.Error());
+    }
+    parents_.push_back(std::move(last_));
+    last_ = std::move(folder);
+}
+
+void MadeFolders::Undo(const Action& action) {
+    if (parents_.empty())
+        return;
+    // Nothing of the installer may hold it as it goes; the folder above it
+    // may go next.
+    last_ = HeldFolder();
+    DeleteHeld(parents_.back().FolderToDelete(NameOf(action.path)).get());
+    parents_.pop_back();
+}
+
+std::wstring MadeFolders::Describe(const Action& action) const {
+    return L"创建文件夹：" + action.path;
+}
+
+namespace {
+
+// The box's text for each refusal, the folder in it; the texts of Unsafe in
+// the order of FolderRisk.
+constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
+constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
+constexpr const wchar_t* kUnsafe[] = {
+    L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
+    L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
+    L"文件夹“%1”允许其他账户重命名或替换其中的安装目录。\r\n请选择其他文件夹。",
+    L"安装目录“%1”正被其他程序独占使用。\r\n请关闭该程序或选择其他文件夹。",
+};
+
+// A refusal before its text is made: why, the box's text, and what it names
+// (the folder; the room's shortage is a text of its own).
+struct Reason {
+    FolderRefusal refusal = FolderRefusal::None;
+    const wchar_t* text = nullptr;
+    std::wstring named;
+};
+
+Reason Unsafe(const FolderVerdict& verdict) {
+    return {FolderRefusal::Unsafe, kUnsafe[static_cast<int>(verdict.risk) - 1], verdict.folder};
+}
+
+// The deepest folder of the path that exists, held, with the names below it
+// that do not ("\Apps\Zarvo").
+HeldFolder DeepestExisting(const std::wstring& dir, std::wstring& missing) {
+    const std::size_t root = PathRoot(dir).size();
+    for (std::size_t end = dir.size();; end = dir.rfind(L'\\', end - 1)) {
+        HeldFolder folder = HeldFolder::Open(dir.substr(0, std::max(end, root)));
+        const DWORD error = folder.Error();
+        if (folder || end <= root || (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND)) {
+            missing = dir.substr(std::min(end, dir.size()));
+            return folder;
+        }
+    }
+}
+
+// Whether the typed path leads to the held folder: one volume, one file.
+bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
+    // Opened for its attributes only, which clashes with no holder's sharing.
+    const UniqueHandle typed(CreateFileW(dir.c_str(), FILE_READ_ATTRIBUTES,
+                                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                         FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION files[2] = {};
+    for (int i = 0; i < 2; ++i)
+        if (!GetFileInformationByHandle(i ? folder.Handle() : typed.get(), &files[i]))
+            return false;
+    return files[0].dwVolumeSerialNumber == files[1].dwVolumeSerialNumber &&
+           files[0].nFileIndexHigh == files[1].nFileIndexHigh && files[0].nFileIndexLow == files[1].nFileIndexLow;
+}
+
+// A text that every later path can be built on, in a folder that only the
+// administrators could change, on a disk with room: nothing is made before
+// all three are known.
+Reason Check(const std::wstring& dir,
+             const std::wstring& tempDir,
+             InstallFolder& folder,
+             LogSink& log,
+             void (*beforeMaking)()) {
+    if (!WellFormedInstallDir(dir))
+        return {FolderRefusal::Unusable, kUnusable, {}};
+    FolderVerdict verdict = JudgeInstallPath(dir);
+    if (verdict.risk != FolderRisk::None)
+        return Unsafe(verdict);
+    const std::wstring bare = WithoutTrailingBackslash(dir);
+    std::wstring missing;
+    HeldFolder deepest = DeepestExisting(bare, missing);
+    if (!deepest)
+        return deepest.Error() == ERROR_SHARING_VIOLATION ? Unsafe({FolderRisk::InUse, dir})
+                                                          : Reason{FolderRefusal::Unusable, kUnusable, {}};
+    // Judged where it is, as it is held: the install folder, or what the
+    // missing folders are made in. A link may lead there, and another account
+    // may have made a folder on the way after the first look.
+    const std::wstring at = missing.empty() ? dir : deepest.Path();
+    verdict = JudgeHeldFolder(deepest, at, !missing.empty());
+    if (verdict.risk != FolderRisk::None)
+        return Unsafe(verdict);
+    if (std::wstring shortage = RoomShortage(deepest, dir, tempDir); !shortage.empty())
+        return {FolderRefusal::NoRoom, L"%1", std::move(shortage)};
+    if (beforeMaking)
+        beforeMaking();
+    folder.made = PlanFoldersBelow(at, missing);
+    folder.making.Below(std::move(deepest));
+    // The check's one catch: a folder that cannot be made makes the folder
+    // unusable, and a name that appeared at a missing folder's place after
+    // the first look, a link included, one that changed.
+    try {
+        Execute(folder.made, folder.making, log);
+    } catch (const Error& error) {
+        return error.Code() == ERROR_ALREADY_EXISTS ? Reason{FolderRefusal::Changed, kChanged, bare}
+                                                    : Reason{FolderRefusal::Unusable, kUnusable, {}};
+    }
+    folder.held = folder.making.TakeLast();
+    // What was made is judged where it is too; and a link on the way that was
+    // re-pointed meanwhile leads the typed path elsewhere than the folder
+    // that was judged.
+    verdict = folder.made.empty() ? FolderVerdict() : JudgeHeldFolder(folder.held, bare);
+    Reason reason;
+    if (verdict.risk != FolderRisk::None)
+        reason = Unsafe(verdict);
+    else if (!LeadsTo(bare, folder.held))
+        reason = {FolderRefusal::Changed, kChanged, bare};
+    else if (!WellFormedInstallDir(folder.path = folder.held.Path()))
+        reason = {FolderRefusal::Unusable, kUnusable, {}};
+    if (reason.refusal != FolderRefusal::None) {
+        folder.held = HeldFolder();
+        Undo(folder.made, folder.making, log);
+    }
+    return reason;
+}
+
+}  // namespace
+
+Refusal CheckInstallFolder(const std::wstring& dir,
+                           const std::wstring& tempDir,
+                           InstallFolder& folder,
+                           LogSink& log,
+                           void (*beforeMaking)()) {
+    const Reason reason = Check(dir, tempDir, folder, log, beforeMaking);
+    return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
+}

@@ -1,0 +1,35 @@
+#include "install/StartPage.h"
+
+#include "install/Executor.h"
+#include "system/LogSink.h"
+#include "system/MessageText.h"
+#include "system/Product.h"
+#include "system/Registration.h"
+
+namespace {
+
+class StartPageWrite final : public Operations {
+  public:
+    StartPageWrite(const std::wstring& user, LogSink& log) : user_(user), log_(log) {}
+    void Do(const Action&) override {
+        if (!WriteStartPage(user_))
+            log_.Line(L"未写入：该用户的注册表未加载，或路径中有链接。");
+    }
+    void Undo(const Action&) override {}
+    std::wstring Describe(const Action& action) const override { return L"写入注册表值：" + action.path; }
+    bool Undoable(const Action&) const override { return false; }
+
+  private:
+    const std::wstring& user_;
+    LogSink& log_;
+};
+
+}  // namespace
+
+void SetStartPage(const std::wstring& user, LogSink& log) {
+    StartPageWrite write(user, log);
+    const std::wstring hive = user.empty() ? L"HKCU" : L"HKU\\" + user;
+    Execute({Action(Step::SetValue, Area::None,
+                    FormatText(L"%1\\%2\\%3", {hive, Product::kStartPageKey, Product::kStartPageValue}))},
+            write, log);
+}
