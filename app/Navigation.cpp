@@ -119,7 +119,8 @@ bool TInstallForm::FolderAccepted() {
 }
 
 void TInstallForm::Install() {
-    // An error leaves the stage as it is: the installation failed.
+    // An error leaves the stage as it is: the installation failed, or did
+    // not begin for programs that would not close.
     stage_ = Stage::Installing;
     RunInstallation();
     stage_ = Stage::Installed;
@@ -151,6 +152,8 @@ Outcome TInstallForm::RunOutcome() const {
             return Outcome::Installed;
         case Stage::Installing:
             return Outcome::Failed;
+        case Stage::InUse:
+            return Outcome::ProgramsInUse;
         case Stage::Wizard:
             // Without a user to choose again, a refusal ends the run.
             if (refusal_ != FolderRefusal::None)

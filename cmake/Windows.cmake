@@ -66,6 +66,7 @@ target_sources(zarvo_install PRIVATE
     install/Installation.cpp
     install/MachineOperations.cpp
     install/RegistryValues.cpp
+    install/RunningPrograms.cpp
     install/StartPage.cpp)
 target_sources(zarvo_ui PRIVATE
     ui/AccessibleControl.cpp
@@ -75,6 +76,7 @@ target_sources(zarvo_ui PRIVATE
     ui/WizardWindow.cpp)
 target_sources(zarvo_app PRIVATE
     app/BrowseFolder.cpp
+    app/ClosingPrograms.cpp
     app/FinishActions.cpp
     app/FormRoutines.cpp
     app/InstallMain.cpp

@@ -2,11 +2,13 @@
 
 namespace Closing {
 
-Move NextMove(const Program& program, unsigned long now, bool unattended) {
-    // Nothing of a program without windows can be asked.
+Move NextMove(const Program& program, unsigned long now, Fate fate) {
+    const Move late = fate == Fate::End ? Move::Force : Move::HandBack;
+    const bool unattended = fate != Fate::Ask;
+    // Nothing of a program without windows can be asked; only where it is to
+    // stay is it handed back.
     if (program.windows == 0)
-        return Move::Force;
-    const Move late = unattended ? Move::Force : Move::HandBack;
+        return fate == Fate::Keep ? Move::HandBack : Move::Force;
     switch (program.stage) {
         case Stage::Asked:
             if (program.answers == program.windows)

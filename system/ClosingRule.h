@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // When a running program that was asked to close is waited for, asked again,
 // ended, or handed to the user: the rule alone, apart from the windows and
@@ -37,11 +38,27 @@ struct Program {
 
 enum class Move : std::uint8_t { Wait, Tell, Nudge, Force, HandBack };
 
-// The next move for a program still running `now` after it was asked. Where
-// nobody can answer a box (`unattended`), one that will not close is ended
-// at the bound; otherwise it is handed back as soon as nothing more is to be
-// expected of it.
-Move NextMove(const Program& program, unsigned long now, bool unattended);
+// What becomes of a program that will not close.
+enum class Fate : std::uint8_t {
+    Ask,   // handed back as soon as nothing more is to be expected of it, for the user to choose
+    End,   // ended at the bound, where nobody can be asked
+    Keep,  // handed back at the bound, where nobody can be asked and nothing is to be ended
+};
+
+// The next move for a program still running `now` after it was asked. One
+// without windows cannot be asked and is not waited for.
+Move NextMove(const Program& program, unsigned long now, Fate fate);
+
+// What closing running programs needs of its caller's window while it waits.
+class CloseWatcher {
+  public:
+    // Sets the status text, unless it is empty; with `pump`, the window then
+    // handles whatever is pending, so that it repaints and takes input.
+    virtual void ShowStatus(const std::wstring& text, bool pump) = 0;
+
+  protected:
+    ~CloseWatcher() = default;
+};
 
 // Why a program was ended, as the log says it.
 const wchar_t* EndReason(const Program& program);

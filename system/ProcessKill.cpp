@@ -2,6 +2,8 @@
 
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/ProcessNameRule.h"
+#include "system/Product.h"
 #include "system/RunningCopies.h"
 
 namespace {
@@ -14,9 +16,10 @@ constexpr DWORD kExitWaitMs = 5000;
 [[gnu::noinline]] bool EndInstalledCopies(const std::wstring& executableName,
                                           const HeldFolder& installFolder,
                                           LogSink& log) {
-    const wchar_t* const names[] = {executableName.c_str()};
     bool result = false;
-    for (const RunningCopy& copy : FindRunningCopies(installFolder.Path(), names)) {
+    for (const RunningCopy& copy : FindRunningCopies(installFolder.Path())) {
+        if (!SameExecutableName(Product::kPrograms[copy.program], executableName))
+            continue;
         const DWORD start = GetTickCount();
         result = TerminateProcess(copy.process.get(), 0) != FALSE;
         if (!result)
@@ -24,7 +27,7 @@ constexpr DWORD kExitWaitMs = 5000;
         // Termination only asks for the end; the wait lets the process
         // release its executable before the installer replaces it.
         WaitForSingleObject(copy.process.get(), kExitWaitMs);
-        log.Line({L"已结束程序：", copy.image, L"（进程 ", DecimalText(copy.id), L"，",
+        log.Line({L"已结束程序：", Product::kPrograms[copy.program], L"（进程 ", DecimalText(copy.id), L"，",
                   DecimalText(GetTickCount() - start), L" 毫秒）"});
     }
     return result;

@@ -2,9 +2,11 @@
 
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/Product.h"
 #include "system/SystemError.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 namespace {
@@ -14,33 +16,16 @@ constexpr DWORD kLookMs = 100;
 // How long an ended program is given to let go of its files.
 constexpr DWORD kExitWaitMs = 5000;
 
-std::wstring FileNameOf(const std::wstring& path) {
-    return path.substr(path.find_last_of(L'\\') + 1);
-}
-
-// Every top-level window with the id of its process.
-using WindowList = std::vector<std::pair<DWORD, HWND>>;
-BOOL CALLBACK ListWindow(HWND window, LPARAM list) {
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    try {
-        reinterpret_cast<WindowList*>(list)->emplace_back(id, window);
-        return TRUE;
-    } catch (...) {
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 struct ProgramClosing::Program {
-    RunningCopy copy;
+    RunningCopy* copy;
     std::vector<HWND> windows;
     Closing::Program rule;
     bool forced = false;
     bool gone = false;
     unsigned long forcedAt = 0;
-    const wchar_t* reason = L"";
+    const wchar_t* reason = L"应请求退出";
 };
 
 // The answers of one round reach the object through this. It stays while an
@@ -51,17 +36,17 @@ struct ProgramClosing::Link {
     unsigned pending;
 };
 
-ProgramClosing::ProgramClosing(std::vector<RunningCopy> copies, CloseWatcher& watcher, LogSink& log)
-    : watcher_(watcher), log_(log) {
-    for (RunningCopy& copy : copies)
-        programs_.push_back({std::move(copy), {}, {}});
+ProgramClosing::ProgramClosing(std::vector<RunningCopy> copies, Closing::CloseWatcher& watcher, LogSink& log)
+    : copies_(std::move(copies)), programs_(copies_.size()), watcher_(watcher), log_(log) {
+    for (std::size_t i = 0; i < copies_.size(); ++i)
+        programs_[i].copy = &copies_[i];
 }
 
 ProgramClosing::~ProgramClosing() {
     Detach();
 }
 
-void ProgramClosing::Detach() noexcept {
+[[gnu::always_inline]] inline void ProgramClosing::Detach() noexcept {
     if (!link_)
         return;
     link_->owner = nullptr;
@@ -103,34 +88,41 @@ void ProgramClosing::Take(HWND window, UINT message, LRESULT result) noexcept {
     }
 }
 
-void ProgramClosing::FindWindows() {
-    WindowList all;
-    EnumWindows(ListWindow, reinterpret_cast<LPARAM>(&all));
-    for (Program& program : programs_) {
-        program.windows.clear();
-        for (const auto& [id, window] : all)
-            if (id == program.copy.id)
+BOOL CALLBACK ProgramClosing::ListWindow(HWND window, LPARAM self) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    try {
+        for (Program& program : reinterpret_cast<ProgramClosing*>(self)->programs_)
+            if (program.copy->id == id)
                 program.windows.push_back(window);
+        return TRUE;
+    } catch (...) {
+        return FALSE;
     }
+}
+
+void ProgramClosing::FindWindows() {
+    for (Program& program : programs_)
+        program.windows.clear();
+    EnumWindows(ListWindow, reinterpret_cast<LPARAM>(this));
 }
 
 void ProgramClosing::Ask(Program& program) {
     program.rule = Closing::Program();
     // Only the windows that took the question count: one may have gone.
-    auto kept = program.windows.begin();
     for (HWND window : program.windows) {
         if (!SendMessageCallbackW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, Answered,
                                   reinterpret_cast<ULONG_PTR>(link_)))
             continue;
         ++link_->pending;
-        *kept++ = window;
+        ++program.rule.windows;
     }
-    program.windows.erase(kept, program.windows.end());
-    program.rule.windows = static_cast<unsigned>(program.windows.size());
 }
 
 void ProgramClosing::Tell(Program& program) {
     program.rule.stage = Closing::Stage::Told;
+    // Each window hears it, or counts as having heard it where it is gone.
+    program.rule.windows = static_cast<unsigned>(program.windows.size());
     program.rule.answers = 0;
     program.rule.since = Now();
     for (HWND window : program.windows) {
@@ -146,25 +138,22 @@ void ProgramClosing::Force(Program& program) {
     program.reason = Closing::EndReason(program.rule);
     program.forced = true;
     program.forcedAt = Now();
-    if (TerminateProcess(program.copy.process.get(), 0))
+    if (TerminateProcess(program.copy->process.get(), 0))
         return;
     const DWORD error = GetLastError();
     program.gone = true;
-    log_.Line({L"未能结束程序：", program.copy.image, L"（进程 ", DecimalText(program.copy.id), L"）：",
-               SystemErrorText(error)});
+    log_.Line({L"未能结束程序：", Product::kPrograms[program.copy->program], L"（进程 ", DecimalText(program.copy->id),
+               L"）：", SystemErrorText(error)});
 }
 
 void ProgramClosing::Gone(Program& program) {
     program.gone = true;
-    const std::wstring id = DecimalText(program.copy.id);
-    const std::wstring ms = DecimalText(Now());
-    if (program.forced)
-        log_.Line(FormatText(L"已结束程序：%1（进程 %2，%3，%4 毫秒）", {program.copy.image, id, program.reason, ms}));
-    else
-        log_.Line(FormatText(L"已关闭程序：%1（进程 %2，应请求退出，%3 毫秒）", {program.copy.image, id, ms}));
+    log_.Line(FormatText(L"%1程序：%2（进程 %3，%4，%5 毫秒）",
+                         {program.forced ? L"已结束" : L"已关闭", Product::kPrograms[program.copy->program],
+                          DecimalText(program.copy->id), program.reason, DecimalText(Now())}));
 }
 
-void ProgramClosing::Close(bool unattended) {
+void ProgramClosing::Close(Closing::Fate fate) {
     // Answers of an earlier round no longer count.
     Detach();
     link_ = new Link{this, 0};
@@ -173,41 +162,39 @@ void ProgramClosing::Close(bool unattended) {
     for (Program& program : programs_)
         if (!program.gone)
             Ask(program);
-    Wait(unattended);
+    Wait(fate);
 }
 
 void ProgramClosing::End() {
     start_ = GetTickCount();
-    for (Program& program : programs_)
-        if (!program.gone && !program.forced)
-            Force(program);
-    Wait(true);
+    Wait(Closing::Fate::End, true);
 }
 
-std::vector<std::wstring> ProgramClosing::Running() const {
-    std::vector<std::wstring> images;
+unsigned ProgramClosing::Running() const {
+    unsigned programs = 0;
     for (const Program& program : programs_)
         if (!program.gone)
-            images.push_back(program.copy.image);
-    return images;
+            programs |= 1u << program.copy->program;
+    return programs;
 }
 
-void ProgramClosing::Wait(bool unattended) {
-    std::vector<std::wstring> shown;
+void ProgramClosing::Wait(Closing::Fate fate, bool now) {
+    unsigned shown = 0;
     for (;;) {
-        std::vector<HANDLE> handles;
-        std::vector<std::wstring> waiting;
+        HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
+        DWORD count = 0;
+        unsigned waiting = 0;
         for (Program& program : programs_) {
             if (program.gone)
                 continue;
-            HANDLE process = program.copy.process.get();
+            HANDLE process = program.copy->process.get();
             if (WaitForSingleObject(process, 0) != WAIT_TIMEOUT ||
                 (program.forced && Now() - program.forcedAt >= kExitWaitMs)) {
                 Gone(program);
                 continue;
             }
             if (!program.forced) {
-                switch (Closing::NextMove(program.rule, Now(), unattended)) {
+                switch (now ? Closing::Move::Force : Closing::NextMove(program.rule, Now(), fate)) {
                     case Closing::Move::Tell:
                         Tell(program);
                         break;
@@ -225,19 +212,21 @@ void ProgramClosing::Wait(bool unattended) {
                         break;
                 }
             }
-            handles.push_back(process);
-            waiting.push_back(FileNameOf(program.copy.image));
+            // Those beyond what one wait takes are looked at every round.
+            if (count < std::size(handles))
+                handles[count++] = process;
+            waiting |= 1u << program.copy->program;
         }
-        if (handles.empty())
+        if (!waiting)
             return;
-        if (waiting != shown)
-            watcher_.Waiting(shown = waiting);
-        const DWORD count = static_cast<DWORD>(std::min<std::size_t>(handles.size(), MAXIMUM_WAIT_OBJECTS - 1));
-        MsgWaitForMultipleObjectsEx(count, handles.data(), kLookMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        MsgWaitForMultipleObjectsEx(count, handles, kLookMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         // The answers arrive with the messages sent to this thread, whatever
         // the caller's pump does with the others.
         MSG message;
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        watcher_.Pump();
+        // The window is served every round, and names the programs waited for
+        // whenever they change.
+        watcher_.ShowStatus(waiting == shown ? std::wstring() : L"正在等待程序关闭：" + ProgramNames(shown = waiting),
+                            true);
     }
 }

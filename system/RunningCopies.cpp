@@ -5,10 +5,11 @@
 #include "system/MessageText.h"
 #include "system/Privilege.h"
 #include "system/ProcessNameRule.h"
+#include "system/Product.h"
 
 #include <winternl.h>
 
-#include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -52,17 +53,17 @@ class ImageQuery {
 
 }  // namespace
 
-std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wchar_t* const* names, std::size_t count) {
+std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     std::vector<RunningCopy> copies;
-    // Where the folder holds none of the files (a fresh installation),
+    // Where the folder holds none of the programs (a fresh installation),
     // nothing runs them, and no process is looked at.
-    std::vector<std::wstring> installed;
-    for (std::size_t i = 0; i < count; ++i) {
-        std::wstring path = FormatText(L"%1\\%2", {folder, names[i]});
-        installed.push_back(GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES ? std::wstring() : path);
-    }
+    unsigned installed = 0;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
+        if (GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}).c_str()) !=
+            INVALID_FILE_ATTRIBUTES)
+            installed |= 1u << i;
     const Toolhelp toolhelp;
-    if (!toolhelp.Available() || std::all_of(installed.begin(), installed.end(), [](auto& p) { return p.empty(); }))
+    if (!installed || !toolhelp.Available())
         return copies;
     // Only the process list is read, so only the process list is taken: the
     // heap, thread and module lists would make it several times as slow.
@@ -76,8 +77,8 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wch
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
     for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
-        for (std::size_t i = 0; i < count; ++i) {
-            if (installed[i].empty() || !SameExecutableName(entry.szExeFile, names[i]))
+        for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
+            if (!(installed >> i & 1) || !SameExecutableName(entry.szExeFile, Product::kPrograms[i]))
                 continue;
             // The image is asked of the handle, so that a process that took
             // over the id since the snapshot is judged as itself, and compared
@@ -87,11 +88,18 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder, const wch
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
             if (!process)
                 break;
-            std::wstring image = query.ImagePath(process.get());
-            if (SameName(image, installed[i]))
-                copies.push_back({entry.th32ProcessID, std::move(image), std::move(process)});
+            if (SameName(query.ImagePath(process.get()), FormatText(L"%1\\%2", {folder, Product::kPrograms[i]})))
+                copies.push_back({entry.th32ProcessID, i, std::move(process)});
             break;
         }
     }
     return copies;
+}
+
+std::wstring ProgramNames(unsigned programs) {
+    std::wstring names;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
+        if (programs >> i & 1)
+            names.append(names.empty() ? L"" : L"、").append(Product::kPrograms[i]);
+    return names;
 }

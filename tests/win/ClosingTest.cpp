@@ -18,10 +18,14 @@ constexpr wchar_t kFolder[] = L"C:\\ZarvoClosingTest";
 
 // What the caller sees: the log's lines, the programs waited for, and how
 // long its window went without its messages being handled.
-class Caller final : public CloseWatcher, public LogSink {
+class Caller final : public Closing::CloseWatcher, public LogSink {
   public:
-    void Waiting(const std::vector<std::wstring>& names) override { waited = names; }
-    void Pump() override {
+    void ShowStatus(const std::wstring& text, bool) override {
+        if (!text.empty())
+            waited = text;
+        Pump();
+    }
+    void Pump() {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&message);
@@ -46,7 +50,7 @@ class Caller final : public CloseWatcher, public LogSink {
     }
 
     std::vector<std::wstring> lines;
-    std::vector<std::wstring> waited;
+    std::wstring waited;
     DWORD lastPump = GetTickCount();
     DWORD longestGap = 0;
 };
@@ -59,12 +63,6 @@ std::wstring InFolder(const wchar_t* name) {
 std::string Saved() {
     const std::wstring marker = InFolder(L"Zarvo.exe.saved");
     return Exists(marker) ? ReadText(marker) : std::string();
-}
-
-// In the order of their names; the system lists processes in its own.
-std::vector<std::wstring> Sorted(std::vector<std::wstring> names) {
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 std::wstring Id(const RunningProgram& program) {
@@ -91,33 +89,32 @@ TEST_F(ClosingTest, UnattendedEachProgramIsAskedAndOnlyThoseThatWillNotCloseAreE
     RunningProgram windowless = StartTestBrowser(InFolder(L"Zarvo.exe"), L"nowindow");
     RunningProgram refusing = StartTestBrowser(InFolder(L"ZarvUpdate.exe"), L"refuse");
     RunningProgram hung = StartTestBrowser(InFolder(L"ZarvService.exe"), L"hang");
-    std::vector<RunningCopy> copies = FindRunningCopies(kFolder, Product::kPrograms);
+    std::vector<RunningCopy> copies = FindRunningCopies(kFolder);
     ASSERT_EQ(copies.size(), 4u);
 
     Caller caller;
     const DWORD start = GetTickCount();
     ProgramClosing closing(std::move(copies), caller, caller);
-    closing.Close(true);
+    closing.Close(Closing::Fate::End);
     const DWORD took = GetTickCount() - start;
     caller.Pump();
 
-    EXPECT_TRUE(closing.Running().empty());
+    EXPECT_EQ(closing.Running(), 0u);
     for (const RunningProgram* program : {&willing, &windowless, &refusing, &hung})
         EXPECT_FALSE(program->Running());
     EXPECT_EQ(Saved(), "saved");
-    EXPECT_GE(caller.Logged(L"已关闭程序：" + InFolder(L"Zarvo.exe") + L"（进程 " + Id(willing) + L"，应请求退出，"),
-              0);
-    const long unasked =
-        caller.Logged(L"已结束程序：" + InFolder(L"Zarvo.exe") + L"（进程 " + Id(windowless) + L"，没有窗口，");
+    EXPECT_GE(caller.Logged(L"已关闭程序：Zarvo.exe（进程 " + Id(willing) + L"，应请求退出，"), 0);
+    const long unasked = caller.Logged(L"已结束程序：Zarvo.exe（进程 " + Id(windowless) + L"，没有窗口，");
     EXPECT_GE(unasked, 0);
     EXPECT_LT(unasked, static_cast<long>(Closing::kHungMs));
     for (const auto& [program, name, reason] : {std::make_tuple(&refusing, L"ZarvUpdate.exe", L"拒绝关闭"),
                                                 std::make_tuple(&hung, L"ZarvService.exe", L"未响应")})
-        EXPECT_GE(caller.Logged(L"已结束程序：" + InFolder(name) + L"（进程 " + Id(*program) + L"，" + reason + L"，"),
-                  static_cast<long>(Closing::kBoundMs));
+        EXPECT_GE(
+            caller.Logged(std::wstring(L"已结束程序：") + name + L"（进程 " + Id(*program) + L"，" + reason + L"，"),
+            static_cast<long>(Closing::kBoundMs));
     EXPECT_GE(took, Closing::kBoundMs);
     EXPECT_LT(took, Closing::kBoundMs + 5000);
-    EXPECT_EQ(Sorted(caller.waited), (std::vector<std::wstring>{L"ZarvService.exe", L"ZarvUpdate.exe"}));
+    EXPECT_EQ(caller.waited, L"正在等待程序关闭：ZarvService.exe、ZarvUpdate.exe");
     EXPECT_LT(caller.longestGap, 1000u);
 }
 
@@ -130,24 +127,23 @@ TEST_F(ClosingTest, WithAUserThoseThatWillNotCloseAreHandedBackAndEndedOnlyWhenC
     RunningProgram hung = StartTestBrowser(InFolder(L"ZarvService.exe"), L"hang");
 
     Caller caller;
-    ProgramClosing closing(FindRunningCopies(kFolder, Product::kPrograms), caller, caller);
+    ProgramClosing closing(FindRunningCopies(kFolder), caller, caller);
     const DWORD start = GetTickCount();
-    closing.Close(false);
+    closing.Close(Closing::Fate::Ask);
     const DWORD took = GetTickCount() - start;
 
     EXPECT_FALSE(willing.Running());
     EXPECT_EQ(Saved(), "saved");
     EXPECT_TRUE(refusing.Running());
     EXPECT_TRUE(hung.Running());
-    EXPECT_EQ(Sorted(closing.Running()), Sorted({InFolder(L"ZarvUpdate.exe"), InFolder(L"ZarvService.exe")}));
+    EXPECT_EQ(ProgramNames(closing.Running()), L"ZarvService.exe、ZarvUpdate.exe");
     EXPECT_GE(took, Closing::kHungMs);
     EXPECT_LT(took, Closing::kBoundMs);
 
     closing.End();
-    EXPECT_TRUE(closing.Running().empty());
+    EXPECT_EQ(closing.Running(), 0u);
     EXPECT_FALSE(refusing.Running());
     EXPECT_FALSE(hung.Running());
-    EXPECT_GE(
-        caller.Logged(L"已结束程序：" + InFolder(L"ZarvUpdate.exe") + L"（进程 " + Id(refusing) + L"，拒绝关闭，"), 0);
-    EXPECT_GE(caller.Logged(L"已结束程序：" + InFolder(L"ZarvService.exe") + L"（进程 " + Id(hung) + L"，未响应，"), 0);
+    EXPECT_GE(caller.Logged(L"已结束程序：ZarvUpdate.exe（进程 " + Id(refusing) + L"，拒绝关闭，"), 0);
+    EXPECT_GE(caller.Logged(L"已结束程序：ZarvService.exe（进程 " + Id(hung) + L"，未响应，"), 0);
 }
