@@ -1,8 +1,30 @@
 #include "app/InstallMain.h"
 #include "system/MessageText.h"
+#include "system/RunningCopies.h"
 
-// The box about the product's programs that run from the install folder and
-// will not close: the user chooses what becomes of them.
+// The boxes about the product's programs that run from the install folder:
+// the user saves first, and chooses what becomes of one that will not close.
+
+bool TInstallForm::ProgramsMayClose() {
+    // Without a user, the installation closes them as the command line says.
+    if (closingFate_ != Closing::Fate::Ask)
+        return true;
+    unsigned running = 0;
+    for (const RunningCopy& copy : FindRunningCopies(installFolder_.path))
+        running |= 1u << copy.program;
+    if (!running ||
+        application_.Message(window_.Handle(),
+                             FormatText(L"以下程序正在运行：%1\r\n\r\n安装时将关闭它们，请先保存其中的工作。"
+                                        L"按“确定”继续，按“取消”返回，不做任何更改。",
+                                        {ProgramNames(running)})
+                                 .c_str(),
+                             Application::kTitle, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK)
+        return true;
+    // A folder that programs run from was there before the check: it made
+    // nothing, and only lets the folder go.
+    installFolder_.held = HeldFolder();
+    return false;
+}
 
 StillRunning TInstallForm::ProgramsStillRunning(const std::wstring& names) {
     // Unattended, only a command line that keeps them leaves them running.

@@ -109,6 +109,10 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // held. Shows the box that says why, and is false, where the folder
     // cannot be installed to.
     bool FolderAccepted();
+    // Where copies of the product's programs run from the accepted folder,
+    // the user is told that they will be closed, to save first; Cancel lets
+    // the folder go, nothing changed, and the page stays.
+    bool ProgramsMayClose();
     // The copying page's work.
     void Install();
 

@@ -111,7 +111,7 @@ bool TInstallForm::FolderAccepted() {
     refusal_ = refusal.reason;
     if (refusal_ == FolderRefusal::None) {
         installDir_ = installFolder_.path;
-        return true;
+        return ProgramsMayClose();
     }
     application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
                          MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
