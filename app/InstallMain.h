@@ -67,7 +67,7 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     Outcome RunOutcome() const;
 
     // The one pass that lays down the product: directories, running copies
-    // ended, payloads unpacked, shortcuts, registration, the finished page.
+    // closed, payloads unpacked, shortcuts, registration, the finished page.
     void RunInstallation();
 
     // The directory check of the folder's text (install/FolderCheck.h),
