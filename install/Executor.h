@@ -4,7 +4,6 @@
 #include "system/ClosingRule.h"
 
 #include <string>
-#include <vector>
 
 class LogSink;
 

@@ -49,7 +49,11 @@ enum class Fate : std::uint8_t {
 // without windows cannot be asked and is not waited for.
 Move NextMove(const Program& program, unsigned long now, Fate fate);
 
-// What closing running programs needs of its caller's window while it waits.
+// Why a program was ended, as the log says it.
+const wchar_t* EndReason(const Program& program);
+
+// What closing running programs needs of its caller's window while it waits;
+// here, apart from Windows, so that the installation's progress extends it.
 class CloseWatcher {
   public:
     // Sets the status text, unless it is empty; with `pump`, the window then
@@ -59,8 +63,5 @@ class CloseWatcher {
   protected:
     ~CloseWatcher() = default;
 };
-
-// Why a program was ended, as the log says it.
-const wchar_t* EndReason(const Program& program);
 
 }  // namespace Closing

@@ -46,6 +46,7 @@ ProgramClosing::~ProgramClosing() {
     Detach();
 }
 
+// Inline: a function of its own would weigh its unwind table as well.
 [[gnu::always_inline]] inline void ProgramClosing::Detach() noexcept {
     if (!link_)
         return;
