@@ -21,6 +21,7 @@ constexpr OutcomeEntry kOutcomes[] = {
     {kFolderRefused, L"安装目录不可用，未安装任何文件"},
     {kInvalidCommandLine, L"命令行参数无效，未做任何更改"},
     {kNewerInstalled, L"已装有较新的版本，未做任何更改"},
+    {kProgramsInUse, L"程序仍在运行，未做任何更改"},
 };
 
 }  // namespace

@@ -111,7 +111,7 @@ bool TInstallForm::FolderAccepted() {
     refusal_ = refusal.reason;
     if (refusal_ == FolderRefusal::None) {
         installDir_ = installFolder_.path;
-        return true;
+        return ProgramsMayClose();
     }
     application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
                          MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
@@ -119,7 +119,8 @@ bool TInstallForm::FolderAccepted() {
 }
 
 void TInstallForm::Install() {
-    // An error leaves the stage as it is: the installation failed.
+    // An error leaves the stage as it is: the installation failed, or did
+    // not begin for programs that would not close.
     stage_ = Stage::Installing;
     RunInstallation();
     stage_ = Stage::Installed;
@@ -151,6 +152,8 @@ Outcome TInstallForm::RunOutcome() const {
             return Outcome::Installed;
         case Stage::Installing:
             return Outcome::Failed;
+        case Stage::InUse:
+            return Outcome::ProgramsInUse;
         case Stage::Wizard:
             // Without a user to choose again, a refusal ends the run.
             if (refusal_ != FolderRefusal::None)

@@ -18,7 +18,7 @@ std::wstring NewRunTag() {
 
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
     try {
-        MachineOperations operations(request, log, NewRunTag());
+        MachineOperations operations(request, progress, log, NewRunTag());
         Execute(PlanInstallation(operations.Look()), operations, log, &progress);
     } catch (...) {
         // The folders that the directory check made go last, once nothing of
