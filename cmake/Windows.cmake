@@ -33,6 +33,33 @@ endif()
 # this toolchain unwinds with DWARF tables, and nothing linked in sets a frame
 # handler through fs:[0] (the test of the marks checks the code for one).
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
+# The linker's own script, but with the start-up code's tables and the thread
+# data template in .data instead of in sections of their own: all three are
+# writable data, and each section takes at least a 512-byte block of the file
+# for its few bytes. The loader finds both through the header's directories
+# and their symbols, never by a section's name; the template opens .data, as
+# it opened its own section, so that offsets into it keep their meaning.
+execute_process(COMMAND "${CMAKE_LINKER}" --verbose OUTPUT_VARIABLE script RESULT_VARIABLE listing)
+string(REGEX MATCH "\n=+\n(.*)\n=+\n" script "${script}")
+set(script "${CMAKE_MATCH_1}")
+foreach(section CRT tls)
+    string(REGEX MATCH "\n  \\.${section} BLOCK\\(__section_alignment__\\) :\n  {\n([^}]*)  }" block "${script}")
+    if(NOT listing EQUAL 0 OR NOT block)
+        message(FATAL_ERROR "The linker's script has no section .${section} to fold into .data.")
+    endif()
+    set(${section} "${CMAKE_MATCH_1}")
+    string(REPLACE "${block}" "" script "${script}")
+endforeach()
+# The bounds of the threads' dynamic initialisers, which the linker placed
+# after the tables by their name, go with them.
+string(APPEND CRT "    KEEP (*(SORT(.CRT$XD*)))\n")
+string(REGEX REPLACE "(\n  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n)([^}]*)  }" "\\1${tls}\\2${CRT}  }"
+       script "${script}")
+if(NOT script MATCHES "___tls_start__.*__data_start__.*___crt_xc_start__")
+    message(FATAL_ERROR "The linker's script has no section .data to fold .CRT and .tls into.")
+endif()
+file(WRITE ${CMAKE_BINARY_DIR}/Sections.ld "${script}\n")
+list(APPEND ZARVO_LINK_FLAGS "-Wl,-T,${CMAKE_BINARY_DIR}/Sections.ld")
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
 # The installer's code that needs Windows, folder by folder.
@@ -157,6 +184,7 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
         target_link_libraries(${target} PRIVATE zarvo_win)
         target_link_options(${target} PRIVATE ${ZARVO_LINK_FLAGS} -Oz -s -flto-partition=one -Wl,-Map=${target}.map)
         set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+        set_property(TARGET ${target} PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/Sections.ld)
         zarvo_strict(${target})
     endfunction()
     zarvo_installer(ZarvoSetup)
