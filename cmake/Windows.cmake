@@ -58,16 +58,23 @@ string(REGEX REPLACE "(\n  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n)([^
 if(NOT script MATCHES "___tls_start__.*__data_start__.*___crt_xc_start__")
     message(FATAL_ERROR "The linker's script has no section .data to fold .CRT and .tls into.")
 endif()
-# Nor does it keep zlib's unwind tables: no exception passes through zlib,
-# which calls back into nothing of ours (its own allocator, no stream
-# callbacks), and each table is download.
+# Nor does it keep the unwind tables of code that no exception passes
+# through: zlib calls back into nothing of ours (its own allocator, no stream
+# callbacks), and the C start-up code (crt2u.o, libmingw32) has no handler
+# above it, so an exception that reached it would end the program as it does
+# without them. Each table is download.
+set(unwound_never "*libz.a:" "*libmingw32.a:" "*crt2u.o")
 string(FIND "${script}" "KEEP(*(.eh_frame*))" unwind)
 string(FIND "${script}" "  /DISCARD/ :\n  {\n" discard)
 if(unwind EQUAL -1 OR discard EQUAL -1)
-    message(FATAL_ERROR "The linker's script keeps no unwind tables or discards nothing: zlib's cannot be left out.")
+    message(FATAL_ERROR "The linker's script keeps no unwind tables or discards nothing: some cannot be left out.")
 endif()
-string(REPLACE "KEEP(*(.eh_frame*))" "KEEP(*(EXCLUDE_FILE(*libz.a:) .eh_frame*))" script "${script}")
-string(REPLACE "  /DISCARD/ :\n  {\n" "  /DISCARD/ :\n  {\n    *libz.a:(.eh_frame*)\n" script "${script}")
+list(JOIN unwound_never " " excluded)
+list(TRANSFORM unwound_never APPEND "(.eh_frame*)\n")
+list(TRANSFORM unwound_never PREPEND "    ")
+list(JOIN unwound_never "" discarded)
+string(REPLACE "KEEP(*(.eh_frame*))" "KEEP(*(EXCLUDE_FILE(${excluded}) .eh_frame*))" script "${script}")
+string(REPLACE "  /DISCARD/ :\n  {\n" "  /DISCARD/ :\n  {\n${discarded}" script "${script}")
 file(WRITE ${CMAKE_BINARY_DIR}/Sections.ld "${script}\n")
 list(APPEND ZARVO_LINK_FLAGS "-Wl,-T,${CMAKE_BINARY_DIR}/Sections.ld")
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
