@@ -14,21 +14,69 @@ target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 # Constructors and destructors are compiled whole where they are used: at -Os
 # GCC otherwise moves each one's body into a function private to every unit
 # that uses it, and the link-time optimiser keeps those copies apart (some
-# 5.5 KB of them).
-set(ZARVO_SIZE_FLAGS -Os -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+# 5.5 KB of them). Compiled for the least size (-Oz): the installation's time
+# goes to inflating, which zlib's own code does, and to Windows' file calls.
+set(ZARVO_SIZE_FLAGS -Oz -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
 # classes (what it throws keeps its own), each class weighs less. The test
 # tree keeps it for GoogleTest.
+# Nor does it keep its stack aligned to 16 bytes for its callees: Windows
+# promises 4, calls every window procedure and callback with that, and no
+# code here needs more (pentiumpro, x87: no SSE), so the padding was waste.
 if(ZARVO_MINGW_THREADS STREQUAL "win32")
-    list(APPEND ZARVO_SIZE_FLAGS -fno-rtti)
+    list(APPEND ZARVO_SIZE_FLAGS -fno-rtti -mpreferred-stack-boundary=2)
 endif()
 # Marked terminal-server aware, so that a terminal server runs it without the
 # compatibility shims of older programs, and as registering no SEH handler:
 # this toolchain unwinds with DWARF tables, and nothing linked in sets a frame
 # handler through fs:[0] (the test of the marks checks the code for one).
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
+# The linker's own script, but with the start-up code's tables and the thread
+# data template in .data instead of in sections of their own: all three are
+# writable data, and each section takes at least a 512-byte block of the file
+# for its few bytes. The loader finds both through the header's directories
+# and their symbols, never by a section's name; the template opens .data, as
+# it opened its own section, so that offsets into it keep their meaning.
+execute_process(COMMAND "${CMAKE_LINKER}" --verbose OUTPUT_VARIABLE script RESULT_VARIABLE listing)
+string(REGEX MATCH "\n=+\n(.*)\n=+\n" script "${script}")
+set(script "${CMAKE_MATCH_1}")
+foreach(section CRT tls)
+    string(REGEX MATCH "\n  \\.${section} BLOCK\\(__section_alignment__\\) :\n  {\n([^}]*)  }" block "${script}")
+    if(NOT listing EQUAL 0 OR NOT block)
+        message(FATAL_ERROR "The linker's script has no section .${section} to fold into .data.")
+    endif()
+    set(${section} "${CMAKE_MATCH_1}")
+    string(REPLACE "${block}" "" script "${script}")
+endforeach()
+# The bounds of the threads' dynamic initialisers, which the linker placed
+# after the tables by their name, go with them.
+string(APPEND CRT "    KEEP (*(SORT(.CRT$XD*)))\n")
+string(REGEX REPLACE "(\n  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n)([^}]*)  }" "\\1${tls}\\2${CRT}  }"
+       script "${script}")
+if(NOT script MATCHES "___tls_start__.*__data_start__.*___crt_xc_start__")
+    message(FATAL_ERROR "The linker's script has no section .data to fold .CRT and .tls into.")
+endif()
+# Nor does it keep the unwind tables of code that no exception passes
+# through: zlib calls back into nothing of ours (its own allocator, no stream
+# callbacks), and the C start-up code (crt2u.o, libmingw32) has no handler
+# above it, so an exception that reached it would end the program as it does
+# without them. Each table is download.
+set(unwound_never "*libz.a:" "*libmingw32.a:" "*crt2u.o")
+string(FIND "${script}" "KEEP(*(.eh_frame*))" unwind)
+string(FIND "${script}" "  /DISCARD/ :\n  {\n" discard)
+if(unwind EQUAL -1 OR discard EQUAL -1)
+    message(FATAL_ERROR "The linker's script keeps no unwind tables or discards nothing: some cannot be left out.")
+endif()
+list(JOIN unwound_never " " excluded)
+list(TRANSFORM unwound_never APPEND "(.eh_frame*)\n")
+list(TRANSFORM unwound_never PREPEND "    ")
+list(JOIN unwound_never "" discarded)
+string(REPLACE "KEEP(*(.eh_frame*))" "KEEP(*(EXCLUDE_FILE(${excluded}) .eh_frame*))" script "${script}")
+string(REPLACE "  /DISCARD/ :\n  {\n" "  /DISCARD/ :\n  {\n${discarded}" script "${script}")
+file(WRITE ${CMAKE_BINARY_DIR}/Sections.ld "${script}\n")
+list(APPEND ZARVO_LINK_FLAGS "-Wl,-T,${CMAKE_BINARY_DIR}/Sections.ld")
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
 
 # The installer's code that needs Windows, folder by folder.
@@ -151,8 +199,9 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
                                  ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES} ${ARGN})
         add_dependencies(${target} payload_containers ui_pictures)
         target_link_libraries(${target} PRIVATE zarvo_win)
-        target_link_options(${target} PRIVATE ${ZARVO_LINK_FLAGS} -Os -s -flto-partition=one -Wl,-Map=${target}.map)
+        target_link_options(${target} PRIVATE ${ZARVO_LINK_FLAGS} -Oz -s -flto-partition=one -Wl,-Map=${target}.map)
         set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
+        set_property(TARGET ${target} PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/Sections.ld)
         zarvo_strict(${target})
     endfunction()
     zarvo_installer(ZarvoSetup)
