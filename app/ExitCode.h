@@ -30,6 +30,10 @@ enum class Outcome {
     FolderRefused,
     InvalidCommandLine,
     NewerInstalled,
+    Removed,
+    NothingInstalled,
+    RemovalCancelled,
+    RemovalFailed,
 };
 
 // What a refusal of the directory check ends an unattended run with.

@@ -97,9 +97,20 @@ void TInstallForm::OnDestroy() {
     FormDestroy();
 }
 
+std::optional<std::wstring> InstallMain::RecordedFolder() {
+    for (bool icon : {false, true}) {
+        const std::wstring text = UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue);
+        if (text.empty())
+            continue;
+        const std::wstring folder = RegisteredFolder(text, icon);
+        return folder.empty() ? text : folder;
+    }
+    return std::nullopt;
+}
+
 std::wstring InstallMain::NewerInstalledRelease() {
     constexpr ReleaseVersion ours = {ZARVO_VERSION_NUMBERS};
-    std::wstring installed = UninstallText(L"DisplayVersion");
+    std::wstring installed = UninstallText(Product::kDisplayVersionValue);
     const std::optional<ReleaseVersion> version = ParseReleaseVersion(installed);
     if (!version || *version <= ours)
         installed.clear();

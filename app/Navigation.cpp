@@ -1,6 +1,8 @@
 #include "app/InstallMain.h"
 #include "system/Product.h"
 
+#include "Version.h"
+
 #include <iterator>
 
 using namespace InstallMain;
@@ -16,10 +18,51 @@ const TInstallForm::Page TInstallForm::kPages[] = {
     {{OverTabSheet, nullptr, false, false, false}, nullptr, nullptr},
 };
 
+// The removal: the question (Next removes, Cancel leaves), then the same
+// copying and last pages, with texts of their own.
+const TInstallForm::Page TInstallForm::kRemovalPages[] = {
+    {{WelcomeTabSheet, L"卸载", false, true, true}, &TInstallForm::FolderAccepted, nullptr},
+    {{ProcessTabSheet, L"下一步", false, false, false}, nullptr, &TInstallForm::Install},
+    {{OverTabSheet, nullptr, false, false, false}, nullptr, nullptr},
+};
+
 namespace {
-constexpr int kPageCount = static_cast<int>(std::size(TInstallForm::kPages));
-static_assert(kPageCount < 10, "the step label has one digit for the count");
+
+static_assert(std::size(TInstallForm::kPages) < 10, "the step label has one digit for the count");
+
+struct PageText {
+    ControlId control;
+    const wchar_t* text;
+};
+constexpr PageText kRemovalTexts[] = {
+    {NameLabel, L"卸载 泽沃浏览器"},
+    {MoreIntrod,
+     L"本向导将从您的计算机中删除泽沃浏览器：它的程序文件、桌面和开始菜单中的快捷方式，以及它在注册表中的信息。\r\n"
+     L"\r\n"
+     L"您自己放在安装目录中的文件会保留。\r\n"
+     L"\r\n"
+     L"正在运行的泽沃浏览器将被关闭。单击“卸载”继续，单击“取消”退出，不做任何更改。\r\n"},
+    {CopyLabel, L"正在卸载"},
+    {CopyIntrodLabel, L"正在从您的计算机中删除泽沃浏览器，请稍候"},
+    {OverTitleLabel, L"卸载完成"},
+    {OverLabel, L"泽沃浏览器已从您的计算机中删除，单击完成按钮退出。"},
+};
+
 }  // namespace
+
+void TInstallForm::Removing(const std::wstring& dir) {
+    removing_ = true;
+    pages_ = kRemovalPages;
+    SetInstallDirectory(dir);
+    for (const PageText& row : kRemovalTexts)
+        window_.SetText(row.control, row.text);
+    for (ControlId action : {Run, VistaHome, CheckBoxLeadWeb, CheckBoxSetIEHome})
+        window_.SetVisible(action, false);
+    if (HWND window = window_.Handle()) {
+        SetWindowTextW(window, L"泽沃浏览器V" ZARVO_VERSION_TEXT L" beta 卸载程序");
+        ShowStep(0);
+    }
+}
 
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {
@@ -50,15 +93,19 @@ void TInstallForm::OnCloseRequest() {
         application_.Terminate();
 }
 
-int TInstallForm::PageIndex(ControlId page) {
+int TInstallForm::PageCount() const {
+    return static_cast<int>(removing_ ? std::size(kRemovalPages) : std::size(kPages));
+}
+
+int TInstallForm::PageIndex(ControlId page) const {
     int index = 0;
-    while (kPages[index].shows.page != page)
+    while (pages_[index].shows.page != page)
         ++index;
     return index;
 }
 
 void TInstallForm::ShowStep(int index) {
-    window_.Show(kPages[index].shows, index + 1, kPageCount);
+    window_.Show(pages_[index].shows, index + 1, PageCount());
 }
 
 void TInstallForm::ShowPage(ControlId page) {
@@ -70,19 +117,20 @@ void TInstallForm::NextStepBtnClick() {
 }
 
 void TInstallForm::InstallIntoTheFolder() {
-    StepIndex = PageIndex(DirTabSheet);
+    for (StepIndex = 0; !pages_[StepIndex].check;)
+        ++StepIndex;
     GoForward();
 }
 
 void TInstallForm::GoForward() {
-    const Page& leaving = kPages[StepIndex];
+    const Page& leaving = pages_[StepIndex];
     // A button that is disabled or hidden still clicks when it is sent a click.
     if (!leaving.shows.forward)
         return;
     if (leaving.check) {
         // The next step is told while the page's check runs; the page shows
         // again where it fails, after the box that says why or the error.
-        window_.ShowStepNumber(StepIndex + 2, kPageCount);
+        window_.ShowStepNumber(StepIndex + 2, PageCount());
         bool passed = false;
         try {
             passed = (this->*leaving.check)();
@@ -96,8 +144,8 @@ void TInstallForm::GoForward() {
         }
     }
     ShowStep(++StepIndex);
-    if (kPages[StepIndex].work)
-        (this->*kPages[StepIndex].work)();
+    if (pages_[StepIndex].work)
+        (this->*pages_[StepIndex].work)();
 }
 
 bool TInstallForm::FolderAccepted() {
@@ -107,7 +155,8 @@ bool TInstallForm::FolderAccepted() {
     // it, the wizard waits on the directory page, and an unattended run ends
     // as a failed one.
     refusal_ = FolderRefusal::Failed;
-    const Refusal refusal = EnsureDirectory(dir, installFolder_);
+    const Refusal refusal =
+        removing_ ? CheckInstalledFolder(dir, installFolder_) : EnsureDirectory(dir, installFolder_);
     refusal_ = refusal.reason;
     if (refusal_ == FolderRefusal::None) {
         installDir_ = installFolder_.path;
@@ -121,12 +170,15 @@ bool TInstallForm::FolderAccepted() {
 void TInstallForm::Install() {
     // An error leaves the stage as it is: the installation failed.
     stage_ = Stage::Installing;
-    RunInstallation();
+    if (removing_)
+        RunRemoval();
+    else
+        RunInstallation();
     stage_ = Stage::Installed;
 }
 
 void TInstallForm::LastStepBtnClick() {
-    if (kPages[StepIndex].shows.back)
+    if (pages_[StepIndex].shows.back)
         ShowStep(--StepIndex);
 }
 
@@ -137,7 +189,8 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (application_.Message(window_.Handle(), L"确定要退出安装程序吗？", Product::kName, MB_OKCANCEL) != IDOK)
+    if (application_.Message(window_.Handle(), removing_ ? L"确定要退出卸载程序吗？" : L"确定要退出安装程序吗？",
+                             Product::kName, MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
     else if (stage_ == Stage::Wizard)
         stage_ = Stage::Cancelled;
@@ -148,16 +201,17 @@ void TInstallForm::FormClose(CloseAction& action) {
 Outcome TInstallForm::RunOutcome() const {
     switch (stage_) {
         case Stage::Installed:
-            return Outcome::Installed;
+            return removing_ ? Outcome::Removed : Outcome::Installed;
         case Stage::Installing:
-            return Outcome::Failed;
+            return removing_ ? Outcome::RemovalFailed : Outcome::Failed;
         case Stage::Wizard:
-            // Without a user to choose again, a refusal ends the run.
+            // Without a user to choose again, a refusal ends the run; a
+            // removal's has nothing else to choose, and fails.
             if (refusal_ != FolderRefusal::None)
-                return OutcomeOf(refusal_);
+                return removing_ ? Outcome::RemovalFailed : OutcomeOf(refusal_);
             break;
         case Stage::Cancelled:
             break;
     }
-    return Outcome::Cancelled;
+    return removing_ ? Outcome::RemovalCancelled : Outcome::Cancelled;
 }

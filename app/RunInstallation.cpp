@@ -22,6 +22,13 @@ void TInstallForm::RunInstallation() {
     ShowStep(StepIndex + 1);
 }
 
+void TInstallForm::RunRemoval() {
+    InstallRequest request;
+    request.folder = std::move(installFolder_);
+    RemoveProduct(std::move(request), *this, application_.Log());
+    ShowStep(StepIndex + 1);
+}
+
 void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
     window_.SetText(StatusLabel, text.c_str());
     if (pump)

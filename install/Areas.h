@@ -12,7 +12,8 @@
 // all-users desktop; and the product's group in the all-users Start menu.
 class Areas {
   public:
-    Areas(std::wstring dir, HeldFolder root);
+    // `above` holds the install folder where it may go itself (a removal).
+    Areas(std::wstring dir, HeldFolder root, HeldFolder above = HeldFolder());
 
     // The paths of the areas' folders, in the order of Area.
     const AreaPaths& Paths() const { return paths_; }
@@ -28,6 +29,9 @@ class Areas {
     // Removes the folder at the path where Make made it (it is empty by
     // now), letting go of it and of what is held below it first.
     void RemoveMade(Area area, const std::wstring& path);
+    // Removes the folder at the path where it is there and holds nothing,
+    // letting go of it first; false where it stays.
+    bool RemoveEmpty(Area area, const std::wstring& path);
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.
@@ -39,8 +43,8 @@ class Areas {
     const HeldFolder& Above(Area area, const std::wstring& path);
 
     AreaPaths paths_;
-    // Above the install folder: nothing the installation may reach.
-    const HeldFolder none_;
+    // Above the install folder: nothing an installation may reach.
+    const HeldFolder above_;
     HeldFolder programs_;
     struct Held {
         Area area;
@@ -52,4 +56,9 @@ class Areas {
     std::list<Held> held_;
     // The entry of the folder at the path, made empty where there is none.
     Held& At(Area area, const std::wstring& path);
+    // Lets go of the folder at the path and of what is held below it; true
+    // where the installation made it.
+    bool LetGo(Area area, const std::wstring& path);
+    // Deletes the folder at the path, empty by then, through the one above.
+    bool Delete(Area area, const std::wstring& path);
 };

@@ -69,6 +69,16 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
     entry.placed = true;
 }
 
+void FilePlaces::Remove(Area area, const std::wstring& path) {
+    Entry& entry = At(area, path);
+    // Gone since it was looked at: nothing to keep.
+    const DWORD error =
+        entry.old ? areas_.Folder(area, ParentOf(path)).MoveHere(entry.old.get(), OldName(NameOf(path), tag_)) : 0;
+    if (error)
+        Fail(area, path, error);
+    entry.placed = true;
+}
+
 void FilePlaces::Unplace(Area area, const std::wstring& path) {
     Entry& entry = At(area, path);
     const HeldFolder& folder = areas_.Folder(area, ParentOf(path));

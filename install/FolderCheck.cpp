@@ -48,6 +48,9 @@ namespace {
 // the order of FolderRisk.
 constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
 constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
+// Where the installed copy is to be removed.
+constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”格式不正确或不存在，未做任何更改。";
+constexpr const wchar_t* kThroughLink = L"卸载信息中登记的安装目录“%1”经由链接指向别处，未做任何更改。";
 constexpr const wchar_t* kUnsafe[] = {
     L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
     L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
@@ -163,5 +166,28 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            LogSink& log,
                            void (*beforeMaking)()) {
     const Reason reason = Check(dir, tempDir, folder, log, beforeMaking);
+    return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
+}
+
+Refusal CheckInstalledFolder(const std::wstring& dir, InstallFolder& folder) {
+    const std::wstring bare = WithoutTrailingBackslash(dir);
+    FolderVerdict verdict;
+    Reason reason{FolderRefusal::Unusable, kNotInstalled, bare};
+    if (WellFormedInstallDir(dir) && (verdict = JudgeInstallPath(dir)).risk == FolderRisk::None) {
+        folder.above = HeldFolder::OpenWithoutLinks(ParentPart(bare));
+        folder.held = folder.above.ExistingFolder(NameOf(bare));
+        if (folder.held.Error() == ERROR_CANT_RESOLVE_FILENAME)
+            reason = {FolderRefusal::Changed, kThroughLink, bare};
+        else if (folder.held.Error() == ERROR_SHARING_VIOLATION)
+            verdict = {FolderRisk::InUse, bare};
+        else if (folder.held)
+            verdict = JudgeHeldFolder(folder.held, bare);
+        if (folder.held && verdict.risk == FolderRisk::None)
+            reason = WellFormedInstallDir(folder.path = folder.held.Path()) ? Reason() : reason;
+    }
+    if (verdict.risk != FolderRisk::None)
+        reason = Unsafe(verdict);
+    if (reason.refusal != FolderRefusal::None)
+        folder = InstallFolder();
     return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
 }

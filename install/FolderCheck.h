@@ -39,6 +39,8 @@ struct InstallFolder {
     // The path that the system knows the folder by, through no link: what
     // everything after the check names.
     std::wstring path;
+    // The folder that holds it, where it is to be removed.
+    HeldFolder above;
     // The folders that the check made on its way, and how: a failed
     // installation undoes them last.
     Plan made;
@@ -56,6 +58,11 @@ struct Refusal {
 // until the text, the rights on the way and the room are known good; a
 // refusal says why, and undoes and lets go of what it made. `beforeMaking`
 // runs just before the making, for tests that race it.
+// The check of an installed copy's folder that is to be removed: its text, who
+// could change it and every folder above it, held where it is, reached from
+// its drive's root through no link; nothing is made.
+Refusal CheckInstalledFolder(const std::wstring& dir, InstallFolder& folder);
+
 Refusal CheckInstallFolder(const std::wstring& dir,
                            const std::wstring& tempDir,
                            InstallFolder& folder,

@@ -27,3 +27,9 @@ void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& 
         throw;
     }
 }
+
+void RemoveProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
+    request.removing = true;
+    MachineOperations operations(request, log, NewRunTag());
+    Execute(PlanRemoval(operations.Look()), operations, log, &progress);
+}

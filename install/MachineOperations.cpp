@@ -9,6 +9,7 @@
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/ProcessKill.h"
+#include "system/Reg.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
@@ -19,9 +20,10 @@ MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std:
     : request_(request),
       log_(log),
       tag_(std::move(tag)),
-      areas_(request.folder.path, std::move(request.folder.held)),
+      areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText) {}
+      registry_(request.removing ? RegistryValues()
+                                 : RegistryValues(request.folder.path, InstalledSizeKib(), request.shortcutsText)) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -51,11 +53,15 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
     {L"删除保留的旧文件", &MachineOperations::Finish, false},
     {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
+    {L"删除：", &MachineOperations::Remove, true},
+    {L"删除注册表值：HKLM\\", &MachineOperations::DeleteValue, true},
+    {L"删除文件夹（若已空）：", &MachineOperations::RemoveFolder, false},
+    {L"删除注册表项（若已空）：HKLM\\", &MachineOperations::RemoveKey, false},
 };
 
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
     static_assert(
-        std::size(kSteps) == static_cast<std::size_t>(Step::AtRestart) - static_cast<std::size_t>(Step::MakeFolder) + 1,
+        std::size(kSteps) == static_cast<std::size_t>(Step::RemoveKey) - static_cast<std::size_t>(Step::MakeFolder) + 1,
         "a row for every change");
     return kSteps[static_cast<int>(step) - static_cast<int>(Step::MakeFolder)];
 }
@@ -232,4 +238,29 @@ void MachineOperations::AtRestart(const Action&, bool) {
         log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
         all = all && set;
     }
+}
+
+void MachineOperations::Remove(const Action& action, bool undo) {
+    if (undo)
+        files_.Unplace(action.area, action.path);
+    else
+        files_.Remove(action.area, action.path);
+}
+
+void MachineOperations::DeleteValue(const Action& action, bool undo) {
+    const int index = static_cast<int>(action.value - Product::kValues);
+    if (undo)
+        registry_.Unset(index);
+    else
+        registry_.Delete(index);
+}
+
+void MachineOperations::RemoveFolder(const Action& action, bool) {
+    if (!areas_.RemoveEmpty(action.area, action.path))
+        log_.Line({L"其中有本产品以外的文件，保留：", areas_.Paths()[static_cast<int>(action.area)], action.path});
+}
+
+void MachineOperations::RemoveKey(const Action& action, bool) {
+    if (!RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path))
+        log_.Line({L"其中有本产品以外的值或项，保留：HKLM\\", action.path});
 }

@@ -48,10 +48,46 @@ class Planner {
         for (const Product::Value& value : Product::kValues)
             Add(Step::SetValue, Area::None, value.key, L"\\", value.name).value = &value;
         Add(Step::Status, Area::None, L"正在删除生成的临时文件");
-        Add(Step::Finish);
-        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
-            Add(Step::AtRestart);
+        Finish();
         Progress(Step::Advance, 10);
+        return std::move(plan_);
+    }
+
+    Plan Removal() {
+        Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
+        for (const wchar_t* program : Product::kPrograms)
+            Add(Step::EndProgram, Area::None, program);
+        Settle();
+        Add(Step::Journal);
+        // Every file and shortcut held first, so that one that another
+        // program holds stops the removal before anything is changed.
+        std::wstring place;
+        for (const Product::File& file : Product::kFiles)
+            if (Stands(Area::Tree, place.assign(file.folder).append(L"\\").append(file.name)))
+                Add(Step::Hold, Area::Tree, place.c_str());
+        for (const Product::Shortcut& shortcut : Product::kShortcuts)
+            if (Stands(AreaOf(shortcut.place), place.assign(L"\\").append(shortcut.name)))
+                Add(Step::Hold, AreaOf(shortcut.place), place.c_str());
+        const std::size_t held = plan_.size();
+        Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), IsHold)));
+        for (std::size_t i = 0; i < held; ++i)
+            if (plan_[i].step == Step::Hold) {
+                Add(Step::Repaint, Area::None, L"正在删除：", NameOf(plan_[i].path).c_str());
+                Add(Step::Remove, plan_[i].area, plan_[i].path.c_str());
+                Progress(Step::Advance, 1);
+            }
+        Add(Step::Status, Area::None, L"正在更新系统键值");
+        for (const Product::Value& value : Product::kValues)
+            Add(Step::DeleteValue, Area::None, value.key, L"\\", value.name).value = &value;
+        Finish();
+        // Innermost first; the install folder last, as its own files go.
+        const std::vector<std::wstring> tree = TreeFolders();
+        for (auto folder = tree.rbegin(); folder != tree.rend(); ++folder)
+            Add(Step::RemoveFolder, Area::Tree, folder->c_str());
+        Add(Step::RemoveFolder, Area::StartMenu);
+        Add(Step::RemoveFolder, Area::Tree);
+        for (const wchar_t* key : Product::kKeys)
+            Add(Step::RemoveKey, Area::None, key);
         return std::move(plan_);
     }
 
@@ -64,6 +100,15 @@ class Planner {
                 const wchar_t* second = L"",
                 const wchar_t* third = L"") {
         return plan_.emplace_back(step, area, std::wstring(first).append(second).append(third));
+    }
+
+    static bool IsHold(const Action& action) { return action.step == Step::Hold; }
+
+    // The end; the kept files that a running program maps go at restart.
+    void Finish() {
+        Add(Step::Finish);
+        if (std::any_of(plan_.begin(), plan_.end(), IsHold))
+            Add(Step::AtRestart);
     }
 
     // The progress bar's maximum, or a step along it.
@@ -212,6 +257,10 @@ bool Settles(const Spot& spot) {
 
 Plan PlanInstallation(const Situation& situation) {
     return Planner(situation).Build();
+}
+
+Plan PlanRemoval(const Situation& situation) {
+    return Planner(situation).Removal();
 }
 
 Plan PlanFoldersBelow(const std::wstring& above, const std::wstring& names) {

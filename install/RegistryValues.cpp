@@ -76,6 +76,15 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
     }
 }
 
+RegistryValues::RegistryValues() {
+    for (const Product::Value& value : Product::kValues) {
+        JournalValue entry;
+        entry.key = value.key;
+        entry.name = value.name;
+        values_.push_back(std::move(entry));
+    }
+}
+
 void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring& name) {
     for (JournalValue& value : values_) {
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
@@ -110,6 +119,10 @@ void RegistryValues::Set(int index) {
     const Product::Value& product = Product::kValues[index];
     RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
                   static_cast<DWORD>(value.newData.size()));
+}
+
+void RegistryValues::Delete(int index) {
+    RegPutState(HKEY_LOCAL_MACHINE, values_[index].key, values_[index].name, false, REG_NONE, {});
 }
 
 void RegistryValues::Unset(int index) {
@@ -157,11 +170,13 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
     std::vector<std::wstring> made, kept;
     for (const JournalValue& value : values) {
         const RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
-        if (state.exists && state.type == value.newType && state.data == value.newData)
+        // A removal's value (no type) still holds what the run left where it is missing.
+        const bool deleted = value.newType == REG_NONE;
+        if (deleted ? !state.exists : state.exists && state.type == value.newType && state.data == value.newData)
             PutBack(value);
         else if (state.exists)
             kept.push_back(value.key);
-        if (!value.keyExisted && state.keyExists)
+        if (!value.keyExisted && state.keyExists && !deleted)
             made.push_back(value.key);
     }
     for (std::size_t i = 0; i < made.size(); ++i)

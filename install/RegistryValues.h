@@ -15,6 +15,9 @@ class RegistryValues {
     // The values' data for the product installed in `dir`, taking
     // `installedKib`, with the shortcuts that `choice` names.
     RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice);
+    // The values as a removal leaves them: deleted, which the journal records
+    // as no type and no data.
+    RegistryValues();
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk. Raises when a value cannot be read:
@@ -26,6 +29,9 @@ class RegistryValues {
     // Writes value `index` of the product's table; raises as the registry
     // layer does, and may have made its key (Unset takes it away).
     void Set(int index);
+    // Deletes value `index` (one missing is no error); raises as the registry
+    // layer does.
+    void Delete(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.
     void Unset(int index);
