@@ -155,8 +155,7 @@ bool TInstallForm::FolderAccepted() {
     // it, the wizard waits on the directory page, and an unattended run ends
     // as a failed one.
     refusal_ = FolderRefusal::Failed;
-    const Refusal refusal =
-        removing_ ? CheckInstalledFolder(dir, installFolder_) : EnsureDirectory(dir, installFolder_);
+    const Refusal refusal = EnsureDirectory(dir, installFolder_);
     refusal_ = refusal.reason;
     if (refusal_ == FolderRefusal::None) {
         installDir_ = installFolder_.path;

@@ -61,21 +61,11 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
     const std::wstring name = NameOf(path);
     if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), OldName(name, tag_)) : 0)
         Fail(area, path, error);
-    if (const DWORD error = folder.MoveHere(entry.written.get(), name)) {
+    if (const DWORD error = entry.written ? folder.MoveHere(entry.written.get(), name) : 0) {
         if (entry.old)
             folder.MoveHere(entry.old.get(), name);
         Fail(area, path, error);
     }
-    entry.placed = true;
-}
-
-void FilePlaces::Remove(Area area, const std::wstring& path) {
-    Entry& entry = At(area, path);
-    // Gone since it was looked at: nothing to keep.
-    const DWORD error =
-        entry.old ? areas_.Folder(area, ParentOf(path)).MoveHere(entry.old.get(), OldName(NameOf(path), tag_)) : 0;
-    if (error)
-        Fail(area, path, error);
     entry.placed = true;
 }
 

@@ -38,13 +38,11 @@ class FilePlaces {
     // Removes the new file again.
     void Drop(Area area, const std::wstring& path);
 
-    // The new file takes the place's name, the one it replaces kept aside.
+    // The new file takes the place's name, the one it replaces kept aside;
+    // with none written (a removal), the held file is only kept aside.
     void Place(Area area, const std::wstring& path);
     // The name back to the file it replaced; the new file goes.
     void Unplace(Area area, const std::wstring& path);
-    // The held file kept aside with no new one in its place: removed once the
-    // run is done, given its name back (Unplace) where it is undone.
-    void Remove(Area area, const std::wstring& path);
 
     // The kept files go, and the run is done with its places. Gives the paths
     // of those that a running program still maps, which cannot go yet.

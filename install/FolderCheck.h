@@ -57,14 +57,12 @@ struct Refusal {
 // The directory check, which gives the folder that it accepts: nothing is made
 // until the text, the rights on the way and the room are known good; a
 // refusal says why, and undoes and lets go of what it made. `beforeMaking`
-// runs just before the making, for tests that race it.
-// The check of an installed copy's folder that is to be removed: its text, who
-// could change it and every folder above it, held where it is, reached from
-// its drive's root through no link; nothing is made.
-Refusal CheckInstalledFolder(const std::wstring& dir, InstallFolder& folder);
-
+// runs just before the making, for tests that race it. An `installed` copy's
+// folder, which a removal takes, must be there, reached from its drive's root
+// through no link, and is held with the folder above it; nothing is made.
 Refusal CheckInstallFolder(const std::wstring& dir,
                            const std::wstring& tempDir,
                            InstallFolder& folder,
                            LogSink& log,
-                           void (*beforeMaking)() = nullptr);
+                           void (*beforeMaking)() = nullptr,
+                           bool installed = false);

@@ -53,10 +53,12 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
     {L"删除保留的旧文件", &MachineOperations::Finish, false},
     {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
-    {L"删除：", &MachineOperations::Remove, true},
-    {L"删除注册表值：HKLM\\", &MachineOperations::DeleteValue, true},
-    {L"删除文件夹（若已空）：", &MachineOperations::RemoveFolder, false},
-    {L"删除注册表项（若已空）：HKLM\\", &MachineOperations::RemoveKey, false},
+    // A removal's file goes as a replaced one does, with no new one in its
+    // place; its values are written as the removal's data has them: deleted.
+    {L"删除：", &MachineOperations::Place, true},
+    {L"删除注册表值：HKLM\\", &MachineOperations::SetValue, true},
+    {L"删除文件夹（若已空）：", &MachineOperations::RemoveEmpty, false},
+    {L"删除注册表项（若已空）：HKLM\\", &MachineOperations::RemoveEmpty, false},
 };
 
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
@@ -240,27 +242,12 @@ void MachineOperations::AtRestart(const Action&, bool) {
     }
 }
 
-void MachineOperations::Remove(const Action& action, bool undo) {
-    if (undo)
-        files_.Unplace(action.area, action.path);
-    else
-        files_.Remove(action.area, action.path);
-}
-
-void MachineOperations::DeleteValue(const Action& action, bool undo) {
-    const int index = static_cast<int>(action.value - Product::kValues);
-    if (undo)
-        registry_.Unset(index);
-    else
-        registry_.Delete(index);
-}
-
-void MachineOperations::RemoveFolder(const Action& action, bool) {
-    if (!areas_.RemoveEmpty(action.area, action.path))
-        log_.Line({L"其中有本产品以外的文件，保留：", areas_.Paths()[static_cast<int>(action.area)], action.path});
-}
-
-void MachineOperations::RemoveKey(const Action& action, bool) {
-    if (!RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path))
-        log_.Line({L"其中有本产品以外的值或项，保留：HKLM\\", action.path});
+void MachineOperations::RemoveEmpty(const Action& action, bool) {
+    // A key has no area; a folder is below one.
+    const bool gone = action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
+                                                : areas_.RemoveEmpty(action.area, action.path);
+    if (!gone)
+        log_.Line({L"其中有本产品以外的内容，保留：",
+                   action.area == Area::None ? L"HKLM\\" : areas_.Paths()[static_cast<int>(action.area)].c_str(),
+                   action.path});
 }

@@ -117,12 +117,11 @@ void RegistryValues::DropJournal() {
 void RegistryValues::Set(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
-    RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
-                  static_cast<DWORD>(value.newData.size()));
-}
-
-void RegistryValues::Delete(int index) {
-    RegPutState(HKEY_LOCAL_MACHINE, values_[index].key, values_[index].name, false, REG_NONE, {});
+    if (value.newType == REG_NONE)
+        RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
+    else
+        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                      static_cast<DWORD>(value.newData.size()));
 }
 
 void RegistryValues::Unset(int index) {

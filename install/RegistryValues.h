@@ -26,12 +26,10 @@ class RegistryValues {
     // The journal goes: the run is done, or undone.
     void DropJournal();
 
-    // Writes value `index` of the product's table; raises as the registry
-    // layer does, and may have made its key (Unset takes it away).
+    // Writes value `index` of the product's table, or deletes it as a removal
+    // does (one missing is no error); raises as the registry layer does, and
+    // may have made its key (Unset takes it away).
     void Set(int index);
-    // Deletes value `index` (one missing is no error); raises as the registry
-    // layer does.
-    void Delete(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.
     void Unset(int index);

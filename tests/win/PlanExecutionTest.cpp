@@ -82,7 +82,8 @@ class PlanExecutionTest : public InstallTest {
     // to the end, after which nothing fails.
     std::size_t RemoveFailing(const std::wstring& dir, Failure failure) {
         InstallRequest request;
-        EXPECT_EQ(CheckInstalledFolder(dir, request.folder).reason, FolderRefusal::None);
+        EXPECT_EQ(CheckInstallFolder(dir, L"", request.folder, application_.Log(), nullptr, true).reason,
+                  FolderRefusal::None);
         request.removing = true;
         MachineOperations operations(request, application_.Log(), RunTag(++runs_));
         plan_ = PlanRemoval(operations.Look());
