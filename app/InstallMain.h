@@ -14,7 +14,6 @@
 #include <windows.h>
 
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -178,8 +177,8 @@ void ReleaseInstallerState();
 
 // The install folder that the product's Uninstall entry records
 // (InstallLocation, else DisplayIcon's folder), its text as it stands where
-// the folder rules refuse it; none where the entry records neither.
-std::optional<std::wstring> RecordedFolder();
+// the folder rules refuse it; empty where the entry records neither.
+std::wstring RecordedFolder();
 
 // The version that the product's Uninstall entry records, where it is newer
 // than this installer's; empty otherwise, also where the text is no version

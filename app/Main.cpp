@@ -112,14 +112,10 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     }
     // A removal takes what the Uninstall entry records; where it records no
     // folder, nothing is installed to remove.
-    std::wstring removeFrom;
-    if (options.uninstall) {
-        const std::optional<std::wstring> recorded = InstallMain::RecordedFolder();
-        if (!recorded) {
-            application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
-            return Outcome::NothingInstalled;
-        }
-        removeFrom = *recorded;
+    const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
+    if (options.uninstall && removeFrom.empty()) {
+        application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
+        return Outcome::NothingInstalled;
     }
     // An older release replaces a newer one only when asked to: a newer
     // browser's profile may not open in an older one.

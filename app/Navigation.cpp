@@ -1,8 +1,6 @@
 #include "app/InstallMain.h"
 #include "system/Product.h"
 
-#include "Version.h"
-
 #include <iterator>
 
 using namespace InstallMain;
@@ -37,11 +35,7 @@ struct PageText {
 constexpr PageText kRemovalTexts[] = {
     {NameLabel, L"卸载 泽沃浏览器"},
     {MoreIntrod,
-     L"本向导将从您的计算机中删除泽沃浏览器：它的程序文件、桌面和开始菜单中的快捷方式，以及它在注册表中的信息。\r\n"
-     L"\r\n"
-     L"您自己放在安装目录中的文件会保留。\r\n"
-     L"\r\n"
-     L"正在运行的泽沃浏览器将被关闭。单击“卸载”继续，单击“取消”退出，不做任何更改。\r\n"},
+     L"将删除泽沃浏览器的程序文件、快捷方式和注册表信息，您自己的文件会保留。正在运行的泽沃浏览器将被关闭。\r\n"},
     {CopyLabel, L"正在卸载"},
     {CopyIntrodLabel, L"正在从您的计算机中删除泽沃浏览器，请稍候"},
     {OverTitleLabel, L"卸载完成"},
@@ -58,10 +52,7 @@ void TInstallForm::Removing(const std::wstring& dir) {
         window_.SetText(row.control, row.text);
     for (ControlId action : {Run, VistaHome, CheckBoxLeadWeb, CheckBoxSetIEHome})
         window_.SetVisible(action, false);
-    if (HWND window = window_.Handle()) {
-        SetWindowTextW(window, L"泽沃浏览器V" ZARVO_VERSION_TEXT L" beta 卸载程序");
-        ShowStep(0);
-    }
+    ShowStep(0);
 }
 
 void TInstallForm::OnClick(ControlId control) {

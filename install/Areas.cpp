@@ -80,8 +80,6 @@ void Areas::RemoveMade(Area area, const std::wstring& path) {
 }
 
 bool Areas::RemoveEmpty(Area area, const std::wstring& path) {
-    if (area == Area::Desktop)
-        return false;
     const HeldFolder& folder = Folder(area, path);
     if (!folder)
         return true;

@@ -57,8 +57,8 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     // place; its values are written as the removal's data has them: deleted.
     {L"删除：", &MachineOperations::Place, true},
     {L"删除注册表值：HKLM\\", &MachineOperations::SetValue, true},
-    {L"删除文件夹（若已空）：", &MachineOperations::RemoveEmpty, false},
-    {L"删除注册表项（若已空）：HKLM\\", &MachineOperations::RemoveEmpty, false},
+    {L"删除空文件夹：", &MachineOperations::RemoveEmpty, false},
+    {L"删除空注册表项：HKLM\\", &MachineOperations::RemoveEmpty, false},
 };
 
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
@@ -243,11 +243,8 @@ void MachineOperations::AtRestart(const Action&, bool) {
 }
 
 void MachineOperations::RemoveEmpty(const Action& action, bool) {
-    // A key has no area; a folder is below one.
-    const bool gone = action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
-                                                : areas_.RemoveEmpty(action.area, action.path);
-    if (!gone)
-        log_.Line({L"其中有本产品以外的内容，保留：",
-                   action.area == Area::None ? L"HKLM\\" : areas_.Paths()[static_cast<int>(action.area)].c_str(),
-                   action.path});
+    // A key has no area; a folder is below one. The line before names it.
+    if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
+                                    : areas_.RemoveEmpty(action.area, action.path)))
+        log_.Line(L"其中有本产品以外的内容，保留。");
 }

@@ -15,7 +15,7 @@ class RemovalTest : public InstallTest {
     // The text of the error that ended it, if any.
     std::wstring Remove() {
         Open();
-        form_->Removing(InstallMain::RecordedFolder().value_or(L""));
+        form_->Removing(InstallMain::RecordedFolder());
         try {
             form_->InstallIntoTheFolder();
         } catch (const Error& error) {
@@ -50,7 +50,8 @@ TEST_F(RemovalTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersOwn) {
     EXPECT_TRUE(RunNamesLeft(dir).empty());
     const std::wstring log = Boxes();
     EXPECT_NE(log.find(L"删除：" + dir + L"\\Zarvo.exe"), std::wstring::npos) << log;
-    EXPECT_NE(log.find(L"保留：" + dir + L"\\Data"), std::wstring::npos) << log;
+    const std::size_t data = log.find(L"删除空文件夹：" + dir + L"\\Data（");
+    EXPECT_EQ(log.find(L"\r\n", data) + 2, log.find(L"其中有本产品以外的内容，保留。", data)) << log;
 
     // Without them, the install folder and the keys go too; the folder above stays.
     DeleteFileW((dir + L"\\Data\\bookmarks.txt").c_str());
