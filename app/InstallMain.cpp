@@ -25,11 +25,11 @@ std::wstring UninstallText(const wchar_t* name) {
     return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
 }
 
-// The folder that the entry records (InstallLocation, else DisplayIcon's),
-// where it passes the folder rules and, for an upgrade, which goes there
-// instead of into a second copy under Program Files, still holds the browser;
-// for a removal, the first text recorded as it stands where the rules refuse
-// it. Empty where there is none.
+// The install folder that the entry records (InstallLocation, else
+// DisplayIcon's). For an upgrade, which goes there rather than into a second
+// copy, the first that passes the folder rules and still holds the browser;
+// for a removal, the first recorded, its text as it stands where the rules
+// refuse it, for the check to refuse. Empty where there is none.
 std::wstring Recorded(bool upgrade) {
     // The entry may name a drive without a medium.
     const CriticalErrorsQuiet quiet;
