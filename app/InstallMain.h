@@ -70,10 +70,9 @@ class TInstallForm final : public FormEvents, private InstallProgress {
 
     // The one pass that lays down the product: directories, running copies
     // ended, payloads unpacked, shortcuts, registration, the finished page.
+    // In a removal, its counterpart: the product's files, shortcuts and
+    // values removed, and its folders and keys where they are left empty.
     void RunInstallation();
-    // Its counterpart: the product's files, shortcuts and values removed, and
-    // its folders and keys where they are left empty.
-    void RunRemoval();
 
     // The directory check of the folder's text (install/FolderCheck.h),
     // which gives the folder that it accepts.

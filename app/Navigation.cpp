@@ -160,10 +160,7 @@ bool TInstallForm::FolderAccepted() {
 void TInstallForm::Install() {
     // An error leaves the stage as it is: the installation failed.
     stage_ = Stage::Installing;
-    if (removing_)
-        RunRemoval();
-    else
-        RunInstallation();
+    RunInstallation();
     stage_ = Stage::Installed;
 }
 

@@ -19,17 +19,12 @@ std::wstring NewRunTag() {
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
     try {
         MachineOperations operations(request, log, NewRunTag());
-        Execute(PlanInstallation(operations.Look()), operations, log, &progress);
+        const Situation situation = operations.Look();
+        Execute(request.removing ? PlanRemoval(situation) : PlanInstallation(situation), operations, log, &progress);
     } catch (...) {
         // The folders that the directory check made go last, once nothing of
         // the run holds them.
         Undo(request.folder.made, request.folder.making, log);
         throw;
     }
-}
-
-void RemoveProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
-    request.removing = true;
-    MachineOperations operations(request, log, NewRunTag());
-    Execute(PlanRemoval(operations.Look()), operations, log, &progress);
 }

@@ -22,8 +22,7 @@ MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std:
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.removing ? RegistryValues()
-                                 : RegistryValues(request.folder.path, InstalledSizeKib(), request.shortcutsText)) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.removing) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();

@@ -41,7 +41,10 @@ void FlushKeys() {
 
 }  // namespace
 
-RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice) {
+RegistryValues::RegistryValues(const std::wstring& dir,
+                               unsigned long installedKib,
+                               const std::wstring& choice,
+                               bool deleted) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -72,15 +75,10 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
                 entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
                 break;
         }
-        values_.push_back(std::move(entry));
-    }
-}
-
-RegistryValues::RegistryValues() {
-    for (const Product::Value& value : Product::kValues) {
-        JournalValue entry;
-        entry.key = value.key;
-        entry.name = value.name;
+        if (deleted) {
+            entry.newType = REG_NONE;
+            entry.newData.clear();
+        }
         values_.push_back(std::move(entry));
     }
 }

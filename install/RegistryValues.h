@@ -14,10 +14,9 @@ class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
     // `installedKib`, with the shortcuts that `choice` names.
-    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice);
-    // The values as a removal leaves them: deleted, which the journal records
-    // as no type and no data.
-    RegistryValues();
+    // `deleted`: as a removal leaves them, which the journal records as no
+    // type and no data.
+    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice, bool deleted);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk. Raises when a value cannot be read:
