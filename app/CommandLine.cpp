@@ -65,8 +65,8 @@ class Parser {
         }
         // A removal that an installation's option came with would leave that
         // option unheard.
-        if (options_.uninstall && installing_)
-            Refuse(*installing_);
+        if (options_.uninstall && !installing_.empty())
+            Refuse(installing_);
         return std::move(options_);
     }
 
@@ -172,7 +172,7 @@ class Parser {
 
     // The first option that only an installation reads.
     void Installing(const std::wstring& option) {
-        if (!installing_)
+        if (installing_.empty())
             installing_ = option;
     }
 
@@ -187,7 +187,7 @@ class Parser {
     std::size_t at_ = 0;
     bool noRestart_ = false;
     SetupOptions options_;
-    std::optional<std::wstring> installing_;
+    std::wstring installing_;
 };
 
 }  // namespace
