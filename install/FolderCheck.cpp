@@ -48,7 +48,7 @@ namespace {
 // the order of FolderRisk.
 constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
 constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
-constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”格式不正确、不存在，或经由链接指向别处。";
+constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”不存在，或经由链接指向别处。";
 constexpr const wchar_t* kUnsafe[] = {
     L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
     L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
@@ -113,7 +113,7 @@ Reason Check(const std::wstring& dir,
              void (*beforeMaking)(),
              bool installed) {
     if (!WellFormedInstallDir(dir))
-        return {FolderRefusal::Unusable, installed ? kNotInstalled : kUnusable, dir};
+        return {FolderRefusal::Unusable, kUnusable, {}};
     FolderVerdict verdict = JudgeInstallPath(dir);
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
