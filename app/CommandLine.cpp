@@ -124,6 +124,10 @@ class Parser {
             if (noRestart_)
                 Refuse(option);
             noRestart_ = true;
+        } else if (IsOption(option, L"/NOFORCECLOSEAPPLICATIONS")) {
+            if (!options_.forceClose)
+                Refuse(option);
+            options_.forceClose = false;
         } else if (IsOption(option, L"/HELP") || IsOption(option, L"/?")) {
             if (options_.help)
                 Refuse(option);
@@ -209,6 +213,8 @@ std::wstring UsageText() {
            L"/quiet、/S\u3000不显示窗口，不提问\r\n"
            L"/passive\u3000只显示进度，不提问，结束时自行关闭\r\n"
            L"/norestart\u3000不重新启动（本程序从不重新启动）\r\n"
+           L"/NoForceCloseApplications\u3000程序不肯关闭时不强行结束：\r\n"
+           L"\u3000\u3000不做更改，退出代码 15618\r\n"
            L"/log 文件、/LOG=文件\u3000把每一步写进日志文件\r\n"
            L"/DesktopShortcut=false\u3000不建桌面快捷方式\r\n"
            L"/StartMenuShortcut=false\u3000不建开始菜单程序组\r\n"

@@ -22,6 +22,9 @@ struct SetupOptions {
     bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
     // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
     Product::ShortcutChoice shortcuts;
+    // /NoForceCloseApplications: a running program of the product that will
+    // not close is never ended; the installation then stops, changing nothing.
+    bool forceClose = true;
     // The first option that is not taken or stands where it does not belong;
     // the run then does nothing but say so.
     std::optional<std::wstring> refused;

@@ -5,7 +5,8 @@
 #include <string>
 
 // The installer's exit codes: the Windows Installer's own, which deployment
-// tools read without being told; the README lists them for administrators.
+// tools read without being told, and Windows' own for a package in use; the
+// README lists them for administrators.
 enum ExitCode : int {
     kInstalled = 0,              // also: the list of options was shown
     kCancelled = 1602,           // the user ended the wizard before the installation began
@@ -16,6 +17,7 @@ enum ExitCode : int {
     kFolderRefused = 1625,   // the directory check refused the install folder
     kNewerInstalled = 1638,  // another version of the product, a newer one, is installed
     kInvalidCommandLine = 1639,
+    kProgramsInUse = 15618,  // a running program would not close, and was not to be ended
 };
 
 // How a run ended.
@@ -30,6 +32,7 @@ enum class Outcome {
     FolderRefused,
     InvalidCommandLine,
     NewerInstalled,
+    ProgramsInUse,
     Removed,
     NothingInstalled,
     RemovalCancelled,

@@ -23,7 +23,7 @@ enum class CloseAction { None, Free };
 
 // The wizard window with its handlers, and the routines of the installation
 // that need no window (the static ones).
-class TInstallForm final : public FormEvents, private InstallProgress {
+class TInstallForm final : private InstallProgress, public FormEvents {
   public:
     // `beforeFolderMade` runs in the directory check between its first look
     // at the folder and the making of what is missing.
@@ -56,6 +56,9 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     // The shortcuts that the command line chooses, over those that the
     // installed copy's entry records.
     void ChooseShortcuts(const Product::ShortcutChoice& line);
+    // What becomes of the product's running programs that will not close:
+    // the user is asked unless the run is unattended.
+    void ChooseClosingFate(Closing::Fate fate) { closingFate_ = fate; }
 
     // Makes the wizard the removal of the copy installed in `dir`: its pages
     // and texts, and the folder that it removes from.
@@ -69,7 +72,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     Outcome RunOutcome() const;
 
     // The one pass that lays down the product: directories, running copies
-    // ended, payloads unpacked, shortcuts, registration, the finished page.
+    // closed, payloads unpacked, shortcuts, registration, the finished page.
     // In a removal, its counterpart: the product's files, shortcuts and
     // values removed, and its folders and keys where they are left empty.
     void RunInstallation();
@@ -103,7 +106,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     static const Page kRemovalPages[];
 
   private:
-    enum class Stage { Wizard, Cancelled, Installing, Installed };
+    enum class Stage { Wizard, Cancelled, Installing, InUse, Installed };
 
     int PageIndex(ControlId page) const;
     int PageCount() const;
@@ -115,6 +118,10 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     // held (in a removal, the installed copy's folder held as it is). Shows
     // the box that says why, and is false, where the folder cannot be used.
     bool FolderAccepted();
+    // Where copies of the product's programs run from the accepted folder,
+    // the user is told that they will be closed, to save first; Cancel lets
+    // the folder go, nothing changed, and the page stays.
+    bool ProgramsMayClose();
     // The copying page's work: the installation, or the removal.
     void Install();
 
@@ -122,6 +129,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     void ShowStatus(const std::wstring& text, bool pump) override;
     void SetProgressMax(int maximum) override { window_.SetProgressMax(maximum); }
     void AdvanceProgress(int amount) override { window_.AdvanceProgress(amount); }
+    StillRunning ProgramsStillRunning(const std::wstring& names) override;
 
     void OnClick(ControlId control) override;
     void OnCloseRequest() override;
@@ -149,6 +157,7 @@ class TInstallForm final : public FormEvents, private InstallProgress {
     Product::ShortcutChoice shortcuts_;
     // Why the directory check last refused the folder.
     FolderRefusal refusal_ = FolderRefusal::None;
+    Closing::Fate closingFate_ = Closing::Fate::Ask;
 };
 
 // The unit's installer state: lives for the whole process and is touched only

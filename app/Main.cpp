@@ -61,6 +61,9 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
         if (options.directory)
             form.SetInstallDirectory(*options.directory);
         form.ChooseShortcuts(options.shortcuts);
+        form.ChooseClosingFate(options.mode == SetupMode::Wizard ? Closing::Fate::Ask
+                               : options.forceClose              ? Closing::Fate::End
+                                                                 : Closing::Fate::Keep);
         if (options.mode == SetupMode::Wizard) {
             form.Show();
             application.Run(form.Window().Handle());

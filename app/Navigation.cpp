@@ -150,7 +150,7 @@ bool TInstallForm::FolderAccepted() {
     refusal_ = refusal.reason;
     if (refusal_ == FolderRefusal::None) {
         installDir_ = installFolder_.path;
-        return true;
+        return ProgramsMayClose();
     }
     application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
                          MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
@@ -158,7 +158,8 @@ bool TInstallForm::FolderAccepted() {
 }
 
 void TInstallForm::Install() {
-    // An error leaves the stage as it is: the installation failed.
+    // An error leaves the stage as it is: the installation failed, or did
+    // not begin for programs that would not close.
     stage_ = Stage::Installing;
     RunInstallation();
     stage_ = Stage::Installed;
@@ -191,6 +192,8 @@ Outcome TInstallForm::RunOutcome() const {
             return removing_ ? Outcome::Removed : Outcome::Installed;
         case Stage::Installing:
             return removing_ ? Outcome::RemovalFailed : Outcome::Failed;
+        case Stage::InUse:
+            return Outcome::ProgramsInUse;
         case Stage::Wizard:
             // Without a user to choose again, a refusal ends the run; a
             // removal's has nothing else to choose, and fails.

@@ -13,6 +13,7 @@ void TInstallForm::RunInstallation() {
     request.folder = std::move(installFolder_);
     request.tempDir = TempDir;
     request.shortcuts = shortcuts_;
+    request.closing = closingFate_;
     request.shortcutsText = ShortcutOptionsText(shortcuts_);
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
@@ -24,7 +25,8 @@ void TInstallForm::RunInstallation() {
 }
 
 void TInstallForm::ShowStatus(const std::wstring& text, bool pump) {
-    window_.SetText(StatusLabel, text.c_str());
+    if (!text.empty())
+        window_.SetText(StatusLabel, text.c_str());
     if (pump)
         application_.ProcessMessages();
 }

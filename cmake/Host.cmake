@@ -19,6 +19,7 @@ zarvo_strict(zarvo_packing)
 
 add_executable(native_tests
     tests/native/CatalogueTest.cpp
+    tests/native/ClosingRuleTest.cpp
     tests/native/CommandLineTest.cpp
     tests/native/ContainerTest.cpp
     tests/native/DecompressStreamTest.cpp

@@ -43,9 +43,11 @@ target_sources(zarvo_system PRIVATE
     system/LibrarySearch.cpp
     system/Privilege.cpp
     system/ProcessKill.cpp
+    system/ProgramClosing.cpp
     system/Reg.cpp
     system/Registration.cpp
     system/RunLog.cpp
+    system/RunningCopies.cpp
     system/ScratchFolder.cpp
     system/SetupLock.cpp
     system/ShellLink.cpp
@@ -64,6 +66,7 @@ target_sources(zarvo_install PRIVATE
     install/Installation.cpp
     install/MachineOperations.cpp
     install/RegistryValues.cpp
+    install/RunningPrograms.cpp
     install/StartPage.cpp)
 target_sources(zarvo_ui PRIVATE
     ui/AccessibleControl.cpp
@@ -73,6 +76,7 @@ target_sources(zarvo_ui PRIVATE
     ui/WizardWindow.cpp)
 target_sources(zarvo_app PRIVATE
     app/BrowseFolder.cpp
+    app/ClosingPrograms.cpp
     app/FinishActions.cpp
     app/FormRoutines.cpp
     app/InstallMain.cpp

@@ -1,20 +1,24 @@
 #pragma once
 
 #include "install/Plan.h"
+#include "system/ClosingRule.h"
 
 #include <string>
 
 class LogSink;
 
-// How far the installation is, for the window: the one thing it asks of the
-// program that runs it.
-class InstallProgress {
+// What the user chose about running programs that will not close.
+enum class StillRunning : std::uint8_t { Retry, End, Stop };
+
+// How far the installation is, for the window, and what only the program that
+// runs it can answer: the one thing the installation asks of that program.
+class InstallProgress : public Closing::CloseWatcher {
   public:
-    // Sets the status text; with `pump`, the window then handles whatever is
-    // pending, so that it repaints.
-    virtual void ShowStatus(const std::wstring& text, bool pump) = 0;
     virtual void SetProgressMax(int maximum) = 0;
     virtual void AdvanceProgress(int amount) = 0;
+    // What to do about the programs named, which were asked to close and
+    // still run: the user's choice, or unattended, to stop.
+    virtual StillRunning ProgramsStillRunning(const std::wstring& names) = 0;
 
   protected:
     ~InstallProgress() = default;

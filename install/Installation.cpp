@@ -18,7 +18,7 @@ std::wstring NewRunTag() {
 
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
     try {
-        MachineOperations operations(request, log, NewRunTag());
+        MachineOperations operations(request, progress, log, NewRunTag());
         const Situation situation = operations.Look();
         Execute(request.removing ? PlanRemoval(situation) : PlanInstallation(situation), operations, log, &progress);
     } catch (...) {

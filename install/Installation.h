@@ -18,6 +18,8 @@ struct InstallRequest {
     // The shortcuts to make, and the choice as the Uninstall entry records it.
     Product::ShortcutChoice shortcuts;
     std::wstring shortcutsText;
+    // What becomes of running programs of the product that will not close.
+    Closing::Fate closing = Closing::Fate::Ask;
     // The installer's shell-link object, which makes the shortcuts' files.
     IShellLinkW* link = nullptr;
     IPersistStream* persist = nullptr;

@@ -1,5 +1,6 @@
 #include "install/MachineOperations.h"
 
+#include "install/RunningPrograms.h"
 #include "payload/Catalogue.h"
 #include "payload/InstalledSize.h"
 #include "payload/UnitZip.h"
@@ -8,7 +9,6 @@
 #include "system/Files.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
-#include "system/ProcessKill.h"
 #include "system/Reg.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
@@ -16,8 +16,9 @@
 #include <algorithm>
 #include <iterator>
 
-MachineOperations::MachineOperations(InstallRequest& request, LogSink& log, std::wstring tag)
+MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
     : request_(request),
+      progress_(progress),
       log_(log),
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
@@ -38,7 +39,7 @@ Situation MachineOperations::Look() {
 
 const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"创建文件夹：", &MachineOperations::MakeFolder, true},
-    {L"结束运行中的程序：", &MachineOperations::EndProgram, false},
+    {L"关闭运行中的程序：", &MachineOperations::ClosePrograms, false},
     // Settling an earlier run has no undo: what it settles is that run's.
     {L"删除上次安装留下的：", &MachineOperations::Discard, false},
     {L"恢复上次安装保留的：", &MachineOperations::PutBack, false},
@@ -83,8 +84,8 @@ std::wstring MachineOperations::Describe(const Action& action) const {
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
-void MachineOperations::EndProgram(const Action& action, bool) {
-    EndInstalledCopies(action.path, areas_.Folder(Area::Tree, L""), log_);
+void MachineOperations::ClosePrograms(const Action& action, bool) {
+    CloseRunningPrograms(areas_.Folder(action.area, L""), request_.closing, progress_, log_);
 }
 
 void MachineOperations::PutBack(const Action& action, bool) {

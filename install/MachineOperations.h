@@ -18,8 +18,9 @@ class LogSink;
 // registry.
 class MachineOperations final : public Operations {
   public:
-    // `tag` names the run's own files (system/RunNames.h).
-    MachineOperations(InstallRequest& request, LogSink& log, std::wstring tag);
+    // `tag` names the run's own files (system/RunNames.h); `progress` is asked
+    // about running programs that will not close.
+    MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag);
 
     // What the machine holds, as the plan starts from it.
     Situation Look();
@@ -42,7 +43,7 @@ class MachineOperations final : public Operations {
     static const StepRow& Row(Step step);
 
     void MakeFolder(const Action& action, bool undo);
-    void EndProgram(const Action& action, bool undo);
+    void ClosePrograms(const Action& action, bool undo);
     void Discard(const Action& action, bool undo);
     void PutBack(const Action& action, bool undo);
     void Restore(const Action& action, bool undo);
@@ -60,6 +61,7 @@ class MachineOperations final : public Operations {
     std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);
 
     InstallRequest& request_;
+    InstallProgress& progress_;
     LogSink& log_;
     std::wstring tag_;
     Areas areas_;

@@ -34,9 +34,8 @@ class Planner {
             Folders();
         }
         Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
-        for (const wchar_t* program : Product::kPrograms)
-            Add(Step::EndProgram, Area::None, program);
-        // Settled once the running copies are ended, so that none of them
+        Add(Step::ClosePrograms, Area::Tree);
+        // Settled once the running copies are gone, so that none of them
         // maps a file that is to take its name back.
         Settle();
         Add(Step::Journal);

@@ -24,30 +24,30 @@ using AreaPaths = std::wstring[4];
 // What an action is: the first are shown, and go to the window; the others
 // change the machine, each done and undone by one row of its operations.
 enum class Step : std::uint8_t {
-    Status,        // the status text `path`
-    Repaint,       // the status text `path`, then the window handles what is pending, so that it repaints
-    ProgressMax,   // the progress bar's maximum, `amount`
-    Advance,       // the progress bar advanced by `amount`
-    Note,          // a line of the log, `path`
-    Made,          // a folder on the install folder's path, made by the directory check (`path`, in full)
-    MakeFolder,    // a folder of the area
-    EndProgram,    // the running copies of the install folder's program `path`
-    Discard,       // a name that an earlier run left, removed
-    PutBack,       // a file that an earlier run kept aside, given its name back
-    Restore,       // an earlier run's journal: the registry's values put back as they were
-    SetAside,      // a journal that is not to be used, renamed out of the runs' names
-    Journal,       // the registry's values as they are, on the disk, before any of them changes
-    Hold,          // what stands at the place, held for its replacement
-    Copy,          // `file`'s container, copied into the run's temporary folder
-    Write,         // `file` or `shortcut`: its new bytes in full beside the place, flushed
-    Place,         // the new file takes the place's name, the one it replaces kept aside
-    SetValue,      // `value`, written
-    Finish,        // the run's marker, the registry flushed, the kept files and the journal removed
-    AtRestart,     // the kept files that a running program still maps, and the marker after them, gone at restart
-    Remove,        // a file or shortcut of the product, kept aside under the run's name until the run is done
-    DeleteValue,   // `value`, deleted
-    RemoveFolder,  // a folder of the product, where nothing is left in it (after the end: no undo)
-    RemoveKey,     // the key `path` of the product's values, where nothing is left in it
+    Status,         // the status text `path`
+    Repaint,        // the status text `path`, then the window handles what is pending, so that it repaints
+    ProgressMax,    // the progress bar's maximum, `amount`
+    Advance,        // the progress bar advanced by `amount`
+    Note,           // a line of the log, `path`
+    Made,           // a folder on the install folder's path, made by the directory check (`path`, in full)
+    MakeFolder,     // a folder of the area
+    ClosePrograms,  // the running copies of the area's programs, asked to close, ended where they will not
+    Discard,        // a name that an earlier run left, removed
+    PutBack,        // a file that an earlier run kept aside, given its name back
+    Restore,        // an earlier run's journal: the registry's values put back as they were
+    SetAside,       // a journal that is not to be used, renamed out of the runs' names
+    Journal,        // the registry's values as they are, on the disk, before any of them changes
+    Hold,           // what stands at the place, held for its replacement
+    Copy,           // `file`'s container, copied into the run's temporary folder
+    Write,          // `file` or `shortcut`: its new bytes in full beside the place, flushed
+    Place,          // the new file takes the place's name, the one it replaces kept aside
+    SetValue,       // `value`, written
+    Finish,         // the run's marker, the registry flushed, the kept files and the journal removed
+    AtRestart,      // the kept files that a running program still maps, and the marker after them, gone at restart
+    Remove,         // a file or shortcut of the product, kept aside under the run's name until the run is done
+    DeleteValue,    // `value`, deleted
+    RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo)
+    RemoveKey,      // the key `path` of the product's values, where nothing is left in it
 };
 inline constexpr Step kFirstChange = Step::Made;
 

@@ -72,6 +72,8 @@ ExpectedReturnCodes:
   ReturnResponse: downgrade
 - InstallerReturnCode: 1639
   ReturnResponse: invalidParameter
+- InstallerReturnCode: 15618
+  ReturnResponse: packageInUse
 UpgradeBehavior: install
 ElevationRequirement: elevationRequired
 AppsAndFeaturesEntries:

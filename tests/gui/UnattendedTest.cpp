@@ -140,6 +140,40 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
     EXPECT_NE(text.find(Utf8(arguments) + "\r\n"), std::string::npos) << "the command line";
 }
 
+// Programs that run from the install folder are asked to close. With
+// /NoForceCloseApplications one that refuses stops the run, nothing changed,
+// and one without a window is left running too; otherwise the browser saves
+// and closes, the one without a window is ended at once, and the refusing
+// updater and the hung service at the bound, the run then laying down the
+// product's own files well within a deployment tool's time-out.
+TEST_F(Unattended, RunningProgramsAreAskedAndEndedOnlyWhenTheyWillNotClose) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    const std::wstring arguments = L"/quiet /log " + Quoted(kLog) + L" /D=" + dir;
+    ASSERT_TRUE(MakeFolders(dir));
+    RunningProgram windowless = StartTestBrowser(dir + L"\\Zarvo.exe", L"nowindow");
+    RunningProgram updater = StartTestBrowser(dir + L"\\ZarvUpdate.exe", L"refuse");
+    EXPECT_EQ(Run(L"/NoForceCloseApplications " + arguments), static_cast<DWORD>(kProgramsInUse));
+    EXPECT_TRUE(windowless.Running());
+    EXPECT_TRUE(updater.Running());
+    EXPECT_FALSE(Exists(dir + L"\\Lang"));
+    EXPECT_EQ(LogLines().back(), Utf8(L"结果：程序仍在运行，未做任何更改（退出代码 15618）"));
+
+    RunningProgram browser = StartTestBrowser(dir + L"\\Zarvo.exe", L"obey");
+    RunningProgram service = StartTestBrowser(dir + L"\\ZarvService.exe", L"hang");
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
+    EXPECT_LT(GetTickCount() - start, 60000u);
+    for (const RunningProgram* program : {&windowless, &updater, &browser, &service})
+        EXPECT_FALSE(program->Running());
+    EXPECT_EQ(ReadText(dir + L"\\Zarvo.exe.saved"), "saved");
+    ExpectProductInstalled(dir);
+    const std::string text = ReadText(kLog);
+    for (const char* closed :
+         {"已关闭程序：Zarvo.exe（进程 [0-9]+，应请求退出，", "已结束程序：Zarvo.exe（进程 [0-9]+，没有窗口，",
+          "已结束程序：ZarvUpdate.exe（进程 [0-9]+，拒绝关闭，", "已结束程序：ZarvService.exe（进程 [0-9]+，未响应，"})
+        EXPECT_TRUE(std::regex_search(text, std::regex(closed))) << closed << "\n" << text;
+}
+
 TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {
     // Windows would drop the trailing dot and install into "Zarvo".
     EXPECT_EQ(Run(Quoted(L"/LOG=" + std::wstring(kLog)) + L" /s /D=" + kRoot + L"\\Zarvo.  "),

@@ -27,8 +27,9 @@ check app ui/Pages.h found
 
 # Nor does a call climb back up: an interface of one folder is implemented in
 # no other, except the one callback the window needs from each folder below it
-# (the window's events to the form, the installation's progress to the window).
-allowed="FormEvents InstallProgress"
+# (the window's events to the form, the installation's progress to the window,
+# and the wait for running programs, which that progress extends).
+allowed="FormEvents InstallProgress CloseWatcher"
 source=$(cd -P "$layers/system/system/.." && pwd)
 for folder in system payload install ui; do
     interfaces=$(awk '/^(class|struct) [A-Za-z]+/ { name = $2 } /= 0;/ && name { print name; name = "" }' \

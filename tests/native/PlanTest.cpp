@@ -62,7 +62,7 @@ TEST(Plan, Removal) {
     for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
         EXPECT_EQ(Count(removal, none), 0);
     const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
-    EXPECT_LT(Find(removal, {Step::EndProgram, Area::None, L"ZarvUpdate.exe"}), Find(removal, {Step::Journal}));
+    EXPECT_LT(Find(removal, {Step::ClosePrograms, Area::Tree}), Find(removal, {Step::Journal}));
     EXPECT_LT(Find(removal, {Step::Journal}), Find(removal, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(removal, {Step::Hold, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}), firstRemove);
     const Product::Value& firstValue = Product::kValues[0];
@@ -93,11 +93,11 @@ TEST(Plan, FreshAndUpgrade) {
     const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
     EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts);
     EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
-    // The running copies are ended before the journal, which comes before
+    // The running copies are closed before the journal, which comes before
     // the first new file; every file is written before the first takes its
     // place, and the marker comes after the last value.
     const std::size_t firstPlace = Find(fresh, {Step::Place, Area::Tree, L"\\whatsnew.txt"});
-    EXPECT_LT(Find(fresh, {Step::EndProgram, Area::None, L"ZarvUpdate.exe"}), Find(fresh, {Step::Journal}));
+    EXPECT_LT(Find(fresh, {Step::ClosePrograms, Area::Tree}), Find(fresh, {Step::Journal}));
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, L"\\Lang\\0x0409.ini"}), firstPlace);
     const Action lastShortcut{Step::Write, Area::StartMenu,
@@ -164,7 +164,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     const std::size_t first = Find(plan, expected.front());
     ASSERT_LT(first, plan.size());
     EXPECT_EQ(Plan(plan.begin() + first, plan.begin() + first + expected.size()), expected);
-    EXPECT_EQ(plan[first - 1].step, Step::EndProgram);
+    EXPECT_EQ(plan[first - 1].step, Step::ClosePrograms);
     Situation planted = Installed();
     planted.left = {{Area::Tree, L"\\Data\\zs-dddddddd-journal"},
                     {Area::Desktop, L"\\zs-dddddddd-journal"},
@@ -173,7 +173,7 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     const Plan refused = PlanInstallation(planted);
     const std::size_t setAside = Find(refused, {Step::SetAside, Area::Tree, L"\\zs-ffffffff-journal"});
     ASSERT_LT(setAside + 1, refused.size());
-    EXPECT_EQ(refused[setAside - 1].step, Step::EndProgram);
+    EXPECT_EQ(refused[setAside - 1].step, Step::ClosePrograms);
     EXPECT_EQ(refused[setAside + 1], Action(Step::Journal)) << "nothing settled, nor said to be";
     // A file that was aside when the run began is held once it has its name
     // back, so that the new one does not find the name taken.
@@ -220,6 +220,7 @@ class RecordingOperations final : public Operations, public InstallProgress {
     void ShowStatus(const std::wstring& text, bool) override { shown.push_back(text); }
     void SetProgressMax(int) override {}
     void AdvanceProgress(int) override {}
+    StillRunning ProgramsStillRunning(const std::wstring&) override { return StillRunning::Stop; }
 
     std::size_t failAt = ~std::size_t(0);
     Step failUndo = Step::Status;

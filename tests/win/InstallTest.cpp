@@ -256,6 +256,7 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
     RunningProgram updater(dir + L"\\ZarvUpdate.exe");
     const std::wstring log = std::wstring(kTestRoot) + L"\\install.log";
     ASSERT_EQ(application_.Log().Open(log), 0u);
+    application_.ShowNoBoxes();
 
     ASSERT_EQ(Install(dir), L"") << "the running files are replaced";
     EXPECT_FALSE(browser.Running());
@@ -265,7 +266,8 @@ TEST_F(InstallTest, RunningCopiesOfTheInstalledFilesAreEndedAndNoOthers) {
         EXPECT_TRUE(other.Running());
     application_.Log() = RunLog();
     const std::string text = ReadText(log);
-    EXPECT_EQ(Occurrences(text, "已结束程序："), 2u) << text;
+    EXPECT_NE(text.find("以下程序正在运行：Zarvo.exe、ZarvUpdate.exe\r\n"), std::string::npos) << text;
+    EXPECT_EQ(Occurrences(text, "已关闭程序：") + Occurrences(text, "已结束程序："), 2u) << text;
     EXPECT_EQ(text.find("Elsewhere"), std::string::npos) << text;
 }
 

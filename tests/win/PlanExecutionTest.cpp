@@ -12,6 +12,7 @@ class QuietProgress final : public InstallProgress {
     void ShowStatus(const std::wstring&, bool) override {}
     void SetProgressMax(int) override {}
     void AdvanceProgress(int) override {}
+    StillRunning ProgramsStillRunning(const std::wstring&) override { return StillRunning::Stop; }
 };
 
 // Which action fails: by its number in the plan, or the first of a step.
@@ -62,7 +63,7 @@ class PlanExecutionTest : public InstallTest {
         request.persist = InstallMain::PersistInterface.get();
         bool failed = false;
         {
-            MachineOperations operations(request, application_.Log(), RunTag(++runs_));
+            MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
             plan_ = PlanInstallation(operations.Look());
             FailingOperations failing(operations, failure, plan_);
             try {
@@ -85,7 +86,7 @@ class PlanExecutionTest : public InstallTest {
         EXPECT_EQ(CheckInstallFolder(dir, L"", request.folder, application_.Log(), nullptr, true).reason,
                   FolderRefusal::None);
         request.removing = true;
-        MachineOperations operations(request, application_.Log(), RunTag(++runs_));
+        MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
         plan_ = PlanRemoval(operations.Look());
         FailingOperations failing(operations, failure, plan_);
         try {

@@ -78,6 +78,7 @@ class ScopedEnvironment {
 class RunningProgram {
   public:
     explicit RunningProgram(const std::wstring& path);
+    explicit RunningProgram(UniqueHandle process) : process_(std::move(process)) {}
     RunningProgram(RunningProgram&&) = default;
     ~RunningProgram();
     bool Running() const;
@@ -86,6 +87,10 @@ class RunningProgram {
   private:
     UniqueHandle process_;
 };
+
+// The tests' own browser (tests/win/TestBrowser.c) copied to `path` and
+// started in `mode` ("obey", "refuse", "hang", "nowindow"), once it is ready.
+RunningProgram StartTestBrowser(const std::wstring& path, const wchar_t* mode);
 
 // The host's path of a Windows path under Wine; empty elsewhere.
 std::wstring HostPath(const std::wstring& path);

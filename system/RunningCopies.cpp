@@ -1,0 +1,105 @@
+#include "system/RunningCopies.h"
+
+#include "system/DynamicApi.h"
+#include "system/HeldFolder.h"
+#include "system/MessageText.h"
+#include "system/Privilege.h"
+#include "system/ProcessNameRule.h"
+#include "system/Product.h"
+
+#include <winternl.h>
+
+#include <iterator>
+
+namespace {
+
+static_assert(sizeof(PROCESSENTRY32W) == 556, "the snapshot entry of 32-bit Windows");
+
+// The snapshot functions exist from Windows 2000 on (not in NT 4) and are
+// looked up by name; without them there is nothing to find.
+struct Toolhelp {
+    decltype(Late::CreateToolhelp32Snapshot()) create = Late::CreateToolhelp32Snapshot();
+    decltype(Late::Process32FirstW()) first = Late::Process32FirstW();
+    decltype(Late::Process32NextW()) next = Late::Process32NextW();
+    bool Available() const { return create && first && next; }
+};
+
+// Which file a running process was started from, asked of its handle: the
+// name that the system recorded when it opened that file for the process
+// (XP on; from Vista on the least query right suffices). Windows 2000 tells
+// only the name in the process's own memory, through psapi.
+class ImageQuery {
+  public:
+    DWORD Access() const { return vista_ ? kQueryLimited : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; }
+
+    std::wstring ImagePath(HANDLE process) const {
+        // ULONG elements keep the name's header aligned.
+        ULONG name[1024];
+        ULONG size = 0;
+        if (NT_SUCCESS(NtQueryInformationProcess(process, kProcessImageFileName, name, sizeof name, &size))) {
+            const auto* text = reinterpret_cast<const UNICODE_STRING*>(name);
+            return DosPath(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
+        }
+        wchar_t path[1024];
+        return moduleName_ ? std::wstring(path, moduleName_(process, nullptr, path, 1024)) : std::wstring();
+    }
+
+  private:
+    static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
+    static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
+    bool vista_ = LOBYTE(GetVersion()) >= 6;
+    decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
+};
+
+}  // namespace
+
+std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
+    std::vector<RunningCopy> copies;
+    // Where the folder holds none of the programs (a fresh installation),
+    // nothing runs them, and no process is looked at.
+    unsigned installed = 0;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
+        if (GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}).c_str()) !=
+            INVALID_FILE_ATTRIBUTES)
+            installed |= 1u << i;
+    const Toolhelp toolhelp;
+    if (!installed || !toolhelp.Available())
+        return copies;
+    // Only the process list is read, so only the process list is taken: the
+    // heap, thread and module lists would make it several times as slow.
+    const UniqueHandle snapshot(toolhelp.create(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
+        return copies;
+    // Other accounts' processes open with the debug privilege; their handles
+    // keep the rights they were opened with once it is dropped again.
+    const DebugPrivilege enabled;
+    const ImageQuery query;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
+        for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
+            if (!(installed >> i & 1) || !SameExecutableName(entry.szExeFile, Product::kPrograms[i]))
+                continue;
+            // The image is asked of the handle, so that a process that took
+            // over the id since the snapshot is judged as itself, and compared
+            // by its name, never opened again: a folder on the way to it may
+            // lead elsewhere by now.
+            UniqueHandle process(
+                OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
+            if (!process)
+                break;
+            if (SameName(query.ImagePath(process.get()), FormatText(L"%1\\%2", {folder, Product::kPrograms[i]})))
+                copies.push_back({entry.th32ProcessID, i, std::move(process)});
+            break;
+        }
+    }
+    return copies;
+}
+
+std::wstring ProgramNames(unsigned programs) {
+    std::wstring names;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
+        if (programs >> i & 1)
+            names.append(names.empty() ? L"" : L"、").append(Product::kPrograms[i]);
+    return names;
+}

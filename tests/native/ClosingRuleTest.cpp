@@ -1,0 +1,40 @@
+#include "system/ClosingRule.h"
+
+#include <gtest/gtest.h>
+
+using namespace Closing;
+
+// Each program is waited for while it may still close by itself, asked again
+// once told, and ended (or handed back) at its edge, never before; one that is
+// to stay is never ended.
+TEST(ClosingRule, AProgramIsEndedOrHandedBackOnlyWhenItWillNotClose) {
+    struct Case {
+        Program program;
+        unsigned long now;
+        Move unattended;
+        Move withUser;
+        Move kept;
+    };
+    const Case cases[] = {
+        {{Stage::Asked, 0, 0, 0}, 0, Move::Force, Move::Force, Move::HandBack},
+        {{Stage::Asked, 2, 1, 10}, 20, Move::Wait, Move::Wait, Move::Wait},
+        {{Stage::Asked, 2, 2, 10}, 20, Move::Tell, Move::Tell, Move::Tell},
+        {{Stage::Asked, 2, 1, 10}, kHungMs - 1, Move::Wait, Move::Wait, Move::Wait},
+        {{Stage::Asked, 2, 1, 10}, kHungMs, Move::Wait, Move::HandBack, Move::Wait},
+        {{Stage::Asked, 2, 1, 10}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+        {{Stage::Refused, 1, 0, 10}, 10, Move::Wait, Move::HandBack, Move::Wait},
+        {{Stage::Refused, 1, 0, 10}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+        {{Stage::Told, 2, 1, 100}, 100 + kGraceMs, Move::Wait, Move::Wait, Move::Wait},
+        {{Stage::Told, 2, 2, 100}, 100 + kGraceMs - 1, Move::Wait, Move::Wait, Move::Wait},
+        {{Stage::Told, 2, 2, 100}, 100 + kGraceMs, Move::Nudge, Move::Nudge, Move::Nudge},
+        {{Stage::Told, 2, 1, 100}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+        {{Stage::Nudged, 1, 1, 100}, kBoundMs - 1, Move::Wait, Move::Wait, Move::Wait},
+        {{Stage::Nudged, 1, 1, 100}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+    };
+    for (const Case& c : cases) {
+        const int stage = static_cast<int>(c.program.stage);
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::End), c.unattended) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::Ask), c.withUser) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::Keep), c.kept) << stage << " at " << c.now;
+    }
+}
