@@ -55,7 +55,14 @@ void Areas::Make(Area area, const std::wstring& path) {
         Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
 }
 
-bool Areas::LetGo(Area area, const std::wstring& path) {
+bool Areas::Remove(Area area, const std::wstring& path, bool onlyMade) {
+    if (!onlyMade) {
+        const HeldFolder& folder = Folder(area, path);
+        if (!folder)
+            return true;
+        if (!folder.Names().empty())
+            return false;
+    }
     bool made = false;
     for (auto held = held_.begin(); held != held_.end();) {
         const std::wstring& below = held->path;
@@ -64,29 +71,12 @@ bool Areas::LetGo(Area area, const std::wstring& path) {
         made = made || (inside && held->made && below.size() == path.size());
         held = inside ? held_.erase(held) : std::next(held);
     }
-    return made;
-}
-
-bool Areas::Delete(Area area, const std::wstring& path) {
+    if (onlyMade && !made)
+        return true;
     const std::wstring name = !path.empty()             ? NameOf(path)
                               : area == Area::StartMenu ? std::wstring(Product::kName)
                                                         : NameOf(paths_[static_cast<int>(Area::Tree)]);
     return DeleteHeld(Above(area, path).FolderToDelete(name).get());
-}
-
-void Areas::RemoveMade(Area area, const std::wstring& path) {
-    if (LetGo(area, path))
-        Delete(area, path);
-}
-
-bool Areas::RemoveEmpty(Area area, const std::wstring& path) {
-    const HeldFolder& folder = Folder(area, path);
-    if (!folder)
-        return true;
-    if (!folder.Names().empty())
-        return false;
-    LetGo(area, path);
-    return Delete(area, path);
 }
 
 Situation Areas::Look() {

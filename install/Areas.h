@@ -26,12 +26,10 @@ class Areas {
     // <code>": every folder of the tree is part of the product.
     void Make(Area area, const std::wstring& path);
 
-    // Removes the folder at the path where Make made it (it is empty by
-    // now), letting go of it and of what is held below it first.
-    void RemoveMade(Area area, const std::wstring& path);
-    // Removes the folder at the path where it is there and holds nothing,
-    // letting go of it first; false where it stays.
-    bool RemoveEmpty(Area area, const std::wstring& path);
+    // Removes the folder at the path, letting go of it and of what is held
+    // below it first: with `onlyMade`, where Make made it (it is empty by
+    // now); otherwise where it is there and holds nothing. False where it stays.
+    bool Remove(Area area, const std::wstring& path, bool onlyMade);
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.
@@ -56,9 +54,4 @@ class Areas {
     std::list<Held> held_;
     // The entry of the folder at the path, made empty where there is none.
     Held& At(Area area, const std::wstring& path);
-    // Lets go of the folder at the path and of what is held below it; true
-    // where the installation made it.
-    bool LetGo(Area area, const std::wstring& path);
-    // Deletes the folder at the path, empty by then, through the one above.
-    bool Delete(Area area, const std::wstring& path);
 };

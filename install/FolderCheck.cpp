@@ -174,7 +174,5 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            void (*beforeMaking)(),
                            bool installed) {
     const Reason reason = Check(dir, tempDir, folder, log, beforeMaking, installed);
-    const std::wstring text = reason.text ? FormatText(reason.text, {reason.named}) : std::wstring();
-    // An installed copy's folder is the entry's, not one to choose again.
-    return {reason.refusal, installed ? text.substr(0, text.find(L"\r\n")) : text};
+    return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
 }

@@ -149,7 +149,7 @@ void MachineOperations::Copy(const Action& action, bool undo) {
 
 void MachineOperations::MakeFolder(const Action& action, bool undo) {
     if (undo) {
-        areas_.RemoveMade(action.area, action.path);
+        areas_.Remove(action.area, action.path, true);
         return;
     }
     areas_.Make(action.area, action.path);
@@ -245,6 +245,6 @@ void MachineOperations::AtRestart(const Action&, bool) {
 void MachineOperations::RemoveEmpty(const Action& action, bool) {
     // A key has no area; a folder is below one. The line before names it.
     if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
-                                    : areas_.RemoveEmpty(action.area, action.path)))
+                                    : areas_.Remove(action.area, action.path, false)))
         log_.Line(L"其中有本产品以外的内容，保留。");
 }
