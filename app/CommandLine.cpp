@@ -63,6 +63,10 @@ class Parser {
             misplaced = false;
             Read(option);
         }
+        // A removal that an installation's option came with would leave that
+        // option unheard.
+        if (options_.uninstall && !installing_.empty())
+            Refuse(installing_);
         return std::move(options_);
     }
 
@@ -85,6 +89,7 @@ class Parser {
     }
 
     void TakeDirectory(const std::wstring& option, const std::wstring& directory) {
+        Installing(option == L"/D=" ? option + directory : option);
         if (directory.empty() || options_.directory)
             Refuse(option);
         else
@@ -127,10 +132,15 @@ class Parser {
             if (options_.help)
                 Refuse(option);
             options_.help = true;
+        } else if (IsOption(option, L"/UNINSTALL")) {
+            if (options_.uninstall)
+                Refuse(option);
+            options_.uninstall = true;
         } else if (IsOption(option, L"/ALLOWDOWNGRADE")) {
             if (options_.allowDowngrade)
                 Refuse(option);
             options_.allowDowngrade = true;
+            Installing(option);
         } else if (IsOption(option, L"/LOG")) {
             // The file is the next item, unless that is another option.
             at_ = SkipBlanks(text_, at_);
@@ -154,6 +164,7 @@ class Parser {
     bool TakeChoice(const std::wstring& option, const wchar_t* name, std::optional<bool>& choice) {
         if (!StartsWithName(option, 0, name))
             return false;
+        Installing(option);
         const std::wstring value = option.substr(std::char_traits<wchar_t>::length(name));
         const bool make = IsOption(value, L"TRUE");
         if ((!make && !IsOption(value, L"FALSE")) || choice)
@@ -161,6 +172,12 @@ class Parser {
         else
             choice = make;
         return true;
+    }
+
+    // The first option that only an installation reads.
+    void Installing(const std::wstring& option) {
+        if (installing_.empty())
+            installing_ = option;
     }
 
     void TakeLogFile(const std::wstring& option, const std::wstring& file) {
@@ -174,6 +191,7 @@ class Parser {
     std::size_t at_ = 0;
     bool noRestart_ = false;
     SetupOptions options_;
+    std::wstring installing_;
 };
 
 }  // namespace
@@ -203,6 +221,7 @@ std::wstring UsageText() {
            L"\u3000\u3000（=true 则建；未给出时沿用上次安装的选择）\r\n"
            L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
            L"/AllowDowngrade\u3000已装有更新的版本时也安装本版本，不提问\r\n"
+           L"/uninstall\u3000卸载已安装的泽沃浏览器（可与 /quiet、/passive、/log 同用）\r\n"
            L"/help、/?\u3000显示本说明";
 }
 

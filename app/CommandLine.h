@@ -18,6 +18,7 @@ struct SetupOptions {
     std::optional<std::wstring> directory;  // /D=folder: the install directory instead of the default
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
+    bool uninstall = false;                 // /uninstall: removes the installed product instead
     bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
     // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
     Product::ShortcutChoice shortcuts;
@@ -32,6 +33,7 @@ struct SetupOptions {
 // Reads the options after the program's name. /D= takes the rest of the line,
 // as installers have always read it; an option after it is read (so that /S
 // still keeps every box away) and refused, as is anything ambiguous.
+// /uninstall takes none of the options that only an installation reads.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false

@@ -22,6 +22,10 @@ constexpr OutcomeEntry kOutcomes[] = {
     {kInvalidCommandLine, L"命令行参数无效，未做任何更改"},
     {kNewerInstalled, L"已装有较新的版本，未做任何更改"},
     {kProgramsInUse, L"程序仍在运行，未做任何更改"},
+    {kInstalled, L"卸载完成"},
+    {kInstalled, L"本机未安装泽沃浏览器，未做任何更改"},
+    {kCancelled, L"用户取消了卸载"},
+    {kInstallationFailed, L"卸载失败"},
 };
 
 }  // namespace

@@ -33,6 +33,10 @@ enum class Outcome {
     InvalidCommandLine,
     NewerInstalled,
     ProgramsInUse,
+    Removed,
+    NothingInstalled,
+    RemovalCancelled,
+    RemovalFailed,
 };
 
 // What a refusal of the directory check ends an unattended run with.

@@ -3,6 +3,11 @@
 #include "system/UserShell.h"
 
 void TInstallForm::OverBtnClick() {
+    // A removal has nothing left to start.
+    if (removing_) {
+        OnCloseRequest();
+        return;
+    }
     UserShell shell;
     if (window_.IsChecked(Run))
         shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\" ZARVO_BROWSER_FILE).c_str(), L"", L"", SW_SHOW);

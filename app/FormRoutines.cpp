@@ -10,7 +10,7 @@
 using namespace InstallMain;
 
 Refusal TInstallForm::EnsureDirectory(const std::wstring& dir, InstallFolder& folder) {
-    return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_);
+    return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_, removing_);
 }
 
 bool TInstallForm::KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log) {

@@ -25,17 +25,21 @@ std::wstring UninstallText(const wchar_t* name) {
     return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
 }
 
-// The folder of an installed copy that still holds the browser: an upgrade
-// goes there instead of into a second copy under Program Files.
-std::wstring UpgradeFolder() {
+// The install folder that the entry records (InstallLocation, else
+// DisplayIcon's). For an upgrade, which goes there rather than into a second
+// copy, the first that passes the folder rules and still holds the browser;
+// for a removal, the first recorded, its text as it stands where the rules
+// refuse it, for the check to refuse. Empty where there is none.
+std::wstring Recorded(bool upgrade) {
     // The entry may name a drive without a medium.
     const CriticalErrorsQuiet quiet;
     for (bool icon : {false, true}) {
-        const std::wstring folder =
-            RegisteredFolder(UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue), icon);
-        if (folder.empty())
-            continue;
-        const DWORD attributes = GetFileAttributesW((folder + L"\\" ZARVO_BROWSER_FILE).c_str());
+        const std::wstring text = UninstallText(icon ? Product::kDisplayIconValue : Product::kInstallLocationValue);
+        const std::wstring folder = RegisteredFolder(text, icon);
+        if (!upgrade && !text.empty())
+            return folder.empty() ? text : folder;
+        const DWORD attributes =
+            folder.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW((folder + L"\\" ZARVO_BROWSER_FILE).c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
             return folder;
     }
@@ -62,7 +66,7 @@ void TInstallForm::FormCreate() {
     StepIndex = 0;
     TempDir = ReadTempDir(TempPathBuffer);
     // An upgrade keeps the installed copy's folder and shortcut choice.
-    std::wstring dir = UpgradeFolder();
+    std::wstring dir = Recorded(true);
     shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
     if (dir.empty())
         dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
@@ -97,9 +101,13 @@ void TInstallForm::OnDestroy() {
     FormDestroy();
 }
 
+std::wstring InstallMain::RecordedFolder() {
+    return Recorded(false);
+}
+
 std::wstring InstallMain::NewerInstalledRelease() {
     constexpr ReleaseVersion ours = {ZARVO_VERSION_NUMBERS};
-    std::wstring installed = UninstallText(L"DisplayVersion");
+    std::wstring installed = UninstallText(Product::kDisplayVersionValue);
     const std::optional<ReleaseVersion> version = ParseReleaseVersion(installed);
     if (!version || *version <= ours)
         installed.clear();

@@ -60,14 +60,21 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // the user is asked unless the run is unattended.
     void ChooseClosingFate(Closing::Fate fate) { closingFate_ = fate; }
 
-    // What Next does on the directory page, for a run without the wizard:
-    // the directory check, then the installation.
+    // Makes the wizard the removal of the copy installed in `dir`: its pages
+    // and texts, and the folder that it removes from.
+    void Removing(const std::wstring& dir);
+
+    // What Next does on the page whose check leads to the work (the directory
+    // page; the removal's question), for a run without the wizard: the check,
+    // then the installation or the removal.
     void InstallIntoTheFolder();
     // How the run has ended, once the window is done with.
     Outcome RunOutcome() const;
 
     // The one pass that lays down the product: directories, running copies
     // closed, payloads unpacked, shortcuts, registration, the finished page.
+    // In a removal, its counterpart: the product's files, shortcuts and
+    // values removed, and its folders and keys where they are left empty.
     void RunInstallation();
 
     // The directory check of the folder's text (install/FolderCheck.h),
@@ -96,24 +103,26 @@ class TInstallForm final : private InstallProgress, public FormEvents {
         void (TInstallForm::*work)();
     };
     static const Page kPages[];
+    static const Page kRemovalPages[];
 
   private:
     enum class Stage { Wizard, Cancelled, Installing, InUse, Installed };
 
-    static int PageIndex(ControlId page);
+    int PageIndex(ControlId page) const;
+    int PageCount() const;
     void ShowStep(int index);
     // Leaves the page at StepIndex for the next one, once its check passes.
     void GoForward();
     // The directory page's check, of the folder that the edit box names: its
     // text, who could change it, the disk space, then the folder made and
-    // held. Shows the box that says why, and is false, where the folder
-    // cannot be installed to.
+    // held (in a removal, the installed copy's folder held as it is). Shows
+    // the box that says why, and is false, where the folder cannot be used.
     bool FolderAccepted();
     // Where copies of the product's programs run from the accepted folder,
     // the user is told that they will be closed, to save first; Cancel lets
     // the folder go, nothing changed, and the page stays.
     bool ProgramsMayClose();
-    // The copying page's work.
+    // The copying page's work: the installation, or the removal.
     void Install();
 
     // What the installation asks of the form.
@@ -140,6 +149,9 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // Run by the directory check before it makes anything; tests race it there.
     void (*beforeFolderMade_)();
     Stage stage_ = Stage::Wizard;
+    // The pages that the wizard walks: the installation's, or the removal's.
+    const Page* pages_ = kPages;
+    bool removing_ = false;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.
     Product::ShortcutChoice shortcuts_;
@@ -170,6 +182,11 @@ using ::PayloadNames;
 // Gives back the strings and COM references of the installer state; called at
 // program end before COM is uninitialised.
 void ReleaseInstallerState();
+
+// The install folder that the product's Uninstall entry records
+// (InstallLocation, else DisplayIcon's folder), its text as it stands where
+// the folder rules refuse it; empty where the entry records neither.
+std::wstring RecordedFolder();
 
 // The version that the product's Uninstall entry records, where it is newer
 // than this installer's; empty otherwise, also where the text is no version

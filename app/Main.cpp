@@ -45,14 +45,19 @@ DWORD OpenLog(RunLog& log, const std::wstring& path) {
     return 0;
 }
 
-// The wizard, or the installation without it, in the window made for it.
-Outcome RunForm(Application& application, const SetupOptions& options) {
+const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息，无需卸载。";
+
+// The wizard, or the installation without it, in the window made for it; a
+// removal from `removeFrom` where one is asked for.
+Outcome RunForm(Application& application, const SetupOptions& options, const std::wstring& removeFrom) {
     TInstallForm form(application);
     InstallMain::InstallForm = &form;
     Outcome outcome = Outcome::Failed;
     try {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
+        if (options.uninstall)
+            form.Removing(removeFrom);
         if (options.directory)
             form.SetInstallDirectory(*options.directory);
         form.ChooseShortcuts(options.shortcuts);
@@ -108,9 +113,17 @@ Outcome Setup(Application& application, const SetupOptions& options) {
         application.Message(nullptr, kDamagedText, Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::Damaged;
     }
+    // A removal takes what the Uninstall entry records; where it records no
+    // folder, nothing is installed to remove.
+    const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
+    if (options.uninstall && removeFrom.empty()) {
+        application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
+        return Outcome::NothingInstalled;
+    }
     // An older release replaces a newer one only when asked to: a newer
     // browser's profile may not open in an older one.
-    const std::wstring newer = options.allowDowngrade ? std::wstring() : InstallMain::NewerInstalledRelease();
+    const std::wstring newer =
+        options.allowDowngrade || options.uninstall ? std::wstring() : InstallMain::NewerInstalledRelease();
     if (!newer.empty()) {
         if (options.mode != SetupMode::Wizard) {
             log.Line(FormatText(kNewerRefused, {newer, ZARVO_VERSION_TEXT}));
@@ -121,7 +134,7 @@ Outcome Setup(Application& application, const SetupOptions& options) {
             return Outcome::NewerInstalled;
     }
     ComApartment com;
-    const Outcome outcome = RunForm(application, options);
+    const Outcome outcome = RunForm(application, options, removeFrom);
     InstallMain::ReleaseInstallerState();
     return outcome;
 }

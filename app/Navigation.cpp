@@ -16,10 +16,44 @@ const TInstallForm::Page TInstallForm::kPages[] = {
     {{OverTabSheet, nullptr, false, false, false}, nullptr, nullptr},
 };
 
+// The removal: the question (Next removes, Cancel leaves), then the same
+// copying and last pages, with texts of their own.
+const TInstallForm::Page TInstallForm::kRemovalPages[] = {
+    {{WelcomeTabSheet, L"卸载", false, true, true}, &TInstallForm::FolderAccepted, nullptr},
+    {{ProcessTabSheet, L"下一步", false, false, false}, nullptr, &TInstallForm::Install},
+    {{OverTabSheet, nullptr, false, false, false}, nullptr, nullptr},
+};
+
 namespace {
-constexpr int kPageCount = static_cast<int>(std::size(TInstallForm::kPages));
-static_assert(kPageCount < 10, "the step label has one digit for the count");
+
+static_assert(std::size(TInstallForm::kPages) < 10, "the step label has one digit for the count");
+
+struct PageText {
+    ControlId control;
+    const wchar_t* text;
+};
+constexpr PageText kRemovalTexts[] = {
+    {NameLabel, L"卸载 泽沃浏览器"},
+    {MoreIntrod,
+     L"将删除泽沃浏览器的程序文件、快捷方式和注册表信息，您自己的文件会保留。正在运行的泽沃浏览器将被关闭。\r\n"},
+    {CopyLabel, L"正在卸载"},
+    {CopyIntrodLabel, L"正在从您的计算机中删除泽沃浏览器，请稍候"},
+    {OverTitleLabel, L"卸载完成"},
+    {OverLabel, L"泽沃浏览器已从您的计算机中删除，单击完成按钮退出。"},
+};
+
 }  // namespace
+
+void TInstallForm::Removing(const std::wstring& dir) {
+    removing_ = true;
+    pages_ = kRemovalPages;
+    SetInstallDirectory(dir);
+    for (const PageText& row : kRemovalTexts)
+        window_.SetText(row.control, row.text);
+    for (ControlId action : {Run, VistaHome, CheckBoxLeadWeb, CheckBoxSetIEHome})
+        window_.SetVisible(action, false);
+    ShowStep(0);
+}
 
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {
@@ -50,15 +84,19 @@ void TInstallForm::OnCloseRequest() {
         application_.Terminate();
 }
 
-int TInstallForm::PageIndex(ControlId page) {
+int TInstallForm::PageCount() const {
+    return static_cast<int>(removing_ ? std::size(kRemovalPages) : std::size(kPages));
+}
+
+int TInstallForm::PageIndex(ControlId page) const {
     int index = 0;
-    while (kPages[index].shows.page != page)
+    while (pages_[index].shows.page != page)
         ++index;
     return index;
 }
 
 void TInstallForm::ShowStep(int index) {
-    window_.Show(kPages[index].shows, index + 1, kPageCount);
+    window_.Show(pages_[index].shows, index + 1, PageCount());
 }
 
 void TInstallForm::ShowPage(ControlId page) {
@@ -70,19 +108,20 @@ void TInstallForm::NextStepBtnClick() {
 }
 
 void TInstallForm::InstallIntoTheFolder() {
-    StepIndex = PageIndex(DirTabSheet);
+    for (StepIndex = 0; !pages_[StepIndex].check;)
+        ++StepIndex;
     GoForward();
 }
 
 void TInstallForm::GoForward() {
-    const Page& leaving = kPages[StepIndex];
+    const Page& leaving = pages_[StepIndex];
     // A button that is disabled or hidden still clicks when it is sent a click.
     if (!leaving.shows.forward)
         return;
     if (leaving.check) {
         // The next step is told while the page's check runs; the page shows
         // again where it fails, after the box that says why or the error.
-        window_.ShowStepNumber(StepIndex + 2, kPageCount);
+        window_.ShowStepNumber(StepIndex + 2, PageCount());
         bool passed = false;
         try {
             passed = (this->*leaving.check)();
@@ -96,8 +135,8 @@ void TInstallForm::GoForward() {
         }
     }
     ShowStep(++StepIndex);
-    if (kPages[StepIndex].work)
-        (this->*kPages[StepIndex].work)();
+    if (pages_[StepIndex].work)
+        (this->*pages_[StepIndex].work)();
 }
 
 bool TInstallForm::FolderAccepted() {
@@ -127,7 +166,7 @@ void TInstallForm::Install() {
 }
 
 void TInstallForm::LastStepBtnClick() {
-    if (kPages[StepIndex].shows.back)
+    if (pages_[StepIndex].shows.back)
         ShowStep(--StepIndex);
 }
 
@@ -138,7 +177,8 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (application_.Message(window_.Handle(), L"确定要退出安装程序吗？", Product::kName, MB_OKCANCEL) != IDOK)
+    if (application_.Message(window_.Handle(), removing_ ? L"确定要退出卸载程序吗？" : L"确定要退出安装程序吗？",
+                             Product::kName, MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
     else if (stage_ == Stage::Wizard)
         stage_ = Stage::Cancelled;
@@ -149,18 +189,19 @@ void TInstallForm::FormClose(CloseAction& action) {
 Outcome TInstallForm::RunOutcome() const {
     switch (stage_) {
         case Stage::Installed:
-            return Outcome::Installed;
+            return removing_ ? Outcome::Removed : Outcome::Installed;
         case Stage::Installing:
-            return Outcome::Failed;
+            return removing_ ? Outcome::RemovalFailed : Outcome::Failed;
         case Stage::InUse:
             return Outcome::ProgramsInUse;
         case Stage::Wizard:
-            // Without a user to choose again, a refusal ends the run.
+            // Without a user to choose again, a refusal ends the run; a
+            // removal's has nothing else to choose, and fails.
             if (refusal_ != FolderRefusal::None)
-                return OutcomeOf(refusal_);
+                return removing_ ? Outcome::RemovalFailed : OutcomeOf(refusal_);
             break;
         case Stage::Cancelled:
             break;
     }
-    return Outcome::Cancelled;
+    return removing_ ? Outcome::RemovalCancelled : Outcome::Cancelled;
 }

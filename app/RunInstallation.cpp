@@ -4,10 +4,10 @@
 
 using namespace InstallMain;
 
-// The one pass that lays down the product, as a plan of actions run by one
-// executor: all fifteen files, the shortcuts and the registry values change
-// together or not at all, and an error is shown as ever once everything is
-// back as it was.
+// The one pass that lays down the product, or removes it, as a plan of
+// actions run by one executor: all fifteen files, the shortcuts and the
+// registry values change together or not at all, and an error is shown as
+// ever once everything is back as it was.
 void TInstallForm::RunInstallation() {
     InstallRequest request;
     request.folder = std::move(installFolder_);
@@ -17,6 +17,7 @@ void TInstallForm::RunInstallation() {
     request.shortcutsText = ShortcutOptionsText(shortcuts_);
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
+    request.removing = removing_;
     InstallProduct(std::move(request), *this, application_.Log());
     // The installation moves on to the page after its own; the step counter
     // stays where the user left it.

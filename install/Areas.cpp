@@ -10,7 +10,7 @@
 #include <iterator>
 #include <vector>
 
-Areas::Areas(std::wstring dir, HeldFolder root) {
+Areas::Areas(std::wstring dir, HeldFolder root, HeldFolder above) : above_(std::move(above)) {
     paths_[static_cast<int>(Area::Tree)] = std::move(dir);
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
     const std::wstring programs = ShortcutFolderPath(Product::LinkPlace::StartMenu);
@@ -30,7 +30,7 @@ Areas::Held& Areas::At(Area area, const std::wstring& path) {
 const HeldFolder& Areas::Above(Area area, const std::wstring& path) {
     if (area == Area::StartMenu && path.empty())
         return programs_;
-    return path.empty() ? none_ : Folder(area, ParentOf(path));
+    return path.empty() ? above_ : Folder(area, ParentOf(path));
 }
 
 const HeldFolder& Areas::Folder(Area area, const std::wstring& path) {
@@ -55,7 +55,14 @@ void Areas::Make(Area area, const std::wstring& path) {
         Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
 }
 
-void Areas::RemoveMade(Area area, const std::wstring& path) {
+bool Areas::Remove(Area area, const std::wstring& path, bool onlyMade) {
+    if (!onlyMade) {
+        const HeldFolder& folder = Folder(area, path);
+        if (!folder)
+            return true;
+        if (!folder.Names().empty())
+            return false;
+    }
     bool made = false;
     for (auto held = held_.begin(); held != held_.end();) {
         const std::wstring& below = held->path;
@@ -64,8 +71,12 @@ void Areas::RemoveMade(Area area, const std::wstring& path) {
         made = made || (inside && held->made && below.size() == path.size());
         held = inside ? held_.erase(held) : std::next(held);
     }
-    if (made)
-        DeleteHeld(Above(area, path).FolderToDelete(path.empty() ? Product::kName : NameOf(path)).get());
+    if (onlyMade && !made)
+        return true;
+    const std::wstring name = !path.empty()             ? NameOf(path)
+                              : area == Area::StartMenu ? std::wstring(Product::kName)
+                                                        : NameOf(paths_[static_cast<int>(Area::Tree)]);
+    return DeleteHeld(Above(area, path).FolderToDelete(name).get());
 }
 
 Situation Areas::Look() {

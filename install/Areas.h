@@ -12,7 +12,8 @@
 // all-users desktop; and the product's group in the all-users Start menu.
 class Areas {
   public:
-    Areas(std::wstring dir, HeldFolder root);
+    // `above` holds the install folder where it may go itself (a removal).
+    Areas(std::wstring dir, HeldFolder root, HeldFolder above = HeldFolder());
 
     // The paths of the areas' folders, in the order of Area.
     const AreaPaths& Paths() const { return paths_; }
@@ -25,9 +26,10 @@ class Areas {
     // <code>": every folder of the tree is part of the product.
     void Make(Area area, const std::wstring& path);
 
-    // Removes the folder at the path where Make made it (it is empty by
-    // now), letting go of it and of what is held below it first.
-    void RemoveMade(Area area, const std::wstring& path);
+    // Removes the folder at the path, letting go of it and of what is held
+    // below it first: with `onlyMade`, where Make made it (it is empty by
+    // now); otherwise where it is there and holds nothing. False where it stays.
+    bool Remove(Area area, const std::wstring& path, bool onlyMade);
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.
@@ -39,8 +41,8 @@ class Areas {
     const HeldFolder& Above(Area area, const std::wstring& path);
 
     AreaPaths paths_;
-    // Above the install folder: nothing the installation may reach.
-    const HeldFolder none_;
+    // Above the install folder: nothing an installation may reach.
+    const HeldFolder above_;
     HeldFolder programs_;
     struct Held {
         Area area;

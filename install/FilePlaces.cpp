@@ -61,7 +61,7 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
     const std::wstring name = NameOf(path);
     if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), OldName(name, tag_)) : 0)
         Fail(area, path, error);
-    if (const DWORD error = folder.MoveHere(entry.written.get(), name)) {
+    if (const DWORD error = entry.written ? folder.MoveHere(entry.written.get(), name) : 0) {
         if (entry.old)
             folder.MoveHere(entry.old.get(), name);
         Fail(area, path, error);

@@ -38,7 +38,8 @@ class FilePlaces {
     // Removes the new file again.
     void Drop(Area area, const std::wstring& path);
 
-    // The new file takes the place's name, the one it replaces kept aside.
+    // The new file takes the place's name, the one it replaces kept aside;
+    // with none written (a removal), the held file is only kept aside.
     void Place(Area area, const std::wstring& path);
     // The name back to the file it replaced; the new file goes.
     void Unplace(Area area, const std::wstring& path);

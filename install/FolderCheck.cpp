@@ -48,6 +48,7 @@ namespace {
 // the order of FolderRisk.
 constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
 constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
+constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”不存在，或经由链接指向别处。";
 constexpr const wchar_t* kUnsafe[] = {
     L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
     L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
@@ -81,6 +82,13 @@ HeldFolder DeepestExisting(const std::wstring& dir, std::wstring& missing) {
     }
 }
 
+// The installed copy's folder, reached from its drive's root one name at a
+// time through no link, and the folder above it, through which it goes.
+HeldFolder InstalledFolder(const std::wstring& dir, HeldFolder& above) {
+    above = HeldFolder::OpenWithoutLinks(ParentPart(dir));
+    return above.ExistingFolder(NameOf(dir));
+}
+
 // Whether the typed path leads to the held folder: one volume, one file.
 bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
     // Opened for its attributes only, which clashes with no holder's sharing.
@@ -97,12 +105,13 @@ bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
 
 // A text that every later path can be built on, in a folder that only the
 // administrators could change, on a disk with room: nothing is made before
-// all three are known.
+// all three are known. An installed copy's folder must be there.
 Reason Check(const std::wstring& dir,
              const std::wstring& tempDir,
              InstallFolder& folder,
              LogSink& log,
-             void (*beforeMaking)()) {
+             void (*beforeMaking)(),
+             bool installed) {
     if (!WellFormedInstallDir(dir))
         return {FolderRefusal::Unusable, kUnusable, {}};
     FolderVerdict verdict = JudgeInstallPath(dir);
@@ -110,10 +119,11 @@ Reason Check(const std::wstring& dir,
         return Unsafe(verdict);
     const std::wstring bare = WithoutTrailingBackslash(dir);
     std::wstring missing;
-    HeldFolder deepest = DeepestExisting(bare, missing);
+    HeldFolder deepest = installed ? InstalledFolder(bare, folder.above) : DeepestExisting(bare, missing);
     if (!deepest)
-        return deepest.Error() == ERROR_SHARING_VIOLATION ? Unsafe({FolderRisk::InUse, dir})
-                                                          : Reason{FolderRefusal::Unusable, kUnusable, {}};
+        return deepest.Error() == ERROR_SHARING_VIOLATION
+                   ? Unsafe({FolderRisk::InUse, dir})
+                   : Reason{FolderRefusal::Unusable, installed ? kNotInstalled : kUnusable, bare};
     // Judged where it is, as it is held: the install folder, or what the
     // missing folders are made in. A link may lead there, and another account
     // may have made a folder on the way after the first look.
@@ -121,7 +131,7 @@ Reason Check(const std::wstring& dir,
     verdict = JudgeHeldFolder(deepest, at, !missing.empty());
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
-    if (std::wstring shortage = RoomShortage(deepest, dir, tempDir); !shortage.empty())
+    if (std::wstring shortage = installed ? std::wstring() : RoomShortage(deepest, dir, tempDir); !shortage.empty())
         return {FolderRefusal::NoRoom, L"%1", std::move(shortage)};
     if (beforeMaking)
         beforeMaking();
@@ -161,7 +171,8 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            const std::wstring& tempDir,
                            InstallFolder& folder,
                            LogSink& log,
-                           void (*beforeMaking)()) {
-    const Reason reason = Check(dir, tempDir, folder, log, beforeMaking);
+                           void (*beforeMaking)(),
+                           bool installed) {
+    const Reason reason = Check(dir, tempDir, folder, log, beforeMaking, installed);
     return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
 }

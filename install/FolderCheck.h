@@ -39,6 +39,8 @@ struct InstallFolder {
     // The path that the system knows the folder by, through no link: what
     // everything after the check names.
     std::wstring path;
+    // The folder that holds it, where it is to be removed.
+    HeldFolder above;
     // The folders that the check made on its way, and how: a failed
     // installation undoes them last.
     Plan made;
@@ -55,9 +57,12 @@ struct Refusal {
 // The directory check, which gives the folder that it accepts: nothing is made
 // until the text, the rights on the way and the room are known good; a
 // refusal says why, and undoes and lets go of what it made. `beforeMaking`
-// runs just before the making, for tests that race it.
+// runs just before the making, for tests that race it. An `installed` copy's
+// folder, which a removal takes, must be there, reached from its drive's root
+// through no link, and is held with the folder above it; nothing is made.
 Refusal CheckInstallFolder(const std::wstring& dir,
                            const std::wstring& tempDir,
                            InstallFolder& folder,
                            LogSink& log,
-                           void (*beforeMaking)() = nullptr);
+                           void (*beforeMaking)() = nullptr,
+                           bool installed = false);

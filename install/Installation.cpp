@@ -19,7 +19,8 @@ std::wstring NewRunTag() {
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
     try {
         MachineOperations operations(request, progress, log, NewRunTag());
-        Execute(PlanInstallation(operations.Look()), operations, log, &progress);
+        const Situation situation = operations.Look();
+        Execute(request.removing ? PlanRemoval(situation) : PlanInstallation(situation), operations, log, &progress);
     } catch (...) {
         // The folders that the directory check made go last, once nothing of
         // the run holds them.

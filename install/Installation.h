@@ -23,10 +23,13 @@ struct InstallRequest {
     // The installer's shell-link object, which makes the shortcuts' files.
     IShellLinkW* link = nullptr;
     IPersistStream* persist = nullptr;
+    // The product is removed instead, from the folder: nothing else above counts.
+    bool removing = false;
 };
 
-// The installation: looks at what the machine holds, plans the actions that
-// make it hold the product, and runs them, logging each. All of the files,
-// shortcuts and registry values change, or, when an action fails, none: the
-// actions done are undone and the failure goes on to the caller.
+// The installation, or the removal that the request asks for: looks at what
+// the machine holds, plans the actions that make it hold the product (or no
+// longer), and runs them, logging each. All of the files, shortcuts and
+// registry values change, or, when an action fails, none: the actions done are
+// undone and the failure goes on to the caller.
 void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log);

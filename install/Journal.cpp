@@ -114,9 +114,11 @@ const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
         const bool ofItsType = value.newType == 4
                                    ? data.size() == 4
                                    : data.size() >= 2 && data.size() % 2 == 0 && !data.back() && !data[data.size() - 2];
+        // A removal deletes the value: no type, no data.
+        const bool deleted = value.newType == 0 && data.empty();
         // Its texts are not repeated: the log is no place for what a file says.
         if (i == Product::kValueCount || (named >> i & 1) ||
-            value.newType != Product::RegistryType(Product::kValues[i].data) || !ofItsType)
+            (!deleted && (value.newType != Product::RegistryType(Product::kValues[i].data) || !ofItsType)))
             return L"它列有本产品所写以外的注册表值";
         named |= 1ul << i;
     }

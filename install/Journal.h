@@ -29,6 +29,7 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
 
 // Why a journal is not to be used, null when it may be: it may name only the
 // product's own values (system/Product.h), each once, with the data that the
-// run wrote of the type that the value has. What stood before is put back as
-// it was, of whatever type: only the product's values are ever touched.
+// run wrote of the type that the value has, or none where a removal deleted
+// it. What stood before is put back as it was, of whatever type: only the
+// product's values are ever touched.
 const wchar_t* JournalRefusal(const std::vector<JournalValue>& values);

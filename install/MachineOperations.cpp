@@ -9,6 +9,7 @@
 #include "system/Files.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
+#include "system/Reg.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
@@ -20,9 +21,9 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       progress_(progress),
       log_(log),
       tag_(std::move(tag)),
-      areas_(request.folder.path, std::move(request.folder.held)),
+      areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.removing) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -52,11 +53,17 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
     {L"删除保留的旧文件", &MachineOperations::Finish, false},
     {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
+    // A removal's file goes as a replaced one does, with no new one in its
+    // place; its values are written as the removal's data has them: deleted.
+    {L"删除：", &MachineOperations::Place, true},
+    {L"删除注册表值：HKLM\\", &MachineOperations::SetValue, true},
+    {L"删除空文件夹：", &MachineOperations::RemoveEmpty, false},
+    {L"删除空注册表项：HKLM\\", &MachineOperations::RemoveEmpty, false},
 };
 
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
     static_assert(
-        std::size(kSteps) == static_cast<std::size_t>(Step::AtRestart) - static_cast<std::size_t>(Step::MakeFolder) + 1,
+        std::size(kSteps) == static_cast<std::size_t>(Step::RemoveKey) - static_cast<std::size_t>(Step::MakeFolder) + 1,
         "a row for every change");
     return kSteps[static_cast<int>(step) - static_cast<int>(Step::MakeFolder)];
 }
@@ -142,7 +149,7 @@ void MachineOperations::Copy(const Action& action, bool undo) {
 
 void MachineOperations::MakeFolder(const Action& action, bool undo) {
     if (undo) {
-        areas_.RemoveMade(action.area, action.path);
+        areas_.Remove(action.area, action.path, true);
         return;
     }
     areas_.Make(action.area, action.path);
@@ -233,4 +240,11 @@ void MachineOperations::AtRestart(const Action&, bool) {
         log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
         all = all && set;
     }
+}
+
+void MachineOperations::RemoveEmpty(const Action& action, bool) {
+    // A key has no area; a folder is below one. The line before names it.
+    if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
+                                    : areas_.Remove(action.area, action.path, false)))
+        log_.Line(L"其中有本产品以外的内容，保留。");
 }

@@ -55,6 +55,7 @@ class MachineOperations final : public Operations {
     void SetValue(const Action& action, bool undo);
     void Finish(const Action& action, bool undo);
     void AtRestart(const Action& action, bool undo);
+    void RemoveEmpty(const Action& action, bool undo);
     // Reads and judges the journal at the path: why it is not to be used,
     // empty where it may be.
     std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);

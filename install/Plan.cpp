@@ -27,30 +27,42 @@ class Planner {
         return std::move(plan_);
     }
 
-    Plan Build() {
-        Add(Step::Status, Area::None, L"正在创建目录，请稍候");
-        Folders();
+    // The installation, or with `removal` its counterpart.
+    Plan Build(bool removal) {
+        if (!removal) {
+            Add(Step::Status, Area::None, L"正在创建目录，请稍候");
+            Folders();
+        }
         Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
         Add(Step::ClosePrograms, Area::Tree);
         // Settled once the running copies are gone, so that none of them
         // maps a file that is to take its name back.
         Settle();
         Add(Step::Journal);
-        Files();
-        Shortcuts();
-        // Every new file is on the disk before the first takes its name.
-        for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
-            if (plan_[i].step == Step::Write)
-                Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
-        Progress(Step::Advance, 5);
+        HoldFiles();
+        if (removal) {
+            Remove();
+        } else {
+            Files();
+            Shortcuts();
+            // Every new file is on the disk before the first takes its name.
+            for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
+                if (plan_[i].step == Step::Write)
+                    Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
+            Progress(Step::Advance, 5);
+        }
         Add(Step::Status, Area::None, L"正在更新系统键值");
         for (const Product::Value& value : Product::kValues)
-            Add(Step::SetValue, Area::None, value.key, L"\\", value.name).value = &value;
-        Add(Step::Status, Area::None, L"正在删除生成的临时文件");
+            Add(removal ? Step::DeleteValue : Step::SetValue, Area::None, value.key, L"\\", value.name).value = &value;
+        if (!removal)
+            Add(Step::Status, Area::None, L"正在删除生成的临时文件");
         Add(Step::Finish);
         if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
             Add(Step::AtRestart);
-        Progress(Step::Advance, 10);
+        if (removal)
+            RemoveEmpty();
+        else
+            Progress(Step::Advance, 10);
         return std::move(plan_);
     }
 
@@ -141,11 +153,14 @@ class Planner {
     // Held from the start, so that no other program takes a file that is to
     // be replaced without sharing meanwhile; each new file written beside its
     // place, through a temporary copy of its container.
-    void Files() {
+    void HoldFiles() {
         std::wstring place;
         for (const Product::File& file : Product::kFiles)
             if (Stands(Area::Tree, place.assign(file.folder).append(L"\\").append(file.name)))
                 Add(Step::Hold, Area::Tree, place.c_str());
+    }
+
+    void Files() {
         Progress(Step::ProgressMax, 52);
         for (const Product::File& file : Product::kFiles) {
             Add(Step::Repaint, Area::None, L"正在抽取：", file.payload, L".zip");
@@ -157,6 +172,37 @@ class Planner {
             Add(Step::Write, Area::Tree, file.folder, L"\\", file.name).file = &file;
         }
         Progress(Step::Advance, 5);
+    }
+
+    // Every shortcut held too, so that a file or shortcut that another
+    // program holds stops the removal before anything changes; then each
+    // goes, kept aside until the run is done.
+    void Remove() {
+        for (const Product::Shortcut& shortcut : Product::kShortcuts)
+            if (Stands(AreaOf(shortcut.place), std::wstring(L"\\").append(shortcut.name)))
+                Add(Step::Hold, AreaOf(shortcut.place), L"\\", shortcut.name);
+        const std::size_t held = plan_.size();
+        Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), [](const Action& a) {
+                     return a.step == Step::Hold;
+                 })));
+        for (std::size_t i = 0; i < held; ++i)
+            if (plan_[i].step == Step::Hold) {
+                Add(Step::Repaint, Area::None, L"正在删除：", plan_[i].path.c_str());
+                Add(Step::Remove, plan_[i].area, plan_[i].path.c_str());
+                Progress(Step::Advance, 1);
+            }
+    }
+
+    // Once the run is done, the product's folders where nothing else is left
+    // in them, innermost first and the install folder last, and its keys.
+    void RemoveEmpty() {
+        const std::vector<std::wstring> tree = TreeFolders();
+        for (auto folder = tree.rbegin(); folder != tree.rend(); ++folder)
+            Add(Step::RemoveFolder, Area::Tree, folder->c_str());
+        Add(Step::RemoveFolder, Area::StartMenu);
+        Add(Step::RemoveFolder, Area::Tree);
+        for (const wchar_t* key : Product::kKeys)
+            Add(Step::RemoveKey, Area::None, key);
     }
 
     void Shortcuts() {
@@ -210,7 +256,11 @@ bool Settles(const Spot& spot) {
 }
 
 Plan PlanInstallation(const Situation& situation) {
-    return Planner(situation).Build();
+    return Planner(situation).Build(false);
+}
+
+Plan PlanRemoval(const Situation& situation) {
+    return Planner(situation).Build(true);
 }
 
 Plan PlanFoldersBelow(const std::wstring& above, const std::wstring& names) {

@@ -44,6 +44,10 @@ enum class Step : std::uint8_t {
     SetValue,       // `value`, written
     Finish,         // the run's marker, the registry flushed, the kept files and the journal removed
     AtRestart,      // the kept files that a running program still maps, and the marker after them, gone at restart
+    Remove,         // a file or shortcut of the product, kept aside under the run's name until the run is done
+    DeleteValue,    // `value`, deleted
+    RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo)
+    RemoveKey,      // the key `path` of the product's values, where nothing is left in it
 };
 inline constexpr Step kFirstChange = Step::Made;
 
@@ -106,6 +110,12 @@ bool Settles(const Spot& spot);
 // moment: what earlier runs left settled first, every new file on the disk
 // before the first takes its name.
 Plan PlanInstallation(const Situation& situation);
+
+// The removal of the product, as the installation's counterpart: running
+// copies ended, what earlier runs left settled, every file and shortcut of the
+// product kept aside and its values deleted, all put back on a failure; once
+// done, the product's folders and keys that are left empty.
+Plan PlanRemoval(const Situation& situation);
 
 // The folders that the directory check makes: each of the names below the
 // folder at `above` ("\\Apps\\Zarvo" below "C:\\"), outer first, empty names

@@ -41,7 +41,10 @@ void FlushKeys() {
 
 }  // namespace
 
-RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice) {
+RegistryValues::RegistryValues(const std::wstring& dir,
+                               unsigned long installedKib,
+                               const std::wstring& choice,
+                               bool deleted) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -71,6 +74,10 @@ RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedK
             case Product::Data::Size:
                 entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
                 break;
+        }
+        if (deleted) {
+            entry.newType = REG_NONE;
+            entry.newData.clear();
         }
         values_.push_back(std::move(entry));
     }
@@ -108,8 +115,11 @@ void RegistryValues::DropJournal() {
 void RegistryValues::Set(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
-    RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
-                  static_cast<DWORD>(value.newData.size()));
+    if (value.newType == REG_NONE)
+        RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
+    else
+        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                      static_cast<DWORD>(value.newData.size()));
 }
 
 void RegistryValues::Unset(int index) {
@@ -157,11 +167,13 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
     std::vector<std::wstring> made, kept;
     for (const JournalValue& value : values) {
         const RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
-        if (state.exists && state.type == value.newType && state.data == value.newData)
+        // A removal's value (no type) still holds what the run left where it is missing.
+        const bool deleted = value.newType == REG_NONE;
+        if (deleted ? !state.exists : state.exists && state.type == value.newType && state.data == value.newData)
             PutBack(value);
         else if (state.exists)
             kept.push_back(value.key);
-        if (!value.keyExisted && state.keyExists)
+        if (!value.keyExisted && state.keyExists && !deleted)
             made.push_back(value.key);
     }
     for (std::size_t i = 0; i < made.size(); ++i)

@@ -14,7 +14,9 @@ class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
     // `installedKib`, with the shortcuts that `choice` names.
-    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice);
+    // `deleted`: as a removal leaves them, which the journal records as no
+    // type and no data.
+    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice, bool deleted);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk. Raises when a value cannot be read:
@@ -23,8 +25,9 @@ class RegistryValues {
     // The journal goes: the run is done, or undone.
     void DropJournal();
 
-    // Writes value `index` of the product's table; raises as the registry
-    // layer does, and may have made its key (Unset takes it away).
+    // Writes value `index` of the product's table, or deletes it as a removal
+    // does (one missing is no error); raises as the registry layer does, and
+    // may have made its key (Unset takes it away).
     void Set(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.

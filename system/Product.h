@@ -109,6 +109,8 @@ inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
 // reads back.
 inline constexpr wchar_t kDisplayIconValue[] = L"DisplayIcon";
 inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
+// The release that the entry records, which a downgrade is judged by.
+inline constexpr wchar_t kDisplayVersionValue[] = L"DisplayVersion";
 
 // What a registry value holds: a fixed text; the install folder followed by
 // the text (also as an expandable string); the uninstall command, the install
@@ -148,7 +150,7 @@ inline constexpr Value kValues[] = {
     // What Programs and Features, software-inventory tools and the detection
     // rules of deployment tools read besides: the version (also as numbers),
     // the date, the folder, the size, and that the entry offers removal only.
-    {kUninstallKey, L"DisplayVersion", Data::Text, ZARVO_VERSION_TEXT, 0},
+    {kUninstallKey, kDisplayVersionValue, Data::Text, ZARVO_VERSION_TEXT, 0},
     {kUninstallKey, L"VersionMajor", Data::Number, nullptr, ZARVO_VERSION_MAJOR},
     {kUninstallKey, L"VersionMinor", Data::Number, nullptr, ZARVO_VERSION_MINOR},
     {kUninstallKey, L"InstallDate", Data::Date, nullptr, 0},

@@ -140,6 +140,19 @@ bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {
     return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
 }
 
+bool RegRemoveEmptyKey(HKEY root, const std::wstring& keyPath) {
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+        return true;
+    DWORD keys = 1, values = 1;
+    {
+        const UniqueHKey owned(opened);
+        RegQueryInfoKeyW(opened, nullptr, nullptr, nullptr, &keys, nullptr, nullptr, &values, nullptr, nullptr, nullptr,
+                         nullptr);
+    }
+    return keys == 0 && values == 0 && RegRemoveKey(root, keyPath);
+}
+
 void RegFlush(HKEY root, const wchar_t* keyPath) {
     HKEY opened = nullptr;
     if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {

@@ -44,6 +44,9 @@ void RegPutState(HKEY root,
 // Deletes a key that holds no keys: true where it is gone or was missing,
 // false where it stays, with the system's code as the last error.
 bool RegRemoveKey(HKEY root, const std::wstring& keyPath);
+// Deletes the key where it holds neither a value nor a key (one missing is
+// gone); false where it stays.
+bool RegRemoveEmptyKey(HKEY root, const std::wstring& keyPath);
 // Writes the key to the disk now, so that a power cut cannot take back what a
 // run has counted as done; a missing key has nothing to write.
 void RegFlush(HKEY root, const wchar_t* keyPath);

@@ -15,11 +15,11 @@ class ExitCodeTest : public testing::Test {
     void TearDown() override { RemoveTree(kTestRoot); }
 
     // Asks to close the window as its close box does and answers the question OK.
-    static void CloseWithOk(Installer& installer) {
+    static void CloseWithOk(Installer& installer, const wchar_t* question = L"确定要退出安装程序吗？") {
         PostMessageW(installer.Window(), WM_CLOSE, 0, 0);
         HWND box = installer.WaitForMessageBox();
         ASSERT_TRUE(box);
-        EXPECT_EQ(MessageBoxText(box), L"确定要退出安装程序吗？");
+        EXPECT_EQ(MessageBoxText(box), question);
         Answer(box, IDOK);
         ASSERT_TRUE(installer.WaitForExit());
     }
@@ -109,5 +109,37 @@ TEST_F(ExitCodeTest, NewerReleaseIsReplacedOnlyWhenTheUserSaysSo) {
         Installer installer(InstallerPath(), arguments);
         ASSERT_TRUE(installer.Window()) << testing::PrintToString(std::wstring(arguments));
         CloseWithOk(installer);
+    }
+}
+
+// The removal's wizard asks first: left there, it is a cancelled removal with
+// nothing changed; "卸载" goes on to its own last page, whose button ends it
+// with the product gone.
+TEST_F(ExitCodeTest, RemovalAsksFirstAndLeftThereChangesNothing) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    {
+        Installer setup(InstallerPath(), L"/quiet /D=" + dir);
+        ASSERT_TRUE(setup.WaitForExit());
+        ASSERT_EQ(setup.ExitCode(), static_cast<DWORD>(kInstalled));
+    }
+    for (bool remove : {false, true}) {
+        Installer installer(InstallerPath(), L"/uninstall");
+        ASSERT_TRUE(installer.Window());
+        EXPECT_EQ(Text(installer.Control(NameLabel)), L"卸载 泽沃浏览器");
+        EXPECT_EQ(Text(installer.Control(NextStepBtn)), L"卸载");
+        if (!remove) {
+            CloseWithOk(installer, L"确定要退出卸载程序吗？");
+            EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kCancelled));
+            EXPECT_TRUE(Exists(dir + L"\\Zarvo.exe"));
+            continue;
+        }
+        ASSERT_TRUE(Press(installer.Control(NextStepBtn)));
+        ASSERT_TRUE(WaitUntil([&] { return Visible(installer.Control(OverTabSheet)); }));
+        EXPECT_EQ(Text(installer.Control(OverTitleLabel)), L"卸载完成");
+        EXPECT_FALSE(Visible(installer.Control(::Run)));
+        ASSERT_TRUE(Press(installer.Control(OverBtn)));
+        ASSERT_TRUE(installer.WaitForExit());
+        EXPECT_EQ(installer.ExitCode(), static_cast<DWORD>(kInstalled));
+        EXPECT_FALSE(Exists(dir));
     }
 }

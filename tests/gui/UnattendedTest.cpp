@@ -368,3 +368,33 @@ TEST_F(Unattended, SecondSetupIsToldAndChangesNothing) {
     EXPECT_EQ(Run(L"/S /D=" + dir), static_cast<DWORD>(kInstalled));
     EXPECT_FALSE(Exists(lock));
 }
+
+// /uninstall unattended: a file of the product that another program holds
+// without sharing fails the removal with nothing changed; then everything goes
+// but the user's own file, and with nothing installed the run ends with 0 and
+// says so.
+TEST_F(Unattended, RemovalEndsWithItsCodeAndTheLogSaysWhy) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    ASSERT_EQ(Run(L"/quiet /D=" + dir), static_cast<DWORD>(kInstalled));
+    WriteBytes(dir + L"\\mine.txt", "the user's own");
+    const std::wstring arguments = L"/uninstall /quiet /LOG=" + Quoted(kLog);
+    {
+        const UniqueHandle held(
+            CreateFileW((dir + L"\\Lang\\0x0409.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        EXPECT_EQ(Run(arguments), static_cast<DWORD>(kInstallationFailed));
+    }
+    ExpectProductInstalled(dir);
+    EXPECT_EQ(LogLines().back(), "结果：卸载失败（退出代码 1603）");
+
+    EXPECT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
+    EXPECT_EQ(ReadText(dir + L"\\mine.txt"), "the user's own");
+    EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_EQ(LogLines().back(), "结果：卸载完成（退出代码 0）");
+
+    EXPECT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
+    EXPECT_EQ(LogLines(), Utf8Lines({L"本机没有泽沃浏览器的卸载信息，无需卸载。",
+                                     L"结果：本机未安装泽沃浏览器，未做任何更改（退出代码 0）"}));
+}

@@ -123,3 +123,30 @@ TEST(CommandLine, ShortcutChoices) {
             EXPECT_EQ(recorded.shortcuts.startMenu, startMenu);
         }
 }
+
+// A removal with the options that say how to meet the user and where to log,
+// and none of those that only an installation reads; /AllowDowngrade is one.
+TEST(CommandLine, RemovalAndDowngrade) {
+    const struct {
+        const wchar_t* line;
+        bool uninstall, allowDowngrade;
+        const wchar_t* refused;
+    } cases[] = {
+        {L"/uninstall /quiet /LOG=C:\\z.log", true, false, nullptr},
+        {L"/PASSIVE /Uninstall", true, false, nullptr},
+        {L"/S /AllowDowngrade /D=C:\\Zarvo", false, true, nullptr},
+        {L"/uninstall /S /D=C:\\My Apps\\Zarvo", true, false, L"/D=C:\\My Apps\\Zarvo"},
+        {L"/uninstall \"/D=C:\\Zarvo\"", true, false, L"/D=C:\\Zarvo"},
+        {L"/StartMenuShortcut=false /uninstall", true, false, L"/StartMenuShortcut=false"},
+        {L"/uninstall /allowdowngrade", true, true, L"/allowdowngrade"},
+        {L"/uninstall /FOO /D=C:\\Zarvo", true, false, L"/FOO"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.line);
+        const std::wstring line = c.line;
+        EXPECT_EQ(options.uninstall, c.uninstall) << testing::PrintToString(line);
+        EXPECT_EQ(options.allowDowngrade, c.allowDowngrade) << testing::PrintToString(line);
+        EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
+            << testing::PrintToString(line);
+    }
+}

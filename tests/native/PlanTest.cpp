@@ -46,6 +46,38 @@ Situation Installed() {
 
 }  // namespace
 
+// A removal holds every file and shortcut of the product that is there before
+// it removes one, deletes the values after the last, and only once the run
+// is done removes the folders, innermost first and the install folder last;
+// it writes, places and makes nothing.
+TEST(Plan, Removal) {
+    Situation situation = Installed();
+    situation.existing.erase(situation.existing.end() - static_cast<std::ptrdiff_t>(Product::kShortcutCount));
+    const Plan removal = PlanRemoval(situation);
+    const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
+    EXPECT_EQ(Count(removal, Step::Hold), files + shortcuts - 1);
+    EXPECT_EQ(Count(removal, Step::Remove), files + shortcuts - 1);
+    EXPECT_EQ(Count(removal, Step::Remove, Area::Desktop), 0) << "the desktop shortcut is not there";
+    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount));
+    for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
+        EXPECT_EQ(Count(removal, none), 0);
+    const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
+    EXPECT_LT(Find(removal, {Step::ClosePrograms, Area::Tree}), Find(removal, {Step::Journal}));
+    EXPECT_LT(Find(removal, {Step::Journal}), Find(removal, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
+    EXPECT_LT(Find(removal, {Step::Hold, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}), firstRemove);
+    const Product::Value& firstValue = Product::kValues[0];
+    EXPECT_LT(Find(removal, {Step::Remove, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}),
+              Find(removal, {Step::DeleteValue, Area::None, std::wstring(firstValue.key) + L"\\" + firstValue.name}));
+    std::vector<std::wstring> folders;
+    for (std::size_t i = Find(removal, {Step::Finish}); i < removal.size(); ++i)
+        if (removal[i].step == Step::RemoveFolder)
+            folders.push_back(removal[i].path);
+    EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
+                                                  L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
+    EXPECT_EQ(removal[removal.size() - 3], Action(Step::RemoveFolder, Area::Tree));
+    EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()));
+}
+
 // A fresh installation makes each folder once, outer first, writes every file
 // and shortcut beside its place before any takes its name; an upgrade holds
 // what it replaces before it writes anything and makes nothing that is there.
@@ -320,4 +352,14 @@ TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
         if (value.newType == 4)
             value.newData.pop_back();
     EXPECT_NE(JournalRefusal(shortNumber), nullptr);
+    // A removal's journal: each value deleted, no type and no data; data
+    // without a type is refused.
+    std::vector<JournalValue> removal = sound;
+    for (JournalValue& value : removal) {
+        value.newType = 0;
+        value.newData.clear();
+    }
+    EXPECT_EQ(JournalRefusal(removal), nullptr);
+    removal.back().newData = {'a', 0};
+    EXPECT_NE(JournalRefusal(removal), nullptr);
 }

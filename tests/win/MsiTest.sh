@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # The package for the Windows Installer as an administrator deploys it: its
 # tables read back (the hidden entry, the upgrade rows, the action that runs
-# the installer elevated, the properties passed on), rebuilt byte for byte,
-# and run by Wine's msiexec: the product installed with the properties, a
-# refused property or folder failing the package with nothing left of it, and
-# a package older than the installed one refused. Wine runs the removal of an
+# the installer elevated, the properties passed on, the removal), rebuilt byte
+# for byte, and run by Wine's msiexec: the product installed with the
+# properties and removed by msiexec /x, a refused property or folder failing
+# the package with nothing left of it, and a package older than the installed
+# one refused. Wine runs the removal of an
 # older package after the newer one's installation, as Windows does, but
 # without telling it that it is part of an upgrade: the upgrade itself is
 # checked in the tables. Runs in the Wine prefix of the test run.
@@ -53,6 +54,15 @@ order=$(grep -E '^(InstallInitialize|RemoveExistingProducts|InstallFiles|SetInst
     SetInstallData 'NOT REMOVE~="ALL"' Install 'NOT REMOVE~="ALL"' InstallFinalize '' | head -c -1)" ] ||
     fail "not the older package removed inside the transaction, then the installer run after InstallFiles, on" \
         "installing only: $order"
+# The removal runs the installer's /uninstall before the package's own file
+# goes, and not where it is part of an upgrade (which Wine does not say: see
+# above), whose newer installer upgrades the product.
+row "$(table "$msi" CustomAction)" $'Remove\t3073\tRunInstaller\tRunInstaller\t'
+removal=$(grep -E '^(InstallInitialize|SetRemoveData|Remove|RemoveFiles|InstallFinalize)	' <<<"$sequence")
+only='REMOVE~="ALL" AND NOT UPGRADINGPRODUCTCODE'
+[ "$removal" = "$(printf '%s\t%s\n' InstallInitialize '' SetRemoveData "$only" Remove "$only" RemoveFiles '' \
+    InstallFinalize '' | head -c -1)" ] ||
+    fail "not the installer's removal before the package's file goes, on removing only: $removal"
 
 # Rebuilt from the same files, the package is the same; another release's
 # has a product code of its own.
@@ -124,6 +134,18 @@ log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" \/D=C:\\Zarvo Msi Test\\a\*b e
 registered Zarvo || fail "the product's entry is missing"
 wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
     fail "the package's own entry is not hidden"
+
+# Removed by msiexec /x: the product through the installer's /uninstall, with
+# a file of the user's kept, then the package with the installer it kept.
+printf 'mine' >"$host_dir/mine.txt"
+[ "$(msiexec /x "$product_code" /l*v "$(windows_path "$work/remove.log")")" = 0 ] ||
+    fail "the package was not removed: $(grep -a '^ZarvoSetup' "$work/remove.log")"
+grep -aq '^ZarvoSetup: ".*" /uninstall /quiet /LOG="[^"]*" ended with exit code 0$' "$work/remove.log" ||
+    fail "the removal did not run the installer's /uninstall: $(grep -a '^ZarvoSetup' "$work/remove.log")"
+[ ! -e "$host_dir/Zarvo.exe" ] && [ ! -e "$group" ] && [ "$(cat "$host_dir/mine.txt")" = mine ] ||
+    fail "the product stayed, or the user's file went"
+! registered Zarvo && ! registered "$product_code" || fail "an entry stayed after msiexec /x"
+[ -z "$(find "$WINEPREFIX/drive_c" -maxdepth 2 -name 'Zarvo Setup')" ] || fail "the package's installer stayed"
 
 # A newer release's package installed, this one is refused, and changes nothing.
 clean

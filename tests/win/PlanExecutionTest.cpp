@@ -78,6 +78,24 @@ class PlanExecutionTest : public InstallTest {
         return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
     }
 
+    // Removes the product from `dir` as /uninstall would, from its folder's
+    // check on, but for the failure; returns the number of actions planned up
+    // to the end, after which nothing fails.
+    std::size_t RemoveFailing(const std::wstring& dir, Failure failure) {
+        InstallRequest request;
+        EXPECT_EQ(CheckInstallFolder(dir, L"", request.folder, application_.Log(), nullptr, true).reason,
+                  FolderRefusal::None);
+        request.removing = true;
+        MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
+        plan_ = PlanRemoval(operations.Look());
+        FailingOperations failing(operations, failure, plan_);
+        try {
+            Execute(plan_, failing, application_.Log(), &progress_);
+        } catch (const Error&) {
+        }
+        return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
+    }
+
     // The last run's plan.
     Plan plan_;
     QuietProgress progress_;
@@ -118,6 +136,30 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
         ASSERT_FALSE(Exists(ProgramGroup())) << failAt;
         ExpectNothingRegistered();
     }
+}
+
+// A removal that fails at any action leaves the product as it was; one ended
+// abruptly once its values are gone is settled back by the next run.
+TEST_F(PlanExecutionTest, RemovalFailingAtEachActionLeavesTheProduct) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    ProductState installed = CurrentProduct(dir);
+    std::sort(installed.values.begin(), installed.values.end());
+    const auto now = [&] {
+        ProductState state = CurrentProduct(dir);
+        std::sort(state.values.begin(), state.values.end());
+        return state;
+    };
+    for (std::size_t failAt = 0, actions = 1; failAt < actions; ++failAt) {
+        actions = RemoveFailing(dir, {failAt});
+        ASSERT_TRUE(now() == installed) << "removal failing at action " << failAt;
+        ASSERT_TRUE(RunNamesLeft(dir).empty()) << failAt;
+    }
+    RemoveFailing(dir, {~std::size_t(0), Step::Finish, true});
+    EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
+    InstallFailing(dir, {~std::size_t(0), Step::Journal, true});
+    EXPECT_TRUE(now() == installed);
+    EXPECT_TRUE(RunNamesLeft(dir).empty());
 }
 
 // Ended abruptly at any phase of an upgrade, and the next run ended right

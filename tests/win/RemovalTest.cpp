@@ -1,0 +1,89 @@
+#include "system/Reg.h"
+#include "tests/win/InstallFixture.h"
+
+namespace {
+
+// The removal as /uninstall runs it without the wizard: from the folder that
+// the Uninstall entry records, its check, then the plan.
+class RemovalTest : public InstallTest {
+  protected:
+    void SetUp() override {
+        InstallTest::SetUp();
+        BoxesToLog();
+    }
+
+    // The text of the error that ended it, if any.
+    std::wstring Remove() {
+        Open();
+        form_->Removing(InstallMain::RecordedFolder());
+        try {
+            form_->InstallIntoTheFolder();
+        } catch (const Error& error) {
+            return error.Message();
+        }
+        return L"";
+    }
+};
+
+}  // namespace
+
+// Everything the installation made goes: its files, shortcuts, values, and
+// its folders and keys where nothing is left in them. A file of the user's
+// keeps its folder, a value of another's its key.
+TEST_F(RemovalTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersOwn) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    WriteBytes(dir + L"\\Data\\bookmarks.txt", "the user's own");
+    RegWriteString(HKEY_LOCAL_MACHINE, kAppPaths, false, L"UseURL", L"1");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_EQ(form_->RunOutcome(), Outcome::Removed);
+    for (const Product::File& file : Product::kFiles)
+        EXPECT_FALSE(Exists(dir + file.folder + L"\\" + file.name)) << file.name;
+    EXPECT_EQ(ReadText(dir + L"\\Data\\bookmarks.txt"), "the user's own");
+    for (const wchar_t* folder : {L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp"})
+        EXPECT_FALSE(Exists(dir + folder)) << folder;
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(Exists(ProgramGroup()));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"UseURL").exists);
+    EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").exists);
+    EXPECT_TRUE(RunNamesLeft(dir).empty());
+    const std::wstring log = Boxes();
+    EXPECT_NE(log.find(L"删除：" + dir + L"\\Zarvo.exe"), std::wstring::npos) << log;
+    const std::size_t data = log.find(L"删除空文件夹：" + dir + L"\\Data（");
+    EXPECT_EQ(log.find(L"\r\n", data) + 2, log.find(L"其中有本产品以外的内容，保留。", data)) << log;
+
+    // Without them, the install folder and the keys go too; the folder above stays.
+    DeleteFileW((dir + L"\\Data\\bookmarks.txt").c_str());
+    DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_TRUE(Exists(kTestRoot));
+    ExpectNothingRegistered();
+}
+
+// A recorded folder that is no well-formed folder, one reached through a link
+// or that is one, and one that another account could change are refused:
+// the removal fails and nothing is removed, there or where a link leads.
+TEST_F(RemovalTest, RecordedFolderOutsideTheRulesIsRefusedWithNothingRemoved) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    const ProductState installed = CurrentProduct(dir);
+    const SymbolicLink above(std::wstring(kTestRoot) + L"\\Above", L".");
+    const SymbolicLink itself(std::wstring(kTestRoot) + L"\\Itself", L"Zarvo");
+    ASSERT_TRUE(above.Made() && itself.Made());
+    const std::wstring recorded[] = {L"Zarvo", L"C:\\Zar|vo", std::wstring(kTestRoot) + L"\\Above\\Zarvo",
+                                     std::wstring(kTestRoot) + L"\\Itself", dir};
+    for (const std::wstring& folder : recorded) {
+        if (folder == dir) {
+            ASSERT_TRUE(OpenToEveryone(dir));
+        }
+        RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallLocation", folder.c_str());
+        EXPECT_EQ(Remove(), L"") << testing::PrintToString(folder);
+        EXPECT_EQ(form_->RunOutcome(), Outcome::RemovalFailed) << testing::PrintToString(folder);
+        RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallLocation", dir.c_str());
+        EXPECT_TRUE(CurrentProduct(dir) == installed) << testing::PrintToString(folder);
+    }
+    EXPECT_EQ(Boxes().find(L"删除："), std::wstring::npos);
+}
