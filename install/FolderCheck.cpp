@@ -174,5 +174,9 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            void (*beforeMaking)(),
                            bool installed) {
     const Reason reason = Check(dir, tempDir, folder, log, beforeMaking, installed);
-    return {reason.refusal, reason.text ? FormatText(reason.text, {reason.named}) : std::wstring()};
+    std::wstring message = reason.text ? FormatText(reason.text, {reason.named}) : std::wstring();
+    // A removal cannot choose another folder: its box keeps the reason alone.
+    if (installed)
+        message = message.substr(0, message.find(L"\r\n"));
+    return {reason.refusal, message};
 }

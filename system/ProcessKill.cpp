@@ -11,11 +11,7 @@ namespace {
 constexpr DWORD kExitWaitMs = 5000;
 }  // namespace
 
-// Out of line: inlined into the executor's one switch of actions, it weighs some 300
-// bytes more.
-[[gnu::noinline]] bool EndInstalledCopies(const std::wstring& executableName,
-                                          const HeldFolder& installFolder,
-                                          LogSink& log) {
+bool EndInstalledCopies(const std::wstring& executableName, const HeldFolder& installFolder, LogSink& log) {
     bool result = false;
     for (const RunningCopy& copy : FindRunningCopies(installFolder.Path())) {
         if (!SameExecutableName(Product::kPrograms[copy.program], executableName))

@@ -86,4 +86,7 @@ TEST_F(RemovalTest, RecordedFolderOutsideTheRulesIsRefusedWithNothingRemoved) {
         EXPECT_TRUE(CurrentProduct(dir) == installed) << testing::PrintToString(folder);
     }
     EXPECT_EQ(Boxes().find(L"删除："), std::wstring::npos);
+    // Told why, without the advice to choose another folder, which a removal cannot.
+    EXPECT_NE(Boxes().find(L"允许其他账户写入"), std::wstring::npos) << Boxes();
+    EXPECT_EQ(Boxes().find(L"选择其他文件夹"), std::wstring::npos) << Boxes();
 }
