@@ -6,7 +6,7 @@
 
 // The installer's exit codes: the Windows Installer's own, which deployment
 // tools read without being told, and Windows' own for a package in use; the
-// README lists them for administrators.
+// administrators' page (docs/administrators.md) lists them.
 enum ExitCode : int {
     kInstalled = 0,              // also: the list of options was shown
     kCancelled = 1602,           // the user ended the wizard before the installation began

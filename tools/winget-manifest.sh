@@ -37,7 +37,7 @@ mkdir -p "$out"
 
 # The switches as the installer reads them: /D= last, as winget puts it, and
 # the log's path in quotes, for a user name with a space. The exit codes are
-# the README's, each with the meaning that winget gives no installer of this
+# docs/administrators.md's, each with the meaning that winget gives no installer of this
 # type unless told; 1603 (failed, or no room) and 1620 (damaged, which winget's
 # hash check finds first) stay plain failures. The Apps-and-Features entry is
 # the one that the installer writes: DisplayName, Publisher and DisplayVersion

@@ -123,7 +123,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
         EXPECT_EQ(link.arguments, L"");
     }
 
-    // What administrators and other programs rely on, as the README states
+    // What administrators and other programs rely on, as docs/administrators.md states
     // it: written out here, apart from the tables.
     const auto stored = [](const wchar_t* key, const wchar_t* name) {
         const std::wstring text = ReadRegValue(HKEY_LOCAL_MACHINE, key, name).text;
