@@ -43,6 +43,10 @@ gtest_discover_tests(native_tests)
 add_test(NAME layers COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/LayersTest.sh ${CMAKE_CXX_COMPILER} ${ZARVO_LAYERS}
                              ${ZARVO_GENERATED})
 
+# The README's and docs/' links reach their files and headings, and their
+# commands programs that a fresh clone has.
+add_test(NAME docs COMMAND sh ${PROJECT_SOURCE_DIR}/tests/native/DocsTest.sh ${PROJECT_SOURCE_DIR})
+
 # Packs one payload file into its container; the installer's build runs it.
 add_executable(pack tools/pack/Pack.cpp)
 target_link_libraries(pack PRIVATE zarvo_packing)
