@@ -121,6 +121,7 @@ target_sources(zarvo_ui PRIVATE
     ui/Application.cpp
     ui/Picture.cpp
     ui/WizardLayout.cpp
+    ui/WizardMessages.cpp
     ui/WizardWindow.cpp)
 target_sources(zarvo_app PRIVATE
     app/BrowseFolder.cpp

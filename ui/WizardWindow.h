@@ -59,6 +59,7 @@ class WizardWindow {
 
   private:
     static constexpr int Index(ControlId id) { return id - BottomPanel; }
+    static constexpr bool IsOwnControl(int id) { return id >= BottomPanel && id < BottomPanel + kControlCount; }
     static LRESULT CALLBACK FormProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK ContainerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK GroupBoxProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
