@@ -152,8 +152,8 @@ wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/d
 # A repair, even one given a first installation's properties that name
 # another product's folder, puts back the kept installer and the product's
 # files where the product is, as chosen then, and changes nothing elsewhere;
-# the kept installer and its folder get the product's access again (which
-# Wine shows as mode bits: none for others to write).
+# the kept installer and its folder get the product's access (which Wine
+# keeps as mode bits only: 775, where msiexec makes them 755).
 other="$WINEPREFIX/drive_c/Program Files/Other"
 mkdir -p "$other/Plugins" "$other/Temp"
 printf 'other' >"$other/Uninstall.exe"
@@ -165,7 +165,6 @@ listing() {
 others=$(listing "$other")
 kept=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -path '*/Zarvo Setup/ZarvoSetup.exe')
 rm "$kept" "$host_dir/Lisense.txt"
-chmod 777 "$(dirname "$kept")"
 [ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/repair.log")" REINSTALL=ALL REINSTALLMODE=omus \
     'INSTALLDIR=C:\Program Files\Other' DESKTOP_SHORTCUT=true)" = 0 ] ||
     fail "the repair failed: $(grep -a '^ZarvoSetup' "$work/repair.log")"
@@ -173,10 +172,19 @@ chmod 777 "$(dirname "$kept")"
 [ -f "$kept" ] && [ -f "$host_dir/Lisense.txt" ] && [ ! -e "$desktop" ] &&
     wine reg query "$keys\\Uninstall\\Zarvo" /v InstallLocation /reg:32 | grep -qF "$dir" ||
     fail "the repair did not put back the kept installer and the product where they were, as chosen"
-[ -z "$(find "$(dirname "$kept")" -perm -o+w)" ] || fail "the kept installer's folder was not given the product's access"
+[ "$(stat -c %a "$(dirname "$kept")" "$kept")" = $'775\n775' ] ||
+    fail "the kept installer and its folder were not given the product's access"
 
-# A repair while a program of the product runs and will not close leaves it
-# running and fails, with nothing of the product changed.
+# A repair fails with nothing of the product changed where the kept
+# installer's folder is one that others could have changed, and where a
+# program of the product runs and will not close, which it leaves running.
+product=$(listing "$host_dir")
+chmod o+w "$(dirname "$kept")"
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/open.log")" REINSTALL=ALL REINSTALLMODE=omus)" \
+    = 67 ] && grep -aq '^ZarvoSetup: the kept installer is not run: others ' "$work/open.log" &&
+    [ "$(listing "$host_dir")" = "$product" ] ||
+    fail "a repair ran the installer from a folder that others could change: $(grep -a '^ZarvoSetup' "$work/open.log")"
+chmod o-w "$(dirname "$kept")"
 cp "$host_dir/ZarvUpdate.exe" "$work/ZarvUpdate.exe"
 cp "$browser" "$host_dir/ZarvUpdate.exe"
 wine "$dir\\ZarvUpdate.exe" refuse </dev/null >/dev/null 2>&1 &

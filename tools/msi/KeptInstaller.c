@@ -21,11 +21,20 @@ static BOOL IsNtAccount(PSID sid, BYTE count, DWORD first, DWORD second) {
     return same;
 }
 
-// The administrators, the system, and the account that the action runs as,
-// which for the package's deferred actions is the system's.
+// The administrators, the system, the Windows installer service (which
+// Program Files hands on), and the account that the action runs as, which
+// for the package's deferred actions is the system's.
 static BOOL Trusted(PSID sid, PSID self) {
-    return EqualSid(sid, self) || IsNtAccount(sid, 1, SECURITY_LOCAL_SYSTEM_RID, 0) ||
-           IsNtAccount(sid, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
+    SID_IDENTIFIER_AUTHORITY nt = {SECURITY_NT_AUTHORITY};
+    PSID service = NULL;
+    BOOL trusted = EqualSid(sid, self) || IsNtAccount(sid, 1, SECURITY_LOCAL_SYSTEM_RID, 0) ||
+                   IsNtAccount(sid, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS);
+    if (!trusted && AllocateAndInitializeSid(&nt, 6, SECURITY_SERVICE_ID_BASE_RID, 956008885, 3418522649, 1831038044,
+                                             1853292631, 2271478464, 0, 0, &service)) {
+        trusted = EqualSid(sid, service);
+        FreeSid(service);
+    }
+    return trusted;
 }
 
 static BOOL OnlyTrustedMayChange(HANDLE object, PSID self) {
@@ -59,11 +68,14 @@ static BOOL OnlyTrustedMayChange(HANDLE object, PSID self) {
     return only;
 }
 
+// A folder, or a file of one name only: a second name elsewhere could be
+// changed by whoever may change that folder.
 static BOOL IsPlain(HANDLE object, BOOL folder) {
     BY_HANDLE_FILE_INFORMATION information;
     return GetFileInformationByHandle(object, &information) &&
            !(information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
-           !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == !folder;
+           !(information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == !folder &&
+           (folder || information.nNumberOfLinks == 1);
 }
 
 static const wchar_t* Secure(HANDLE folder, HANDLE file) {
@@ -71,8 +83,25 @@ static const wchar_t* Secure(HANDLE folder, HANDLE file) {
         return L"its folder cannot be opened, or is a link";
     if (file == INVALID_HANDLE_VALUE || !IsPlain(file, FALSE))
         return L"it cannot be held against changes, or is a link";
-    // The product's folders' own access: administrators and the system may
-    // do anything, users read and run, whatever the folder above hands on.
+
+    // Judged as found: had anybody else been able to change the folder or
+    // the file, what lies there now may be theirs, whatever access it gets.
+    HANDLE token = NULL;
+    union {
+        TOKEN_USER user;
+        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+    } self;
+    DWORD size = 0;
+    const BOOL known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
+                       GetTokenInformation(token, TokenUser, &self, sizeof self, &size);
+    if (token)
+        CloseHandle(token);
+    if (!known || !OnlyTrustedMayChange(folder, self.user.User.Sid) || !OnlyTrustedMayChange(file, self.user.User.Sid))
+        return L"others than the administrators and the system could change it";
+
+    // Then given the product's folders' own access (administrators and the
+    // system may do anything, users read and run), whatever the folder above
+    // hands on now or later.
     PSECURITY_DESCRIPTOR security = NULL;
     PSID owner = NULL;
     PACL list = NULL;
@@ -89,23 +118,7 @@ static const wchar_t* Secure(HANDLE folder, HANDLE file) {
             why = NULL;
     }
     LocalFree(security);
-    if (why)
-        return why;
-
-    // Judged as it now is: what was set must hold.
-    HANDLE token = NULL;
-    union {
-        TOKEN_USER user;
-        BYTE bytes[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
-    } self;
-    DWORD size = 0;
-    const BOOL known = OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token) &&
-                       GetTokenInformation(token, TokenUser, &self, sizeof self, &size);
-    if (token)
-        CloseHandle(token);
-    if (!known || !OnlyTrustedMayChange(folder, self.user.User.Sid) || !OnlyTrustedMayChange(file, self.user.User.Sid))
-        return L"others than the administrators and the system could change it";
-    return NULL;
+    return why;
 }
 
 HANDLE HoldKeptInstaller(const wchar_t* exe, const wchar_t** why) {

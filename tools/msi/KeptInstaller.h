@@ -1,7 +1,9 @@
 // The installer that the package keeps, made safe to run with the system's
-// rights: its folder and its file given the access that the installer gives
-// the product's folders, then judged, and the file held so that nobody can
-// change or rename it, or the folder it lies in, until it has run.
+// rights: its folder and its file judged as found (nobody but the
+// administrators and the system may have been able to change them), then
+// given the access that the installer gives the product's folders, and the
+// file held so that nobody can change or rename it, or the folder it lies
+// in, until it has run.
 #pragma once
 
 #include <windows.h>
