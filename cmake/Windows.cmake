@@ -243,14 +243,14 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
     if(major GREATER 255 OR build GREATER 9 OR msi_minor GREATER 255)
         message(FATAL_ERROR "The version ${ZARVO_VERSION} has no version of its own for the Windows Installer: its first number must be at most 255, its third at most 9, and ten times its second plus its third at most 255.")
     endif()
-    add_library(RunInstaller SHARED tools/msi/RunInstaller.c)
+    add_library(RunInstaller SHARED tools/msi/RunInstaller.c tools/msi/KeptInstaller.c)
     set_target_properties(RunInstaller PROPERTIES PREFIX "")
     target_compile_definitions(RunInstaller PRIVATE UNICODE _UNICODE WIN32_LEAN_AND_MEAN)
     target_compile_options(RunInstaller PRIVATE -Os)
     # Exported by its plain name, which the package's table names; no time
     # stamp, so that the package is the same at every build.
     target_link_options(RunInstaller PRIVATE -s -static-libgcc -Wl,--kill-at -Wl,--no-insert-timestamp)
-    target_link_libraries(RunInstaller PRIVATE msi)
+    target_link_libraries(RunInstaller PRIVATE msi advapi32)
     zarvo_strict(RunInstaller)
     add_custom_target(msi_package ALL
         COMMAND "${PROJECT_SOURCE_DIR}/tools/msi.sh" "$<TARGET_FILE:ZarvoSetup>"

@@ -47,13 +47,11 @@ frozen=(env TZ=UTC faketime -f '2000-01-01 00:00:00')
     echo "msi: wixl could not build the package from $source." >&2
     exit 1
 }
-# wixl draws the package code at random and lists only the upgrade's own
-# properties as secure: those the package takes from its command line must be
-# too, or a Windows Installer that runs the installation elevated for a user
-# who is not (user account control, a policy) drops them without a word.
-secure=$(msiinfo export "$stage/package.msi" Property | sed -n 's/^SecureCustomProperties\t\(.*\)\r$/\1/p')
+# wixl draws the package code at random. Its secure properties, the upgrade's
+# own, are the only ones that a standard user's elevated installation needs;
+# the folder and the shortcut choices stay out of that list, so that such a
+# user cannot choose where an action with the system's rights writes. An
+# administrator's command line, or a transform, still sets them.
 "${frozen[@]}" msibuild "$stage/package.msi" -s Zarvo Luofei "Intel;2052" "{$package_code}"
-"${frozen[@]}" msibuild "$stage/package.msi" -q "UPDATE \`Property\` SET \`Value\` = \
-'DESKTOP_SHORTCUT;INSTALLDIR;START_MENU_SHORTCUT${secure:+;$secure}' WHERE \`Property\` = 'SecureCustomProperties'"
 mv "$stage/package.msi" "$out"
 echo "ZarvoSetup.msi $msi_version (release $version) with the $state installer, in $out"

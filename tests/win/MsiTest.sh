@@ -9,11 +9,12 @@
 # older package after the newer one's installation, as Windows does, but
 # without telling it that it is part of an upgrade: the upgrade itself is
 # checked in the tables. Runs in the Wine prefix of the test run.
-# Usage: MsiTest.sh INSTALLER_BUILD WORK_DIR
+# Usage: MsiTest.sh INSTALLER_BUILD WORK_DIR TEST_BROWSER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$1
 work=$2
+browser=$3
 msi=$build/ZarvoSetup.msi
 fail() {
     echo "FAILED: $*" >&2
@@ -38,22 +39,24 @@ upgrade_code={3C6F1E52-8A4D-4F0B-9D27-6E1B5A0C7D93}
 row "$properties" $'ARPSYSTEMCOMPONENT\t1'
 row "$properties" $'ProductVersion\t1.10.2669'
 row "$properties" "$(printf 'UpgradeCode\t%s' "$upgrade_code")"
+# Secure are the upgrade's own properties, which its removal of the older
+# release needs, and nothing a standard user could point the installer with.
 secure=$(sed -n 's/^SecureCustomProperties\t//p' <<<"$properties")
-for name in INSTALLDIR DESKTOP_SHORTCUT START_MENU_SHORTCUT WIX_UPGRADE_DETECTED WIX_DOWNGRADE_DETECTED; do
-    [[ ";$secure;" == *";$name;"* ]] || fail "$name is not a secure property: $secure"
-done
+[ "$(tr ';' '\n' <<<"$secure" | sort | paste -sd ';')" = 'WIX_DOWNGRADE_DETECTED;WIX_UPGRADE_DETECTED' ] ||
+    fail "not the upgrade's properties alone are secure: $secure"
 upgrade=$(table "$msi" Upgrade)
 row "$upgrade" "$(printf '%s\t\t1.10.2669\t\t1\t\tWIX_UPGRADE_DETECTED' "$upgrade_code")"
 row "$upgrade" "$(printf '%s\t1.10.2669\t\t\t2\t\tWIX_DOWNGRADE_DETECTED' "$upgrade_code")"
 table "$msi" LaunchCondition | grep -q '^NOT WIX_DOWNGRADE_DETECTED' || fail "a newer release is not refused"
 row "$(table "$msi" CustomAction)" $'Install\t3073\tRunInstaller\tRunInstaller\t'
 sequence=$(table "$msi" InstallExecuteSequence | awk -F'\t' 'NR > 3 { print $3, $1 "\t" $2 }' | sort -n | cut -d' ' -f2-)
-order=$(grep -E '^(InstallInitialize|RemoveExistingProducts|InstallFiles|SetInstallData|Install|InstallFinalize)	' \
+order=$(grep -E '^(InstallInitialize|RemoveExistingProducts|InstallFiles|Set(Repair|Install)Data|Install|InstallFinalize)	' \
     <<<"$sequence")
 [ "$order" = "$(printf '%s\t%s\n' InstallInitialize '' RemoveExistingProducts '' InstallFiles '' \
-    SetInstallData 'NOT REMOVE~="ALL"' Install 'NOT REMOVE~="ALL"' InstallFinalize '' | head -c -1)" ] ||
+    SetRepairData 'Installed AND NOT REMOVE~="ALL"' SetInstallData 'NOT Installed' Install 'NOT REMOVE~="ALL"' \
+    InstallFinalize '' | head -c -1)" ] ||
     fail "not the older package removed inside the transaction, then the installer run after InstallFiles, on" \
-        "installing only: $order"
+        "installing only, with the properties on a first installation only: $order"
 # The removal runs the installer's /uninstall before the package's own file
 # goes, and not where it is part of an upgrade (which Wine does not say: see
 # above), whose newer installer upgrades the product.
@@ -122,6 +125,17 @@ log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" \/D=C:\\Zarvo Msi Test\\a\*b e
     fail "the package's log does not give the installer's exit code, or its log is not in the temporary folder:" \
         "$(grep -a '^ZarvoSetup' "$work/refused.log")"
 ! registered "$product_code" || fail "a failed package stayed registered"
+# A quote in a field could make the installer's line say more than it was
+# given: the action refuses it before the installer runs. (Wine's msiexec
+# turns a quote on its command line into a backslash: the value comes from the
+# package's table, as a transform would give it.)
+cp "$msi" "$work/quote.msi"
+msibuild "$work/quote.msi" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`) VALUES ('INSTALLDIR', \
+'C:\\Zarvo Msi Test\\a\" /D=C:\\Zarvo Msi Test\\b')"
+[ "$(msiexec /i "$(windows_path "$work/quote.msi")" /l*v "$(windows_path "$work/quote.log")")" = 67 ] &&
+    grep -aq "^ZarvoSetup: the package's INSTALLDIR is refused: " "$work/quote.log" &&
+    ! grep -aq '^ZarvoSetup: .* ended with exit code' "$work/quote.log" ||
+    fail "a quote in INSTALLDIR was not refused by the action: $(grep -a '^ZarvoSetup' "$work/quote.log")"
 
 # Installed with the properties: the product in INSTALLDIR, the shortcuts as
 # chosen, and one entry to see. (Wine's msiexec does not say where it logs,
@@ -134,6 +148,58 @@ log=$(sed -n 's/^ZarvoSetup: .* \/LOG="\([^"]*\)" \/D=C:\\Zarvo Msi Test\\a\*b e
 registered Zarvo || fail "the product's entry is missing"
 wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
     fail "the package's own entry is not hidden"
+
+# A repair, even one given a first installation's properties that name
+# another product's folder, puts back the kept installer and the product's
+# files where the product is, as chosen then, and changes nothing elsewhere;
+# the kept installer and its folder get the product's access (which Wine
+# keeps as mode bits only: 775, where msiexec makes them 755).
+other="$WINEPREFIX/drive_c/Program Files/Other"
+mkdir -p "$other/Plugins" "$other/Temp"
+printf 'other' >"$other/Uninstall.exe"
+printf 'news' >"$other/whatsnew.txt"
+# Every name in a folder, a file with its size and time.
+listing() {
+    (cd "$1" && find . -type d -printf '%p/\n' -o -printf '%p %s %T@\n' | sort)
+}
+others=$(listing "$other")
+kept=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -path '*/Zarvo Setup/ZarvoSetup.exe')
+rm "$kept" "$host_dir/Lisense.txt"
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/repair.log")" REINSTALL=ALL REINSTALLMODE=omus \
+    'INSTALLDIR=C:\Program Files\Other' DESKTOP_SHORTCUT=true)" = 0 ] ||
+    fail "the repair failed: $(grep -a '^ZarvoSetup' "$work/repair.log")"
+[ "$(listing "$other")" = "$others" ] || fail "the repair changed another product's folder"
+[ -f "$kept" ] && [ -f "$host_dir/Lisense.txt" ] && [ ! -e "$desktop" ] &&
+    wine reg query "$keys\\Uninstall\\Zarvo" /v InstallLocation /reg:32 | grep -qF "$dir" ||
+    fail "the repair did not put back the kept installer and the product where they were, as chosen"
+[ "$(stat -c %a "$(dirname "$kept")" "$kept")" = $'775\n775' ] ||
+    fail "the kept installer and its folder were not given the product's access"
+
+# A repair fails with nothing of the product changed where the kept
+# installer's folder is one that others could have changed, and where a
+# program of the product runs and will not close, which it leaves running.
+product=$(listing "$host_dir")
+chmod o+w "$(dirname "$kept")"
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/open.log")" REINSTALL=ALL REINSTALLMODE=omus)" \
+    = 67 ] && grep -aq '^ZarvoSetup: the kept installer is not run: others ' "$work/open.log" &&
+    [ "$(listing "$host_dir")" = "$product" ] ||
+    fail "a repair ran the installer from a folder that others could change: $(grep -a '^ZarvoSetup' "$work/open.log")"
+chmod o-w "$(dirname "$kept")"
+cp "$host_dir/ZarvUpdate.exe" "$work/ZarvUpdate.exe"
+cp "$browser" "$host_dir/ZarvUpdate.exe"
+wine "$dir\\ZarvUpdate.exe" refuse </dev/null >/dev/null 2>&1 &
+running=$!
+# Its window, titled with its word, says that it runs (within the tests'
+# patience, 60 s).
+timeout 60 xdotool search --sync --name '^refuse$' >/dev/null || fail "the stand-in browser did not start"
+product=$(listing "$host_dir")
+[ "$(msiexec /i "$(windows_path "$msi")" /l*v "$(windows_path "$work/held.log")" REINSTALL=ALL REINSTALLMODE=omus)" \
+    = 67 ] && grep -aq ' ended with exit code 15618$' "$work/held.log" && kill -0 $running &&
+    [ "$(listing "$host_dir")" = "$product" ] ||
+    fail "a repair ended a running copy, or changed the product: $(grep -a '^ZarvoSetup' "$work/held.log")"
+kill $running
+wait $running || true
+cp "$work/ZarvUpdate.exe" "$host_dir/ZarvUpdate.exe"
 
 # Removed by msiexec /x: the product through the installer's /uninstall, with
 # a file of the user's kept, then the package with the installer it kept.

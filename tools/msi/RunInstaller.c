@@ -8,6 +8,8 @@
 #include <msi.h>
 #include <msiquery.h>
 
+#include "KeptInstaller.h"
+
 #include <stdlib.h>
 #include <wchar.h>
 
@@ -16,9 +18,11 @@
 //   the installer's path | its first switch (/quiet or /uninstall /quiet) |
 //   the package's log (MsiLogFileLocation, empty without one) | the temporary
 //   folder | /DesktopShortcut= value | /StartMenuShortcut= value | folder.
-// The folder comes last, as /D= does: whatever it holds goes to the installer,
-// which judges it.
+// The folder comes last, as /D= does; the installer judges what it names.
 enum { kExe, kSwitch, kMsiLog, kTemp, kDesktop, kStartMenu, kFolder, kFields };
+static const wchar_t* const kFieldNames[kFields] = {L"installer's path", L"switches",         L"log",
+                                                    L"temporary folder", L"DESKTOP_SHORTCUT", L"START_MENU_SHORTCUT",
+                                                    L"INSTALLDIR"};
 
 static void Log(MSIHANDLE install, const wchar_t* text) {
     // The text goes in a field, never in the template, where '[' would format.
@@ -53,6 +57,27 @@ static void LogPath(wchar_t* out, size_t size, const wchar_t* msiLog, const wcha
     _snwprintf(out, size, L"%.*ls-ZarvoSetup.log", stem, msiLog);
 }
 
+// Whether a field may go into the installer's command line as it is: the
+// line quotes the paths and puts the folder last, so a quote, a line break,
+// a tab or a bar (which would be another field) could make it say something
+// else, and a path the system cannot take is refused before anything runs.
+static BOOL Acceptable(int index, const wchar_t* text) {
+    if (index == kDesktop || index == kStartMenu)
+        return !*text || _wcsicmp(text, L"true") == 0 || _wcsicmp(text, L"false") == 0;
+    return wcslen(text) < (index == kSwitch ? 64 : MAX_PATH) && !wcspbrk(text, L"\"\r\n\t|");
+}
+
+static UINT Refuse(MSIHANDLE install, const wchar_t* format, const wchar_t* what, const wchar_t* value) {
+    const size_t size = wcslen(format) + wcslen(what) + wcslen(value) + 1;
+    wchar_t* text = calloc(size, sizeof(wchar_t));
+    if (text) {
+        _snwprintf(text, size, format, what, value);
+        Log(install, text);
+        free(text);
+    }
+    return ERROR_INSTALL_FAILURE;
+}
+
 __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
     wchar_t* data = Property(install, L"CustomActionData");
     if (!data)
@@ -72,14 +97,24 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
         }
     }
 
+    for (int i = 0; i < kFields; ++i) {
+        if (!Acceptable(i, field[i])) {
+            const UINT refused =
+                Refuse(install, L"ZarvoSetup: the package's %ls is refused: %ls", kFieldNames[i], field[i]);
+            free(data);
+            return refused;
+        }
+    }
     // The installer is run with the system's rights: only the package's own
     // folder, named in full, will do; a bare name would be looked for in the
     // current folder, which anyone may have prepared.
     const wchar_t* exe = field[kExe];
-    if (!(exe[0] && exe[1] == L':' && exe[2] == L'\\')) {
-        Log(install, L"ZarvoSetup: the package names no full path of the installer");
+    const wchar_t* why = L"the package names no full path of it";
+    HANDLE held = exe[0] && exe[1] == L':' && exe[2] == L'\\' ? HoldKeptInstaller(exe, &why) : INVALID_HANDLE_VALUE;
+    if (held == INVALID_HANDLE_VALUE) {
+        const UINT refused = Refuse(install, L"ZarvoSetup: %ls is not run: %ls", L"the kept installer", why);
         free(data);
-        return ERROR_INSTALL_FAILURE;
+        return refused;
     }
 
     wchar_t* log = calloc(size, sizeof(wchar_t));
@@ -123,6 +158,7 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
             free(text);
         }
     }
+    CloseHandle(held);
     free(line);
     free(log);
     free(data);
