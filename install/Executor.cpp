@@ -33,9 +33,10 @@ void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProg
                 case Step::Repaint:
                     if (progress)
                         progress->ShowStatus(action.path, action.step == Step::Repaint);
-                    [[fallthrough]];
-                case Step::Note:
                     log.Line(action.path);
+                    break;
+                case Step::Note:
+                    log.Line(operations.Describe(action));
                     break;
                 case Step::ProgressMax:
                 case Step::Advance:

@@ -32,7 +32,8 @@ class Operations {
     // Undoes an action that was done. May raise; the executor logs that and
     // goes on with the rest.
     virtual void Undo(const Action& action) = 0;
-    // How the log names the action, and whether it has an undo.
+    // How the log names the action (a note: as it turned out by then), and
+    // whether it has an undo.
     virtual std::wstring Describe(const Action& action) const = 0;
     virtual bool Undoable(const Action& action) const = 0;
 

@@ -5,6 +5,8 @@
 #include "system/FolderSecurity.h"
 #include "system/MessageText.h"
 #include "system/PathRoot.h"
+#include "system/Product.h"
+#include "system/RunNames.h"
 #include "system/SystemError.h"
 
 #include <algorithm>
@@ -48,7 +50,8 @@ namespace {
 // the order of FolderRisk.
 constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
 constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
-constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”不存在，或经由链接指向别处。";
+constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”经由链接指向别处，或无法打开。";
+constexpr const wchar_t* kNoProduct = L"卸载信息中登记的安装目录“%1”中没有泽沃浏览器，未做任何更改。";
 constexpr const wchar_t* kUnsafe[] = {
     L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
     L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
@@ -89,6 +92,31 @@ HeldFolder InstalledFolder(const std::wstring& dir, HeldFolder& above) {
     return above.ExistingFolder(NameOf(dir));
 }
 
+// Whether the installed copy's folder is gone: missing, not refused for a
+// link on the way, and on a drive that is there (one whose medium is out
+// still holds the product).
+bool Gone(const std::wstring& dir, DWORD error) {
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) && HeldFolder::Open(PathRoot(dir));
+}
+
+// Whether the folder holds the product, as an upgrade judges it: its main
+// program, a file; or what a run of ours left there once that program went
+// (its marker, its journal, the program's kept copy), which only an
+// administrator's run puts in a folder that passes the rules, so that a
+// removal cut off is finished by the next. Any other folder is not the
+// product's, and nothing in it is removed.
+bool HoldsProduct(const HeldFolder& folder) {
+    const DWORD program = GetFileAttributesW((folder.Path() + L"\\" ZARVO_BROWSER_FILE).c_str());
+    if (program != INVALID_FILE_ATTRIBUTES && !(program & FILE_ATTRIBUTE_DIRECTORY))
+        return true;
+    const std::vector<std::wstring> names = folder.Names();
+    return std::any_of(names.begin(), names.end(), [](const std::wstring& name) {
+        const RunName run = ParseRunName(name);
+        return run.kind == RunNameKind::Done || run.kind == RunNameKind::Journal ||
+               (run.kind == RunNameKind::Old && SameName(run.original, ZARVO_BROWSER_FILE));
+    });
+}
+
 // Whether the typed path leads to the held folder: one volume, one file.
 bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
     // Opened for its attributes only, which clashes with no holder's sharing.
@@ -120,6 +148,12 @@ Reason Check(const std::wstring& dir,
     const std::wstring bare = WithoutTrailingBackslash(dir);
     std::wstring missing;
     HeldFolder deepest = installed ? InstalledFolder(bare, folder.above) : DeepestExisting(bare, missing);
+    // A copy whose folder was deleted by hand leaves its shortcuts and values
+    // to remove, and nothing to hold.
+    if (installed && !deepest && Gone(bare, deepest.Error())) {
+        folder.path = bare;
+        return {};
+    }
     if (!deepest)
         return deepest.Error() == ERROR_SHARING_VIOLATION
                    ? Unsafe({FolderRisk::InUse, dir})
@@ -131,6 +165,8 @@ Reason Check(const std::wstring& dir,
     verdict = JudgeHeldFolder(deepest, at, !missing.empty());
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
+    if (installed && !HoldsProduct(deepest))
+        return {FolderRefusal::Unusable, kNoProduct, bare};
     if (std::wstring shortage = installed ? std::wstring() : RoomShortage(deepest, dir, tempDir); !shortage.empty())
         return {FolderRefusal::NoRoom, L"%1", std::move(shortage)};
     if (beforeMaking)

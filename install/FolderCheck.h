@@ -58,8 +58,9 @@ struct Refusal {
 // until the text, the rights on the way and the room are known good; a
 // refusal says why, and undoes and lets go of what it made. `beforeMaking`
 // runs just before the making, for tests that race it. An `installed` copy's
-// folder, which a removal takes, must be there, reached from its drive's root
-// through no link, and is held with the folder above it; nothing is made.
+// folder, which a removal takes, must hold the product, reached from its
+// drive's root through no link, and is held with the folder above it; one that
+// is gone is accepted with nothing held (its path alone); nothing is made.
 Refusal CheckInstallFolder(const std::wstring& dir,
                            const std::wstring& tempDir,
                            InstallFolder& folder,

@@ -57,6 +57,7 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     // place; its values are written as the removal's data has them: deleted.
     {L"删除：", &MachineOperations::Place, true},
     {L"删除注册表值：HKLM\\", &MachineOperations::SetValue, true},
+    {L"删除卸载信息中的安装目录", &MachineOperations::Forget, false},
     {L"删除空文件夹：", &MachineOperations::RemoveEmpty, false},
     {L"删除空注册表项：HKLM\\", &MachineOperations::RemoveEmpty, false},
 };
@@ -81,6 +82,11 @@ bool MachineOperations::Undoable(const Action& action) const {
 }
 
 std::wstring MachineOperations::Describe(const Action& action) const {
+    // Leftovers that could not go are not said to be gone.
+    if (action.step == Step::Note)
+        return unfinished_.empty() || action.path != kEarlierRunFinished
+                   ? action.path
+                   : L"上次安装已经完成：它留下的旧文件有的未能删除，留待下次安装删除。";
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
@@ -115,10 +121,12 @@ void MachineOperations::Restore(const Action& action, bool) {
 }
 
 void MachineOperations::Journal(const Action&, bool undo) {
+    const HeldFolder& folder = areas_.Folder(Area::Tree, L"");
     if (undo)
         registry_.DropJournal();
     else
-        registry_.Journal(areas_.Folder(Area::Tree, L""), JournalName(tag_));
+        // A removal whose folder is gone keeps no journal.
+        registry_.Journal(folder || !request_.removing ? &folder : nullptr, JournalName(tag_));
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {
@@ -217,13 +225,15 @@ void MachineOperations::Finish(const Action&, bool) {
     // The values on the disk first: the marker says that the run changed
     // everything it was to change.
     registry_.Flush();
-    const Opened marker = areas_.Folder(Area::Tree, L"").CreateNewFile(DoneName(tag_));
+    Opened marker = areas_.Folder(Area::Tree, L"").CreateNewFile(DoneName(tag_));
     mapped_ = files_.RemoveKept();
     registry_.DropJournal();
     // The marker stays while a kept file does: it tells the next run that the
     // file is to go, not to come back.
     marked_ = marker && !mapped_.empty();
-    if (marker && mapped_.empty())
+    if (marker && mapped_.empty() && request_.removing)
+        marker_ = std::move(marker.file);
+    else if (marker && mapped_.empty())
         DeleteHeld(marker.file.get());
     scratch_.reset();
 }
@@ -240,6 +250,29 @@ void MachineOperations::AtRestart(const Action&, bool) {
         log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
         all = all && set;
     }
+}
+
+void MachineOperations::Forget(const Action&, bool) {
+    // Past the end there is nothing to undo. While an earlier run's leftover
+    // stays (and with it that run's marker), the product stays found, and
+    // the next removal finishes; where a value stays, this run's marker
+    // stays with it, for the same.
+    if (!unfinished_.empty()) {
+        log_.Line(L"上次运行留下的文件未能全部删除，卸载信息保留，留待下次卸载。");
+    } else {
+        try {
+            for (const Product::Value& value : Product::kValues)
+                if (Product::LocatesProduct(value))
+                    registry_.Set(static_cast<int>(&value - Product::kValues));
+            registry_.Flush();
+        } catch (...) {
+            log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
+            return;
+        }
+    }
+    if (marker_)
+        DeleteHeld(marker_.get());
+    marker_.reset();
 }
 
 void MachineOperations::RemoveEmpty(const Action& action, bool) {

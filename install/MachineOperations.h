@@ -55,6 +55,7 @@ class MachineOperations final : public Operations {
     void SetValue(const Action& action, bool undo);
     void Finish(const Action& action, bool undo);
     void AtRestart(const Action& action, bool undo);
+    void Forget(const Action& action, bool undo);
     void RemoveEmpty(const Action& action, bool undo);
     // Reads and judges the journal at the path: why it is not to be used,
     // empty where it may be.
@@ -76,4 +77,6 @@ class MachineOperations final : public Operations {
     // end, and whether its marker waits for them.
     std::vector<std::wstring> mapped_;
     bool marked_ = false;
+    // A removal's marker, held until what locates the product is gone.
+    UniqueHandle marker_;
 };

@@ -29,12 +29,18 @@ class Planner {
 
     // The installation, or with `removal` its counterpart.
     Plan Build(bool removal) {
+        // A removal whose folder was deleted by hand has the shortcuts and
+        // values left to remove.
+        const bool tree = !removal || Stands(Area::Tree, L"");
         if (!removal) {
             Add(Step::Status, Area::None, L"正在创建目录，请稍候");
             Folders();
+        } else if (!tree) {
+            Add(Step::Note, Area::None, L"安装目录已不存在，只删除快捷方式和注册表信息。");
         }
         Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
-        Add(Step::ClosePrograms, Area::Tree);
+        if (tree)
+            Add(Step::ClosePrograms, Area::Tree);
         // Settled once the running copies are gone, so that none of them
         // maps a file that is to take its name back.
         Settle();
@@ -53,7 +59,9 @@ class Planner {
         }
         Add(Step::Status, Area::None, L"正在更新系统键值");
         for (const Product::Value& value : Product::kValues)
-            Add(removal ? Step::DeleteValue : Step::SetValue, Area::None, value.key, L"\\", value.name).value = &value;
+            if (!removal || !Product::LocatesProduct(value))
+                Add(removal ? Step::DeleteValue : Step::SetValue, Area::None, value.key, L"\\", value.name).value =
+                    &value;
         if (!removal)
             Add(Step::Status, Area::None, L"正在删除生成的临时文件");
         Add(Step::Finish);
@@ -142,8 +150,7 @@ class Planner {
         }
         if (settled)
             Add(Step::Note, Area::None,
-                undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。"
-                       : L"上次安装已经完成：已删除它留下的旧文件。");
+                undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。" : kEarlierRunFinished);
     }
 
     static bool Has(const std::vector<std::wstring>& tags, const std::wstring& tag) {
@@ -194,13 +201,20 @@ class Planner {
     }
 
     // Once the run is done, the product's folders where nothing else is left
-    // in them, innermost first and the install folder last, and its keys.
+    // in them, innermost first and the install folder last, and its keys;
+    // those that are not there (or are links) are not the product's to
+    // remove. What locates the product goes before the install folder, whose
+    // marker tells until then that the removal is to be finished.
     void RemoveEmpty() {
         const std::vector<std::wstring> tree = TreeFolders();
         for (auto folder = tree.rbegin(); folder != tree.rend(); ++folder)
-            Add(Step::RemoveFolder, Area::Tree, folder->c_str());
-        Add(Step::RemoveFolder, Area::StartMenu);
-        Add(Step::RemoveFolder, Area::Tree);
+            if (Stands(Area::Tree, *folder))
+                Add(Step::RemoveFolder, Area::Tree, folder->c_str());
+        if (Stands(Area::StartMenu, L""))
+            Add(Step::RemoveFolder, Area::StartMenu);
+        Add(Step::Forget);
+        if (Stands(Area::Tree, L""))
+            Add(Step::RemoveFolder, Area::Tree);
         for (const wchar_t* key : Product::kKeys)
             Add(Step::RemoveKey, Area::None, key);
     }

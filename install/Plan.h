@@ -46,10 +46,14 @@ enum class Step : std::uint8_t {
     AtRestart,      // the kept files that a running program still maps, and the marker after them, gone at restart
     Remove,         // a file or shortcut of the product, kept aside under the run's name until the run is done
     DeleteValue,    // `value`, deleted
+    Forget,         // the values that locate the product, and the run's marker, deleted last (no undo)
     RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo)
     RemoveKey,      // the key `path` of the product's values, where nothing is left in it
 };
 inline constexpr Step kFirstChange = Step::Made;
+
+// The note after settling an earlier run that had finished.
+inline constexpr wchar_t kEarlierRunFinished[] = L"上次安装已经完成：已删除它留下的旧文件。";
 
 struct Action {
     Action(Step step, Area area = Area::None, std::wstring path = std::wstring())

@@ -83,7 +83,7 @@ RegistryValues::RegistryValues(const std::wstring& dir,
     }
 }
 
-void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring& name) {
+void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name) {
     for (JournalValue& value : values_) {
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
         value.keyExisted = state.keyExists;
@@ -91,12 +91,16 @@ void RegistryValues::Journal(const HeldFolder& installFolder, const std::wstring
         value.type = state.type;
         value.data = std::move(state.data);
     }
-    Opened journal = installFolder.CreateNewFile(name);
+    // A removal whose folder is gone has nowhere to keep it: the values read
+    // serve the run's own undo alone.
+    if (!installFolder)
+        return;
+    Opened journal = installFolder->CreateNewFile(name);
     journal_ = std::move(journal.file);
     const std::vector<unsigned char> bytes = EncodeJournal(values_);
     try {
         if (!journal_)
-            RaiseCannotCreate(installFolder.Name() + L"\\" + name, journal.error);
+            RaiseCannotCreate(installFolder->Name() + L"\\" + name, journal.error);
         WriteAll(journal_.get(), bytes.data(), bytes.size());
         if (!FlushFileBuffers(journal_.get()))
             Raise(L"Stream write error", GetLastError());

@@ -19,9 +19,10 @@ class RegistryValues {
     RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice, bool deleted);
 
     // Reads every value as it is and writes the journal (`name`) into the
-    // install folder, flushed to the disk. Raises when a value cannot be read:
-    // a key that cannot be opened is not one that is missing.
-    void Journal(const HeldFolder& installFolder, const std::wstring& name);
+    // install folder, flushed to the disk; with none (a removal whose folder
+    // is gone), only reads them. Raises when a value cannot be read: a key
+    // that cannot be opened is not one that is missing.
+    void Journal(const HeldFolder* installFolder, const std::wstring& name);
     // The journal goes: the run is done, or undone.
     void DropJournal();
 

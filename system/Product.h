@@ -162,6 +162,12 @@ inline constexpr Value kValues[] = {
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 
+// Whether the value tells where the installed copy is: a removal deletes
+// those last, so that the next run finds one that was cut off.
+constexpr bool LocatesProduct(const Value& value) {
+    return value.name == kInstallLocationValue || value.name == kDisplayIconValue;
+}
+
 namespace Detail {
 // The number of values whose key no earlier value has.
 constexpr std::size_t KeyCount() {

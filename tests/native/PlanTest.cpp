@@ -33,6 +33,7 @@ std::size_t Find(const Plan& plan, const Action& wanted) {
 // Everything that a complete installation leaves, as the next one finds it.
 Situation Installed() {
     Situation situation;
+    situation.existing.push_back({Area::Tree, L""});
     for (const wchar_t* folder :
          {L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp", L"\\Temp\\Skin", L"\\Temp\\Update"})
         situation.existing.push_back({Area::Tree, folder});
@@ -49,7 +50,9 @@ Situation Installed() {
 // A removal holds every file and shortcut of the product that is there before
 // it removes one, deletes the values after the last, and only once the run
 // is done removes the folders, innermost first and the install folder last;
-// it writes, places and makes nothing.
+// it writes, places and makes nothing. What locates the product goes after
+// the run is done, before the install folder. Where that folder is gone, the
+// shortcuts and values alone are removed.
 TEST(Plan, Removal) {
     Situation situation = Installed();
     situation.existing.erase(situation.existing.end() - static_cast<std::ptrdiff_t>(Product::kShortcutCount));
@@ -58,7 +61,7 @@ TEST(Plan, Removal) {
     EXPECT_EQ(Count(removal, Step::Hold), files + shortcuts - 1);
     EXPECT_EQ(Count(removal, Step::Remove), files + shortcuts - 1);
     EXPECT_EQ(Count(removal, Step::Remove, Area::Desktop), 0) << "the desktop shortcut is not there";
-    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount));
+    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 2);
     for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
         EXPECT_EQ(Count(removal, none), 0);
     const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
@@ -75,7 +78,16 @@ TEST(Plan, Removal) {
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
     EXPECT_EQ(removal[removal.size() - 3], Action(Step::RemoveFolder, Area::Tree));
+    EXPECT_EQ(removal[removal.size() - 4], Action(Step::Forget));
     EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()));
+
+    Situation gone;
+    gone.existing.assign(situation.existing.end() - static_cast<std::ptrdiff_t>(shortcuts), situation.existing.end());
+    const Plan shortcutsOnly = PlanRemoval(gone);
+    EXPECT_EQ(Count(shortcutsOnly, Step::Remove), shortcuts - 1);
+    for (Step none : {Step::ClosePrograms, Step::RemoveFolder})
+        EXPECT_EQ(Count(shortcutsOnly, none, Area::Tree), 0);
+    EXPECT_EQ(Count(shortcutsOnly, Step::Forget), 1);
 }
 
 // A fresh installation makes each folder once, outer first, writes every file

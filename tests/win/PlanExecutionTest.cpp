@@ -216,6 +216,57 @@ TEST_F(PlanExecutionTest, AbruptEndAtEachPhaseIsSettledAsOneRelease) {
     }
 }
 
+// Ended abruptly at any phase of a removal, the last changes included, the
+// product is still found where the Uninstall entry records it, and the next
+// removal finishes the ended one: nothing of the product or of either run is
+// left.
+TEST_F(PlanExecutionTest, RemovalEndedAbruptlyAtEachPhaseIsFinishedByTheNext) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    // The first action of each kind that changes something up to the values
+    // that locate the product, and one among the files going.
+    RemoveFailing(dir, {0, Step::Status, true});
+    const std::size_t forget = std::find(plan_.begin(), plan_.end(), Action(Step::Forget)) - plan_.begin();
+    std::vector<std::size_t> phases{static_cast<std::size_t>(
+        std::find_if(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Remove; }) -
+        plan_.begin() + 9)};
+    for (std::size_t i = 0; i <= forget; ++i)
+        if (plan_[i].step >= kFirstChange && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
+                return earlier.step == plan_[i].step && earlier.area == plan_[i].area;
+            }))
+            phases.push_back(i);
+    for (std::size_t endAt : phases) {
+        ASSERT_EQ(Install(dir), L"");
+        RemoveFailing(dir, {endAt, Step::Status, true});
+        ASSERT_EQ(InstallMain::RecordedFolder(), dir) << "ended at " << endAt;
+        RemoveFailing(dir, {});
+        EXPECT_FALSE(Exists(dir)) << endAt;
+        EXPECT_FALSE(Exists(DesktopLink())) << endAt;
+        EXPECT_FALSE(Exists(ProgramGroup())) << endAt;
+        ExpectNothingRegistered();
+    }
+
+    // A marker that cannot go yet is not said to be gone, and the product
+    // stays found until it has.
+    BoxesToLog();
+    ASSERT_EQ(Install(dir), L"");
+    RemoveFailing(dir, {forget, Step::Status, true});
+    const std::vector<std::wstring> left = RunNamesLeft(dir);
+    ASSERT_EQ(left.size(), 1u);
+    {
+        const UniqueHandle held(CreateFileW(left[0].c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        ASSERT_TRUE(held);
+        RemoveFailing(dir, {});
+    }
+    const std::wstring log = Boxes();
+    EXPECT_NE(log.find(L"未能删除"), std::wstring::npos) << log;
+    EXPECT_EQ(log.find(kEarlierRunFinished), std::wstring::npos) << log;
+    EXPECT_EQ(RunNamesLeft(dir), left);
+    EXPECT_EQ(InstallMain::RecordedFolder(), dir);
+    RemoveFailing(dir, {});
+    EXPECT_FALSE(Exists(dir));
+}
+
 namespace {
 
 std::vector<unsigned char> Text(const wchar_t* text) {

@@ -64,17 +64,25 @@ TEST_F(RemovalTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersOwn) {
 }
 
 // A recorded folder that is no well-formed folder, one reached through a link
-// or that is one, and one that another account could change are refused:
-// the removal fails and nothing is removed, there or where a link leads.
+// or that is one, one that another account could change, and another
+// product's, without the browser, are refused: the removal fails and nothing
+// is removed, there or where a link leads.
 TEST_F(RemovalTest, RecordedFolderOutsideTheRulesIsRefusedWithNothingRemoved) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
     const ProductState installed = CurrentProduct(dir);
+    const std::wstring foreign = std::wstring(kTestRoot) + L"\\Other";
+    ASSERT_TRUE(CreateDirectoryW(foreign.c_str(), nullptr) && CreateDirectoryW((foreign + L"\\Temp").c_str(), nullptr));
+    WriteBytes(foreign + L"\\Uninstall.exe", "another product's");
     const SymbolicLink above(std::wstring(kTestRoot) + L"\\Above", L".");
     const SymbolicLink itself(std::wstring(kTestRoot) + L"\\Itself", L"Zarvo");
     ASSERT_TRUE(above.Made() && itself.Made());
-    const std::wstring recorded[] = {L"Zarvo", L"C:\\Zar|vo", std::wstring(kTestRoot) + L"\\Above\\Zarvo",
-                                     std::wstring(kTestRoot) + L"\\Itself", dir};
+    const std::wstring recorded[] = {L"Zarvo",
+                                     L"C:\\Zar|vo",
+                                     std::wstring(kTestRoot) + L"\\Above\\Zarvo",
+                                     std::wstring(kTestRoot) + L"\\Itself",
+                                     foreign,
+                                     dir};
     for (const std::wstring& folder : recorded) {
         if (folder == dir) {
             ASSERT_TRUE(OpenToEveryone(dir));
@@ -85,8 +93,35 @@ TEST_F(RemovalTest, RecordedFolderOutsideTheRulesIsRefusedWithNothingRemoved) {
         RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallLocation", dir.c_str());
         EXPECT_TRUE(CurrentProduct(dir) == installed) << testing::PrintToString(folder);
     }
+    EXPECT_EQ(ReadText(foreign + L"\\Uninstall.exe"), "another product's");
+    EXPECT_TRUE(Exists(foreign + L"\\Temp"));
     EXPECT_EQ(Boxes().find(L"删除："), std::wstring::npos);
+    EXPECT_NE(Boxes().find(L"“" + foreign + L"”中没有泽沃浏览器"), std::wstring::npos) << Boxes();
     // Told why, without the advice to choose another folder, which a removal cannot.
     EXPECT_NE(Boxes().find(L"允许其他账户写入"), std::wstring::npos) << Boxes();
     EXPECT_EQ(Boxes().find(L"选择其他文件夹"), std::wstring::npos) << Boxes();
+}
+
+// A copy whose folder was deleted by hand is removed all the same: its
+// shortcuts and values go, the log says why no file did, and nothing else on
+// the disk changes. A drive that is not there is no folder gone.
+TEST_F(RemovalTest, FolderDeletedByHandLeavesTheShortcutsAndValuesToRemove) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Apps\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    RemoveTree(std::wstring(kTestRoot) + L"\\Apps");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_EQ(form_->RunOutcome(), Outcome::Removed);
+    EXPECT_FALSE(Exists(DesktopLink()));
+    EXPECT_FALSE(Exists(ProgramGroup()));
+    ExpectNothingRegistered();
+    EXPECT_FALSE(Exists(std::wstring(kTestRoot) + L"\\Apps"));
+    const std::wstring log = Boxes();
+    EXPECT_NE(log.find(L"安装目录已不存在"), std::wstring::npos) << log;
+    EXPECT_EQ(log.find(L"删除空文件夹：" + dir), std::wstring::npos) << log;
+
+    ASSERT_EQ(Install(dir), L"");
+    RegWriteString(HKEY_LOCAL_MACHINE, kUninstall, false, L"InstallLocation", L"Q:\\Zarvo");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_EQ(form_->RunOutcome(), Outcome::RemovalFailed);
+    EXPECT_TRUE(Exists(DesktopLink()));
 }
