@@ -45,6 +45,10 @@ class Planner {
         } else {
             Files();
             Shortcuts();
+            // A copy that started since the first look, one that started
+            // itself again as it closed or that its user started, is closed
+            // too before any file takes its name.
+            Add(Step::ClosePrograms, Area::Tree);
             // Every new file is on the disk before the first takes its name.
             for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
                 if (plan_[i].step == Step::Write)
@@ -185,6 +189,8 @@ class Planner {
         Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), [](const Action& a) {
                      return a.step == Step::Hold;
                  })));
+        // As before the installation's files take their names.
+        Add(Step::ClosePrograms, Area::Tree);
         for (std::size_t i = 0; i < held; ++i)
             if (plan_[i].step == Step::Hold) {
                 Add(Step::Repaint, Area::None, L"正在删除：", plan_[i].path.c_str());

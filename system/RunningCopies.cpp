@@ -51,17 +51,53 @@ class ImageQuery {
     decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 
+// A file as itself: its volume and its number there, which neither a short
+// name, nor letter case, nor a link on the way changes.
+struct FileIdentity {
+    DWORD volume = 0, high = 0, low = 0;
+    bool operator==(const FileIdentity& other) const {
+        return volume == other.volume && high == other.high && low == other.low;
+    }
+};
+
+// What the path opens, asked for its attributes only, which no sharing of
+// another opener refuses; none where nothing can be opened there.
+bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
+    const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!file || !GetFileInformationByHandle(file.get(), &information))
+        return false;
+    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
+    return true;
+}
+
+// A program of the product as it lies in the install folder.
+struct Installed {
+    FileIdentity identity;
+    // The name of its short form, which a copy started by it runs under.
+    std::wstring shortName;
+};
+
 }  // namespace
 
 std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     std::vector<RunningCopy> copies;
     // Where the folder holds none of the programs (a fresh installation),
     // nothing runs them, and no process is looked at.
+    Installed programs[std::size(Product::kPrograms)];
     unsigned installed = 0;
-    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
-        if (GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}).c_str()) !=
-            INVALID_FILE_ATTRIBUTES)
-            installed |= 1u << i;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
+        const std::wstring path = FormatText(L"%1\\%2", {folder, Product::kPrograms[i]});
+        if (!IdentityOf(path, programs[i].identity))
+            continue;
+        installed |= 1u << i;
+        wchar_t shortPath[MAX_PATH];
+        const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+        const std::wstring shortForm(shortPath, length < MAX_PATH ? length : 0);
+        programs[i].shortName = shortForm.substr(shortForm.rfind(L'\\') + 1);
+    }
     const Toolhelp toolhelp;
     if (!installed || !toolhelp.Available())
         return copies;
@@ -78,17 +114,21 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     entry.dwSize = sizeof entry;
     for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
         for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
-            if (!(installed >> i & 1) || !SameExecutableName(entry.szExeFile, Product::kPrograms[i]))
+            if (!(installed >> i & 1) || !(SameExecutableName(entry.szExeFile, Product::kPrograms[i]) ||
+                                           SameExecutableName(entry.szExeFile, programs[i].shortName)))
                 continue;
             // The image is asked of the handle, so that a process that took
-            // over the id since the snapshot is judged as itself, and compared
-            // by its name, never opened again: a folder on the way to it may
-            // lead elsewhere by now.
+            // over the id since the snapshot is judged as itself, and is the
+            // product's where the file it was started from is the program in
+            // the folder, however its path was spelt: a link re-pointed since
+            // can at most make another's program look like ours, which is
+            // then asked to close, as its owner could do.
             UniqueHandle process(
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
             if (!process)
                 break;
-            if (SameName(query.ImagePath(process.get()), FormatText(L"%1\\%2", {folder, Product::kPrograms[i]})))
+            FileIdentity image;
+            if (IdentityOf(query.ImagePath(process.get()), image) && image == programs[i].identity)
                 copies.push_back({entry.th32ProcessID, i, std::move(process)});
             break;
         }

@@ -15,8 +15,9 @@ struct RunningCopy {
     UniqueHandle process;
 };
 
-// The running processes of the product's programs whose image the system
-// names as the file of that name in `folder` (a path through no link), in the
+// The running processes of the product's programs whose image is the very
+// file of that name in `folder` (a path through no link), however the path it
+// was started by was spelt (a short name, another case, a link), in the
 // order the system lists them, other accounts' processes among them.
 std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder);
 

@@ -143,8 +143,8 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
 // Programs that run from the install folder are asked to close. With
 // /NoForceCloseApplications one that refuses stops the run, nothing changed,
 // and one without a window is left running too; otherwise the browser saves
-// and closes, the one without a window is ended at once, and the refusing
-// updater and the hung service at the bound, the run then laying down the
+// and closes, and the refusing updater and the hung service are ended at the
+// bound, with the one without a window that waited for them, the run then laying down the
 // product's own files well within a deployment tool's time-out.
 TEST_F(Unattended, RunningProgramsAreAskedAndEndedOnlyWhenTheyWillNotClose) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
