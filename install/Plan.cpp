@@ -63,6 +63,9 @@ class Planner {
         Add(Step::Finish);
         if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
             Add(Step::AtRestart);
+        // A removal leaves nothing to start.
+        if (!removal)
+            Add(Step::StartAgain);
         if (removal)
             RemoveEmpty();
         else

@@ -16,7 +16,11 @@ constexpr int kLooks = 3;
 
 }  // namespace
 
-void CloseRunningPrograms(const HeldFolder& folder, Closing::Fate fate, InstallProgress& progress, LogSink& log) {
+void CloseRunningPrograms(const HeldFolder& folder,
+                          Closing::Fate fate,
+                          InstallProgress& progress,
+                          LogSink& log,
+                          std::vector<ClosedCopy>& closed) {
     // A copy may start another as it closes, or its user one meanwhile: the
     // folder is looked at again until nothing of the product runs from it;
     // one that keeps coming back stops the run, nothing changed.
@@ -37,12 +41,17 @@ void CloseRunningPrograms(const HeldFolder& folder, Closing::Fate fate, InstallP
             else
                 closing.End();
             const unsigned running = closing.Running();
+            if (running)
+                choice = progress.ProgramsStillRunning(ProgramNames(running));
+            // The browsers that went, to be started again as their users.
+            if (!running || choice == StillRunning::Stop) {
+                const std::vector<ClosedCopy> browsers = closing.Closed(0);
+                closed.insert(closed.end(), browsers.begin(), browsers.end());
+            }
             if (!running)
                 break;
-            const std::wstring names = ProgramNames(running);
-            choice = progress.ProgramsStillRunning(names);
             if (choice == StillRunning::Stop)
-                RaiseInUse(names);
+                RaiseInUse(ProgramNames(running));
         }
     }
 }

@@ -2,6 +2,9 @@
 
 #include "install/Executor.h"
 #include "system/HeldFolder.h"
+#include "system/StartRoute.h"
+
+#include <vector>
 
 class LogSink;
 
@@ -13,4 +16,10 @@ class LogSink;
 // or copies keep starting, it raises with the system's code for packages in
 // use (15618), before any file of the product takes its place. The plans run
 // it before their first change and again before the first file takes a name.
-void CloseRunningPrograms(const HeldFolder& folder, Closing::Fate fate, InstallProgress& progress, LogSink& log);
+// Each copy of the browser that went is added to `closed`, also where it
+// raises.
+void CloseRunningPrograms(const HeldFolder& folder,
+                          Closing::Fate fate,
+                          InstallProgress& progress,
+                          LogSink& log,
+                          std::vector<ClosedCopy>& closed);

@@ -183,6 +183,14 @@ unsigned ProgramClosing::Running() const {
     return programs;
 }
 
+std::vector<ClosedCopy> ProgramClosing::Closed(unsigned program) const {
+    std::vector<ClosedCopy> closed;
+    for (const Program& each : programs_)
+        if (each.gone && each.copy->program == program)
+            closed.push_back(each.copy->owner);
+    return closed;
+}
+
 Closing::Windowed ProgramClosing::WindowedCopies() const {
     Closing::Windowed windowed = Closing::Windowed::None;
     for (const Program& program : programs_) {

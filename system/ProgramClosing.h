@@ -31,6 +31,8 @@ class ProgramClosing {
     void End();
     // The programs of the copies still running, as bits of ProgramNames.
     unsigned Running() const;
+    // Whose the copies of that program were that have closed or been ended.
+    std::vector<ClosedCopy> Closed(unsigned program) const;
 
   private:
     struct Program;

@@ -1,6 +1,7 @@
 #include "system/RunningCopies.h"
 
 #include "system/DynamicApi.h"
+#include "system/Elevation.h"
 #include "system/HeldFolder.h"
 #include "system/MessageText.h"
 #include "system/Privilege.h"
@@ -51,34 +52,23 @@ class ImageQuery {
     decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 
-// A file as itself: its volume and its number there, which neither a short
-// name, nor letter case, nor a link on the way changes.
-struct FileIdentity {
-    DWORD volume = 0, high = 0, low = 0;
-    bool operator==(const FileIdentity& other) const {
-        return volume == other.volume && high == other.high && low == other.low;
-    }
-};
-
-// What the path opens, asked for its attributes only, which no sharing of
-// another opener refuses; none where nothing can be opened there.
-bool IdentityOf(const std::wstring& path, FileIdentity& identity) {
-    const UniqueHandle file(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                        FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!file || !GetFileInformationByHandle(file.get(), &information))
-        return false;
-    identity = {information.dwVolumeSerialNumber, information.nFileIndexHigh, information.nFileIndexLow};
-    return true;
+// The long form of a path, by which a copy started by its short name is
+// known; the path as it is where it has none.
+std::wstring LongForm(const std::wstring& path) {
+    wchar_t buffer[1024];
+    const DWORD length = GetLongPathNameW(path.c_str(), buffer, 1024);
+    return length && length < 1024 ? std::wstring(buffer, length) : path;
 }
 
-// A program of the product as it lies in the install folder.
-struct Installed {
-    FileIdentity identity;
-    // The name of its short form, which a copy started by it runs under.
-    std::wstring shortName;
-};
+// Whose the process is, and in which session: read as it is found, through
+// its handle, whose query right reads its token too.
+ClosedCopy Owner(HANDLE process, DWORD id) {
+    ClosedCopy owner;
+    owner.session = SessionOfProcess(id);
+    if (const std::optional<TokenFacts> facts = ProcessTokenFacts(process))
+        owner.user = facts->user;
+    return owner;
+}
 
 }  // namespace
 
@@ -86,17 +76,18 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     std::vector<RunningCopy> copies;
     // Where the folder holds none of the programs (a fresh installation),
     // nothing runs them, and no process is looked at.
-    Installed programs[std::size(Product::kPrograms)];
+    // The short form of each program's name, which a copy started by it runs under.
+    std::wstring shortNames[std::size(Product::kPrograms)];
     unsigned installed = 0;
     for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
         const std::wstring path = FormatText(L"%1\\%2", {folder, Product::kPrograms[i]});
-        if (!IdentityOf(path, programs[i].identity))
-            continue;
-        installed |= 1u << i;
         wchar_t shortPath[MAX_PATH];
         const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
-        const std::wstring shortForm(shortPath, length < MAX_PATH ? length : 0);
-        programs[i].shortName = shortForm.substr(shortForm.rfind(L'\\') + 1);
+        if (!length || length >= MAX_PATH)
+            continue;
+        installed |= 1u << i;
+        const std::wstring shortForm(shortPath, length);
+        shortNames[i] = shortForm.substr(shortForm.rfind(L'\\') + 1);
     }
     const Toolhelp toolhelp;
     if (!installed || !toolhelp.Available())
@@ -115,21 +106,22 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
         for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
             if (!(installed >> i & 1) || !(SameExecutableName(entry.szExeFile, Product::kPrograms[i]) ||
-                                           SameExecutableName(entry.szExeFile, programs[i].shortName)))
+                                           SameExecutableName(entry.szExeFile, shortNames[i])))
                 continue;
             // The image is asked of the handle, so that a process that took
-            // over the id since the snapshot is judged as itself, and is the
-            // product's where the file it was started from is the program in
-            // the folder, however its path was spelt: a link re-pointed since
-            // can at most make another's program look like ours, which is
-            // then asked to close, as its owner could do.
+            // over the id since the snapshot is judged as itself, and compared
+            // by the long form of its name (a short name, letter case aside),
+            // never by what that name opens now: a folder on the way to it may
+            // have been turned into a link to the install folder meanwhile.
             UniqueHandle process(
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
             if (!process)
                 break;
-            FileIdentity image;
-            if (IdentityOf(query.ImagePath(process.get()), image) && image == programs[i].identity)
-                copies.push_back({entry.th32ProcessID, i, std::move(process)});
+            if (SameName(LongForm(query.ImagePath(process.get())),
+                         FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}))) {
+                ClosedCopy owner = Owner(process.get(), entry.th32ProcessID);
+                copies.push_back({entry.th32ProcessID, i, std::move(process), std::move(owner)});
+            }
             break;
         }
     }
