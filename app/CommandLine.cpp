@@ -128,6 +128,11 @@ class Parser {
             if (!options_.forceClose)
                 Refuse(option);
             options_.forceClose = false;
+        } else if (IsOption(option, L"/NORESTARTAPPLICATIONS")) {
+            if (!options_.restart)
+                Refuse(option);
+            options_.restart = false;
+            Installing(option);
         } else if (IsOption(option, L"/HELP") || IsOption(option, L"/?")) {
             if (options_.help)
                 Refuse(option);
@@ -215,6 +220,7 @@ std::wstring UsageText() {
            L"/norestart\u3000不重新启动（本程序从不重新启动）\r\n"
            L"/NoForceCloseApplications\u3000程序不肯关闭时不强行结束：\r\n"
            L"\u3000\u3000不做更改，退出代码 15618\r\n"
+           L"/NoRestartApplications\u3000安装后不重新启动安装时关闭的泽沃浏览器\r\n"
            L"/log 文件、/LOG=文件\u3000把每一步写进日志文件\r\n"
            L"/DesktopShortcut=false\u3000不建桌面快捷方式\r\n"
            L"/StartMenuShortcut=false\u3000不建开始菜单程序组\r\n"

@@ -25,6 +25,9 @@ struct SetupOptions {
     // /NoForceCloseApplications: a running program of the product that will
     // not close is never ended; the installation then stops, changing nothing.
     bool forceClose = true;
+    // /NoRestartApplications: the browser that the installation closed is not
+    // started again once it is done.
+    bool restart = true;
     // The first option that is not taken or stands where it does not belong;
     // the run then does nothing but say so.
     std::optional<std::wstring> refused;

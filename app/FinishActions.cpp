@@ -9,7 +9,7 @@ void TInstallForm::OverBtnClick() {
         return;
     }
     UserShell shell;
-    if (window_.IsChecked(Run))
+    if (window_.IsChecked(Run) && !browserStarted_)
         shell.Execute(window_.Handle(), L"open", (installDir_ + L"\\" ZARVO_BROWSER_FILE).c_str(), L"", L"", SW_SHOW);
     if (window_.IsChecked(VistaHome))
         shell.Execute(window_.Handle(), nullptr, Product::kProductSiteUrl, nullptr, nullptr, SW_SHOWNORMAL);

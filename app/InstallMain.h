@@ -59,6 +59,8 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // What becomes of the product's running programs that will not close:
     // the user is asked unless the run is unattended.
     void ChooseClosingFate(Closing::Fate fate) { closingFate_ = fate; }
+    // Whether the browsers that the installation closes are started again.
+    void ChooseRestart(bool restart) { restart_ = restart; }
 
     // Makes the wizard the removal of the copy installed in `dir`: its pages
     // and texts, and the folder that it removes from.
@@ -158,6 +160,10 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // Why the directory check last refused the folder.
     FolderRefusal refusal_ = FolderRefusal::None;
     Closing::Fate closingFate_ = Closing::Fate::Ask;
+    bool restart_ = true;
+    // The installation started the browser that it closed for the user at
+    // the desktop: the finish action does not start a second one.
+    bool browserStarted_ = false;
 };
 
 // The unit's installer state: lives for the whole process and is touched only

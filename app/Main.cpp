@@ -61,6 +61,7 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
         if (options.directory)
             form.SetInstallDirectory(*options.directory);
         form.ChooseShortcuts(options.shortcuts);
+        form.ChooseRestart(options.restart);
         form.ChooseClosingFate(options.mode == SetupMode::Wizard ? Closing::Fate::Ask
                                : options.forceClose              ? Closing::Fate::End
                                                                  : Closing::Fate::Keep);

@@ -18,7 +18,8 @@ void TInstallForm::RunInstallation() {
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
     request.removing = removing_;
-    InstallProduct(std::move(request), *this, application_.Log());
+    request.restart = restart_;
+    browserStarted_ = InstallProduct(std::move(request), *this, application_.Log());
     // The installation moves on to the page after its own; the step counter
     // stays where the user left it.
     ShowStep(StepIndex + 1);

@@ -92,6 +92,7 @@ target_sources(zarvo_system PRIVATE
     system/Privilege.cpp
     system/ProcessKill.cpp
     system/ProgramClosing.cpp
+    system/Restart.cpp
     system/Reg.cpp
     system/Registration.cpp
     system/RunLog.cpp

@@ -16,11 +16,12 @@ std::wstring NewRunTag() {
 
 }  // namespace
 
-void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
+bool InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log) {
     try {
         MachineOperations operations(request, progress, log, NewRunTag());
         const Situation situation = operations.Look();
         Execute(request.removing ? PlanRemoval(situation) : PlanInstallation(situation), operations, log, &progress);
+        return request.browserStarted;
     } catch (...) {
         // The folders that the directory check made go last, once nothing of
         // the run holds them.

@@ -25,6 +25,10 @@ struct InstallRequest {
     IPersistStream* persist = nullptr;
     // The product is removed instead, from the folder: nothing else above counts.
     bool removing = false;
+    // The browsers that the run closes are started again once it is done.
+    bool restart = true;
+    // Set by the run: one was started for the installer's own user.
+    bool browserStarted = false;
 };
 
 // The installation, or the removal that the request asks for: looks at what
@@ -32,4 +36,6 @@ struct InstallRequest {
 // longer), and runs them, logging each. All of the files, shortcuts and
 // registry values change, or, when an action fails, none: the actions done are
 // undone and the failure goes on to the caller.
-void InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log);
+// True where a browser that it closed was started again for the installer's
+// own user.
+bool InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& log);

@@ -10,6 +10,7 @@
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/Reg.h"
+#include "system/Restart.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
@@ -39,7 +40,8 @@ Situation MachineOperations::Look() {
 
 const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"创建文件夹：", &MachineOperations::MakeFolder, true},
-    {L"关闭运行中的程序：", &MachineOperations::ClosePrograms, false},
+    // Undone, the browsers that it closed are started again from the files put back.
+    {L"关闭运行中的程序：", &MachineOperations::ClosePrograms, true},
     // Settling an earlier run has no undo: what it settles is that run's.
     {L"删除上次安装留下的：", &MachineOperations::Discard, false},
     {L"恢复上次安装保留的：", &MachineOperations::PutBack, false},
@@ -53,6 +55,7 @@ const MachineOperations::StepRow MachineOperations::kSteps[] = {
     {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
     {L"删除保留的旧文件", &MachineOperations::Finish, false},
     {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
+    {L"重新启动关闭的浏览器", &MachineOperations::StartAgain, false},
     // A removal's file goes as a replaced one does, with no new one in its
     // place; its values are written as the removal's data has them: deleted.
     {L"删除：", &MachineOperations::Place, true},
@@ -90,8 +93,34 @@ std::wstring MachineOperations::Describe(const Action& action) const {
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
-void MachineOperations::ClosePrograms(const Action& action, bool) {
-    CloseRunningPrograms(areas_.Folder(action.area, L""), request_.closing, progress_, log_);
+void MachineOperations::ClosePrograms(const Action& action, bool undo) {
+    if (undo) {
+        for (const auto& [closing, copies] : closed_)
+            if (closing == &action)
+                StartBrowsers(copies);
+        return;
+    }
+    std::vector<ClosedCopy>& closed = closed_.emplace_back(&action, std::vector<ClosedCopy>()).second;
+    try {
+        CloseRunningPrograms(areas_.Folder(action.area, L""), request_.closing, progress_, log_, closed);
+    } catch (...) {
+        // The run stops, nothing changed: what it closed comes back.
+        StartBrowsers(closed);
+        throw;
+    }
+}
+
+bool MachineOperations::StartBrowsers(const std::vector<ClosedCopy>& copies) {
+    if (copies.empty() || !request_.restart || request_.removing)
+        return false;
+    return ::StartAgain(copies, request_.folder.path + L"\\" ZARVO_BROWSER_FILE, log_);
+}
+
+void MachineOperations::StartAgain(const Action&, bool) {
+    std::vector<ClosedCopy> all;
+    for (const auto& [closing, copies] : closed_)
+        all.insert(all.end(), copies.begin(), copies.end());
+    request_.browserStarted = StartBrowsers(all);
 }
 
 void MachineOperations::PutBack(const Action& action, bool) {

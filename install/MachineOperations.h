@@ -6,8 +6,10 @@
 #include "install/Installation.h"
 #include "install/RegistryValues.h"
 #include "system/ScratchFolder.h"
+#include "system/StartRoute.h"
 
 #include <memory>
+#include <utility>
 #include <string>
 #include <vector>
 
@@ -55,6 +57,10 @@ class MachineOperations final : public Operations {
     void SetValue(const Action& action, bool undo);
     void Finish(const Action& action, bool undo);
     void AtRestart(const Action& action, bool undo);
+    void StartAgain(const Action& action, bool undo);
+    // The browsers of the copies started again, where the request allows;
+    // true where one was started for the installer's own user.
+    bool StartBrowsers(const std::vector<ClosedCopy>& copies);
     void Forget(const Action& action, bool undo);
     void RemoveEmpty(const Action& action, bool undo);
     // Reads and judges the journal at the path: why it is not to be used,
@@ -79,4 +85,6 @@ class MachineOperations final : public Operations {
     bool marked_ = false;
     // A removal's marker, held until what locates the product is gone.
     UniqueHandle marker_;
+    // The browsers that each closing action closed.
+    std::vector<std::pair<const Action*, std::vector<ClosedCopy>>> closed_;
 };

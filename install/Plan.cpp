@@ -51,6 +51,10 @@ class Planner {
         } else {
             Files();
             Shortcuts();
+            // A copy that started since the first look, one that started
+            // itself again as it closed or that its user started, is closed
+            // too before any file takes its name.
+            Add(Step::ClosePrograms, Area::Tree);
             // Every new file is on the disk before the first takes its name.
             for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
                 if (plan_[i].step == Step::Write)
@@ -67,6 +71,9 @@ class Planner {
         Add(Step::Finish);
         if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
             Add(Step::AtRestart);
+        // A removal leaves nothing to start.
+        if (!removal)
+            Add(Step::StartAgain);
         if (removal)
             RemoveEmpty();
         else
@@ -192,6 +199,8 @@ class Planner {
         Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), [](const Action& a) {
                      return a.step == Step::Hold;
                  })));
+        // As before the installation's files take their names.
+        Add(Step::ClosePrograms, Area::Tree);
         for (std::size_t i = 0; i < held; ++i)
             if (plan_[i].step == Step::Hold) {
                 Add(Step::Repaint, Area::None, L"正在删除：", plan_[i].path.c_str());

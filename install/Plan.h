@@ -31,7 +31,8 @@ enum class Step : std::uint8_t {
     Note,           // a line of the log, `path`
     Made,           // a folder on the install folder's path, made by the directory check (`path`, in full)
     MakeFolder,     // a folder of the area
-    ClosePrograms,  // the running copies of the area's programs, asked to close, ended where they will not
+    ClosePrograms,  // the running copies of the area's programs, asked to close, ended where they will not (undone: the
+                    // browsers started again)
     Discard,        // a name that an earlier run left, removed
     PutBack,        // a file that an earlier run kept aside, given its name back
     Restore,        // an earlier run's journal: the registry's values put back as they were
@@ -44,6 +45,7 @@ enum class Step : std::uint8_t {
     SetValue,       // `value`, written
     Finish,         // the run's marker, the registry flushed, the kept files and the journal removed
     AtRestart,      // the kept files that a running program still maps, and the marker after them, gone at restart
+    StartAgain,     // the browsers that the run closed, started again from the new files as their users
     Remove,         // a file or shortcut of the product, kept aside under the run's name until the run is done
     DeleteValue,    // `value`, deleted
     Forget,         // the values that locate the product, and the run's marker, deleted last (no undo)

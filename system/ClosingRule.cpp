@@ -2,13 +2,19 @@
 
 namespace Closing {
 
-Move NextMove(const Program& program, unsigned long now, Fate fate) {
+Move NextMove(const Program& program, unsigned long now, Fate fate, Windowed windowed) {
     const Move late = fate == Fate::End ? Move::Force : Move::HandBack;
     const bool unattended = fate != Fate::Ask;
-    // Nothing of a program without windows can be asked; only where it is to
-    // stay is it handed back.
-    if (program.windows == 0)
+    // Nothing of a program without windows can be asked: it waits while a
+    // windowed copy may still tell it to save, and then shares their fate;
+    // alone, it is handed back only where it is to stay.
+    if (program.windows == 0) {
+        if (windowed == Windowed::Waited)
+            return now >= kBoundMs ? late : Move::Wait;
+        if (windowed == Windowed::HandedBack)
+            return late;
         return fate == Fate::Keep ? Move::HandBack : Move::Force;
+    }
     switch (program.stage) {
         case Stage::Asked:
             if (program.answers == program.windows)

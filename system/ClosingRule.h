@@ -45,9 +45,19 @@ enum class Fate : std::uint8_t {
     Keep,  // handed back at the bound, where nobody can be asked and nothing is to be ended
 };
 
+// Where the copies with windows stand, for a copy without any: a browser's
+// windowless processes save their part of the session when its windowed one
+// tells them to, so they are waited for as long as a windowed copy is.
+enum class Windowed : std::uint8_t {
+    None,        // no copy with windows runs
+    Waited,      // one is still asked, waited for or being ended
+    HandedBack,  // those that run have been handed back
+};
+
 // The next move for a program still running `now` after it was asked. One
-// without windows cannot be asked and is not waited for.
-Move NextMove(const Program& program, unsigned long now, Fate fate);
+// without windows cannot be asked: it goes with the windowed copies, and is
+// not waited for where there are none.
+Move NextMove(const Program& program, unsigned long now, Fate fate, Windowed windowed);
 
 // Why a program was ended, as the log says it.
 const wchar_t* EndReason(const Program& program);

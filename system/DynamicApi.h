@@ -8,6 +8,8 @@
 #include <psapi.h>
 #include <restartmanager.h>
 #include <tlhelp32.h>
+#include <userenv.h>
+#include <wtsapi32.h>
 
 // Loads a library of the system directory by its full path, never from the
 // installer's own folder, where a planted DLL of the same name could be
@@ -31,6 +33,10 @@ FARPROC LateFunction(HMODULE module, const wchar_t* library, const char* name);
     F(L"kernel32.dll", CreateToolhelp32Snapshot)   \
     F(L"kernel32.dll", Process32FirstW)            \
     F(L"kernel32.dll", Process32NextW)             \
+    F(L"kernel32.dll", ProcessIdToSessionId)       \
+    F(L"wtsapi32.dll", WTSQueryUserToken)          \
+    F(L"userenv.dll", CreateEnvironmentBlock)      \
+    F(L"userenv.dll", DestroyEnvironmentBlock)     \
     F(L"psapi.dll", GetModuleFileNameExW)          \
     F(L"dwmapi.dll", DwmExtendFrameIntoClientArea) \
     F(L"comctl32.dll", InitCommonControlsEx)       \

@@ -1,5 +1,6 @@
 #include "system/Elevation.h"
 
+#include "system/DynamicApi.h"
 #include "system/Handles.h"
 
 #include <sddl.h>
@@ -28,6 +29,16 @@ std::optional<TokenFacts> ProcessTokenFacts(HANDLE process) {
     if (!OpenProcessToken(process, TOKEN_QUERY, &token))
         return std::nullopt;
     const UniqueHandle owned(token);
+    return TokenHandleFacts(token);
+}
+
+unsigned long SessionOfProcess(DWORD id) {
+    DWORD session = 0;
+    const auto query = Late::ProcessIdToSessionId();
+    return query && query(id, &session) ? session : 0;
+}
+
+std::optional<TokenFacts> TokenHandleFacts(HANDLE token) {
     TokenSid data;
     wchar_t* text = nullptr;
     const PSID user = TokenSidOf(token, TokenUser, data);

@@ -24,6 +24,7 @@ struct ProgramClosing::Program {
     Closing::Program rule;
     bool forced = false;
     bool gone = false;
+    bool handedBack = false;
     unsigned long forcedAt = 0;
     const wchar_t* reason = L"应请求退出";
 };
@@ -110,6 +111,7 @@ void ProgramClosing::FindWindows() {
 
 void ProgramClosing::Ask(Program& program) {
     program.rule = Closing::Program();
+    program.handedBack = false;
     // Only the windows that took the question count: one may have gone.
     for (HWND window : program.windows) {
         if (!SendMessageCallbackW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, Answered,
@@ -118,6 +120,8 @@ void ProgramClosing::Ask(Program& program) {
         ++link_->pending;
         ++program.rule.windows;
     }
+    // One without windows goes when its windowed copies let it, or alone.
+    program.reason = program.rule.windows ? L"应请求退出" : L"自行退出";
 }
 
 void ProgramClosing::Tell(Program& program) {
@@ -179,9 +183,32 @@ unsigned ProgramClosing::Running() const {
     return programs;
 }
 
+std::vector<ClosedCopy> ProgramClosing::Closed(unsigned program) const {
+    std::vector<ClosedCopy> closed;
+    for (const Program& each : programs_)
+        if (each.gone && each.copy->program == program)
+            closed.push_back(each.copy->owner);
+    return closed;
+}
+
+Closing::Windowed ProgramClosing::WindowedCopies() const {
+    Closing::Windowed windowed = Closing::Windowed::None;
+    for (const Program& program : programs_) {
+        if (program.gone || program.rule.windows == 0)
+            continue;
+        if (!program.handedBack)
+            return Closing::Windowed::Waited;
+        windowed = Closing::Windowed::HandedBack;
+    }
+    return windowed;
+}
+
 void ProgramClosing::Wait(Closing::Fate fate, bool now) {
     unsigned shown = 0;
     for (;;) {
+        // As the round before left them: a copy handed back in this round
+        // keeps one without windows waiting a round longer, no more.
+        const Closing::Windowed windowed = WindowedCopies();
         HANDLE handles[MAXIMUM_WAIT_OBJECTS - 1];
         DWORD count = 0;
         unsigned waiting = 0;
@@ -195,7 +222,7 @@ void ProgramClosing::Wait(Closing::Fate fate, bool now) {
                 continue;
             }
             if (!program.forced) {
-                switch (now ? Closing::Move::Force : Closing::NextMove(program.rule, Now(), fate)) {
+                switch (now ? Closing::Move::Force : Closing::NextMove(program.rule, Now(), fate, windowed)) {
                     case Closing::Move::Tell:
                         Tell(program);
                         break;
@@ -208,6 +235,7 @@ void ProgramClosing::Wait(Closing::Fate fate, bool now) {
                         Force(program);
                         break;
                     case Closing::Move::HandBack:
+                        program.handedBack = true;
                         continue;
                     case Closing::Move::Wait:
                         break;

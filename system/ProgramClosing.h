@@ -11,8 +11,9 @@ class LogSink;
 // Closes running copies as Windows closes programs for an update: each of
 // their windows is asked whether the program may close, then told that its
 // session ends, when it saves its work; one that is still running is asked to
-// close its windows, and one that will not close, or has no window to ask, is
-// ended last. All are asked at once and waited for together on the calling
+// close its windows, and one that will not close is ended last. One without a
+// window to ask is waited for while a windowed copy is, which may tell it to
+// save, and ended only once they are gone or at the bound. All are asked at once and waited for together on the calling
 // thread, with its messages handled meanwhile; the log says of each program
 // whether it closed or was ended, why, and when.
 class ProgramClosing {
@@ -30,6 +31,8 @@ class ProgramClosing {
     void End();
     // The programs of the copies still running, as bits of ProgramNames.
     unsigned Running() const;
+    // Whose the copies of that program were that have closed or been ended.
+    std::vector<ClosedCopy> Closed(unsigned program) const;
 
   private:
     struct Program;
@@ -44,6 +47,8 @@ class ProgramClosing {
     void Tell(Program& program);
     void Force(Program& program);
     void Gone(Program& program);
+    // Where the copies with windows stand, for those without.
+    Closing::Windowed WindowedCopies() const;
     // With `now`, ends each copy still running at once.
     void Wait(Closing::Fate fate, bool now = false);
     unsigned long Now() const { return GetTickCount() - start_; }

@@ -1,6 +1,7 @@
 #include "system/RunningCopies.h"
 
 #include "system/DynamicApi.h"
+#include "system/Elevation.h"
 #include "system/HeldFolder.h"
 #include "system/MessageText.h"
 #include "system/Privilege.h"
@@ -51,17 +52,43 @@ class ImageQuery {
     decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 
+// The long form of a path, by which a copy started by its short name is
+// known; the path as it is where it has none.
+std::wstring LongForm(const std::wstring& path) {
+    wchar_t buffer[1024];
+    const DWORD length = GetLongPathNameW(path.c_str(), buffer, 1024);
+    return length && length < 1024 ? std::wstring(buffer, length) : path;
+}
+
+// Whose the process is, and in which session: read as it is found, through
+// its handle, whose query right reads its token too.
+ClosedCopy Owner(HANDLE process, DWORD id) {
+    ClosedCopy owner;
+    owner.session = SessionOfProcess(id);
+    if (const std::optional<TokenFacts> facts = ProcessTokenFacts(process))
+        owner.user = facts->user;
+    return owner;
+}
+
 }  // namespace
 
 std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     std::vector<RunningCopy> copies;
     // Where the folder holds none of the programs (a fresh installation),
     // nothing runs them, and no process is looked at.
+    // The short form of each program's name, which a copy started by it runs under.
+    std::wstring shortNames[std::size(Product::kPrograms)];
     unsigned installed = 0;
-    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i)
-        if (GetFileAttributesW(FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}).c_str()) !=
-            INVALID_FILE_ATTRIBUTES)
-            installed |= 1u << i;
+    for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
+        const std::wstring path = FormatText(L"%1\\%2", {folder, Product::kPrograms[i]});
+        wchar_t shortPath[MAX_PATH];
+        const DWORD length = GetShortPathNameW(path.c_str(), shortPath, MAX_PATH);
+        if (!length || length >= MAX_PATH)
+            continue;
+        installed |= 1u << i;
+        const std::wstring shortForm(shortPath, length);
+        shortNames[i] = shortForm.substr(shortForm.rfind(L'\\') + 1);
+    }
     const Toolhelp toolhelp;
     if (!installed || !toolhelp.Available())
         return copies;
@@ -78,18 +105,23 @@ std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder) {
     entry.dwSize = sizeof entry;
     for (BOOL more = toolhelp.first(snapshot.get(), &entry); more; more = toolhelp.next(snapshot.get(), &entry)) {
         for (unsigned i = 0; i < std::size(Product::kPrograms); ++i) {
-            if (!(installed >> i & 1) || !SameExecutableName(entry.szExeFile, Product::kPrograms[i]))
+            if (!(installed >> i & 1) || !(SameExecutableName(entry.szExeFile, Product::kPrograms[i]) ||
+                                           SameExecutableName(entry.szExeFile, shortNames[i])))
                 continue;
             // The image is asked of the handle, so that a process that took
             // over the id since the snapshot is judged as itself, and compared
-            // by its name, never opened again: a folder on the way to it may
-            // lead elsewhere by now.
+            // by the long form of its name (a short name, letter case aside),
+            // never by what that name opens now: a folder on the way to it may
+            // have been turned into a link to the install folder meanwhile.
             UniqueHandle process(
                 OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE | query.Access(), FALSE, entry.th32ProcessID));
             if (!process)
                 break;
-            if (SameName(query.ImagePath(process.get()), FormatText(L"%1\\%2", {folder, Product::kPrograms[i]})))
-                copies.push_back({entry.th32ProcessID, i, std::move(process)});
+            if (SameName(LongForm(query.ImagePath(process.get())),
+                         FormatText(L"%1\\%2", {folder, Product::kPrograms[i]}))) {
+                ClosedCopy owner = Owner(process.get(), entry.th32ProcessID);
+                copies.push_back({entry.th32ProcessID, i, std::move(process), std::move(owner)});
+            }
             break;
         }
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/Handles.h"
+#include "system/StartRoute.h"
 
 #include <string>
 #include <vector>
@@ -13,10 +14,13 @@ struct RunningCopy {
     // Which of Product::kPrograms it runs.
     unsigned program;
     UniqueHandle process;
+    // Whose it is and where, to start it again as that user there.
+    ClosedCopy owner;
 };
 
 // The running processes of the product's programs whose image the system
-// names as the file of that name in `folder` (a path through no link), in the
+// names as the file of that name in `folder` (a path through no link), by its
+// short name or its long one, in any letter case, in the
 // order the system lists them, other accounts' processes among them.
 std::vector<RunningCopy> FindRunningCopies(const std::wstring& folder);
 

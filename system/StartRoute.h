@@ -32,3 +32,28 @@ struct StartPlan {
 // runs as the same user at the same level; else through the shell, and
 // through a shell of unknown rights not at all.
 StartPlan PlanStarts(const std::optional<TokenFacts>& installer, const std::optional<TokenFacts>& shell);
+
+// A copy of the browser that the installation closed: its user, as a SID
+// text (empty where its token could not be read), and its session.
+struct ClosedCopy {
+    std::wstring user;
+    unsigned long session = 0;
+};
+
+enum class RestartRoute {
+    // Through the desktop shell, as the finish actions start the browser:
+    // the installer is that copy's user, in its session.
+    Shell,
+    // As the system, with the session's own user token, that user's
+    // environment and desktop, where that user is the copy's.
+    SessionUser,
+    // Nobody can start it as its user.
+    None,
+};
+
+// How a closed copy is started again once the installation is done: never
+// with the installer's rights, never for another user or in another session
+// than its own.
+RestartRoute PlanRestart(const ClosedCopy& copy,
+                         const std::optional<TokenFacts>& installer,
+                         unsigned long installerSession);

@@ -2,6 +2,7 @@
 #include "app/ExitCode.h"
 #include "payload/Catalogue.h"
 #include "system/ComApartment.h"
+#include "system/RunningCopies.h"
 #include "tests/gui/Driver.h"
 #include "tests/win/InstalledProduct.h"
 #include "tests/win/Probe.h"
@@ -143,8 +144,8 @@ TEST_F(Unattended, InstallsIntoTheFolderGivenAndLogsEachStepWithItsTime) {
 // Programs that run from the install folder are asked to close. With
 // /NoForceCloseApplications one that refuses stops the run, nothing changed,
 // and one without a window is left running too; otherwise the browser saves
-// and closes, the one without a window is ended at once, and the refusing
-// updater and the hung service at the bound, the run then laying down the
+// and closes, and the refusing updater and the hung service are ended at the
+// bound, with the one without a window that waited for them, the run then laying down the
 // product's own files well within a deployment tool's time-out.
 TEST_F(Unattended, RunningProgramsAreAskedAndEndedOnlyWhenTheyWillNotClose) {
     const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
@@ -172,6 +173,16 @@ TEST_F(Unattended, RunningProgramsAreAskedAndEndedOnlyWhenTheyWillNotClose) {
          {"已关闭程序：Zarvo.exe（进程 [0-9]+，应请求退出，", "已结束程序：Zarvo.exe（进程 [0-9]+，没有窗口，",
           "已结束程序：ZarvUpdate.exe（进程 [0-9]+，拒绝关闭，", "已结束程序：ZarvService.exe（进程 [0-9]+，未响应，"})
         EXPECT_TRUE(std::regex_search(text, std::regex(closed))) << closed << "\n" << text;
+
+    // The browser that it closed runs again, from the new file, as its user;
+    // with /NoRestartApplications it is closed and stays so.
+    std::vector<RunningCopy> again = FindRunningCopies(dir);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(again[0].program, 0u);
+    EXPECT_TRUE(std::regex_search(text, std::regex("已重新启动：.*Zarvo\\.exe（用户 S-1-5-")));
+    EXPECT_EQ(Run(L"/NoRestartApplications " + arguments), static_cast<DWORD>(kInstalled));
+    EXPECT_TRUE(FindRunningCopies(dir).empty());
+    EXPECT_EQ(ReadText(kLog).find("已重新启动"), std::string::npos);
 }
 
 TEST_F(Unattended, RefusedFolderEndsWithItsCodeAndChangesNothing) {

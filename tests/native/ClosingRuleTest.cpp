@@ -16,7 +16,6 @@ TEST(ClosingRule, AProgramIsEndedOrHandedBackOnlyWhenItWillNotClose) {
         Move kept;
     };
     const Case cases[] = {
-        {{Stage::Asked, 0, 0, 0}, 0, Move::Force, Move::Force, Move::HandBack},
         {{Stage::Asked, 2, 1, 10}, 20, Move::Wait, Move::Wait, Move::Wait},
         {{Stage::Asked, 2, 2, 10}, 20, Move::Tell, Move::Tell, Move::Tell},
         {{Stage::Asked, 2, 1, 10}, kHungMs - 1, Move::Wait, Move::Wait, Move::Wait},
@@ -33,8 +32,35 @@ TEST(ClosingRule, AProgramIsEndedOrHandedBackOnlyWhenItWillNotClose) {
     };
     for (const Case& c : cases) {
         const int stage = static_cast<int>(c.program.stage);
-        EXPECT_EQ(NextMove(c.program, c.now, Fate::End), c.unattended) << stage << " at " << c.now;
-        EXPECT_EQ(NextMove(c.program, c.now, Fate::Ask), c.withUser) << stage << " at " << c.now;
-        EXPECT_EQ(NextMove(c.program, c.now, Fate::Keep), c.kept) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::End, Windowed::None), c.unattended) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::Ask, Windowed::None), c.withUser) << stage << " at " << c.now;
+        EXPECT_EQ(NextMove(c.program, c.now, Fate::Keep, Windowed::None), c.kept) << stage << " at " << c.now;
+    }
+}
+
+// A program without windows is a windowed copy's helper, which that copy may
+// still tell to save: it waits while any windowed copy is waited for, up to
+// the bound, and then goes as they went; alone, it is ended (or kept) at once.
+TEST(ClosingRule, AProgramWithoutWindowsGoesWithTheWindowedCopies) {
+    struct Case {
+        Windowed windowed;
+        unsigned long now;
+        Move unattended;
+        Move withUser;
+        Move kept;
+    };
+    const Case cases[] = {
+        {Windowed::None, 0, Move::Force, Move::Force, Move::HandBack},
+        {Windowed::Waited, 0, Move::Wait, Move::Wait, Move::Wait},
+        {Windowed::Waited, kBoundMs - 1, Move::Wait, Move::Wait, Move::Wait},
+        {Windowed::Waited, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+        {Windowed::HandedBack, 10, Move::Force, Move::HandBack, Move::HandBack},
+    };
+    const Program windowless{Stage::Asked, 0, 0, 0};
+    for (const Case& c : cases) {
+        const int windowed = static_cast<int>(c.windowed);
+        EXPECT_EQ(NextMove(windowless, c.now, Fate::End, c.windowed), c.unattended) << windowed << " at " << c.now;
+        EXPECT_EQ(NextMove(windowless, c.now, Fate::Ask, c.windowed), c.withUser) << windowed << " at " << c.now;
+        EXPECT_EQ(NextMove(windowless, c.now, Fate::Keep, c.windowed), c.kept) << windowed << " at " << c.now;
     }
 }

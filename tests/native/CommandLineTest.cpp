@@ -150,3 +150,29 @@ TEST(CommandLine, RemovalAndDowngrade) {
             << testing::PrintToString(line);
     }
 }
+
+// The switches that keep running programs as they are: each its own effect,
+// given twice refused, and the restart's refused with a removal, which
+// starts nothing again.
+TEST(CommandLine, RunningProgramsSwitches) {
+    const struct {
+        const wchar_t* line;
+        bool forceClose, restart;
+        const wchar_t* refused;
+    } cases[] = {
+        {L"/S", true, true, nullptr},
+        {L"/S /NoForceCloseApplications", false, true, nullptr},
+        {L"/norestartapplications /S", true, false, nullptr},
+        {L"/NoRestartApplications /NORESTARTAPPLICATIONS", true, false, L"/NORESTARTAPPLICATIONS"},
+        {L"/uninstall /NoForceCloseApplications", false, true, nullptr},
+        {L"/uninstall /NoRestartApplications", true, false, L"/NoRestartApplications"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.line);
+        const std::wstring line = c.line;
+        EXPECT_EQ(options.forceClose, c.forceClose) << testing::PrintToString(line);
+        EXPECT_EQ(options.restart, c.restart) << testing::PrintToString(line);
+        EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
+            << testing::PrintToString(line);
+    }
+}

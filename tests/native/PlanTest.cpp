@@ -68,6 +68,7 @@ TEST(Plan, Removal) {
     EXPECT_LT(Find(removal, {Step::ClosePrograms, Area::Tree}), Find(removal, {Step::Journal}));
     EXPECT_LT(Find(removal, {Step::Journal}), Find(removal, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(removal, {Step::Hold, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}), firstRemove);
+    EXPECT_EQ(removal[firstRemove - 2], Action(Step::ClosePrograms, Area::Tree)) << "then the status text";
     const Product::Value& firstValue = Product::kValues[0];
     EXPECT_LT(Find(removal, {Step::Remove, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}),
               Find(removal, {Step::DeleteValue, Area::None, std::wstring(firstValue.key) + L"\\" + firstValue.name}));
@@ -115,6 +116,10 @@ TEST(Plan, FreshAndUpgrade) {
     const Action lastShortcut{Step::Write, Area::StartMenu,
                               std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};
     EXPECT_LT(Find(fresh, lastShortcut), firstPlace);
+    // The running copies are looked for again once everything is written:
+    // one that started meanwhile runs from no file that is replaced.
+    EXPECT_EQ(Count(fresh, Step::ClosePrograms), 2);
+    EXPECT_EQ(fresh[firstPlace - 1], Action(Step::ClosePrograms, Area::Tree));
     const Product::Value& lastValue = Product::kValues[Product::kValueCount - 1];
     EXPECT_GT(Find(fresh, {Step::Finish}),
               Find(fresh, {Step::SetValue, Area::None, std::wstring(lastValue.key) + L"\\" + lastValue.name}));

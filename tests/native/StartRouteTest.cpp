@@ -36,3 +36,28 @@ TEST(StartRoute, DirectOnlyForTheSameUserAtTheSameLevel) {
         EXPECT_EQ(plan.desktopUser, c.desktopUser);
     }
 }
+
+// A closed browser comes back only as its own user in its own session: from
+// the installer of that user at that desktop through the shell, from the
+// system with that session's token, and from nobody else.
+TEST(StartRoute, AClosedCopyIsStartedAgainOnlyAsItsUserInItsSession) {
+    const std::wstring user = L"S-1-5-21-1-2-3-1001", admin = L"S-1-5-21-1-2-3-500", system = L"S-1-5-18";
+    struct Case {
+        ClosedCopy copy;
+        std::optional<TokenFacts> installer;
+        unsigned long session;
+        RestartRoute route;
+    };
+    const Case cases[] = {
+        {{user, 1}, TokenFacts{user, 0x3000}, 1, RestartRoute::Shell},
+        {{user, 2}, TokenFacts{user, 0x3000}, 1, RestartRoute::None},
+        {{user, 1}, TokenFacts{admin, 0x3000}, 1, RestartRoute::None},
+        {{user, 1}, TokenFacts{system, 0x4000}, 0, RestartRoute::SessionUser},
+        {{system, 0}, TokenFacts{system, 0x4000}, 0, RestartRoute::None},
+        {{L"", 1}, TokenFacts{user, 0x3000}, 1, RestartRoute::None},
+        {{user, 1}, std::nullopt, 1, RestartRoute::None},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(PlanRestart(c.copy, c.installer, c.session), c.route)
+            << c.copy.user << " in " << c.copy.session << " by " << (c.installer ? c.installer->user : L"nobody");
+}

@@ -1,3 +1,4 @@
+#include "install/RunningPrograms.h"
 #include "system/LogSink.h"
 #include "system/Product.h"
 #include "system/ProgramClosing.h"
@@ -18,8 +19,11 @@ constexpr wchar_t kFolder[] = L"C:\\ZarvoClosingTest";
 
 // What the caller sees: the log's lines, the programs waited for, and how
 // long its window went without its messages being handled.
-class Caller final : public Closing::CloseWatcher, public LogSink {
+class Caller final : public InstallProgress, public LogSink {
   public:
+    void SetProgressMax(int) override {}
+    void AdvanceProgress(int) override {}
+    StillRunning ProgramsStillRunning(const std::wstring&) override { return StillRunning::Stop; }
     void ShowStatus(const std::wstring& text, bool) override {
         if (!text.empty())
             waited = text;
@@ -81,8 +85,8 @@ class ClosingTest : public testing::Test {
 }  // namespace
 
 // Unattended, every program is asked at once: the willing one saves and ends,
-// the one without a window is ended without waiting, and the one that refuses
-// and the hung one are ended at the bound; the caller's window is served
+// and the one that refuses and the hung one are ended at the bound, with the
+// one without a window, which waits for them; the caller's window is served
 // throughout.
 TEST_F(ClosingTest, UnattendedEachProgramIsAskedAndOnlyThoseThatWillNotCloseAreEnded) {
     RunningProgram willing = StartTestBrowser(InFolder(L"Zarvo.exe"), L"obey");
@@ -104,9 +108,8 @@ TEST_F(ClosingTest, UnattendedEachProgramIsAskedAndOnlyThoseThatWillNotCloseAreE
         EXPECT_FALSE(program->Running());
     EXPECT_EQ(Saved(), "saved");
     EXPECT_GE(caller.Logged(L"已关闭程序：Zarvo.exe（进程 " + Id(willing) + L"，应请求退出，"), 0);
-    const long unasked = caller.Logged(L"已结束程序：Zarvo.exe（进程 " + Id(windowless) + L"，没有窗口，");
-    EXPECT_GE(unasked, 0);
-    EXPECT_LT(unasked, static_cast<long>(Closing::kHungMs));
+    EXPECT_GE(caller.Logged(L"已结束程序：Zarvo.exe（进程 " + Id(windowless) + L"，没有窗口，"),
+              static_cast<long>(Closing::kBoundMs));
     for (const auto& [program, name, reason] : {std::make_tuple(&refusing, L"ZarvUpdate.exe", L"拒绝关闭"),
                                                 std::make_tuple(&hung, L"ZarvService.exe", L"未响应")})
         EXPECT_GE(
@@ -114,7 +117,7 @@ TEST_F(ClosingTest, UnattendedEachProgramIsAskedAndOnlyThoseThatWillNotCloseAreE
             static_cast<long>(Closing::kBoundMs));
     EXPECT_GE(took, Closing::kBoundMs);
     EXPECT_LT(took, Closing::kBoundMs + 5000);
-    EXPECT_EQ(caller.waited, L"正在等待程序关闭：ZarvService.exe、ZarvUpdate.exe");
+    EXPECT_EQ(caller.waited, L"正在等待程序关闭：Zarvo.exe、ZarvService.exe、ZarvUpdate.exe");
     EXPECT_LT(caller.longestGap, 1000u);
 }
 
@@ -146,4 +149,72 @@ TEST_F(ClosingTest, WithAUserThoseThatWillNotCloseAreHandedBackAndEndedOnlyWhenC
     EXPECT_FALSE(hung.Running());
     EXPECT_GE(caller.Logged(L"已结束程序：ZarvUpdate.exe（进程 " + Id(refusing) + L"，拒绝关闭，"), 0);
     EXPECT_GE(caller.Logged(L"已结束程序：ZarvService.exe（进程 " + Id(hung) + L"，未响应，"), 0);
+}
+
+// A browser of several processes: its windowless helper is waited for while
+// its window process is asked, and saves when that one tells it to, both then
+// closing by themselves; a program without a window and nothing windowed of
+// the product beside it is still ended at once.
+TEST_F(ClosingTest, AWindowlessHelperIsWaitedForWhileItsWindowedCopyClosesAndEndedAtOnceAlone) {
+    RunningProgram helper = StartTestBrowser(InFolder(L"ZarvService.exe"), L"helper");
+    RunningProgram browser = StartTestBrowser(InFolder(L"Zarvo.exe"), L"parent");
+    Caller caller;
+    ProgramClosing closing(FindRunningCopies(kFolder), caller, caller);
+    closing.Close(Closing::Fate::End);
+    EXPECT_FALSE(helper.Running());
+    EXPECT_FALSE(browser.Running());
+    EXPECT_EQ(ReadText(InFolder(L"ZarvService.exe.saved")), "saved");
+    EXPECT_EQ(Saved(), "saved");
+    const long helped = caller.Logged(L"已关闭程序：ZarvService.exe（进程 " + Id(helper) + L"，自行退出，");
+    EXPECT_GE(helped, 0);
+    EXPECT_LT(helped, static_cast<long>(Closing::kHungMs));
+    EXPECT_GE(caller.Logged(L"已关闭程序：Zarvo.exe（进程 " + Id(browser) + L"，应请求退出，"), helped);
+
+    RunningProgram alone = StartTestBrowser(InFolder(L"ZarvService.exe"), L"nowindow");
+    Caller aloneCaller;
+    ProgramClosing closingAlone(FindRunningCopies(kFolder), aloneCaller, aloneCaller);
+    closingAlone.Close(Closing::Fate::End);
+    EXPECT_FALSE(alone.Running());
+    const long ended = aloneCaller.Logged(L"已结束程序：ZarvService.exe（进程 " + Id(alone) + L"，没有窗口，");
+    EXPECT_GE(ended, 0);
+    EXPECT_LT(ended, static_cast<long>(Closing::kHungMs));
+}
+
+// A copy started by its short name is the product's as one started by its
+// long name is; a program of the same name elsewhere is another's.
+TEST_F(ClosingTest, ACopyStartedByItsShortNameIsAskedAndOneElsewhereIsNot) {
+    const std::wstring elsewhere = std::wstring(kFolder) + L"\\Other";
+    ASSERT_TRUE(MakeFolders(elsewhere));
+    RunningProgram other = StartTestBrowser(elsewhere + L"\\Zarvo.exe", L"obey");
+    const std::wstring service = InFolder(L"ZarvService.exe");
+    ASSERT_TRUE(CopyFileW((elsewhere + L"\\Zarvo.exe").c_str(), service.c_str(), FALSE));
+    wchar_t shortPath[MAX_PATH];
+    ASSERT_GT(GetShortPathNameW(service.c_str(), shortPath, MAX_PATH), 0u);
+    ASSERT_NE(std::wstring(shortPath), service);
+    RunningProgram byShortName = StartTestBrowser(shortPath, L"obey");
+
+    std::vector<RunningCopy> copies = FindRunningCopies(kFolder);
+    ASSERT_EQ(copies.size(), 1u);
+    Caller caller;
+    ProgramClosing closing(std::move(copies), caller, caller);
+    closing.Close(Closing::Fate::End);
+    EXPECT_FALSE(byShortName.Running());
+    EXPECT_TRUE(other.Running());
+    EXPECT_EQ(ReadText(service + L".saved"), "saved");
+}
+
+// A copy that starts itself again as it is told that its session ends is
+// found once it has, and closed too, before anything goes on.
+TEST_F(ClosingTest, ACopyThatStartsAgainAsItClosesIsClosedToo) {
+    RunningProgram respawning = StartTestBrowser(InFolder(L"Zarvo.exe"), L"respawn");
+    Caller caller;
+    std::vector<ClosedCopy> closed;
+    CloseRunningPrograms(HeldFolder::Open(kFolder), Closing::Fate::End, caller, caller, closed);
+    EXPECT_EQ(closed.size(), 2u) << "each to be started again";
+    EXPECT_FALSE(respawning.Running());
+    EXPECT_TRUE(FindRunningCopies(kFolder).empty());
+    EXPECT_EQ(Saved(), "saved") << "the new copy was asked, and saved";
+    EXPECT_EQ(std::count_if(caller.lines.begin(), caller.lines.end(),
+                            [](const std::wstring& line) { return line.rfind(L"已关闭程序：Zarvo.exe", 0) == 0; }),
+              2);
 }

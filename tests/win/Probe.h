@@ -89,7 +89,7 @@ class RunningProgram {
 };
 
 // The tests' own browser (tests/win/TestBrowser.c) copied to `path` and
-// started in `mode` ("obey", "refuse", "hang", "nowindow"), once it is ready.
+// started in `mode` ("obey", "refuse", "hang", "nowindow", "parent", "helper"), once it is ready.
 RunningProgram StartTestBrowser(const std::wstring& path, const wchar_t* mode);
 
 // The host's path of a Windows path under Wine; empty elsewhere.

@@ -5,13 +5,19 @@
                when told that its session ends, and ends;
      refuse    says no, and keeps its window when asked to close it;
      hang      has a window but takes no message;
-     nowindow  has no window at all.
+     nowindow  has no window at all;
+     parent    as obey, but first tells its helper to save, when told that its
+               session ends, and waits for it, as a browser of several
+               processes does;
+     helper    has no window, and saves and ends when its parent tells it;
+     respawn   as obey, but starts a new copy of itself (which obeys) from its
+               own file before it ends.
    Once it is ready it signals the event "ZarvoTestBrowser<its process id>". */
 #include <windows.h>
 
 #include <stdio.h>
 
-static enum { Obey, Refuse, Hang, NoWindow } mode;
+static enum { Obey, Refuse, Hang, NoWindow, Parent, Helper, Respawn } mode;
 
 static void Save(void) {
     wchar_t path[MAX_PATH + 8];
@@ -24,12 +30,46 @@ static void Save(void) {
     CloseHandle(file);
 }
 
+// The helper's two events: told to save, and saved.
+static HANDLE HelperEvent(const wchar_t* name) {
+    return CreateEventW(NULL, TRUE, FALSE, name);
+}
+
 static LRESULT CALLBACK BrowserProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_QUERYENDSESSION:
             return mode != Refuse;
         case WM_ENDSESSION:
-            if (wParam && mode == Obey) {
+            if (wParam && mode == Respawn) {
+                wchar_t path[MAX_PATH];
+                wchar_t line[MAX_PATH + 16];
+                GetModuleFileNameW(NULL, path, MAX_PATH);
+                swprintf(line, MAX_PATH + 16, L"\"%ls\" obey", path);
+                STARTUPINFOW startup = {0};
+                startup.cb = sizeof startup;
+                PROCESS_INFORMATION started;
+                // It ends once the new copy is ready, as one that hands over does.
+                if (CreateProcessW(path, line, NULL, NULL, FALSE, CREATE_SUSPENDED, NULL, NULL, &startup, &started)) {
+                    wchar_t name[40];
+                    swprintf(name, 40, L"ZarvoTestBrowser%lu", started.dwProcessId);
+                    HANDLE ready = CreateEventW(NULL, TRUE, FALSE, name);
+                    ResumeThread(started.hThread);
+                    WaitForSingleObject(ready, 10000);
+                    CloseHandle(ready);
+                    CloseHandle(started.hThread);
+                    CloseHandle(started.hProcess);
+                }
+                DestroyWindow(window);
+            }
+            if (wParam && (mode == Obey || mode == Parent)) {
+                if (mode == Parent) {
+                    HANDLE save = HelperEvent(L"ZarvoTestHelperSave");
+                    HANDLE saved = HelperEvent(L"ZarvoTestHelperSaved");
+                    SetEvent(save);
+                    WaitForSingleObject(saved, 10000);
+                    CloseHandle(save);
+                    CloseHandle(saved);
+                }
                 Save();
                 DestroyWindow(window);
             }
@@ -56,13 +96,24 @@ static void Ready(void) {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, int show) {
     (void)previous;
     (void)show;
-    static const wchar_t* const kModes[] = {L"obey", L"refuse", L"hang", L"nowindow"};
-    for (int i = 0; i < 4; ++i)
+    static const wchar_t* const kModes[] = {L"obey", L"refuse", L"hang", L"nowindow", L"parent", L"helper", L"respawn"};
+    for (int i = 0; i < 7; ++i)
         if (lstrcmpiW(commandLine, kModes[i]) == 0)
             mode = i;
     if (mode == NoWindow) {
         Ready();
         Sleep(INFINITE);
+    }
+    if (mode == Helper) {
+        HANDLE save = HelperEvent(L"ZarvoTestHelperSave");
+        HANDLE saved = HelperEvent(L"ZarvoTestHelperSaved");
+        Ready();
+        WaitForSingleObject(save, INFINITE);
+        // Its part of the session takes a moment to write.
+        Sleep(300);
+        Save();
+        SetEvent(saved);
+        return 0;
     }
     WNDCLASSW windowClass = {0};
     windowClass.lpfnWndProc = BrowserProc;
