@@ -23,6 +23,7 @@ add_executable(native_tests
     tests/native/CommandLineTest.cpp
     tests/native/ContainerTest.cpp
     tests/native/DecompressStreamTest.cpp
+    tests/native/ExitCodeTest.cpp
     tests/native/PathRulesTest.cpp
     tests/native/PlanTest.cpp
     tests/native/ProductTest.cpp

@@ -18,3 +18,38 @@ FARPROC LateFunction(HMODULE module, const wchar_t* library, const char* name) {
         module = LoadSystemLibrary(library);
     return module ? GetProcAddress(module, name) : nullptr;
 }
+
+#ifdef ZARVO_OLDER_WINDOWS
+#include <cstring>
+#include <vector>
+
+namespace {
+
+const Late::OlderWindows* pretended = nullptr;
+std::vector<const char*> withheldBesides;
+
+}  // namespace
+
+Late::AsWindows::AsWindows(const OlderWindows& windows, std::initializer_list<const char*> withheld) {
+    pretended = &windows;
+    withheldBesides.assign(withheld.begin(), withheld.end());
+}
+
+Late::AsWindows::~AsWindows() {
+    pretended = nullptr;
+    withheldBesides.clear();
+}
+
+FARPROC Late::Bound(HMODULE module, const wchar_t* library, const char* name, unsigned since) {
+    if (pretended && since > pretended->release)
+        return nullptr;
+    for (const char* withheld : withheldBesides)
+        if (std::strcmp(withheld, name) == 0)
+            return nullptr;
+    return LateFunction(module, library, name);
+}
+
+DWORD Late::WindowsVersion() {
+    return pretended ? pretended->version : GetVersion();
+}
+#endif

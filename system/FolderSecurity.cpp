@@ -1,5 +1,6 @@
 #include "system/FolderSecurity.h"
 
+#include "system/DynamicApi.h"
 #include "system/Elevation.h"
 #include "system/PathRoot.h"
 
@@ -125,7 +126,8 @@ FolderVerdict JudgeHeld(const HeldFolder& folder, const std::wstring& dir, const
 
 FolderTrust InstallerTrust() {
     const std::optional<TokenFacts> facts = ProcessTokenFacts(GetCurrentProcess());
-    return {facts && !SplitToken(GetCurrentProcess()) ? facts->user : std::wstring(), LOBYTE(GetVersion()) == 5};
+    return {facts && !SplitToken(GetCurrentProcess()) ? facts->user : std::wstring(),
+            LOBYTE(Late::WindowsVersion()) == 5};
 }
 
 FolderRisk JudgeDescriptor(PSECURITY_DESCRIPTOR descriptor, FolderPlace place, const FolderTrust& trust) {

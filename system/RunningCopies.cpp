@@ -27,8 +27,9 @@ struct Toolhelp {
 
 // Which file a running process was started from, asked of its handle: the
 // name that the system recorded when it opened that file for the process
-// (XP on; from Vista on the least query right suffices). Windows 2000 tells
-// only the name in the process's own memory, through psapi.
+// (XP on; from Vista on the least query right suffices). Windows 2000, which
+// has no such query, tells only the name in the process's own memory, through
+// psapi.
 class ImageQuery {
   public:
     DWORD Access() const { return vista_ ? kQueryLimited : PROCESS_QUERY_INFORMATION | PROCESS_VM_READ; }
@@ -37,7 +38,8 @@ class ImageQuery {
         // ULONG elements keep the name's header aligned.
         ULONG name[1024];
         ULONG size = 0;
-        if (NT_SUCCESS(NtQueryInformationProcess(process, kProcessImageFileName, name, sizeof name, &size))) {
+        if (recorded_ &&
+            NT_SUCCESS(NtQueryInformationProcess(process, kProcessImageFileName, name, sizeof name, &size))) {
             const auto* text = reinterpret_cast<const UNICODE_STRING*>(name);
             return DosPath(std::wstring(text->Buffer, text->Length / sizeof(wchar_t)));
         }
@@ -48,7 +50,9 @@ class ImageQuery {
   private:
     static constexpr DWORD kQueryLimited = 0x1000;  // PROCESS_QUERY_LIMITED_INFORMATION
     static constexpr auto kProcessImageFileName = static_cast<PROCESSINFOCLASS>(27);
-    bool vista_ = LOBYTE(GetVersion()) >= 6;
+    DWORD version_ = Late::WindowsVersion();
+    bool vista_ = LOBYTE(version_) >= 6;
+    bool recorded_ = LOWORD(version_) != 0x0005;  // 5.0
     decltype(Late::GetModuleFileNameExW()) moduleName_ = vista_ ? nullptr : Late::GetModuleFileNameExW();
 };
 

@@ -21,6 +21,7 @@ TEST(ClosingRule, AProgramIsEndedOrHandedBackOnlyWhenItWillNotClose) {
         {{Stage::Asked, 2, 1, 10}, kHungMs - 1, Move::Wait, Move::Wait, Move::Wait},
         {{Stage::Asked, 2, 1, 10}, kHungMs, Move::Wait, Move::HandBack, Move::Wait},
         {{Stage::Asked, 2, 1, 10}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
+        {{Stage::Asked, 2, 2, 10}, kBoundMs, Move::Tell, Move::Tell, Move::Tell},
         {{Stage::Refused, 1, 0, 10}, 10, Move::Wait, Move::HandBack, Move::Wait},
         {{Stage::Refused, 1, 0, 10}, kBoundMs, Move::Force, Move::HandBack, Move::HandBack},
         {{Stage::Told, 2, 1, 100}, 100 + kGraceMs, Move::Wait, Move::Wait, Move::Wait},
@@ -63,4 +64,19 @@ TEST(ClosingRule, AProgramWithoutWindowsGoesWithTheWindowedCopies) {
         EXPECT_EQ(NextMove(windowless, c.now, Fate::Ask, c.windowed), c.withUser) << windowed << " at " << c.now;
         EXPECT_EQ(NextMove(windowless, c.now, Fate::Keep, c.windowed), c.kept) << windowed << " at " << c.now;
     }
+}
+
+// The log says why a program was ended, by how far it came.
+TEST(ClosingRule, EndedProgramsReasonIsWhereItStopped) {
+    struct Case {
+        Program program;
+        const wchar_t* reason;
+    };
+    const Case cases[] = {
+        {{Stage::Asked, 0, 0, 0}, L"没有窗口"},  {{Stage::Told, 0, 0, 0}, L"没有窗口"},
+        {{Stage::Asked, 2, 1, 0}, L"未响应"},    {{Stage::Refused, 1, 0, 0}, L"拒绝关闭"},
+        {{Stage::Told, 1, 1, 0}, L"未按时退出"}, {{Stage::Nudged, 1, 1, 0}, L"未按时退出"},
+    };
+    for (const Case& c : cases)
+        EXPECT_STREQ(EndReason(c.program), c.reason) << static_cast<int>(c.program.stage);
 }

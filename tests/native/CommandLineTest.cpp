@@ -126,26 +126,33 @@ TEST(CommandLine, ShortcutChoices) {
 
 // A removal with the options that say how to meet the user and where to log,
 // and none of those that only an installation reads; /AllowDowngrade is one.
-TEST(CommandLine, RemovalAndDowngrade) {
+// Running programs are ended at the bound unless the line keeps them, for an
+// installation and a removal alike. Any of these given twice refuses the line.
+TEST(CommandLine, RemovalDowngradeAndKeepingPrograms) {
     const struct {
         const wchar_t* line;
-        bool uninstall, allowDowngrade;
+        bool uninstall, allowDowngrade, forceClose;
         const wchar_t* refused;
     } cases[] = {
-        {L"/uninstall /quiet /LOG=C:\\z.log", true, false, nullptr},
-        {L"/PASSIVE /Uninstall", true, false, nullptr},
-        {L"/S /AllowDowngrade /D=C:\\Zarvo", false, true, nullptr},
-        {L"/uninstall /S /D=C:\\My Apps\\Zarvo", true, false, L"/D=C:\\My Apps\\Zarvo"},
-        {L"/uninstall \"/D=C:\\Zarvo\"", true, false, L"/D=C:\\Zarvo"},
-        {L"/StartMenuShortcut=false /uninstall", true, false, L"/StartMenuShortcut=false"},
-        {L"/uninstall /allowdowngrade", true, true, L"/allowdowngrade"},
-        {L"/uninstall /FOO /D=C:\\Zarvo", true, false, L"/FOO"},
+        {L"/uninstall /quiet /LOG=C:\\z.log", true, false, true, nullptr},
+        {L"/PASSIVE /Uninstall", true, false, true, nullptr},
+        {L"/S /AllowDowngrade /D=C:\\Zarvo", false, true, true, nullptr},
+        {L"/uninstall /S /D=C:\\My Apps\\Zarvo", true, false, true, L"/D=C:\\My Apps\\Zarvo"},
+        {L"/uninstall \"/D=C:\\Zarvo\"", true, false, true, L"/D=C:\\Zarvo"},
+        {L"/StartMenuShortcut=false /uninstall", true, false, true, L"/StartMenuShortcut=false"},
+        {L"/uninstall /allowdowngrade", true, true, true, L"/allowdowngrade"},
+        {L"/uninstall /FOO /D=C:\\Zarvo", true, false, true, L"/FOO"},
+        {L"/S /NoForceCloseApplications /D=C:\\Zarvo", false, false, false, nullptr},
+        {L"/uninstall /noforcecloseapplications /quiet", true, false, false, nullptr},
+        {L"/NoForceCloseApplications /NOFORCECLOSEAPPLICATIONS", false, false, false, L"/NOFORCECLOSEAPPLICATIONS"},
+        {L"/uninstall /S /Uninstall", true, false, true, L"/Uninstall"},
     };
     for (const auto& c : cases) {
         const SetupOptions options = ParseCommandLine(c.line);
         const std::wstring line = c.line;
         EXPECT_EQ(options.uninstall, c.uninstall) << testing::PrintToString(line);
         EXPECT_EQ(options.allowDowngrade, c.allowDowngrade) << testing::PrintToString(line);
+        EXPECT_EQ(options.forceClose, c.forceClose) << testing::PrintToString(line);
         EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
             << testing::PrintToString(line);
     }

@@ -143,6 +143,45 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(upgrade, {Step::Hold, Area::StartMenu, lastShortcut.path}), Find(upgrade, lastShortcut));
 }
 
+// Whatever the machine holds: every file written takes its place once, after
+// it was written; a plan that holds a file deletes it at restart should a
+// program still map it; a removal holds, removes and deletes only what the
+// product's tables name, never another file that shares its folders.
+TEST(Plan, EveryWriteItsPlaceEveryHoldItsRestartAndRemovalOnlyTheProducts) {
+    std::vector<std::pair<Area, std::wstring>> products;
+    for (const Product::File& file : Product::kFiles)
+        products.emplace_back(Area::Tree, std::wstring(file.folder) + L"\\" + file.name);
+    for (const Product::Shortcut& shortcut : Product::kShortcuts)
+        products.emplace_back(AreaOf(shortcut.place), std::wstring(L"\\") + shortcut.name);
+    Situation withOthers = Installed();
+    for (const wchar_t* other : {L"\\Data\\bookmarks.txt", L"\\Zarvo.exe.bak", L"\\Plugins\\their.dll"})
+        withOthers.existing.push_back({Area::Tree, other});
+    withOthers.existing.push_back({Area::Desktop, L"\\Their.lnk"});
+    Situation someShortcuts;
+    someShortcuts.shortcuts.desktop = false;
+    for (const Situation& situation : {Situation(), Installed(), withOthers, someShortcuts}) {
+        const Plan plan = PlanInstallation(situation);
+        for (std::size_t i = 0; i < plan.size(); ++i) {
+            if (plan[i].step != Step::Write)
+                continue;
+            const Action place(Step::Place, plan[i].area, plan[i].path);
+            EXPECT_EQ(std::count(plan.begin(), plan.end(), place), 1) << testing::PrintToString(plan[i].path);
+            EXPECT_GT(Find(plan, place), i) << testing::PrintToString(plan[i].path);
+        }
+        EXPECT_EQ(Count(plan, Step::Place), Count(plan, Step::Write));
+        for (const Plan& each : {plan, PlanRemoval(situation)}) {
+            EXPECT_EQ(Count(each, Step::AtRestart), Count(each, Step::Hold) ? 1 : 0);
+            if (Count(each, Step::Hold))
+                EXPECT_GT(Find(each, {Step::AtRestart}), Find(each, {Step::Finish}));
+        }
+        for (const Action& action : PlanRemoval(situation))
+            if (action.step == Step::Hold || action.step == Step::Remove)
+                EXPECT_NE(std::find(products.begin(), products.end(), std::make_pair(action.area, action.path)),
+                          products.end())
+                    << testing::PrintToString(action.path);
+    }
+}
+
 // What earlier runs left is settled after the running copies are ended and
 // before the journal: a run without its marker undone, shortcuts included,
 // one with it finished, a run of which only shortcuts are left by whether the

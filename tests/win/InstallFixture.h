@@ -122,6 +122,20 @@ class InstallTest : public testing::Test {
         return L"";
     }
 
+    // The removal as /uninstall runs it without the wizard: from the folder
+    // that the Uninstall entry records, its check, then the plan; the text of
+    // the error that ended it, if any.
+    std::wstring Remove() {
+        Open();
+        form_->Removing(InstallMain::RecordedFolder());
+        try {
+            form_->InstallIntoTheFolder();
+        } catch (const Error& error) {
+            return error.Message();
+        }
+        return L"";
+    }
+
     void CloseForm() {
         if (form_) {
             form_->Destroy();

@@ -3,25 +3,12 @@
 
 namespace {
 
-// The removal as /uninstall runs it without the wizard: from the folder that
-// the Uninstall entry records, its check, then the plan.
+// The removal with its boxes in the log.
 class RemovalTest : public InstallTest {
   protected:
     void SetUp() override {
         InstallTest::SetUp();
         BoxesToLog();
-    }
-
-    // The text of the error that ended it, if any.
-    std::wstring Remove() {
-        Open();
-        form_->Removing(InstallMain::RecordedFolder());
-        try {
-            form_->InstallIntoTheFolder();
-        } catch (const Error& error) {
-            return error.Message();
-        }
-        return L"";
     }
 };
 
