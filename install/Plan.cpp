@@ -200,7 +200,8 @@ class Planner {
                      return a.step == Step::Hold;
                  })));
         // As before the installation's files take their names.
-        Add(Step::ClosePrograms, Area::Tree);
+        if (Stands(Area::Tree, L""))
+            Add(Step::ClosePrograms, Area::Tree);
         for (std::size_t i = 0; i < held; ++i)
             if (plan_[i].step == Step::Hold) {
                 Add(Step::Repaint, Area::None, L"正在删除：", plan_[i].path.c_str());
