@@ -183,6 +183,10 @@ using ::PayloadNames;
 // program end before COM is uninitialised.
 void ReleaseInstallerState();
 
+// The folder that an installation starts from: the installed copy's, which
+// an upgrade keeps, else the product's below Program Files.
+std::wstring StartingFolder();
+
 // The install folder that the product's Uninstall entry records
 // (InstallLocation, else DisplayIcon's folder), its text as it stands where
 // the folder rules refuse it; empty where the entry records neither.
