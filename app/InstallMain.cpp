@@ -8,7 +8,6 @@
 #include "system/ShellLink.h"
 
 namespace InstallMain {
-TInstallForm* InstallForm = nullptr;
 std::int32_t StepIndex = 0;
 std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;

@@ -55,7 +55,6 @@ const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息
 // removal from `removeFrom` where one is asked for.
 Outcome RunForm(Application& application, const SetupOptions& options, const std::wstring& removeFrom) {
     TInstallForm form(application);
-    InstallMain::InstallForm = &form;
     Outcome outcome = Outcome::Failed;
     try {
         // A quiet run shows nothing, and makes no window to show.
@@ -80,7 +79,6 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
         application.ShowCurrentException(nullptr);
     }
     form.Destroy();
-    InstallMain::InstallForm = nullptr;
     return outcome;
 }
 

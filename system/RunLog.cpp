@@ -10,21 +10,6 @@
 
 namespace {
 
-// The long form of a path that exists, so that its names compare with those
-// the system reports; the path as it is otherwise.
-std::wstring LongPath(const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return path;
-        const bool whole = length < buffer.size();
-        buffer.resize(length);
-        if (whole)
-            return buffer;
-    }
-}
-
 // Whether `folder` is the folder at `apart` or lies below it, by the names
 // that the system gives both; one that cannot be told counts as within, one
 // missing or a file as not, as nothing can lie in it.
