@@ -5,6 +5,7 @@
 #include "install/PathRules.h"
 #include "payload/Integrity.h"
 #include "system/ComApartment.h"
+#include "system/Error.h"
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
 #include "system/RunLog.h"
@@ -49,6 +50,16 @@ DWORD OpenLog(RunLog& log, const std::wstring& path, const std::wstring& apart) 
     return 0;
 }
 
+// The folder that an installation without /D= goes to, none where it cannot
+// be read: the wizard reads it again and tells why.
+std::wstring DefaultFolder() {
+    try {
+        return InstallMain::StartingFolder();
+    } catch (const Error&) {
+        return {};
+    }
+}
+
 const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息，无需卸载。";
 
 // The wizard, or the installation without it, in the window made for it; a
@@ -90,7 +101,7 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
     const std::wstring folder = options.uninstall   ? removeFrom
                                 : options.directory ? *options.directory
-                                                    : InstallMain::StartingFolder();
+                                                    : DefaultFolder();
     const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
