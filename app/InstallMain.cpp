@@ -8,7 +8,6 @@
 #include "system/ShellLink.h"
 
 namespace InstallMain {
-TInstallForm* InstallForm = nullptr;
 std::int32_t StepIndex = 0;
 std::wstring TempDir;
 ComPtr<IUnknown> ShellLinkObject;
@@ -66,13 +65,8 @@ void TInstallForm::FormCreate() {
     StepIndex = 0;
     TempDir = ReadTempDir(TempPathBuffer);
     // An upgrade keeps the installed copy's folder and shortcut choice.
-    std::wstring dir = Recorded(true);
     shortcuts_ = ParseCommandLine(UninstallText(Product::kShortcutOptionsValue)).shortcuts;
-    if (dir.empty())
-        dir = RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
-                            L"ProgramFilesDir") +
-              L"\\" ZARVO_SHORT_NAME;
-    SetInstallDirectory(dir);
+    SetInstallDirectory(StartingFolder());
     CreateShellLinkObject(InstallMain::ShellLinkObject, ShellLinkInterface, PersistInterface);
 }
 
@@ -99,6 +93,14 @@ void TInstallForm::FormDestroy() {
 
 void TInstallForm::OnDestroy() {
     FormDestroy();
+}
+
+std::wstring InstallMain::StartingFolder() {
+    const std::wstring dir = Recorded(true);
+    return dir.empty() ? RegReadString(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion", false,
+                                       L"ProgramFilesDir") +
+                             L"\\" ZARVO_SHORT_NAME
+                       : dir;
 }
 
 std::wstring InstallMain::RecordedFolder() {

@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-class RunLog;
 
 enum class CloseAction { None, Free };
 
@@ -82,18 +81,6 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // The directory check of the folder's text (install/FolderCheck.h),
     // which gives the folder that it accepts.
     Refusal EnsureDirectory(const std::wstring& dir, InstallFolder& folder);
-    // The file of one shortcut, made with the installer's shell-link object:
-    // its target, working directory, arguments and description are set
-    // afresh each time. Raises the shell's error when it cannot be saved.
-    static std::vector<unsigned char> CreateShortcut(const std::wstring& target,
-                                                     const std::wstring& workingDirectory,
-                                                     const wchar_t* description,
-                                                     const wchar_t* arguments);
-    // Ends every running process of that executable name whose image the
-    // system names as the file of that name in the held install folder, and
-    // logs each; true when the last termination request succeeded. The debug
-    // privilege is enabled for the length of the call only.
-    static bool KillProcessByName(const std::wstring& executableName, const HeldFolder& installFolder, RunLog& log);
     // Enables the privilege in the process's token, or disables it.
     static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
@@ -170,7 +157,6 @@ class TInstallForm final : private InstallProgress, public FormEvents {
 // on the GUI thread.
 namespace InstallMain {
 
-extern TInstallForm* InstallForm;
 extern std::int32_t StepIndex;
 extern std::wstring TempDir;
 extern ComPtr<IUnknown> ShellLinkObject;
@@ -188,6 +174,10 @@ using ::PayloadNames;
 // Gives back the strings and COM references of the installer state; called at
 // program end before COM is uninitialised.
 void ReleaseInstallerState();
+
+// The folder that an installation starts from: the installed copy's, which
+// an upgrade keeps, else the product's below Program Files.
+std::wstring StartingFolder();
 
 // The install folder that the product's Uninstall entry records
 // (InstallLocation, else DisplayIcon's folder), its text as it stands where

@@ -2,8 +2,10 @@
 #include "app/ExitCode.h"
 #include "app/InstallMain.h"
 #include "app/Unattended.h"
+#include "install/PathRules.h"
 #include "payload/Integrity.h"
 #include "system/ComApartment.h"
+#include "system/Error.h"
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
 #include "system/RunLog.h"
@@ -23,12 +25,15 @@ const wchar_t kNewerQuestion[] =
 const wchar_t kNewerRefused[] =
     L"本机已装有较新的泽沃浏览器 %1，未用较旧的 %2 替换它。命令行加上 /AllowDowngrade 则替换。";
 
-// Starts the log asked for, with what places the run. Gives 0, also when none
-// is asked for, or the system's code why it cannot.
-DWORD OpenLog(RunLog& log, const std::wstring& path) {
+const wchar_t kLogInFolder[] = L"日志文件不能位于要安装或卸载的文件夹中。";
+
+// Starts the log asked for, outside the folder `apart`, with what places the
+// run. Gives 0, also when none is asked for, or the system's code why it
+// cannot.
+DWORD OpenLog(RunLog& log, const std::wstring& path, const std::wstring& apart) {
     if (path.empty())
         return 0;
-    if (const DWORD error = log.Open(path))
+    if (const DWORD error = log.Open(path, apart))
         return error;
     log.Line(L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT);
     log.Line({L"命令行：", GetCommandLineW()});
@@ -45,13 +50,22 @@ DWORD OpenLog(RunLog& log, const std::wstring& path) {
     return 0;
 }
 
+// The folder that an installation without /D= goes to, none where it cannot
+// be read: the wizard reads it again and tells why.
+std::wstring DefaultFolder() {
+    try {
+        return InstallMain::StartingFolder();
+    } catch (const Error&) {
+        return {};
+    }
+}
+
 const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息，无需卸载。";
 
 // The wizard, or the installation without it, in the window made for it; a
 // removal from `removeFrom` where one is asked for.
 Outcome RunForm(Application& application, const SetupOptions& options, const std::wstring& removeFrom) {
     TInstallForm form(application);
-    InstallMain::InstallForm = &form;
     Outcome outcome = Outcome::Failed;
     try {
         // A quiet run shows nothing, and makes no window to show.
@@ -77,18 +91,25 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
         application.ShowCurrentException(nullptr);
     }
     form.Destroy();
-    InstallMain::InstallForm = nullptr;
     return outcome;
 }
 
 Outcome Setup(Application& application, const SetupOptions& options) {
     RunLog& log = application.Log();
+    // The folder that the run removes from or installs into, as far as it is
+    // known before anything is made: the log is kept out of it, where it
+    // would replace a file of the product.
+    const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
+    const std::wstring folder = options.uninstall   ? removeFrom
+                                : options.directory ? *options.directory
+                                                    : DefaultFolder();
+    const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
     if (options.mode != SetupMode::Wizard)
         application.ShowNoBoxes();
     if (options.refused || options.help) {
-        OpenLog(log, options.logFile);
+        OpenLog(log, options.logFile, apart);
         application.Message(nullptr, (options.refused ? RefusedOptionText(*options.refused) : UsageText()).c_str(),
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
@@ -97,13 +118,17 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // not replace the first one's.
     const SetupLock lock;
     if (lock.HeldElsewhere()) {
-        OpenLog(log, options.logFile);
+        OpenLog(log, options.logFile, apart);
         application.Message(nullptr, kAnotherSetupText, Application::kTitle, MB_OK | MB_ICONWARNING);
         return Outcome::AnotherSetupRunning;
     }
-    if (const DWORD error = OpenLog(log, options.logFile)) {
+    if (const DWORD error = OpenLog(log, options.logFile, apart)) {
         application.Message(
-            nullptr, FormatText(L"无法创建日志文件：%1\r\n%2", {options.logFile, SystemErrorText(error)}).c_str(),
+            nullptr,
+            FormatText(L"无法创建日志文件：%1\r\n%2",
+                       {options.logFile,
+                        error == RunLog::kInFolderKeptApart ? std::wstring(kLogInFolder) : SystemErrorText(error)})
+                .c_str(),
             Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::LogNotOpened;
     }
@@ -116,7 +141,6 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     }
     // A removal takes what the Uninstall entry records; where it records no
     // folder, nothing is installed to remove.
-    const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
     if (options.uninstall && removeFrom.empty()) {
         application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
         return Outcome::NothingInstalled;

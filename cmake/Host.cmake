@@ -110,7 +110,8 @@ zarvo_fuzzer(command_line_fuzzer 15 ${fuzz_sources}/seeds/command-line tests/fuz
     app/CommandLine.cpp)
 zarvo_fuzzer(path_rules_fuzzer 15 ${fuzz_sources}/seeds/path-rules tests/fuzz/PathRulesFuzzer.cpp
     install/PathRules.cpp payload/Catalogue.cpp)
-zarvo_fuzzer(journal_fuzzer 15 ${fuzz_sources}/seeds/journal tests/fuzz/JournalFuzzer.cpp install/Journal.cpp)
+zarvo_fuzzer(journal_fuzzer 15 ${fuzz_sources}/seeds/journal tests/fuzz/JournalFuzzer.cpp install/Journal.cpp
+    install/PathRules.cpp payload/Catalogue.cpp)
 
 # Decoder speed against bare zlib and its peak memory; run by hand
 # (bench/run.sh), never as a test.

@@ -90,7 +90,6 @@ target_sources(zarvo_system PRIVATE
     system/HeldFolder.cpp
     system/LibrarySearch.cpp
     system/Privilege.cpp
-    system/ProcessKill.cpp
     system/ProgramClosing.cpp
     system/Restart.cpp
     system/Reg.cpp

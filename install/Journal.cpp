@@ -1,8 +1,10 @@
 #include "install/Journal.h"
 
+#include "install/PathRules.h"
 #include "system/Product.h"
 
 #include <cstring>
+#include <cwchar>
 
 namespace {
 
@@ -101,6 +103,51 @@ bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalV
     return true;
 }
 
+namespace {
+
+// The longest text, its NUL included, that a journal takes for a value: twice
+// the classic path limit, which a path of the product fits, quoted and with
+// its arguments as the uninstall command is, and every text of the table.
+constexpr std::size_t kLongestText = 2 * 260;
+
+// Whether `type` and `data` are what the product's value could hold: the
+// table's type; a number of four bytes; a text as the registry stores it, of
+// UTF-16 units (the journal's bytes are Windows'), its one NUL at its end;
+// and a path value a folder that the folder rules take followed by the
+// table's text, the command's in its quotes.
+bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::vector<unsigned char>& data) {
+    if (type != Product::RegistryType(product.data))
+        return false;
+    if (type == 4)
+        return data.size() == 4;
+    if (data.size() < 2 || data.size() % 2 || data.size() > 2 * kLongestText)
+        return false;
+    std::wstring text;
+    for (std::size_t at = 0; at < data.size(); at += 2)
+        text += static_cast<wchar_t>(data[at] | data[at + 1] << 8);
+    if (text.find(L'\0') != text.size() - 1)
+        return false;
+    text.pop_back();
+    const bool command = product.data == Product::Data::Command;
+    if (!command && product.data != Product::Data::InFolder && product.data != Product::Data::ExpandInFolder)
+        return true;
+    const std::size_t suffix = std::wcslen(product.text);
+    return text.size() >= command + suffix && (!command || text[0] == L'"') &&
+           text.compare(text.size() - suffix, suffix, product.text) == 0 &&
+           WellFormedInstallDir(text.substr(command, text.size() - suffix - command));
+}
+
+}  // namespace
+
+std::size_t LongestJournal() {
+    std::size_t size = sizeof kMagic + sizeof(std::uint32_t);
+    for (const Product::Value& value : Product::kValues)
+        // The blocks' lengths, the numbers, the texts and the two data.
+        size += 4 * 4 + 3 * 4 + (std::wcslen(value.key) + std::wcslen(value.name)) * sizeof(wchar_t) +
+                2 * (Product::RegistryType(value.data) == 4 ? 4 : 2 * kLongestText);
+    return size;
+}
+
 const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
     static_assert(Product::kValueCount <= 32, "a bit for each of the product's values");
     unsigned long named = 0;
@@ -109,16 +156,13 @@ const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
         while (i < Product::kValueCount &&
                (value.key != Product::kValues[i].key || value.name != Product::kValues[i].name))
             ++i;
-        const std::vector<unsigned char>& data = value.newData;
-        // A text as the registry stores it, ending in its NUL.
-        const bool ofItsType = value.newType == 4
-                                   ? data.size() == 4
-                                   : data.size() >= 2 && data.size() % 2 == 0 && !data.back() && !data[data.size() - 2];
-        // A removal deletes the value: no type, no data.
-        const bool deleted = value.newType == 0 && data.empty();
+        // A removal deletes the value: no type, no data. One that was missing
+        // has no data either.
+        const bool deleted = value.newType == 0 && value.newData.empty();
         // Its texts are not repeated: the log is no place for what a file says.
         if (i == Product::kValueCount || (named >> i & 1) ||
-            (!deleted && (value.newType != Product::RegistryType(Product::kValues[i].data) || !ofItsType)))
+            !(deleted || OfItsShape(Product::kValues[i], value.newType, value.newData)) ||
+            !(value.existed ? OfItsShape(Product::kValues[i], value.type, value.data) : value.data.empty()))
             return L"它列有本产品所写以外的注册表值";
         named |= 1ul << i;
     }

@@ -28,8 +28,12 @@ std::vector<unsigned char> EncodeJournal(const std::vector<JournalValue>& values
 bool DecodeJournal(const std::vector<unsigned char>& bytes, std::vector<JournalValue>& values);
 
 // Why a journal is not to be used, null when it may be: it may name only the
-// product's own values (system/Product.h), each once, with the data that the
-// run wrote of the type that the value has, or none where a removal deleted
-// it. What stood before is put back as it was, of whatever type: only the
-// product's values are ever touched.
+// product's own values (system/Product.h), each once, and say of each only
+// what the product could have had, before the run and as the run wrote it
+// (none where a removal deleted it): the type that the table gives it, and
+// its shape, a text a text and a path a well-formed folder followed by the
+// table's text. What is put back is then always something the product wrote.
 const wchar_t* JournalRefusal(const std::vector<JournalValue>& values);
+
+// The most bytes that a journal the check takes can have: more is no run's.
+std::size_t LongestJournal();

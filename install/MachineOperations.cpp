@@ -226,7 +226,7 @@ void MachineOperations::Write(const Action& action, bool undo) {
     }
     const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
-        ShortcutFile(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
+        CreateShortcut(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
                      request_.folder.path, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }

@@ -154,11 +154,16 @@ std::wstring ReadLeftJournal(const HeldFolder& installFolder,
         return SystemErrorText(opened.error);
     if (JudgeFile(file.get()) != FolderRisk::None)
         return L"管理员以外的账户拥有它或可以更改它";
-    // A journal of the product's values is a few kilobytes.
-    const DWORD size = GetFileSize(file.get(), nullptr);
-    std::vector<unsigned char> bytes(std::min<DWORD>(size, 0x10000));
+    // Its size whole: one past what any run writes is no run's, and its
+    // low part alone would read a mere head of a larger file.
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size))
+        return SystemErrorText(GetLastError());
+    if (static_cast<unsigned long long>(size.QuadPart) > LongestJournal())
+        return L"它比本产品所写的任何日志都大";
+    std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    if (size != bytes.size() || !ReadFile(file.get(), bytes.data(), size, &read, nullptr) || read != size)
+    if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
         return L"无法完整读取它";
     // One cut short by the end of its run names nothing: there is nothing to
     // put back.

@@ -10,24 +10,24 @@
 
 namespace {
 
-// The long form of a path that exists, so that its names compare with those
-// the system reports; the path as it is otherwise.
-std::wstring LongPath(const std::wstring& path) {
-    std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = GetLongPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return path;
-        const bool whole = length < buffer.size();
-        buffer.resize(length);
-        if (whole)
-            return buffer;
-    }
+// Whether `folder` is the folder at `apart` or lies below it, by the names
+// that the system gives both; one that cannot be told counts as within, one
+// missing or a file as not, as nothing can lie in it.
+bool Within(const HeldFolder& folder, const std::wstring& apart) {
+    const HeldFolder outer = HeldFolder::Open(apart);
+    if (!outer)
+        return outer.Error() != ERROR_FILE_NOT_FOUND && outer.Error() != ERROR_PATH_NOT_FOUND &&
+               outer.Error() != ERROR_DIRECTORY;
+    const std::wstring& top = outer.Name();
+    const std::wstring& inner = folder.Name();
+    return top.empty() || inner.empty() ||
+           (inner.size() >= top.size() && SameName(inner.substr(0, top.size()), top) &&
+            (inner.size() == top.size() || inner[top.size()] == L'\\'));
 }
 
 }  // namespace
 
-DWORD RunLog::Open(const std::wstring& path) {
+DWORD RunLog::Open(const std::wstring& path, const std::wstring& apart) {
     // Measured before any call is given it: Wine's GetLongPathNameW crashes
     // on a path of a thousand characters.
     const std::wstring whole = path.size() < MAX_PATH ? FullPath(path) : path;
@@ -40,6 +40,8 @@ DWORD RunLog::Open(const std::wstring& path) {
     if (last == std::wstring::npos || last + 1 == full.size() || full.find(L':', 2) != std::wstring::npos)
         return ERROR_INVALID_NAME;
     const HeldFolder folder = HeldFolder::OpenWithoutLinks(LongPath(full.substr(0, last + 1)));
+    if (folder && !apart.empty() && Within(folder, apart))
+        return kInFolderKeptApart;
     // A file of that name may be another account's, with its owner and list:
     // the log is made anew beside it, with the product's list (administrators
     // and the system may do anything, users read), and takes the name.

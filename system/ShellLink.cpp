@@ -13,7 +13,7 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
         Raise(L"Interface not supported");
 }
 
-std::vector<unsigned char> ShortcutFile(IShellLinkW* link,
+std::vector<unsigned char> CreateShortcut(IShellLinkW* link,
                                         IPersistStream* persist,
                                         const std::wstring& target,
                                         const std::wstring& workingDirectory,

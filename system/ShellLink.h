@@ -14,7 +14,7 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
 // The file of a shortcut to `target`, made with the shell-link object, whose
 // every field is set afresh. Raises the shell's error when it cannot be saved,
 // and "Interface not supported" without the object.
-std::vector<unsigned char> ShortcutFile(IShellLinkW* link,
+std::vector<unsigned char> CreateShortcut(IShellLinkW* link,
                                         IPersistStream* persist,
                                         const std::wstring& target,
                                         const std::wstring& workingDirectory,

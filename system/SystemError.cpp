@@ -21,10 +21,14 @@ void RaiseSystemError(DWORD code) {
     Raise(SystemErrorText(code), code);
 }
 
-std::wstring FullPath(const std::wstring& path) {
+namespace {
+
+// What a call that writes a path into a buffer gives for `path`, the buffer
+// grown to the length that it asks for; the path as it is where it fails.
+std::wstring SystemPath(const std::wstring& path, DWORD (*call)(const std::wstring& path, std::wstring& buffer)) {
     std::wstring buffer(MAX_PATH, L'\0');
     for (;;) {
-        DWORD length = GetFullPathNameW(path.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+        const DWORD length = call(path, buffer);
         if (length == 0)
             return path;
         const bool whole = length < buffer.size();
@@ -32,4 +36,18 @@ std::wstring FullPath(const std::wstring& path) {
         if (whole)
             return buffer;
     }
+}
+
+}  // namespace
+
+std::wstring FullPath(const std::wstring& path) {
+    return SystemPath(path, [](const std::wstring& text, std::wstring& buffer) {
+        return GetFullPathNameW(text.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    });
+}
+
+std::wstring LongPath(const std::wstring& path) {
+    return SystemPath(path, [](const std::wstring& text, std::wstring& buffer) {
+        return GetLongPathNameW(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    });
 }

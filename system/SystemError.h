@@ -13,3 +13,7 @@ std::wstring SystemErrorText(DWORD code);
 
 // The path as the system would resolve it against the current directory.
 std::wstring FullPath(const std::wstring& path);
+
+// The long form of a path that exists, so that its names compare with those
+// the system reports; the path as it is otherwise.
+std::wstring LongPath(const std::wstring& path);

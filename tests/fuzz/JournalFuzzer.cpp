@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the journal reader and its check against the
 // product. Crashes, hangs and leaks are findings, and so is a journal read
 // that does not give back exactly its bytes when written again, or one taken
-// that names anything but the product's values, each once.
+// that names anything but the product's values, each once, of their types.
 
 #include "install/Journal.h"
 #include "system/Product.h"
@@ -25,9 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     for (const JournalValue& value : values) {
         bool listed = false;
-        for (const Product::Value& product : Product::kValues)
+        for (const Product::Value& product : Product::kValues) {
+            const std::uint32_t type = Product::RegistryType(product.data);
             listed = listed || (value.key == product.key && value.name == product.name &&
-                                value.newType == Product::RegistryType(product.data));
+                                (value.newType == type || (!value.newType && value.newData.empty())) &&
+                                (value.existed ? value.type == type : value.data.empty()));
+        }
         if (!listed)
             std::abort();
     }

@@ -409,3 +409,23 @@ TEST_F(Unattended, RemovalEndsWithItsCodeAndTheLogSaysWhy) {
     EXPECT_EQ(LogLines(), Utf8Lines({L"本机没有泽沃浏览器的卸载信息，无需卸载。",
                                      L"结果：本机未安装泽沃浏览器，未做任何更改（退出代码 0）"}));
 }
+
+// A log that would lie in the folder that the run removes from or installs
+// into is refused, however that folder is spelt, and nothing is made: it
+// would replace a file of the product.
+TEST_F(Unattended, LogInTheRunsFolderIsRefused) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    ASSERT_EQ(Run(L"/quiet /D=" + dir), static_cast<DWORD>(kInstalled));
+    const std::string browser = ReadText(dir + L"\\Zarvo.exe");
+    wchar_t shortDir[MAX_PATH] = {};
+    ASSERT_NE(GetShortPathNameW(dir.c_str(), shortDir, MAX_PATH), 0u);
+    std::wstring upper = dir;
+    CharUpperW(upper.data());
+    EXPECT_EQ(Run(L"/uninstall /quiet /LOG=" + Quoted(std::wstring(shortDir) + L"\\Zarvo.exe")),
+              static_cast<DWORD>(kLogNotOpened));
+    // An upgrade goes into the recorded folder.
+    EXPECT_EQ(Run(L"/S /LOG=" + Quoted(upper + L"\\Data\\setup.log")), static_cast<DWORD>(kLogNotOpened));
+    EXPECT_EQ(ReadText(dir + L"\\Zarvo.exe"), browser);
+    EXPECT_FALSE(Exists(dir + L"\\Data\\setup.log"));
+    ExpectProductInstalled(dir);
+}

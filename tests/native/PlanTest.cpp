@@ -366,22 +366,38 @@ TEST(Journal, ReadsBackAsWrittenAndRefusesAnythingElse) {
     EXPECT_FALSE(DecodeJournal(EncodeJournal(values), read));
 }
 
-// A journal names the product's values only, each once, with the data the run
-// wrote of the value's own type; anything else refuses it as a whole.
-TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
+namespace {
+
+// A text as Windows stores it: UTF-16 units, little-endian, with its NUL.
+std::vector<unsigned char> Utf16(const std::wstring& text) {
+    std::vector<unsigned char> bytes;
+    for (wchar_t c : text + L'\0')
+        bytes.insert(bytes.end(), {static_cast<unsigned char>(c & 0xff), static_cast<unsigned char>(c >> 8 & 0xff)});
+    return bytes;
+}
+
+// Each of the product's values as the product writes it into `dir`, before
+// and after alike.
+std::vector<JournalValue> SoundJournal(const std::wstring& dir = L"C:\\Zarvo", const std::wstring& text = L"a") {
     std::vector<JournalValue> sound;
     for (const Product::Value& value : Product::kValues) {
         const std::uint32_t type = Product::RegistryType(value.data);
-        sound.push_back(
-            {value.key,
-             value.name,
-             true,
-             true,
-             7,
-             {1, 2, 3},
-             type,
-             type == 4 ? std::vector<unsigned char>{1, 0, 0, 0} : std::vector<unsigned char>{'a', 0, 0, 0}});
+        const bool path = value.data == Product::Data::InFolder || value.data == Product::Data::ExpandInFolder;
+        const std::vector<unsigned char> data = type == 4 ? std::vector<unsigned char>{1, 0, 0, 0}
+                                                : path    ? Utf16(dir + value.text)
+                                                : value.data == Product::Data::Command ? Utf16(L"\"" + dir + value.text)
+                                                                                       : Utf16(text);
+        sound.push_back({value.key, value.name, true, true, type, data, type, data});
     }
+    return sound;
+}
+
+}  // namespace
+
+// A journal names the product's values only, each once, with the data the run
+// wrote of the value's own type; anything else refuses it as a whole.
+TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
+    const std::vector<JournalValue> sound = SoundJournal();
     EXPECT_EQ(JournalRefusal(sound), nullptr);
     EXPECT_EQ(JournalRefusal({}), nullptr);
     const std::function<void(JournalValue&)> changes[] = {
@@ -418,4 +434,50 @@ TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
     EXPECT_EQ(JournalRefusal(removal), nullptr);
     removal.back().newData = {'a', 0};
     EXPECT_NE(JournalRefusal(removal), nullptr);
+}
+
+// What stood before is what the product could have had: missing, or of the
+// table's type and shape. A foreign type, a text that is no text, a path
+// value that is no folder of the product's refuse the journal; the largest
+// journal taken is within the bound that its reader allows.
+TEST(Journal, EarlierDataOnlyWhatTheProductCouldHaveHad) {
+    const std::vector<JournalValue> sound = SoundJournal();
+    std::vector<JournalValue> missing = sound;
+    for (JournalValue& value : missing) {
+        value.keyExisted = value.existed = false;
+        value.type = 0;
+        value.data.clear();
+    }
+    EXPECT_EQ(JournalRefusal(missing), nullptr);
+    // The App Paths entry, its Path, the Comments, the Readme, the uninstall
+    // command and a number, by their places in the table.
+    const std::size_t app = 0, path = 1, comments = 2, readme = 6, command = 7, number = 13;
+    const std::pair<std::size_t, std::function<void(JournalValue&)>> foreign[] = {
+        {app, [](JournalValue& v) { v.type = 2, v.data = Utf16(L"C:\\evil\\evil.exe"); }},
+        {app, [](JournalValue& v) { v.data = Utf16(L"C:\\evil\\evil.exe"); }},
+        {readme, [](JournalValue& v) { v.type = 1; }},
+        {command,
+         [](JournalValue& v) {
+             v.type = 7, v.data.insert(v.data.end(), {0, 0});
+         }},
+        {command, [](JournalValue& v) { v.data.erase(v.data.begin(), v.data.begin() + 2); }},
+        {path, [](JournalValue& v) { v.data = Utf16(L"Zarvo"); }},
+        {path, [](JournalValue& v) { v.data = Utf16(L"C:\\"); }},
+        {path, [](JournalValue& v) { v.data = Utf16(L"C:\\Zarvo\\..\\Windows\\CON"); }},
+        {comments, [](JournalValue& v) { v.data = Utf16(std::wstring(L"a\0b", 3)); }},
+        {comments, [](JournalValue& v) { v.data.pop_back(); }},
+        {comments, [](JournalValue& v) { v.data.clear(); }},
+        {number, [](JournalValue& v) { v.data.pop_back(); }},
+        {number, [](JournalValue& v) { v.type = 11, v.data.resize(8); }},
+        {number, [](JournalValue& v) { v.existed = false; }},
+    };
+    for (std::size_t i = 0; i < std::size(foreign); ++i) {
+        std::vector<JournalValue> changed = sound;
+        foreign[i].second(changed[foreign[i].first]);
+        EXPECT_NE(JournalRefusal(changed), nullptr) << i;
+    }
+    const std::vector<JournalValue> longest = SoundJournal(L"C:\\" + std::wstring(200, L'z'), std::wstring(519, L'a'));
+    EXPECT_EQ(JournalRefusal(longest), nullptr);
+    EXPECT_LE(EncodeJournal(longest).size(), LongestJournal());
+    EXPECT_NE(JournalRefusal(SoundJournal(L"C:\\Zarvo", std::wstring(520, L'a'))), nullptr);
 }

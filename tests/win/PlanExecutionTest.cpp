@@ -282,7 +282,8 @@ void WriteJournal(const std::wstring& path, const std::vector<JournalValue>& val
 }  // namespace
 
 // A journal counts only in the install folder, and only where it names the
-// product's values and nobody but the administrators may change it; any
+// product's values, says of them only what the product could have had, is
+// no larger than a run writes and nobody but the administrators may change it; any
 // other is set aside with its reason, changes nothing, and neither it nor a
 // key of the product that has gained a key of another's below it stops this
 // run or the next.
@@ -317,6 +318,24 @@ TEST_F(PlanExecutionTest, JournalsSettleOnlyTheirOwnRunAndNeverBlockOne) {
                    Text((L"\"" + dir + L"\\ZarvService.exe\" Uninstall").c_str())}});
     ASSERT_TRUE(OpenToEveryone(dir + L"\\zs-0000000b-journal"));
     ASSERT_TRUE(CreateDirectoryW((dir + L"\\zs-0000000c-journal").c_str(), nullptr));
+    // The product's own values, whose earlier data are of types that the
+    // product never gives them.
+    const std::wstring app = dir + L"\\Zarvo.exe", command = L"\"" + dir + L"\\ZarvService.exe\" Uninstall";
+    WriteJournal(dir + L"\\zs-0000000d-journal",
+                 {{kAppPaths, L"", true, true, REG_EXPAND_SZ, Text(L"C:\\evil\\evil.exe"), REG_SZ, Text(app.c_str())},
+                  {kUninstall, L"UninstallString", true, true, REG_MULTI_SZ, Text(L"C:\\evil\\evil.exe"), REG_SZ,
+                   Text(command.c_str())}});
+    // One whose first bytes are a journal that could be taken, the whole
+    // past 4 GiB, which its size's low part alone hides.
+    const std::wstring huge = dir + L"\\zs-0000000e-journal";
+    WriteJournal(huge, {{kAppPaths, L"Path", true, true, REG_SZ, Text(L"C:\\Other"), REG_SZ, Text(dir.c_str())}});
+    {
+        UniqueHandle file(CreateFileW(huge.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER end{};
+        ASSERT_TRUE(GetFileSizeEx(file.get(), &end));
+        end.QuadPart += 0x100000000LL;
+        ASSERT_TRUE(SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) && SetEndOfFile(file.get()));
+    }
 
     BoxesToLog();
     for (int run = 0; run < 2; ++run) {
@@ -333,8 +352,8 @@ TEST_F(PlanExecutionTest, JournalsSettleOnlyTheirOwnRunAndNeverBlockOne) {
     std::size_t told = 0;
     for (std::size_t at = 0; (at = log.find(L"未使用此日志", at)) != std::wstring::npos; ++at)
         ++told;
-    EXPECT_EQ(told, 3u) << log;
-    for (const wchar_t* name : {L"a", L"b", L"c"})
+    EXPECT_EQ(told, 5u) << log;
+    for (const wchar_t* name : {L"a", L"b", L"c", L"d", L"e"})
         EXPECT_TRUE(Exists(dir + L"\\zs-0000000" + name + L"-journal.refused")) << name;
     EXPECT_EQ(RunNamesLeft(dir).size(), 5u) << "those of Data, Skin, Lang, the desktop and the group";
     EXPECT_EQ(log.find(L"上次安装没有完成"), std::wstring::npos) << "nothing was undone";
