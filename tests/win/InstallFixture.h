@@ -83,6 +83,9 @@ class InstallTest : public testing::Test {
     void Open() {
         CloseForm();
         form_ = std::make_unique<TInstallForm>(application_, beforeFolderMade_);
+        // A browser started again would outlive the test, holding the folder
+        // that the next one installs into; the GUI tests start it again.
+        form_->ChooseRestart(false);
         form_->Create();
         form_->Show();
         WatchCopyingPage();
