@@ -67,7 +67,10 @@ bool StartAgain(const std::vector<ClosedCopy>& copies, const std::wstring& progr
         DWORD error = 0;
         switch (PlanRestart(*copy, installer, session)) {
             case RestartRoute::Shell:
-                UserShell().Execute(nullptr, L"open", program.c_str(), L"", folder.c_str(), SW_SHOWNORMAL);
+                if (!UserShell().Execute(nullptr, L"open", program.c_str(), L"", folder.c_str(), SW_SHOWNORMAL)) {
+                    log.Line({L"未重新启动，桌面外壳不可用：", whom});
+                    continue;
+                }
                 own = true;
                 break;
             case RestartRoute::SessionUser:

@@ -78,7 +78,7 @@ std::wstring UserShell::DesktopUser() {
     return Plan().desktopUser;
 }
 
-void UserShell::Execute(HWND owner,
+bool UserShell::Execute(HWND owner,
                         const wchar_t* verb,
                         const wchar_t* file,
                         const wchar_t* parameters,
@@ -92,15 +92,16 @@ void UserShell::Execute(HWND owner,
         const StartRoute route = Plan().route;
         if (route == StartRoute::Direct) {
             ShellExecuteW(owner, verb, file, parameters, directory, show);
-            return;
+            return true;
         }
         if (route == StartRoute::DesktopShell && ExecuteThroughDesktop(verb, file, parameters, directory, show))
-            return;
+            return true;
         // Looked for afresh: a shell that has started again may be another.
         plan_.reset();
         desktop_.reset();
     }
     unavailable_ = true;
+    return false;
 }
 
 bool UserShell::ExecuteThroughDesktop(const wchar_t* verb,

@@ -20,8 +20,9 @@ class UserShell {
     UserShell();
 
     // The arguments of ShellExecuteW; a null verb is the default action, a
-    // null parameters or directory text none.
-    void Execute(HWND owner,
+    // null parameters or directory text none. False where the start was
+    // skipped: no shell to hand it to.
+    bool Execute(HWND owner,
                  const wchar_t* verb,
                  const wchar_t* file,
                  const wchar_t* parameters,
