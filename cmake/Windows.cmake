@@ -16,7 +16,10 @@ target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 # that uses it, and the link-time optimiser keeps those copies apart (some
 # 5.5 KB of them). Compiled for the least size (-Oz): the installation's time
 # goes to inflating, which zlib's own code does, and to Windows' file calls.
-set(ZARVO_SIZE_FLAGS -Oz -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+# Switches test their cases in turn rather than through a table of addresses,
+# each of which would also need a relocation.
+set(ZARVO_SIZE_FLAGS -Oz -fno-jump-tables -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections
+    -fdata-sections
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
