@@ -162,14 +162,16 @@ void MachineOperations::Hold(const Action& action, bool undo) {
     if (undo)
         files_.LetGo(action.area, action.path);
     else
-        files_.Hold(action.area, action.path);
+        files_.Hold(action.area, action.path, request_.removing);
 }
 
 void MachineOperations::Place(const Action& action, bool undo) {
     if (undo)
         files_.Unplace(action.area, action.path);
-    else
-        files_.Place(action.area, action.path);
+    else if (!files_.Place(action.area, action.path))
+        // A link that leads elsewhere keeps its name, and what it leads to
+        // stays untouched: neither is the product's to remove.
+        log_.Line(L"这是指向别处的链接，不是本产品的文件，保留。");
 }
 
 void MachineOperations::Copy(const Action& action, bool undo) {
