@@ -286,27 +286,28 @@ void MachineOperations::AtRestart(const Action&, bool) {
 void MachineOperations::Forget(const Action&, bool) {
     // Past the end there is nothing to undo. While an earlier run's leftover
     // stays (and with it that run's marker), the product stays found, and
-    // the next removal finishes; where a value stays, this run's marker
-    // stays with it, for the same.
+    // the next removal finishes.
     if (!unfinished_.empty()) {
         log_.Line(L"上次运行留下的文件未能全部删除，卸载信息保留，留待下次卸载。");
-    } else {
-        try {
-            for (const Product::Value& value : Product::kValues)
-                if (Product::LocatesProduct(value))
-                    registry_.Set(static_cast<int>(&value - Product::kValues));
-            registry_.Flush();
-        } catch (...) {
-            log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
-            return;
-        }
+        return;
     }
-    if (marker_)
-        DeleteHeld(marker_.get());
-    marker_.reset();
+    try {
+        for (const Product::Value& value : Product::kValues)
+            if (Product::LocatesProduct(value))
+                registry_.Set(static_cast<int>(&value - Product::kValues));
+        registry_.Flush();
+    } catch (...) {
+        log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
+    }
 }
 
 void MachineOperations::RemoveEmpty(const Action& action, bool) {
+    // The run's marker goes just before the install folder; an earlier run's
+    // that stays with its leftover keeps the product found.
+    if (action.area == Area::Tree && action.path.empty() && marker_) {
+        DeleteHeld(marker_.get());
+        marker_.reset();
+    }
     // A key has no area; a folder is below one. The line before names it.
     if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
                                     : areas_.Remove(action.area, action.path, false)))

@@ -109,6 +109,9 @@ inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
 // reads back.
 inline constexpr wchar_t kDisplayIconValue[] = L"DisplayIcon";
 inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
+// The removal's command, which a removal deletes among its first values: an
+// entry without it that still locates a folder is a removal cut off at its end.
+inline constexpr wchar_t kUninstallStringValue[] = L"UninstallString";
 // The release that the entry records, which a downgrade is judged by.
 inline constexpr wchar_t kDisplayVersionValue[] = L"DisplayVersion";
 
@@ -142,7 +145,7 @@ inline constexpr Value kValues[] = {
     // Quoted: unquoted, a directory with spaces lets Windows try
     // "C:\Program.exe" first when the uninstaller is run, with administrator
     // rights.
-    {kUninstallKey, L"UninstallString", Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
+    {kUninstallKey, kUninstallStringValue, Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
     {kUninstallKey, L"Publisher", Data::Text, L"洛菲工作室", 0},
     {kUninstallKey, L"URLInfoAbout", Data::Text, kProductSiteUrl, 0},
     {kUninstallKey, L"HelpLink", Data::Text, kForumUrl, 0},

@@ -78,8 +78,8 @@ TEST(Plan, Removal) {
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
-    EXPECT_EQ(removal[removal.size() - 3], Action(Step::RemoveFolder, Area::Tree));
-    EXPECT_EQ(removal[removal.size() - 4], Action(Step::Forget));
+    EXPECT_EQ(removal[removal.size() - 3], Action(Step::Forget));
+    EXPECT_EQ(removal[removal.size() - 4], Action(Step::RemoveFolder, Area::Tree));
     EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()));
 
     Situation gone;
