@@ -1,5 +1,6 @@
 #include "install/MachineOperations.h"
 
+#include "install/PathRules.h"
 #include "install/RunningPrograms.h"
 #include "payload/Catalogue.h"
 #include "payload/InstalledSize.h"
@@ -24,7 +25,7 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.removing) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.madeAbove, request.removing) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -35,6 +36,10 @@ Situation MachineOperations::Look() {
                        !ReadJournal(spot.path, file, values).empty();
     }
     situation.shortcuts = request_.shortcuts;
+    // Those that stand as folders of their own, reached through no link.
+    for (const std::wstring& folder : FoldersBetween(request_.folder.path, request_.madeAbove))
+        if (HeldFolder::OpenWithoutLinks(folder))
+            situation.madeAbove.push_back(folder);
     return situation;
 }
 
@@ -229,7 +234,7 @@ void MachineOperations::Write(const Action& action, bool undo) {
     const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
         CreateShortcut(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
-                     request_.folder.path, shortcut.description, L"");
+                       request_.folder.path, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 
@@ -308,8 +313,10 @@ void MachineOperations::RemoveEmpty(const Action& action, bool) {
         DeleteHeld(marker_.get());
         marker_.reset();
     }
-    // A key has no area; a folder is below one. The line before names it.
-    if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
-                                    : areas_.Remove(action.area, action.path, false)))
+    // A key has no area, nor a folder above the install folder; a folder of
+    // the product is below one. The line before names it.
+    if (!(action.step == Step::RemoveKey ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
+          : action.area == Area::None    ? areas_.RemoveAbove(action.path)
+                                         : areas_.Remove(action.area, action.path, false)))
         log_.Line(L"其中有本产品以外的内容，保留。");
 }

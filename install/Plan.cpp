@@ -225,6 +225,8 @@ class Planner {
             Add(Step::RemoveFolder, Area::StartMenu);
         if (Stands(Area::Tree, L""))
             Add(Step::RemoveFolder, Area::Tree);
+        for (const std::wstring& folder : situation_.madeAbove)
+            Add(Step::RemoveFolder, Area::None, folder.c_str());
         Add(Step::Forget);
         for (const wchar_t* key : Product::kKeys)
             Add(Step::RemoveKey, Area::None, key);

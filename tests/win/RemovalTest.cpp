@@ -140,3 +140,25 @@ TEST_F(RemovalTest, ProductFileThatIsALinkIsLeftWithWhatItLeadsTo) {
     ASSERT_EQ(Install(dir), L"");
     EXPECT_TRUE(Exists(dir + L"\\Lisense.txt"));
 }
+
+// The folders that an installation made above its own are recorded, kept by
+// an upgrade into the same folder, and removed by the removal, deepest first,
+// where they are empty; one that holds something else stays.
+TEST_F(RemovalTest, FoldersMadeAboveTheInstallFolderGoWhereEmpty) {
+    const std::wstring above = std::wstring(kTestRoot) + L"\\泽沃 测试", dir = above + L"\\ü\\Zarvo";
+    CreateDirectoryW(kTestRoot, nullptr);
+    ASSERT_EQ(Install(dir), L"");
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_FALSE(Exists(above));
+    EXPECT_TRUE(Exists(kTestRoot));
+    ExpectNothingRegistered();
+    const std::wstring log = Boxes();
+    EXPECT_LT(log.find(L"删除空文件夹：" + above + L"\\ü（"), log.find(L"删除空文件夹：" + above + L"（")) << log;
+
+    ASSERT_EQ(Install(dir), L"");
+    WriteBytes(above + L"\\notes.txt", "the user's own");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_FALSE(Exists(above + L"\\ü"));
+    EXPECT_EQ(ReadText(above + L"\\notes.txt"), "the user's own");
+}
