@@ -1,28 +1,8 @@
 #include "app/InstallMain.h"
-#include "system/HeldFolder.h"
 #include "system/MessageText.h"
-#include "system/Reg.h"
 #include "system/RunLog.h"
 
 using namespace InstallMain;
-
-namespace {
-
-// The outermost folder above the install folder that an installation made:
-// the one that this check made, else the one that the entry records for
-// this same folder, which an upgrade keeps and a removal removes.
-std::wstring MadeAbove(const InstallFolder& folder, bool removing) {
-    if (folder.made.size() > 1)
-        return folder.made.front().path;
-    const auto recorded = [](const wchar_t* name) {
-        return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
-    };
-    return removing || SameName(recorded(Product::kInstallLocationValue), folder.path)
-               ? recorded(Product::kMadeAboveValue)
-               : std::wstring();
-}
-
-}  // namespace
 
 // The one pass that lays down the product, or removes it, as a plan of
 // actions run by one executor: all fifteen files, the shortcuts and the
@@ -35,7 +15,6 @@ void TInstallForm::RunInstallation() {
     request.shortcuts = shortcuts_;
     request.closing = closingFate_;
     request.shortcutsText = ShortcutOptionsText(shortcuts_);
-    request.madeAbove = MadeAbove(request.folder, removing_);
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
     request.removing = removing_;

@@ -215,6 +215,13 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            void (*beforeMaking)(),
                            bool installed) {
     const Reason reason = Check(dir, tempDir, folder, log, beforeMaking, installed);
+    const auto recorded = [](const wchar_t* name) {
+        return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
+    };
+    folder.madeAbove = folder.made.size() > 1 ? folder.made.front().path
+                       : installed || SameName(recorded(Product::kInstallLocationValue), folder.path)
+                           ? recorded(Product::kMadeAboveValue)
+                           : std::wstring();
     std::wstring message = reason.text ? FormatText(reason.text, {reason.named}) : std::wstring();
     // A removal cannot choose another folder: its box keeps the reason alone.
     if (installed)

@@ -18,9 +18,6 @@ struct InstallRequest {
     // The shortcuts to make, and the choice as the Uninstall entry records it.
     Product::ShortcutChoice shortcuts;
     std::wstring shortcutsText;
-    // The outermost folder above the install folder that an installation
-    // made: the one the check made, or the one that the entry records.
-    std::wstring madeAbove;
     // What becomes of running programs of the product that will not close.
     Closing::Fate closing = Closing::Fate::Ask;
     // The installer's shell-link object, which makes the shortcuts' files.

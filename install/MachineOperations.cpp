@@ -25,7 +25,11 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.madeAbove, request.removing) {}
+      registry_(request.folder.path,
+                InstalledSizeKib(),
+                request.shortcutsText,
+                request.folder.madeAbove,
+                request.removing) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -37,7 +41,7 @@ Situation MachineOperations::Look() {
     }
     situation.shortcuts = request_.shortcuts;
     // Those that stand as folders of their own, reached through no link.
-    for (const std::wstring& folder : FoldersBetween(request_.folder.path, request_.madeAbove))
+    for (const std::wstring& folder : FoldersBetween(request_.folder.path, request_.folder.madeAbove))
         if (HeldFolder::OpenWithoutLinks(folder))
             situation.madeAbove.push_back(folder);
     return situation;
