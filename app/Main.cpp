@@ -8,6 +8,7 @@
 #include "system/Error.h"
 #include "system/LibrarySearch.h"
 #include "system/MessageText.h"
+#include "system/Reg.h"
 #include "system/RunLog.h"
 #include "system/SetupLock.h"
 #include "system/SystemError.h"
@@ -142,6 +143,10 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // A removal takes what the Uninstall entry records; where it records no
     // folder, nothing is installed to remove.
     if (options.uninstall && removeFrom.empty()) {
+        // A removal cut off after what located the product went left its
+        // keys, empty by then: they go now.
+        for (const wchar_t* key : Product::kKeys)
+            RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, key);
         application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
         return Outcome::NothingInstalled;
     }

@@ -1,5 +1,6 @@
 #include "install/Areas.h"
 
+#include "install/PathRules.h"
 #include "system/Error.h"
 #include "system/MessageText.h"
 #include "system/Product.h"
@@ -77,6 +78,21 @@ bool Areas::Remove(Area area, const std::wstring& path, bool onlyMade) {
                               : area == Area::StartMenu ? std::wstring(Product::kName)
                                                         : NameOf(paths_[static_cast<int>(Area::Tree)]);
     return DeleteHeld(Above(area, path).FolderToDelete(name).get());
+}
+
+bool Areas::RemoveAbove(const std::wstring& path) {
+    // The folder that held the install folder may be the one to go.
+    above_ = HeldFolder();
+    const HeldFolder parent = HeldFolder::OpenWithoutLinks(ParentPart(path));
+    const std::wstring name = NameOf(path);
+    {
+        const HeldFolder folder = parent.ExistingFolder(name);
+        if (!folder)
+            return true;
+        if (!folder.Names().empty())
+            return false;
+    }
+    return DeleteHeld(parent.FolderToDelete(name).get());
 }
 
 Situation Areas::Look() {

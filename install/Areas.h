@@ -30,6 +30,11 @@ class Areas {
     // below it first: with `onlyMade`, where Make made it (it is empty by
     // now); otherwise where it is there and holds nothing. False where it stays.
     bool Remove(Area area, const std::wstring& path, bool onlyMade);
+    // Removes a folder above the install folder (`path`, in full), gone by
+    // then, where it holds nothing, reached from its drive's root through no
+    // link; one that is not there, or is a link, is none to remove. False
+    // where it stays.
+    bool RemoveAbove(const std::wstring& path);
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.
@@ -42,7 +47,7 @@ class Areas {
 
     AreaPaths paths_;
     // Above the install folder: nothing an installation may reach.
-    const HeldFolder above_;
+    HeldFolder above_;
     HeldFolder programs_;
     struct Held {
         Area area;

@@ -9,7 +9,7 @@ FilePlaces::Entry& FilePlaces::At(Area area, const std::wstring& path) {
     for (Entry& entry : entries_)
         if (entry.area == area && entry.path == path)
             return entry;
-    entries_.push_back({area, path, UniqueHandle(), UniqueHandle(), false});
+    entries_.push_back({area, path, UniqueHandle(), UniqueHandle(), false, false});
     return entries_.back();
 }
 
@@ -23,11 +23,13 @@ void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
     RaiseCannotCreate(full, error, holders.empty() ? std::wstring() : L". In use by " + holders);
 }
 
-void FilePlaces::Hold(Area area, const std::wstring& path) {
+void FilePlaces::Hold(Area area, const std::wstring& path, bool leaveElsewhere) {
     Opened old = areas_.Folder(area, ParentOf(path)).OpenExisting(NameOf(path));
-    if (!old && old.error != ERROR_FILE_NOT_FOUND)
+    Entry& entry = At(area, path);
+    entry.elsewhere = leaveElsewhere && old.error == ERROR_CANT_RESOLVE_FILENAME;
+    if (!old && old.error != ERROR_FILE_NOT_FOUND && !entry.elsewhere)
         Fail(area, path, old.error);
-    At(area, path).old = std::move(old.file);
+    entry.old = std::move(old.file);
 }
 
 void FilePlaces::LetGo(Area area, const std::wstring& path) {
@@ -55,8 +57,10 @@ void FilePlaces::Drop(Area area, const std::wstring& path) {
     entry.written.reset();
 }
 
-void FilePlaces::Place(Area area, const std::wstring& path) {
+bool FilePlaces::Place(Area area, const std::wstring& path) {
     Entry& entry = At(area, path);
+    if (entry.elsewhere)
+        return false;
     const HeldFolder& folder = areas_.Folder(area, ParentOf(path));
     const std::wstring name = NameOf(path);
     if (const DWORD error = entry.old ? folder.MoveHere(entry.old.get(), OldName(name, tag_)) : 0)
@@ -67,6 +71,7 @@ void FilePlaces::Place(Area area, const std::wstring& path) {
         Fail(area, path, error);
     }
     entry.placed = true;
+    return true;
 }
 
 void FilePlaces::Unplace(Area area, const std::wstring& path) {

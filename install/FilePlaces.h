@@ -17,8 +17,10 @@ class FilePlaces {
     // Holds whatever stands at the place. Raises "Cannot create file "<path>".
     // <system text>", naming the programs that hold it where the system can
     // tell, when another program holds it without sharing or something other
-    // than a file stands there.
-    void Hold(Area area, const std::wstring& path);
+    // than a file stands there. With `leaveElsewhere`, a name that leads
+    // elsewhere, a link that the system follows as it opens it, is left as it
+    // is instead: what it leads to is no file of the product's.
+    void Hold(Area area, const std::wstring& path, bool leaveElsewhere = false);
     void LetGo(Area area, const std::wstring& path);
 
     // Writes the place's new file: `fill` writes its bytes through the handle;
@@ -39,8 +41,9 @@ class FilePlaces {
     void Drop(Area area, const std::wstring& path);
 
     // The new file takes the place's name, the one it replaces kept aside;
-    // with none written (a removal), the held file is only kept aside.
-    void Place(Area area, const std::wstring& path);
+    // with none written (a removal), the held file is only kept aside. False
+    // where the name was left as it leads elsewhere.
+    bool Place(Area area, const std::wstring& path);
     // The name back to the file it replaced; the new file goes.
     void Unplace(Area area, const std::wstring& path);
 
@@ -57,6 +60,7 @@ class FilePlaces {
         std::wstring path;
         UniqueHandle old, written;
         bool placed;
+        bool elsewhere;
     };
     // The place's entry, made when missing.
     Entry& At(Area area, const std::wstring& path);

@@ -6,6 +6,7 @@
 #include "system/MessageText.h"
 #include "system/PathRoot.h"
 #include "system/Product.h"
+#include "system/Reg.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
 
@@ -103,18 +104,22 @@ bool Gone(const std::wstring& dir, DWORD error) {
 // program, a file; or what a run of ours left there once that program went
 // (its marker, its journal, the program's kept copy), which only an
 // administrator's run puts in a folder that passes the rules, so that a
-// removal cut off is finished by the next. Any other folder is not the
-// product's, and nothing in it is removed.
+// removal cut off is finished by the next; or an entry that no longer has
+// its removal's command, which only a removal that went past its values and
+// its marker leaves, cut off before the folder or what locates it went. Any
+// other folder is not the product's, and nothing in it is removed.
 bool HoldsProduct(const HeldFolder& folder) {
     const DWORD program = GetFileAttributesW((folder.Path() + L"\\" ZARVO_BROWSER_FILE).c_str());
     if (program != INVALID_FILE_ATTRIBUTES && !(program & FILE_ATTRIBUTE_DIRECTORY))
         return true;
     const std::vector<std::wstring> names = folder.Names();
-    return std::any_of(names.begin(), names.end(), [](const std::wstring& name) {
-        const RunName run = ParseRunName(name);
-        return run.kind == RunNameKind::Done || run.kind == RunNameKind::Journal ||
-               (run.kind == RunNameKind::Old && SameName(run.original, ZARVO_BROWSER_FILE));
-    });
+    return std::any_of(names.begin(), names.end(),
+                       [](const std::wstring& name) {
+                           const RunName run = ParseRunName(name);
+                           return run.kind == RunNameKind::Done || run.kind == RunNameKind::Journal ||
+                                  (run.kind == RunNameKind::Old && SameName(run.original, ZARVO_BROWSER_FILE));
+                       }) ||
+           RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, Product::kUninstallStringValue).empty();
 }
 
 // Whether the typed path leads to the held folder: one volume, one file.
@@ -210,6 +215,13 @@ Refusal CheckInstallFolder(const std::wstring& dir,
                            void (*beforeMaking)(),
                            bool installed) {
     const Reason reason = Check(dir, tempDir, folder, log, beforeMaking, installed);
+    const auto recorded = [](const wchar_t* name) {
+        return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
+    };
+    folder.madeAbove = folder.made.size() > 1 ? folder.made.front().path
+                       : installed || SameName(recorded(Product::kInstallLocationValue), folder.path)
+                           ? recorded(Product::kMadeAboveValue)
+                           : std::wstring();
     std::wstring message = reason.text ? FormatText(reason.text, {reason.named}) : std::wstring();
     // A removal cannot choose another folder: its box keeps the reason alone.
     if (installed)

@@ -41,6 +41,10 @@ struct InstallFolder {
     std::wstring path;
     // The folder that holds it, where it is to be removed.
     HeldFolder above;
+    // The outermost folder above it that an installation made: the one that
+    // the check made, else the one that the entry records for this folder,
+    // which an upgrade keeps and a removal removes.
+    std::wstring madeAbove;
     // The folders that the check made on its way, and how: a failed
     // installation undoes them last.
     Plan made;

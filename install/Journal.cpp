@@ -114,7 +114,8 @@ constexpr std::size_t kLongestText = 2 * 260;
 // table's type; a number of four bytes; a text as the registry stores it, of
 // UTF-16 units (the journal's bytes are Windows'), its one NUL at its end;
 // and a path value a folder that the folder rules take followed by the
-// table's text, the command's in its quotes.
+// table's text, the command's in its quotes, and a folder made above it a
+// folder that the rules take.
 bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::vector<unsigned char>& data) {
     if (type != Product::RegistryType(product.data))
         return false;
@@ -128,6 +129,8 @@ bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::ve
     if (text.find(L'\0') != text.size() - 1)
         return false;
     text.pop_back();
+    if (product.data == Product::Data::Above)
+        return WellFormedInstallDir(text);
     const bool command = product.data == Product::Data::Command;
     if (!command && product.data != Product::Data::InFolder && product.data != Product::Data::ExpandInFolder)
         return true;

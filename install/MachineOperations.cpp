@@ -1,5 +1,6 @@
 #include "install/MachineOperations.h"
 
+#include "install/PathRules.h"
 #include "install/RunningPrograms.h"
 #include "payload/Catalogue.h"
 #include "payload/InstalledSize.h"
@@ -24,7 +25,11 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.removing) {}
+      registry_(request.folder.path,
+                InstalledSizeKib(),
+                request.shortcutsText,
+                request.folder.madeAbove,
+                request.removing) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -35,6 +40,10 @@ Situation MachineOperations::Look() {
                        !ReadJournal(spot.path, file, values).empty();
     }
     situation.shortcuts = request_.shortcuts;
+    // Those that stand as folders of their own, reached through no link.
+    for (const std::wstring& folder : FoldersBetween(request_.folder.path, request_.folder.madeAbove))
+        if (HeldFolder::OpenWithoutLinks(folder))
+            situation.madeAbove.push_back(folder);
     return situation;
 }
 
@@ -162,14 +171,16 @@ void MachineOperations::Hold(const Action& action, bool undo) {
     if (undo)
         files_.LetGo(action.area, action.path);
     else
-        files_.Hold(action.area, action.path);
+        files_.Hold(action.area, action.path, request_.removing);
 }
 
 void MachineOperations::Place(const Action& action, bool undo) {
     if (undo)
         files_.Unplace(action.area, action.path);
-    else
-        files_.Place(action.area, action.path);
+    else if (!files_.Place(action.area, action.path))
+        // A link that leads elsewhere keeps its name, and what it leads to
+        // stays untouched: neither is the product's to remove.
+        log_.Line(L"这是指向别处的链接，不是本产品的文件，保留。");
 }
 
 void MachineOperations::Copy(const Action& action, bool undo) {
@@ -227,7 +238,7 @@ void MachineOperations::Write(const Action& action, bool undo) {
     const Product::Shortcut& shortcut = *action.shortcut;
     const std::vector<unsigned char> bytes =
         CreateShortcut(request_.link, request_.persist, FormatText(L"%1\\%2", {request_.folder.path, shortcut.target}),
-                     request_.folder.path, shortcut.description, L"");
+                       request_.folder.path, shortcut.description, L"");
     files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
 }
 
@@ -284,29 +295,32 @@ void MachineOperations::AtRestart(const Action&, bool) {
 void MachineOperations::Forget(const Action&, bool) {
     // Past the end there is nothing to undo. While an earlier run's leftover
     // stays (and with it that run's marker), the product stays found, and
-    // the next removal finishes; where a value stays, this run's marker
-    // stays with it, for the same.
+    // the next removal finishes.
     if (!unfinished_.empty()) {
         log_.Line(L"上次运行留下的文件未能全部删除，卸载信息保留，留待下次卸载。");
-    } else {
-        try {
-            for (const Product::Value& value : Product::kValues)
-                if (Product::LocatesProduct(value))
-                    registry_.Set(static_cast<int>(&value - Product::kValues));
-            registry_.Flush();
-        } catch (...) {
-            log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
-            return;
-        }
+        return;
     }
-    if (marker_)
-        DeleteHeld(marker_.get());
-    marker_.reset();
+    try {
+        for (const Product::Value& value : Product::kValues)
+            if (Product::LocatesProduct(value))
+                registry_.Set(static_cast<int>(&value - Product::kValues));
+        registry_.Flush();
+    } catch (...) {
+        log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
+    }
 }
 
 void MachineOperations::RemoveEmpty(const Action& action, bool) {
-    // A key has no area; a folder is below one. The line before names it.
-    if (!(action.area == Area::None ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
-                                    : areas_.Remove(action.area, action.path, false)))
+    // The run's marker goes just before the install folder; an earlier run's
+    // that stays with its leftover keeps the product found.
+    if (action.area == Area::Tree && action.path.empty() && marker_) {
+        DeleteHeld(marker_.get());
+        marker_.reset();
+    }
+    // A key has no area, nor a folder above the install folder; a folder of
+    // the product is below one. The line before names it.
+    if (!(action.step == Step::RemoveKey ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
+          : action.area == Area::None    ? areas_.RemoveAbove(action.path)
+                                         : areas_.Remove(action.area, action.path, false)))
         log_.Line(L"其中有本产品以外的内容，保留。");
 }

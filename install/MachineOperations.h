@@ -83,7 +83,7 @@ class MachineOperations final : public Operations {
     // end, and whether its marker waits for them.
     std::vector<std::wstring> mapped_;
     bool marked_ = false;
-    // A removal's marker, held until what locates the product is gone.
+    // A removal's marker, held until the install folder goes.
     UniqueHandle marker_;
     // The browsers that each closing action closed.
     std::vector<std::pair<const Action*, std::vector<ClosedCopy>>> closed_;

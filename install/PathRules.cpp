@@ -57,6 +57,16 @@ std::wstring ParentPart(const std::wstring& path) {
     return last == std::wstring::npos ? std::wstring() : path.substr(0, last + 1);
 }
 
+std::vector<std::wstring> FoldersBetween(const std::wstring& dir, const std::wstring& outermost) {
+    std::vector<std::wstring> folders;
+    const std::size_t length = outermost.size();
+    if (WellFormedInstallDir(outermost) && dir.size() > length && dir.compare(0, length, outermost) == 0 &&
+        dir[length] == L'\\')
+        for (std::size_t end = dir.rfind(L'\\'); end >= length; end = dir.rfind(L'\\', end - 1))
+            folders.push_back(dir.substr(0, end));
+    return folders;
+}
+
 std::wstring InstallDirBelow(const std::wstring& folder) {
     if (folder.size() >= 2 && folder.compare(folder.size() - 2, 2, L":\\") == 0)
         return folder + L"Zarvo";

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Path rules of the installer that need no file system.
 
@@ -20,6 +21,11 @@ std::wstring WithoutTrailingBackslash(std::wstring path);
 // The part of the path up to and including its last backslash or colon; empty
 // when it has neither.
 std::wstring ParentPart(const std::wstring& path);
+
+// The folders above `dir` up to `outermost`, deepest first ("C:\\A\\B" and
+// "C:\\A" for "C:\\A\\B\\Zarvo" up to "C:\\A"); none where `outermost` is no
+// well-formed folder above it.
+std::vector<std::wstring> FoldersBetween(const std::wstring& dir, const std::wstring& outermost);
 
 // Whether a typed install directory can stand in every path built on it, so
 // that no file lands elsewhere than the registry and the shortcuts say: an

@@ -213,8 +213,9 @@ class Planner {
     // Once the run is done, the product's folders where nothing else is left
     // in them, innermost first and the install folder last, and its keys;
     // those that are not there (or are links) are not the product's to
-    // remove. What locates the product goes before the install folder, whose
-    // marker tells until then that the removal is to be finished.
+    // remove. The run's marker tells until the install folder goes that the
+    // removal is to be finished, and what locates the product after it, so
+    // that a run cut off anywhere leaves the next one a folder to finish.
     void RemoveEmpty() {
         const std::vector<std::wstring> tree = TreeFolders();
         for (auto folder = tree.rbegin(); folder != tree.rend(); ++folder)
@@ -222,9 +223,11 @@ class Planner {
                 Add(Step::RemoveFolder, Area::Tree, folder->c_str());
         if (Stands(Area::StartMenu, L""))
             Add(Step::RemoveFolder, Area::StartMenu);
-        Add(Step::Forget);
         if (Stands(Area::Tree, L""))
             Add(Step::RemoveFolder, Area::Tree);
+        for (const std::wstring& folder : situation_.madeAbove)
+            Add(Step::RemoveFolder, Area::None, folder.c_str());
+        Add(Step::Forget);
         for (const wchar_t* key : Product::kKeys)
             Add(Step::RemoveKey, Area::None, key);
     }

@@ -49,7 +49,8 @@ enum class Step : std::uint8_t {
     Remove,         // a file or shortcut of the product, kept aside under the run's name until the run is done
     DeleteValue,    // `value`, deleted
     Forget,         // the values that locate the product, and the run's marker, deleted last (no undo)
-    RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo)
+    RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo); with no area, one
+                    // above the install folder that its installation made (`path`, in full)
     RemoveKey,      // the key `path` of the product's values, where nothing is left in it
 };
 inline constexpr Step kFirstChange = Step::Made;
@@ -105,6 +106,9 @@ struct Situation {
     // the files they kept aside, their markers and journals).
     std::vector<Spot> left;
     Product::ShortcutChoice shortcuts;
+    // The folders above the install folder that its installation made and
+    // that stand, deepest first.
+    std::vector<std::wstring> madeAbove;
 };
 
 // Whether the installation settles a name that an earlier run left: markers

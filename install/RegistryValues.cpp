@@ -44,6 +44,7 @@ void FlushKeys() {
 RegistryValues::RegistryValues(const std::wstring& dir,
                                unsigned long installedKib,
                                const std::wstring& choice,
+                               const std::wstring& madeAbove,
                                bool deleted) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
@@ -74,8 +75,11 @@ RegistryValues::RegistryValues(const std::wstring& dir,
             case Product::Data::Size:
                 entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
                 break;
+            case Product::Data::Above:
+                entry.newData = TextData(madeAbove);
+                break;
         }
-        if (deleted) {
+        if (deleted || (value.data == Product::Data::Above && madeAbove.empty())) {
             entry.newType = REG_NONE;
             entry.newData.clear();
         }

@@ -13,10 +13,15 @@
 class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
-    // `installedKib`, with the shortcuts that `choice` names.
+    // `installedKib`, with the shortcuts that `choice` names and the folder
+    // made above it, `madeAbove` (none where empty).
     // `deleted`: as a removal leaves them, which the journal records as no
     // type and no data.
-    RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice, bool deleted);
+    RegistryValues(const std::wstring& dir,
+                   unsigned long installedKib,
+                   const std::wstring& choice,
+                   const std::wstring& madeAbove,
+                   bool deleted);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk; with none (a removal whose folder

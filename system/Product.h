@@ -105,18 +105,26 @@ inline constexpr wchar_t kStartPageValue[] = L"Start Page";
 // A value of our own in the Uninstall entry: which shortcuts the installation
 // made, in the command line's spelling, for the next one to keep.
 inline constexpr wchar_t kShortcutOptionsValue[] = L"ShortcutOptions";
+// A value of our own in the Uninstall entry: the outermost of the folders
+// above the install folder that an installation made, which its removal
+// removes again where they are empty; none where it made none.
+inline constexpr wchar_t kMadeAboveValue[] = L"FolderMadeAbove";
 // The entry's values that name the installed copy's folder, which an upgrade
 // reads back.
 inline constexpr wchar_t kDisplayIconValue[] = L"DisplayIcon";
 inline constexpr wchar_t kInstallLocationValue[] = L"InstallLocation";
+// The removal's command, which a removal deletes among its first values: an
+// entry without it that still locates a folder is a removal cut off at its end.
+inline constexpr wchar_t kUninstallStringValue[] = L"UninstallString";
 // The release that the entry records, which a downgrade is judged by.
 inline constexpr wchar_t kDisplayVersionValue[] = L"DisplayVersion";
 
 // What a registry value holds: a fixed text; the install folder followed by
 // the text (also as an expandable string); the uninstall command, the install
 // folder in quotes followed by the text; today's local date (YYYYMMDD); the
-// shortcut choice; a fixed number; or the installed size in KiB.
-enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size };
+// shortcut choice; a fixed number; the installed size in KiB; or a folder
+// above the install folder that the installation made (absent for none).
+enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size, Above };
 // The registry type that such a value is stored as: REG_SZ (1), REG_EXPAND_SZ
 // (2) or REG_DWORD (4).
 constexpr std::uint32_t RegistryType(Data data) {
@@ -142,7 +150,7 @@ inline constexpr Value kValues[] = {
     // Quoted: unquoted, a directory with spaces lets Windows try
     // "C:\Program.exe" first when the uninstaller is run, with administrator
     // rights.
-    {kUninstallKey, L"UninstallString", Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
+    {kUninstallKey, kUninstallStringValue, Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
     {kUninstallKey, L"Publisher", Data::Text, L"洛菲工作室", 0},
     {kUninstallKey, L"URLInfoAbout", Data::Text, kProductSiteUrl, 0},
     {kUninstallKey, L"HelpLink", Data::Text, kForumUrl, 0},
@@ -159,13 +167,15 @@ inline constexpr Value kValues[] = {
     {kUninstallKey, L"NoModify", Data::Number, nullptr, 1},
     {kUninstallKey, L"NoRepair", Data::Number, nullptr, 1},
     {kUninstallKey, kShortcutOptionsValue, Data::Choice, nullptr, 0},
+    {kUninstallKey, kMadeAboveValue, Data::Above, nullptr, 0},
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 
-// Whether the value tells where the installed copy is: a removal deletes
-// those last, so that the next run finds one that was cut off.
+// Whether the value tells where the installed copy is, or the folders made
+// for it: a removal deletes those last, so that the next run finds one that
+// was cut off, and what it is to remove.
 constexpr bool LocatesProduct(const Value& value) {
-    return value.name == kInstallLocationValue || value.name == kDisplayIconValue;
+    return value.name == kInstallLocationValue || value.name == kDisplayIconValue || value.name == kMadeAboveValue;
 }
 
 namespace Detail {

@@ -412,9 +412,15 @@ TEST_F(Unattended, RemovalEndsWithItsCodeAndTheLogSaysWhy) {
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
     EXPECT_EQ(LogLines().back(), "结果：卸载完成（退出代码 0）");
 
+    // The keys that a removal cut off after its values left, empty, go too.
+    HKEY left = nullptr;
+    ASSERT_EQ(RegCreateKeyExW(HKEY_LOCAL_MACHINE, kUninstall, 0, nullptr, 0, KEY_WRITE, nullptr, &left, nullptr),
+              ERROR_SUCCESS);
+    RegCloseKey(left);
     EXPECT_EQ(Run(arguments), static_cast<DWORD>(kInstalled));
     EXPECT_EQ(LogLines(), Utf8Lines({L"本机没有泽沃浏览器的卸载信息，无需卸载。",
                                      L"结果：本机未安装泽沃浏览器，未做任何更改（退出代码 0）"}));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
 }
 
 // A log that would lie in the folder that the run removes from or installs

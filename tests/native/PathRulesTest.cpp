@@ -25,6 +25,19 @@ TEST(PathRules, TrailingBackslashAndParentPart) {
     }
 }
 
+// The folders that a removal takes from the entry as made above the install
+// folder: those above it up to the recorded one, never a root, the folder
+// itself, one below it or one elsewhere.
+TEST(PathRules, FoldersBetweenTheInstallFolderAndTheOutermostMade) {
+    using Folders = std::vector<std::wstring>;
+    const std::wstring dir = L"C:\\A\\B\\Zarvo";
+    EXPECT_EQ(FoldersBetween(dir, L"C:\\A"), (Folders{L"C:\\A\\B", L"C:\\A"}));
+    EXPECT_EQ(FoldersBetween(dir, L"C:\\A\\B"), (Folders{L"C:\\A\\B"}));
+    for (const wchar_t* outermost : {L"", L"C:\\", L"C:", L"C:\\A\\", L"C:\\A\\B\\Zarvo", L"C:\\A\\B\\Zarvo\\Data",
+                                     L"C:\\Other", L"D:\\A", L"C:\\A\\B\\..\\B"})
+        EXPECT_EQ(FoldersBetween(dir, outermost), Folders()) << outermost;
+}
+
 TEST(PathRules, PickedFolderGetsTheProductFolderBelowIt) {
     struct Case {
         const wchar_t* picked;

@@ -61,7 +61,7 @@ TEST(Plan, Removal) {
     EXPECT_EQ(Count(removal, Step::Hold), files + shortcuts - 1);
     EXPECT_EQ(Count(removal, Step::Remove), files + shortcuts - 1);
     EXPECT_EQ(Count(removal, Step::Remove, Area::Desktop), 0) << "the desktop shortcut is not there";
-    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 2);
+    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 3);
     for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
         EXPECT_EQ(Count(removal, none), 0);
     const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
@@ -78,8 +78,8 @@ TEST(Plan, Removal) {
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
-    EXPECT_EQ(removal[removal.size() - 3], Action(Step::RemoveFolder, Area::Tree));
-    EXPECT_EQ(removal[removal.size() - 4], Action(Step::Forget));
+    EXPECT_EQ(removal[removal.size() - 3], Action(Step::Forget));
+    EXPECT_EQ(removal[removal.size() - 4], Action(Step::RemoveFolder, Area::Tree));
     EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()));
 
     Situation gone;
@@ -385,6 +385,7 @@ std::vector<JournalValue> SoundJournal(const std::wstring& dir = L"C:\\Zarvo", c
         const bool path = value.data == Product::Data::InFolder || value.data == Product::Data::ExpandInFolder;
         const std::vector<unsigned char> data = type == 4 ? std::vector<unsigned char>{1, 0, 0, 0}
                                                 : path    ? Utf16(dir + value.text)
+                                                : value.data == Product::Data::Above   ? Utf16(dir)
                                                 : value.data == Product::Data::Command ? Utf16(L"\"" + dir + value.text)
                                                                                        : Utf16(text);
         sound.push_back({value.key, value.name, true, true, type, data, type, data});
@@ -450,8 +451,9 @@ TEST(Journal, EarlierDataOnlyWhatTheProductCouldHaveHad) {
     }
     EXPECT_EQ(JournalRefusal(missing), nullptr);
     // The App Paths entry, its Path, the Comments, the Readme, the uninstall
-    // command and a number, by their places in the table.
-    const std::size_t app = 0, path = 1, comments = 2, readme = 6, command = 7, number = 13;
+    // command, a number and the folder made above, by their places in the
+    // table.
+    const std::size_t app = 0, path = 1, comments = 2, readme = 6, command = 7, number = 13, above = 21;
     const std::pair<std::size_t, std::function<void(JournalValue&)>> foreign[] = {
         {app, [](JournalValue& v) { v.type = 2, v.data = Utf16(L"C:\\evil\\evil.exe"); }},
         {app, [](JournalValue& v) { v.data = Utf16(L"C:\\evil\\evil.exe"); }},
@@ -463,6 +465,7 @@ TEST(Journal, EarlierDataOnlyWhatTheProductCouldHaveHad) {
         {command, [](JournalValue& v) { v.data.erase(v.data.begin(), v.data.begin() + 2); }},
         {path, [](JournalValue& v) { v.data = Utf16(L"Zarvo"); }},
         {path, [](JournalValue& v) { v.data = Utf16(L"C:\\"); }},
+        {above, [](JournalValue& v) { v.data = Utf16(L"C:\\"); }},
         {path, [](JournalValue& v) { v.data = Utf16(L"C:\\Zarvo\\..\\Windows\\CON"); }},
         {comments, [](JournalValue& v) { v.data = Utf16(std::wstring(L"a\0b", 3)); }},
         {comments, [](JournalValue& v) { v.data.pop_back(); }},

@@ -4,11 +4,11 @@
 # the installer elevated, the properties passed on, the removal), rebuilt byte
 # for byte, and run by Wine's msiexec: the product installed with the
 # properties and removed by msiexec /x, a refused property or folder failing
-# the package with nothing left of it, and a package older than the installed
-# one refused. Wine runs the removal of an
-# older package after the newer one's installation, as Windows does, but
-# without telling it that it is part of an upgrade: the upgrade itself is
-# checked in the tables. Runs in the Wine prefix of the test run.
+# the package with nothing left of it, a package older than the installed
+# one refused, and one whose folder was deleted by hand removed. Wine runs the
+# removal of an older package after the newer one's installation, as Windows
+# does, but without telling it that it is part of an upgrade: the upgrade
+# itself is checked in the tables. Runs in the Wine prefix of the test run.
 # Usage: MsiTest.sh INSTALLER_BUILD WORK_DIR TEST_BROWSER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -219,3 +219,13 @@ clean
 [ "$(msiexec /i "$(windows_path "$msi")")" = 67 ] || fail "an older package was installed over a newer one"
 ! registered "$product_code" || fail "the older package was registered"
 registered "$newer_code" || fail "the newer package was removed"
+
+# Its install folder deleted by hand, the package is still removed by
+# msiexec /x: the shortcuts, values and entries go, and the folder that the
+# installation made above the install folder, empty by then.
+rm -rf "$host_dir"
+[ "$(msiexec /x "$newer_code" /l*v "$(windows_path "$work/gone.log")")" = 0 ] ||
+    fail "the package whose folder was deleted by hand was not removed: $(grep -a '^ZarvoSetup' "$work/gone.log")"
+! registered Zarvo && ! registered "$newer_code" && [ ! -e "$group" ] &&
+    [ ! -e "$WINEPREFIX/drive_c/Zarvo Msi Test" ] ||
+    fail "the shortcuts, an entry or the folder made above stayed after msiexec /x"

@@ -224,20 +224,27 @@ TEST_F(PlanExecutionTest, RemovalEndedAbruptlyAtEachPhaseIsFinishedByTheNext) {
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
     // The first action of each kind that changes something up to the values
-    // that locate the product, and one among the files going.
+    // that locate the product, one among the files going, and the install
+    // folder's removal.
     RemoveFailing(dir, {0, Step::Status, true});
     const std::size_t forget = std::find(plan_.begin(), plan_.end(), Action(Step::Forget)) - plan_.begin();
-    std::vector<std::size_t> phases{static_cast<std::size_t>(
+    const std::size_t folder =
+        std::find(plan_.begin(), plan_.end(), Action(Step::RemoveFolder, Area::Tree)) - plan_.begin();
+    const std::size_t removing =
         std::find_if(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Remove; }) -
-        plan_.begin() + 9)};
+        plan_.begin();
+    // Each phase, and whether the cut came inside it, after the marker went.
+    std::vector<std::pair<std::size_t, bool>> phases{{removing + 9, false}, {folder, false}, {folder, true}};
     for (std::size_t i = 0; i <= forget; ++i)
         if (plan_[i].step >= kFirstChange && std::none_of(plan_.begin(), plan_.begin() + i, [&](const Action& earlier) {
                 return earlier.step == plan_[i].step && earlier.area == plan_[i].area;
             }))
-            phases.push_back(i);
-    for (std::size_t endAt : phases) {
+            phases.emplace_back(i, false);
+    for (const auto& [endAt, markerGone] : phases) {
         ASSERT_EQ(Install(dir), L"");
         RemoveFailing(dir, {endAt, Step::Status, true});
+        for (const std::wstring& left : markerGone ? RunNamesLeft(dir) : std::vector<std::wstring>())
+            DeleteFileW(left.c_str());
         ASSERT_EQ(InstallMain::RecordedFolder(), dir) << "ended at " << endAt;
         RemoveFailing(dir, {});
         EXPECT_FALSE(Exists(dir)) << endAt;
@@ -250,7 +257,7 @@ TEST_F(PlanExecutionTest, RemovalEndedAbruptlyAtEachPhaseIsFinishedByTheNext) {
     // stays found until it has.
     BoxesToLog();
     ASSERT_EQ(Install(dir), L"");
-    RemoveFailing(dir, {forget, Step::Status, true});
+    RemoveFailing(dir, {folder, Step::Status, true});
     const std::vector<std::wstring> left = RunNamesLeft(dir);
     ASSERT_EQ(left.size(), 1u);
     {

@@ -112,3 +112,53 @@ TEST_F(RemovalTest, FolderDeletedByHandLeavesTheShortcutsAndValuesToRemove) {
     EXPECT_EQ(form_->RunOutcome(), Outcome::RemovalFailed);
     EXPECT_TRUE(Exists(DesktopLink()));
 }
+
+// A product file that is a link to a file elsewhere: an upgrade refuses it
+// with the reason; a removal leaves its name, and what it leads to, and
+// removes the rest. Once the link is gone, the next installation succeeds.
+TEST_F(RemovalTest, ProductFileThatIsALinkIsLeftWithWhatItLeadsTo) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    const std::wstring outside = std::wstring(kTestRoot) + L"\\Outside.txt";
+    ASSERT_EQ(Install(dir), L"");
+    WriteBytes(outside, "not the product's");
+    ASSERT_TRUE(DeleteFileW((dir + L"\\Lisense.txt").c_str()));
+    {
+        const SymbolicLink link(dir + L"\\Lisense.txt", outside);
+        ASSERT_TRUE(link.Made());
+        const std::wstring refusal = Install(dir);
+        EXPECT_NE(refusal.find(dir + L"\\Lisense.txt"), std::wstring::npos) << refusal;
+        EXPECT_EQ(Remove(), L"");
+        EXPECT_EQ(form_->RunOutcome(), Outcome::Removed);
+        EXPECT_EQ(ReadText(outside), "not the product's");
+        EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
+        ExpectNothingRegistered();
+        const std::wstring log = Boxes();
+        const std::size_t removed = log.find(L"删除：" + dir + L"\\Lisense.txt");
+        EXPECT_EQ(log.find(L"\r\n", removed) + 2, log.find(L"这是指向别处的链接", removed)) << log;
+    }
+    EXPECT_EQ(ReadText(outside), "not the product's");
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_TRUE(Exists(dir + L"\\Lisense.txt"));
+}
+
+// The folders that an installation made above its own are recorded, kept by
+// an upgrade into the same folder, and removed by the removal, deepest first,
+// where they are empty; one that holds something else stays.
+TEST_F(RemovalTest, FoldersMadeAboveTheInstallFolderGoWhereEmpty) {
+    const std::wstring above = std::wstring(kTestRoot) + L"\\泽沃 测试", dir = above + L"\\ü\\Zarvo";
+    CreateDirectoryW(kTestRoot, nullptr);
+    ASSERT_EQ(Install(dir), L"");
+    ASSERT_EQ(Install(dir), L"");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_FALSE(Exists(above));
+    EXPECT_TRUE(Exists(kTestRoot));
+    ExpectNothingRegistered();
+    const std::wstring log = Boxes();
+    EXPECT_LT(log.find(L"删除空文件夹：" + above + L"\\ü（"), log.find(L"删除空文件夹：" + above + L"（")) << log;
+
+    ASSERT_EQ(Install(dir), L"");
+    WriteBytes(above + L"\\notes.txt", "the user's own");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_FALSE(Exists(above + L"\\ü"));
+    EXPECT_EQ(ReadText(above + L"\\notes.txt"), "the user's own");
+}
