@@ -41,10 +41,7 @@ void FlushKeys() {
 
 }  // namespace
 
-RegistryValues::RegistryValues(const std::wstring& dir,
-                               unsigned long installedKib,
-                               const std::wstring& choice,
-                               bool deleted) {
+RegistryValues::RegistryValues(const std::wstring& dir, unsigned long installedKib, const std::wstring& choice) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -75,16 +72,16 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                 entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
                 break;
         }
-        if (deleted) {
-            entry.newType = REG_NONE;
-            entry.newData.clear();
-        }
         values_.push_back(std::move(entry));
     }
 }
 
-void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name) {
+void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting) {
     for (JournalValue& value : values_) {
+        if (deleting) {
+            value.newType = REG_NONE;
+            value.newData.clear();
+        }
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
         value.keyExisted = state.keyExists;
         value.existed = state.exists;
@@ -116,14 +113,16 @@ void RegistryValues::DropJournal() {
     journal_.reset();
 }
 
-void RegistryValues::Set(int index) {
+void RegistryValues::Write(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
-    if (value.newType == REG_NONE)
-        RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
-    else
-        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
-                      static_cast<DWORD>(value.newData.size()));
+    RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                  static_cast<DWORD>(value.newData.size()));
+}
+
+void RegistryValues::Delete(int index) {
+    const JournalValue& value = values_[index];
+    RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
 }
 
 void RegistryValues::Unset(int index) {
