@@ -81,8 +81,6 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // The directory check of the folder's text (install/FolderCheck.h),
     // which gives the folder that it accepts.
     Refusal EnsureDirectory(const std::wstring& dir, InstallFolder& folder);
-    // Enables the privilege in the process's token, or disables it.
-    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
     // A page of the wizard: what the window shows with it, the check that
     // must pass before Next leaves it, and the work done once it is shown.
