@@ -41,6 +41,5 @@ StillRunning TInstallForm::ProgramsStillRunning(const std::wstring& names) {
         return StillRunning::Retry;
     if (answer == IDCONTINUE)
         return StillRunning::End;
-    stage_ = Stage::InUse;
     return StillRunning::Stop;
 }

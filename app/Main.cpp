@@ -66,7 +66,7 @@ const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息
 // removal from `removeFrom` where one is asked for.
 Outcome RunForm(Application& application, const SetupOptions& options, const std::wstring& removeFrom) {
     TInstallForm form(application);
-    Outcome outcome = Outcome::Failed;
+    Outcome outcome;
     try {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
@@ -89,6 +89,7 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
     } catch (...) {
         // The window could not be made.
         application.ShowCurrentException(nullptr);
+        outcome = Outcome::Failed;
     }
     form.Destroy();
     return outcome;
