@@ -1,4 +1,5 @@
 #include "app/InstallMain.h"
+#include "app/Texts.h"
 #include "system/Error.h"
 #include "system/Product.h"
 
@@ -162,7 +163,7 @@ Outcome TInstallForm::FailureOutcome() const {
 
 bool TInstallForm::FolderAccepted() {
     const std::wstring dir = InstallDirectory();
-    application_.Log().Line({L"安装目录：", dir});
+    application_.Log().Line({kInstallFolderLine, dir});
     const Refusal refusal = EnsureDirectory(dir, installFolder_);
     if (refusal.reason == FolderRefusal::None) {
         installDir_ = installFolder_.path;
@@ -193,7 +194,7 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (application_.Message(window_.Handle(), removing_ ? L"确定要退出卸载程序吗？" : L"确定要退出安装程序吗？",
+    if (application_.Message(window_.Handle(), removing_ ? kLeaveRemovalQuestion : kLeaveInstallationQuestion,
                              Product::kName, MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
     // A close granted while copying lets the installation run to its end,
