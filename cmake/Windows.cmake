@@ -16,7 +16,10 @@ target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 # that uses it, and the link-time optimiser keeps those copies apart (some
 # 5.5 KB of them). Compiled for the least size (-Oz): the installation's time
 # goes to inflating, which zlib's own code does, and to Windows' file calls.
-set(ZARVO_SIZE_FLAGS -Oz -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections -fdata-sections
+# Switches test their cases in turn rather than through a table of addresses,
+# each of which would also need a relocation.
+set(ZARVO_SIZE_FLAGS -Oz -fno-jump-tables -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections
+    -fdata-sections
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
@@ -64,6 +67,21 @@ endif()
 # above it, so an exception that reached it would end the program as it does
 # without them. Each table is download.
 set(unwound_never "*libz.a:" "*libmingw32.a:" "*crt2u.o")
+# Nor those of the run-time library's parts that only the unwinder and the
+# handlers' search call, and that call nothing that throws: finding and
+# registering tables, thread data, the personality routines and the type
+# matching they use, the exceptions' memory and catching, and the exceptions'
+# own destructors. An exception passes through the functions that throw
+# (operator new, __cxa_throw, the unwinder's entry points, terminate's own
+# handler), and those keep theirs.
+foreach(member unwind-dw2-fde.o unwind-c.o emutls.o)
+    list(APPEND unwound_never "*libgcc_eh.a:${member}")
+endforeach()
+list(APPEND unwound_never "*libgcc.a:gthr-win32.o")
+foreach(member eh_personality.o eh_alloc.o eh_catch.o eh_globals.o class_type_info.o si_class_type_info.o tinfo.o
+               eh_exception.o bad_alloc.o bad_array_new.o bad_cast.o bad_typeid.o list.o new_handler.o)
+    list(APPEND unwound_never "*libstdc++.a:${member}")
+endforeach()
 string(FIND "${script}" "KEEP(*(.eh_frame*))" unwind)
 string(FIND "${script}" "  /DISCARD/ :\n  {\n" discard)
 if(unwind EQUAL -1 OR discard EQUAL -1)

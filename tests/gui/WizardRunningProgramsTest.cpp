@@ -57,6 +57,21 @@ TEST_F(WizardTest, RunningProgramsAreNamedBeforeAnythingChanges) {
     ASSERT_TRUE(WaitUntil([&] { return Visible(installer_.Control(OverTabSheet)); }));
     EXPECT_FALSE(browser.Running());
     EXPECT_EQ(ReadText(dir + L"\\Zarvo.exe.saved"), "saved");
+
+    // The browser that it closed is started again, and the finish page's
+    // ticked "run" starts no second one beside it. (Where an earlier test
+    // ended the desktop shell, neither starts one.)
+    ASSERT_TRUE(Press(installer_.Control(OverBtn)));
+    ASSERT_TRUE(installer_.WaitForExit());
+    if (ReadText(L"C:\\Zarvo Wizard.log").find("已重新启动：") == std::string::npos) {
+        ExpectNoUrlLogged();
+        EXPECT_EQ(RunningCount(L"Zarvo.exe"), 0);
+        return;
+    }
+    // The pages are handed on after the browser's start: once they are, a
+    // second browser would be running.
+    ASSERT_TRUE(WaitUntil([] { return LoggedUrls().size() == 2; }));
+    EXPECT_EQ(RunningCount(L"Zarvo.exe"), 1);
 }
 
 // An updater that refuses to close leads to a box: try again asks it anew;

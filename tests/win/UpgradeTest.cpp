@@ -1,4 +1,5 @@
 #include "system/Reg.h"
+#include "system/RunningCopies.h"
 #include "tests/win/InstallFixture.h"
 
 namespace {
@@ -155,4 +156,51 @@ TEST_F(UpgradeTest, DiskThatFillsWhileFilesAreWrittenLeavesTheOlderRelease) {
     DeleteFileW(kFiller);
     ExpectOlderRelease(dir);
     RemoveTree(dir);
+}
+
+// The browser that an upgrade closed is started again, as its user: from the
+// files put back when the upgrade fails, from the new ones once it succeeds,
+// and never by a removal.
+TEST_F(UpgradeTest, ClosedBrowserStartsAgainOnlyWhereTheProductStays) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    const std::wstring browserFile = dir + L"\\Zarvo.exe";
+    auto endCopies = [&] {
+        for (const RunningCopy& copy : FindRunningCopies(dir)) {
+            TerminateProcess(copy.process.get(), 1);
+            WaitForSingleObject(copy.process.get(), kPatience);
+        }
+    };
+    auto installStartingAgain = [&] {
+        Open();
+        form_->ChooseRestart(true);
+        return Install(dir, false);
+    };
+    InstallOlder(dir);
+    BoxesToLog();
+    ASSERT_TRUE(DeleteFileW(browserFile.c_str()));
+    RunningProgram browser = StartTestBrowser(browserFile, L"obey");
+    const std::vector<unsigned char> older = ReadBytes(browserFile);
+    {
+        const UniqueHandle holder(
+            CreateFileW((dir + L"\\ZarvLibrary.dll").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        EXPECT_NE(installStartingAgain(), L"");
+    }
+    EXPECT_FALSE(browser.Running());
+    EXPECT_TRUE(WaitUntil([&] { return FindRunningCopies(dir).size() == 1; })) << "the old browser, put back";
+    EXPECT_EQ(ReadBytes(browserFile), older);
+
+    ASSERT_EQ(installStartingAgain(), L"");
+    EXPECT_TRUE(WaitUntil([&] { return FindRunningCopies(dir).size() == 1; })) << "the new browser";
+    EXPECT_NE(ReadBytes(browserFile), older);
+    EXPECT_NE(Boxes().find(L"已重新启动："), std::wstring::npos) << Boxes();
+
+    endCopies();
+    ASSERT_TRUE(DeleteFileW(browserFile.c_str()));
+    RunningProgram removed = StartTestBrowser(browserFile, L"obey");
+    const std::size_t logged = Boxes().size();
+    ASSERT_EQ(Remove(), L"");
+    EXPECT_FALSE(removed.Running());
+    EXPECT_EQ(Boxes().find(L"已重新启动：", logged), std::wstring::npos) << Boxes();
+    EXPECT_TRUE(FindRunningCopies(dir).empty());
+    endCopies();
 }
