@@ -1,4 +1,5 @@
 #include "app/InstallMain.h"
+#include "app/Texts.h"
 #include "install/PathRules.h"
 #include "system/CriticalErrors.h"
 
@@ -26,7 +27,7 @@ int CALLBACK BrowseCallback(HWND dialog, UINT message, LPARAM, LPARAM wizard) {
 std::wstring PickFolder(HWND owner) {
     BROWSEINFOW info{};
     info.hwndOwner = owner;
-    info.lpszTitle = L"请选择文件夹。";
+    info.lpszTitle = kChooseFolderTitle;
     info.ulFlags = BIF_RETURNONLYFSDIRS | BIF_NEWDIALOGSTYLE | BIF_NONEWFOLDERBUTTON;
     info.lpfn = BrowseCallback;
     info.lParam = reinterpret_cast<LPARAM>(owner);

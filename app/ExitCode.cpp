@@ -2,31 +2,44 @@
 
 #include "system/MessageText.h"
 
+#include <iterator>
+
 namespace {
 
 struct OutcomeEntry {
+    Outcome outcome;
     ExitCode code;
     const wchar_t* words;
 };
 
-// In the order of Outcome.
+// Indexed by outcome: the checks below refuse a table that lacks one or
+// lists one out of place.
 constexpr OutcomeEntry kOutcomes[] = {
-    {kInstalled, L"安装完成"},
-    {kInstalled, L"已显示命令行用法"},
-    {kCancelled, L"用户取消了安装"},
-    {kInstallationFailed, L"安装失败"},
-    {kAnotherSetupRunning, L"另一个安装程序正在运行，未做任何更改"},
-    {kInstallerDamaged, L"安装程序已损坏，未做任何更改"},
-    {kLogNotOpened, L"无法创建日志文件，未做任何更改"},
-    {kFolderRefused, L"安装目录不可用，未安装任何文件"},
-    {kInvalidCommandLine, L"命令行参数无效，未做任何更改"},
-    {kNewerInstalled, L"已装有较新的版本，未做任何更改"},
-    {kProgramsInUse, L"程序仍在运行，未做任何更改"},
-    {kInstalled, L"卸载完成"},
-    {kInstalled, L"本机未安装泽沃浏览器，未做任何更改"},
-    {kCancelled, L"用户取消了卸载"},
-    {kInstallationFailed, L"卸载失败"},
+    {Outcome::Installed, kInstalled, L"安装完成"},
+    {Outcome::HelpShown, kInstalled, L"已显示命令行用法"},
+    {Outcome::Cancelled, kCancelled, L"用户取消了安装"},
+    {Outcome::Failed, kInstallationFailed, L"安装失败"},
+    {Outcome::AnotherSetupRunning, kAnotherSetupRunning, L"另一个安装程序正在运行，未做任何更改"},
+    {Outcome::Damaged, kInstallerDamaged, L"安装程序已损坏，未做任何更改"},
+    {Outcome::LogNotOpened, kLogNotOpened, L"无法创建日志文件，未做任何更改"},
+    {Outcome::FolderRefused, kFolderRefused, L"安装目录不可用，未安装任何文件"},
+    {Outcome::InvalidCommandLine, kInvalidCommandLine, L"命令行参数无效，未做任何更改"},
+    {Outcome::NewerInstalled, kNewerInstalled, L"已装有较新的版本，未做任何更改"},
+    {Outcome::ProgramsInUse, kProgramsInUse, L"程序仍在运行，未做任何更改"},
+    {Outcome::Removed, kInstalled, L"卸载完成"},
+    {Outcome::NothingInstalled, kInstalled, L"本机未安装泽沃浏览器，未做任何更改"},
+    {Outcome::RemovalCancelled, kCancelled, L"用户取消了卸载"},
+    {Outcome::RemovalFailed, kInstallationFailed, L"卸载失败"},
 };
+static_assert(std::size(kOutcomes) == static_cast<std::size_t>(Outcome::Count), "a row for every outcome");
+static_assert(
+    [] {
+        for (std::size_t i = 0; i < std::size(kOutcomes); ++i)
+            if (kOutcomes[i].outcome != static_cast<Outcome>(i))
+                return false;
+        return true;
+    }(),
+    "each row at its outcome's place");
 
 }  // namespace
 

@@ -37,6 +37,7 @@ enum class Outcome {
     NothingInstalled,
     RemovalCancelled,
     RemovalFailed,
+    Count,  // how many outcomes there are, for the table of their codes
 };
 
 // What a refusal of the directory check ends an unattended run with.

@@ -1,5 +1,4 @@
 #include "app/InstallMain.h"
-#include "system/Privilege.h"
 
 // The form's routines that need no window, each over the routine of the layer
 // that does the work.
@@ -8,8 +7,4 @@ using namespace InstallMain;
 
 Refusal TInstallForm::EnsureDirectory(const std::wstring& dir, InstallFolder& folder) {
     return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_, removing_);
-}
-
-bool TInstallForm::EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {
-    return SetPrivilege(process, privilegeName, enable);
 }

@@ -14,9 +14,9 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
-
 
 enum class CloseAction { None, Free };
 
@@ -81,8 +81,6 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // The directory check of the folder's text (install/FolderCheck.h),
     // which gives the folder that it accepts.
     Refusal EnsureDirectory(const std::wstring& dir, InstallFolder& folder);
-    // Enables the privilege in the process's token, or disables it.
-    static bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
     // A page of the wizard: what the window shows with it, the check that
     // must pass before Next leaves it, and the work done once it is shown.
@@ -95,8 +93,6 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     static const Page kRemovalPages[];
 
   private:
-    enum class Stage { Wizard, Cancelled, Installing, InUse, Installed };
-
     int PageIndex(ControlId page) const;
     int PageCount() const;
     void ShowStep(int index);
@@ -113,6 +109,9 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     bool ProgramsMayClose();
     // The copying page's work: the installation, or the removal.
     void Install();
+    // The outcome of the error being handled, which stopped a page's check
+    // or work.
+    Outcome FailureOutcome() const;
 
     // What the installation asks of the form.
     void ShowStatus(const std::wstring& text, bool pump) override;
@@ -137,15 +136,15 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     InstallFolder installFolder_;
     // Run by the directory check before it makes anything; tests race it there.
     void (*beforeFolderMade_)();
-    Stage stage_ = Stage::Wizard;
     // The pages that the wizard walks: the installation's, or the removal's.
     const Page* pages_ = kPages;
     bool removing_ = false;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.
     Product::ShortcutChoice shortcuts_;
-    // Why the directory check last refused the folder.
-    FolderRefusal refusal_ = FolderRefusal::None;
+    // How the run ended, as the last thing that decided it has it: a
+    // refusal, a cancel, the installation's end or what stopped it.
+    std::optional<Outcome> outcome_;
     Closing::Fate closingFate_ = Closing::Fate::Ask;
     bool restart_ = true;
     // The installation started the browser that it closed for the user at

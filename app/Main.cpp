@@ -1,6 +1,7 @@
 #include "app/CommandLine.h"
 #include "app/ExitCode.h"
 #include "app/InstallMain.h"
+#include "app/Texts.h"
 #include "app/Unattended.h"
 #include "install/PathRules.h"
 #include "payload/Integrity.h"
@@ -18,16 +19,6 @@
 
 namespace {
 
-const wchar_t kDamagedText[] = L"安装程序已损坏，请重新下载。";
-const wchar_t kAnotherSetupText[] = L"另一个泽沃浏览器安装程序正在运行，请等它结束后再试。";
-const wchar_t kNewerQuestion[] =
-    L"本机已装有较新的泽沃浏览器 %1，本安装程序是较旧的 %2。较新版本的用户资料可能无法在较旧的版本中打开。\r\n\r\n"
-    L"要用 %2 替换 %1 吗？按“取消”则退出，不做任何更改。";
-const wchar_t kNewerRefused[] =
-    L"本机已装有较新的泽沃浏览器 %1，未用较旧的 %2 替换它。命令行加上 /AllowDowngrade 则替换。";
-
-const wchar_t kLogInFolder[] = L"日志文件不能位于要安装或卸载的文件夹中。";
-
 // Starts the log asked for, outside the folder `apart`, with what places the
 // run. Gives 0, also when none is asked for, or the system's code why it
 // cannot.
@@ -37,7 +28,7 @@ DWORD OpenLog(RunLog& log, const std::wstring& path, const std::wstring& apart) 
     if (const DWORD error = log.Open(path, apart))
         return error;
     log.Line(L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT);
-    log.Line({L"命令行：", GetCommandLineW()});
+    log.Line({kCommandLineLine, GetCommandLineW()});
     SYSTEMTIME now{};
     GetLocalTime(&now);
     // Each number written over the zeros of its place, from its last digit.
@@ -61,13 +52,11 @@ std::wstring DefaultFolder() {
     }
 }
 
-const wchar_t kNothingInstalled[] = L"本机没有泽沃浏览器的卸载信息，无需卸载。";
-
 // The wizard, or the installation without it, in the window made for it; a
 // removal from `removeFrom` where one is asked for.
 Outcome RunForm(Application& application, const SetupOptions& options, const std::wstring& removeFrom) {
     TInstallForm form(application);
-    Outcome outcome = Outcome::Failed;
+    Outcome outcome;
     try {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
@@ -90,6 +79,7 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
     } catch (...) {
         // The window could not be made.
         application.ShowCurrentException(nullptr);
+        outcome = Outcome::Failed;
     }
     form.Destroy();
     return outcome;
@@ -124,13 +114,12 @@ Outcome Setup(Application& application, const SetupOptions& options) {
         return Outcome::AnotherSetupRunning;
     }
     if (const DWORD error = OpenLog(log, options.logFile, apart)) {
-        application.Message(
-            nullptr,
-            FormatText(L"无法创建日志文件：%1\r\n%2",
-                       {options.logFile,
-                        error == RunLog::kInFolderKeptApart ? std::wstring(kLogInFolder) : SystemErrorText(error)})
-                .c_str(),
-            Application::kTitle, MB_OK | MB_ICONERROR);
+        application.Message(nullptr,
+                            FormatText(kLogNotOpenedText, {options.logFile, error == RunLog::kInFolderKeptApart
+                                                                                ? std::wstring(kLogInFolder)
+                                                                                : SystemErrorText(error)})
+                                .c_str(),
+                            Application::kTitle, MB_OK | MB_ICONERROR);
         return Outcome::LogNotOpened;
     }
     // A copy damaged on its way here is found before anything is changed,

@@ -1,4 +1,6 @@
 #include "app/InstallMain.h"
+#include "app/Texts.h"
+#include "system/Error.h"
 #include "system/Product.h"
 
 #include <iterator>
@@ -126,6 +128,7 @@ void TInstallForm::GoForward() {
         try {
             passed = (this->*leaving.check)();
         } catch (...) {
+            outcome_ = FailureOutcome();
             ShowStep(StepIndex);
             throw;
         }
@@ -135,34 +138,48 @@ void TInstallForm::GoForward() {
         }
     }
     ShowStep(++StepIndex);
-    if (pages_[StepIndex].work)
+    if (!pages_[StepIndex].work)
+        return;
+    try {
         (this->*pages_[StepIndex].work)();
+    } catch (...) {
+        outcome_ = FailureOutcome();
+        throw;
+    }
+}
+
+// What stopped the installation, the removal or the check: programs that
+// would not close and were not to be ended, or any other error.
+Outcome TInstallForm::FailureOutcome() const {
+    try {
+        throw;
+    } catch (const Error& error) {
+        if (error.Code() == ERROR_PACKAGES_IN_USE)
+            return Outcome::ProgramsInUse;
+    } catch (...) {
+    }
+    return removing_ ? Outcome::RemovalFailed : Outcome::Failed;
 }
 
 bool TInstallForm::FolderAccepted() {
     const std::wstring dir = InstallDirectory();
-    application_.Log().Line({L"安装目录：", dir});
-    // Stays where the check fails with an error: the default handler shows
-    // it, the wizard waits on the directory page, and an unattended run ends
-    // as a failed one.
-    refusal_ = FolderRefusal::Failed;
+    application_.Log().Line({kInstallFolderLine, dir});
     const Refusal refusal = EnsureDirectory(dir, installFolder_);
-    refusal_ = refusal.reason;
-    if (refusal_ == FolderRefusal::None) {
+    if (refusal.reason == FolderRefusal::None) {
         installDir_ = installFolder_.path;
         return ProgramsMayClose();
     }
+    // Without a user to choose again, a refusal ends the run; a removal's has
+    // nothing else to choose, and fails.
+    outcome_ = removing_ ? Outcome::RemovalFailed : OutcomeOf(refusal.reason);
     application_.Message(window_.Handle(), refusal.message.c_str(), Application::kTitle,
-                         MB_OK | (refusal_ == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
+                         MB_OK | (refusal.reason == FolderRefusal::Unusable ? 0 : MB_ICONWARNING));
     return false;
 }
 
 void TInstallForm::Install() {
-    // An error leaves the stage as it is: the installation failed, or did
-    // not begin for programs that would not close.
-    stage_ = Stage::Installing;
     RunInstallation();
-    stage_ = Stage::Installed;
+    outcome_ = removing_ ? Outcome::Removed : Outcome::Installed;
 }
 
 void TInstallForm::LastStepBtnClick() {
@@ -177,31 +194,16 @@ void TInstallForm::CancelBtnClick() {
 void TInstallForm::FormClose(CloseAction& action) {
     if (window_.ActivePage() == OverTabSheet)
         return;
-    if (application_.Message(window_.Handle(), removing_ ? L"确定要退出卸载程序吗？" : L"确定要退出安装程序吗？",
+    if (application_.Message(window_.Handle(), removing_ ? kLeaveRemovalQuestion : kLeaveInstallationQuestion,
                              Product::kName, MB_OKCANCEL) != IDOK)
         action = CloseAction::None;
-    else if (stage_ == Stage::Wizard)
-        stage_ = Stage::Cancelled;
+    // A close granted while copying lets the installation run to its end,
+    // which then tells the outcome.
+    else if (!pages_[StepIndex].work)
+        outcome_ = removing_ ? Outcome::RemovalCancelled : Outcome::Cancelled;
 }
 
-// A close granted while copying lets the installation run to its end, which
-// then tells the outcome.
 Outcome TInstallForm::RunOutcome() const {
-    switch (stage_) {
-        case Stage::Installed:
-            return removing_ ? Outcome::Removed : Outcome::Installed;
-        case Stage::Installing:
-            return removing_ ? Outcome::RemovalFailed : Outcome::Failed;
-        case Stage::InUse:
-            return Outcome::ProgramsInUse;
-        case Stage::Wizard:
-            // Without a user to choose again, a refusal ends the run; a
-            // removal's has nothing else to choose, and fails.
-            if (refusal_ != FolderRefusal::None)
-                return removing_ ? Outcome::RemovalFailed : OutcomeOf(refusal_);
-            break;
-        case Stage::Cancelled:
-            break;
-    }
-    return removing_ ? Outcome::RemovalCancelled : Outcome::Cancelled;
+    // A wizard left with nothing decided was cancelled.
+    return outcome_.value_or(removing_ ? Outcome::RemovalCancelled : Outcome::Cancelled);
 }

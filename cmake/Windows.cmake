@@ -150,6 +150,7 @@ target_sources(zarvo_app PRIVATE
     app/Navigation.cpp
     app/RunInstallation.cpp
     app/TempDir.cpp
+    app/Texts.cpp
     app/Unattended.cpp)
 foreach(layer ${ZARVO_LAYER_TARGETS})
     target_compile_definitions(${layer} PUBLIC UNICODE _UNICODE WIN32_LEAN_AND_MEAN _WIN32_WINNT=0x0500 WINVER=0x0500

@@ -25,11 +25,7 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path,
-                InstalledSizeKib(),
-                request.shortcutsText,
-                request.folder.madeAbove,
-                request.removing) {}
+      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.folder.madeAbove) {}
 
 Situation MachineOperations::Look() {
     Situation situation = areas_.Look();
@@ -47,46 +43,107 @@ Situation MachineOperations::Look() {
     return situation;
 }
 
-const MachineOperations::StepRow MachineOperations::kSteps[] = {
-    {L"创建文件夹：", &MachineOperations::MakeFolder, true},
-    // Undone, the browsers that it closed are started again from the files put back.
-    {L"关闭运行中的程序：", &MachineOperations::ClosePrograms, true},
-    // Settling an earlier run has no undo: what it settles is that run's.
-    {L"删除上次安装留下的：", &MachineOperations::Discard, false},
-    {L"恢复上次安装保留的：", &MachineOperations::PutBack, false},
-    {L"按日志恢复注册表：", &MachineOperations::Restore, false},
-    {L"移开未使用的注册表日志：", &MachineOperations::Restore, false},
-    {L"记录注册表原值", &MachineOperations::Journal, true},
-    {L"占用将被替换的文件：", &MachineOperations::Hold, true},
-    {L"复制安装包：", &MachineOperations::Copy, true},
-    {L"写入新文件：", &MachineOperations::Write, true},
-    {L"替换：", &MachineOperations::Place, true},
-    {L"写入注册表值：HKLM\\", &MachineOperations::SetValue, true},
-    {L"删除保留的旧文件", &MachineOperations::Finish, false},
-    {L"安排重启后删除仍被占用的旧文件", &MachineOperations::AtRestart, false},
-    {L"重新启动关闭的浏览器", &MachineOperations::StartAgain, false},
-    // A removal's file goes as a replaced one does, with no new one in its
-    // place; its values are written as the removal's data has them: deleted.
-    {L"删除：", &MachineOperations::Place, true},
-    {L"删除注册表值：HKLM\\", &MachineOperations::SetValue, true},
-    {L"删除卸载信息中的安装目录", &MachineOperations::Forget, false},
-    {L"删除空文件夹：", &MachineOperations::RemoveEmpty, false},
-    {L"删除空注册表项：HKLM\\", &MachineOperations::RemoveEmpty, false},
-};
-
 const MachineOperations::StepRow& MachineOperations::Row(Step step) {
+    // Indexed by step from the first that this class carries out: the check
+    // below refuses a table that lacks a step or lists one out of place.
+    static constexpr StepRow kSteps[] = {
+        {Step::MakeFolder, L"创建文件夹：", true},
+        // Undone, the browsers that it closed are started again from the files put back.
+        {Step::ClosePrograms, L"关闭运行中的程序：", true},
+        // Settling an earlier run has no undo: what it settles is that run's.
+        {Step::Discard, L"删除上次安装留下的：", false},
+        {Step::PutBack, L"恢复上次安装保留的：", false},
+        {Step::Restore, L"按日志恢复注册表：", false},
+        {Step::SetAside, L"移开未使用的注册表日志：", false},
+        {Step::Journal, L"记录注册表原值", true},
+        {Step::Hold, L"占用将被替换的文件：", true},
+        {Step::Copy, L"复制安装包：", true},
+        {Step::Write, L"写入新文件：", true},
+        {Step::Place, L"替换：", true},
+        {Step::SetValue, L"写入注册表值：HKLM\\", true},
+        {Step::Finish, L"删除保留的旧文件", false},
+        {Step::AtRestart, L"安排重启后删除仍被占用的旧文件", false},
+        {Step::StartAgain, L"重新启动关闭的浏览器", false},
+        {Step::Remove, L"删除：", true},
+        {Step::DeleteValue, L"删除注册表值：HKLM\\", true},
+        {Step::Forget, L"删除卸载信息中的安装目录", false},
+        {Step::RemoveFolder, L"删除空文件夹：", false},
+        {Step::RemoveKey, L"删除空注册表项：HKLM\\", false},
+    };
+    constexpr auto first = static_cast<std::size_t>(Step::MakeFolder);
+    static_assert(std::size(kSteps) == static_cast<std::size_t>(Step::Count) - first, "a row for every step");
     static_assert(
-        std::size(kSteps) == static_cast<std::size_t>(Step::RemoveKey) - static_cast<std::size_t>(Step::MakeFolder) + 1,
-        "a row for every change");
-    return kSteps[static_cast<int>(step) - static_cast<int>(Step::MakeFolder)];
+        [] {
+            for (std::size_t i = 0; i < std::size(kSteps); ++i)
+                if (kSteps[i].step != static_cast<Step>(first + i))
+                    return false;
+            return true;
+        }(),
+        "each row at its step's place");
+    return kSteps[static_cast<std::size_t>(step) - first];
 }
 
 void MachineOperations::Do(const Action& action) {
-    (this->*Row(action.step).carry)(action, false);
+    Carry(action, false);
 }
 
 void MachineOperations::Undo(const Action& action) {
-    (this->*Row(action.step).carry)(action, true);
+    Carry(action, true);
+}
+
+void MachineOperations::Carry(const Action& action, bool undo) {
+    // Every step named: the compiler refuses one left out.
+    switch (action.step) {
+        case Step::MakeFolder:
+            return MakeFolder(action, undo);
+        case Step::ClosePrograms:
+            return ClosePrograms(action, undo);
+        case Step::Discard:
+            return Discard(action, undo);
+        case Step::PutBack:
+            return PutBack(action, undo);
+        case Step::Restore:
+            return Restore(action, undo);
+        case Step::SetAside:
+            return SetAside(action, undo);
+        case Step::Journal:
+            return Journal(action, undo);
+        case Step::Hold:
+            return Hold(action, undo);
+        case Step::Copy:
+            return Copy(action, undo);
+        case Step::Write:
+            return Write(action, undo);
+        case Step::Place:
+            return Place(action, undo);
+        case Step::SetValue:
+            return SetValue(action, undo);
+        case Step::Finish:
+            return Finish(action, undo);
+        case Step::AtRestart:
+            return AtRestart(action, undo);
+        case Step::StartAgain:
+            return StartAgain(action, undo);
+        case Step::Remove:
+            return Remove(action, undo);
+        case Step::DeleteValue:
+            return DeleteValue(action, undo);
+        case Step::Forget:
+            return Forget(action, undo);
+        case Step::RemoveFolder:
+            return RemoveFolder(action, undo);
+        case Step::RemoveKey:
+            return RemoveKey(action, undo);
+        // The executor's own, and the directory check's.
+        case Step::Status:
+        case Step::Repaint:
+        case Step::ProgressMax:
+        case Step::Advance:
+        case Step::Note:
+        case Step::Made:
+        case Step::Count:
+            break;
+    }
 }
 
 bool MachineOperations::Undoable(const Action& action) const {
@@ -140,15 +197,20 @@ void MachineOperations::Restore(const Action& action, bool) {
     // Judged again as it is settled, through the handle that settles it.
     UniqueHandle file;
     std::vector<JournalValue> values;
-    const std::wstring refusal = ReadJournal(action.path, file, values);
-    if (action.step == Step::Restore && refusal.empty()) {
-        RestoreJournal(values);
-        DeleteHeld(file.get());
-        return;
+    if (!ReadJournal(action.path, file, values).empty()) {
+        file.reset();
+        return SetAside(action, false);
     }
+    RestoreJournal(values);
+    DeleteHeld(file.get());
+}
+
+void MachineOperations::SetAside(const Action& action, bool) {
     // Renamed out of the runs' names, through the handle that read it, or one
     // to whatever stands at its name where it could not be read.
-    log_.Line({L"未使用此日志，注册表未按它恢复：", refusal});
+    UniqueHandle file;
+    std::vector<JournalValue> values;
+    log_.Line({L"未使用此日志，注册表未按它恢复：", ReadJournal(action.path, file, values)});
     const HeldFolder& root = areas_.Folder(Area::Tree, L"");
     const std::wstring name = NameOf(action.path);
     Opened aside{std::move(file)};
@@ -158,13 +220,13 @@ void MachineOperations::Restore(const Action& action, bool) {
         log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
 }
 
-void MachineOperations::Journal(const Action&, bool undo) {
+void MachineOperations::Journal(const Action& action, bool undo) {
     const HeldFolder& folder = areas_.Folder(Area::Tree, L"");
     if (undo)
         registry_.DropJournal();
     else
         // A removal whose folder is gone keeps no journal.
-        registry_.Journal(folder || !request_.removing ? &folder : nullptr, JournalName(tag_));
+        registry_.Journal(folder || !action.deleting ? &folder : nullptr, JournalName(tag_), action.deleting);
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {
@@ -181,6 +243,12 @@ void MachineOperations::Place(const Action& action, bool undo) {
         // A link that leads elsewhere keeps its name, and what it leads to
         // stays untouched: neither is the product's to remove.
         log_.Line(L"这是指向别处的链接，不是本产品的文件，保留。");
+}
+
+void MachineOperations::Remove(const Action& action, bool undo) {
+    // Placed with no new file written, the held one is only kept aside until
+    // the run is done; undone, it gets its name back.
+    Place(action, undo);
 }
 
 void MachineOperations::Copy(const Action& action, bool undo) {
@@ -204,13 +272,21 @@ void MachineOperations::MakeFolder(const Action& action, bool undo) {
 }
 
 void MachineOperations::SetValue(const Action& action, bool undo) {
+    ChangeValue(action, undo, &RegistryValues::Write);
+}
+
+void MachineOperations::DeleteValue(const Action& action, bool undo) {
+    ChangeValue(action, undo, &RegistryValues::Delete);
+}
+
+void MachineOperations::ChangeValue(const Action& action, bool undo, void (RegistryValues::*change)(int)) {
     const int index = static_cast<int>(action.value - Product::kValues);
     if (undo) {
         registry_.Unset(index);
         return;
     }
     try {
-        registry_.Set(index);
+        (registry_.*change)(index);
     } catch (...) {
         // A key that the write made goes again; an undo that fails is logged,
         // as the executor logs its own, and the write's failure goes on.
@@ -303,24 +379,30 @@ void MachineOperations::Forget(const Action&, bool) {
     try {
         for (const Product::Value& value : Product::kValues)
             if (Product::LocatesProduct(value))
-                registry_.Set(static_cast<int>(&value - Product::kValues));
+                registry_.Delete(static_cast<int>(&value - Product::kValues));
         registry_.Flush();
     } catch (...) {
         log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
     }
 }
 
-void MachineOperations::RemoveEmpty(const Action& action, bool) {
+// A folder or key that holds something else stays; the line before names it.
+constexpr wchar_t kKeptNotEmpty[] = L"其中有本产品以外的内容，保留。";
+
+void MachineOperations::RemoveFolder(const Action& action, bool) {
     // The run's marker goes just before the install folder; an earlier run's
     // that stays with its leftover keeps the product found.
     if (action.area == Area::Tree && action.path.empty() && marker_) {
         DeleteHeld(marker_.get());
         marker_.reset();
     }
-    // A key has no area, nor a folder above the install folder; a folder of
-    // the product is below one. The line before names it.
-    if (!(action.step == Step::RemoveKey ? RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path)
-          : action.area == Area::None    ? areas_.RemoveAbove(action.path)
-                                         : areas_.Remove(action.area, action.path, false)))
-        log_.Line(L"其中有本产品以外的内容，保留。");
+    // A folder above the install folder has no area; one of the product is
+    // below one.
+    if (!(action.area == Area::None ? areas_.RemoveAbove(action.path) : areas_.Remove(action.area, action.path, false)))
+        log_.Line(kKeptNotEmpty);
+}
+
+void MachineOperations::RemoveKey(const Action& action, bool) {
+    if (!RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path))
+        log_.Line(kKeptNotEmpty);
 }

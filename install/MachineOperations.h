@@ -9,8 +9,8 @@
 #include "system/StartRoute.h"
 
 #include <memory>
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 class LogSink;
@@ -33,22 +33,25 @@ class MachineOperations final : public Operations {
     bool Undoable(const Action& action) const override;
 
   private:
-    // A step that changes the machine: its verb for the log, the routine that
-    // carries it out (and, asked to, undoes it), and whether it has an undo.
+    // A step that changes the machine: its verb for the log, and whether it
+    // has an undo.
     struct StepRow {
+        Step step;
         const wchar_t* verb;
-        void (MachineOperations::*carry)(const Action&, bool undo);
         bool undoable;
     };
-    // In the order of Step, from its first step of the installation.
-    static const StepRow kSteps[];
+    // The row of a step of the installation or the removal.
     static const StepRow& Row(Step step);
+    // The step's own routine, which carries the action out or, asked to,
+    // undoes it.
+    void Carry(const Action& action, bool undo);
 
     void MakeFolder(const Action& action, bool undo);
     void ClosePrograms(const Action& action, bool undo);
     void Discard(const Action& action, bool undo);
     void PutBack(const Action& action, bool undo);
     void Restore(const Action& action, bool undo);
+    void SetAside(const Action& action, bool undo);
     void Journal(const Action& action, bool undo);
     void Hold(const Action& action, bool undo);
     void Copy(const Action& action, bool undo);
@@ -58,11 +61,17 @@ class MachineOperations final : public Operations {
     void Finish(const Action& action, bool undo);
     void AtRestart(const Action& action, bool undo);
     void StartAgain(const Action& action, bool undo);
+    void Remove(const Action& action, bool undo);
+    void DeleteValue(const Action& action, bool undo);
+    void Forget(const Action& action, bool undo);
+    void RemoveFolder(const Action& action, bool undo);
+    void RemoveKey(const Action& action, bool undo);
     // The browsers of the copies started again, where the request allows;
     // true where one was started for the installer's own user.
     bool StartBrowsers(const std::vector<ClosedCopy>& copies);
-    void Forget(const Action& action, bool undo);
-    void RemoveEmpty(const Action& action, bool undo);
+    // The value of the action written or deleted by `change`; where that
+    // fails, what it did to the key goes again.
+    void ChangeValue(const Action& action, bool undo, void (RegistryValues::*change)(int));
     // Reads and judges the journal at the path: why it is not to be used,
     // empty where it may be.
     std::wstring ReadJournal(const std::wstring& path, UniqueHandle& file, std::vector<JournalValue>& values);

@@ -44,7 +44,7 @@ class Planner {
         // Settled once the running copies are gone, so that none of them
         // maps a file that is to take its name back.
         Settle();
-        Add(Step::Journal);
+        Add(Step::Journal).deleting = removal;
         HoldFiles();
         if (removal) {
             Remove();

@@ -37,7 +37,8 @@ enum class Step : std::uint8_t {
     PutBack,        // a file that an earlier run kept aside, given its name back
     Restore,        // an earlier run's journal: the registry's values put back as they were
     SetAside,       // a journal that is not to be used, renamed out of the runs' names
-    Journal,        // the registry's values as they are, on the disk, before any of them changes
+    Journal,        // the registry's values as they are, on the disk, before any of them changes (`deleting`: as a
+                    // removal leaves them)
     Hold,           // what stands at the place, held for its replacement
     Copy,           // `file`'s container, copied into the run's temporary folder
     Write,          // `file` or `shortcut`: its new bytes in full beside the place, flushed
@@ -52,6 +53,7 @@ enum class Step : std::uint8_t {
     RemoveFolder,   // a folder of the product, where nothing is left in it (after the end: no undo); with no area, one
                     // above the install folder that its installation made (`path`, in full)
     RemoveKey,      // the key `path` of the product's values, where nothing is left in it
+    Count,          // how many steps there are, for the tables indexed by step
 };
 inline constexpr Step kFirstChange = Step::Made;
 
@@ -73,10 +75,14 @@ struct Action {
     const Product::Value* value = nullptr;
     // The progress bar's maximum, or how far it advances.
     int amount = 0;
+    // A journal's: the values are recorded as the run leaves them, deleted
+    // (a removal), rather than written.
+    bool deleting = false;
 
     bool operator==(const Action& other) const {
         return step == other.step && area == other.area && path == other.path && file == other.file &&
-               shortcut == other.shortcut && value == other.value && amount == other.amount;
+               shortcut == other.shortcut && value == other.value && amount == other.amount &&
+               deleting == other.deleting;
     }
 };
 using Plan = std::vector<Action>;

@@ -44,8 +44,7 @@ void FlushKeys() {
 RegistryValues::RegistryValues(const std::wstring& dir,
                                unsigned long installedKib,
                                const std::wstring& choice,
-                               const std::wstring& madeAbove,
-                               bool deleted) {
+                               const std::wstring& madeAbove) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -79,7 +78,8 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                 entry.newData = TextData(madeAbove);
                 break;
         }
-        if (deleted || (value.data == Product::Data::Above && madeAbove.empty())) {
+        // With no folder made above, the record of one goes.
+        if (value.data == Product::Data::Above && madeAbove.empty()) {
             entry.newType = REG_NONE;
             entry.newData.clear();
         }
@@ -87,8 +87,12 @@ RegistryValues::RegistryValues(const std::wstring& dir,
     }
 }
 
-void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name) {
+void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting) {
     for (JournalValue& value : values_) {
+        if (deleting) {
+            value.newType = REG_NONE;
+            value.newData.clear();
+        }
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
         value.keyExisted = state.keyExists;
         value.existed = state.exists;
@@ -120,14 +124,19 @@ void RegistryValues::DropJournal() {
     journal_.reset();
 }
 
-void RegistryValues::Set(int index) {
+void RegistryValues::Write(int index) {
     const JournalValue& value = values_[index];
     const Product::Value& product = Product::kValues[index];
+    // A value whose data is its absence (no folder made above) is written as such.
     if (value.newType == REG_NONE)
-        RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
-    else
-        RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
-                      static_cast<DWORD>(value.newData.size()));
+        return Delete(index);
+    RegWriteValue(HKEY_LOCAL_MACHINE, product.key, true, product.name, value.newType, value.newData.data(),
+                  static_cast<DWORD>(value.newData.size()));
+}
+
+void RegistryValues::Delete(int index) {
+    const JournalValue& value = values_[index];
+    RegPutState(HKEY_LOCAL_MACHINE, value.key, value.name, false, REG_NONE, {});
 }
 
 void RegistryValues::Unset(int index) {

@@ -15,26 +15,26 @@ class RegistryValues {
     // The values' data for the product installed in `dir`, taking
     // `installedKib`, with the shortcuts that `choice` names and the folder
     // made above it, `madeAbove` (none where empty).
-    // `deleted`: as a removal leaves them, which the journal records as no
-    // type and no data.
     RegistryValues(const std::wstring& dir,
                    unsigned long installedKib,
                    const std::wstring& choice,
-                   const std::wstring& madeAbove,
-                   bool deleted);
+                   const std::wstring& madeAbove);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk; with none (a removal whose folder
-    // is gone), only reads them. Raises when a value cannot be read: a key
-    // that cannot be opened is not one that is missing.
-    void Journal(const HeldFolder* installFolder, const std::wstring& name);
+    // is gone), only reads them. `deleting`: the run deletes the values, which
+    // the journal records as no type and no data. Raises when a value cannot
+    // be read: a key that cannot be opened is not one that is missing.
+    void Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting);
     // The journal goes: the run is done, or undone.
     void DropJournal();
 
-    // Writes value `index` of the product's table, or deletes it as a removal
-    // does (one missing is no error); raises as the registry layer does, and
-    // may have made its key (Unset takes it away).
-    void Set(int index);
+    // Writes value `index` of the product's table; raises as the registry
+    // layer does, and may have made its key (Unset takes it away).
+    void Write(int index);
+    // Deletes value `index` (one missing is no error); raises as the registry
+    // layer does.
+    void Delete(int index);
     // Puts value `index` back as it was; where its key was missing, the key
     // goes with its first value.
     void Unset(int index);

@@ -2,7 +2,7 @@
 
 #include "system/Handles.h"
 
-bool SetPrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {
+bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable) {
     HANDLE rawToken = nullptr;
     if (!OpenProcessToken(process, TOKEN_ADJUST_PRIVILEGES, &rawToken))
         return false;

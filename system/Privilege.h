@@ -5,14 +5,14 @@
 // Enables the privilege in the token of the process, or disables it; true
 // when the system took the request (which says nothing of whether the token
 // holds the privilege).
-bool SetPrivilege(HANDLE process, const wchar_t* privilegeName, bool enable);
+bool EnablePrivilege(HANDLE process, const wchar_t* privilegeName, bool enable = true);
 
 // The debug privilege, which opens other accounts' processes, enabled for a
 // scope only: a program started later inherits the token as it is then.
 class DebugPrivilege {
   public:
-    DebugPrivilege() { SetPrivilege(GetCurrentProcess(), kName, true); }
-    ~DebugPrivilege() { SetPrivilege(GetCurrentProcess(), kName, false); }
+    DebugPrivilege() { EnablePrivilege(GetCurrentProcess(), kName); }
+    ~DebugPrivilege() { EnablePrivilege(GetCurrentProcess(), kName, false); }
     DebugPrivilege(const DebugPrivilege&) = delete;
     DebugPrivilege& operator=(const DebugPrivilege&) = delete;
 

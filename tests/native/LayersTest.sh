@@ -46,4 +46,29 @@ for folder in system payload install ui; do
         done
     done
 done
+
+# Nor is a routine of the window's folders that nothing calls kept: each one
+# that a header of app/ or ui/ declares is named by the product's code
+# somewhere else than where it is declared or defined (a call, or its address
+# taken); the tests' calls do not count.
+uncalled=$(perl -e '
+    my (@headers, %text);
+    for my $file (@ARGV) {
+        open(my $in, "<", $file) or die "$file: $!";
+        local $/;
+        ($text{$file} = <$in>) =~ s{//[^\n]*}{}g;
+        push @headers, $file if $file =~ m{/(?:app|ui)/[^/]+\.h$};
+    }
+    # A declaration or a definition: a type, then the name and its parameters.
+    my $type = qr/^\s*(?:(?:virtual|static|explicit|inline|constexpr|friend)\s+)*(?!return\b|else\b|case\b)[A-Za-z_][\w:<>,*& ]*?[\s*&]/m;
+    for my $header (sort @headers) {
+        my %names;
+        $names{$1} = 1 while $text{$header} =~ /$type([A-Z]\w*)\s*\(/mg;
+        for my $name (sort keys %names) {
+            my $named = grep { /\b$name\b/ && !/$type(?:\w+::)?$name\s*\(/ } map { split /\n/ } values %text;
+            print " $name" unless $named;
+        }
+    }' $(ls "$source"/system/*.[ch]* "$source"/payload/*.[ch]* "$source"/install/*.[ch]* "$source"/ui/*.[ch]* \
+            "$source"/app/*.[ch]*))
+[ -z "$uncalled" ] || { echo "FAILED: nothing calls$uncalled" >&2; status=1; }
 exit $status

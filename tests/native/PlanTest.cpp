@@ -67,6 +67,7 @@ TEST(Plan, Removal) {
     const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
     EXPECT_LT(Find(removal, {Step::ClosePrograms, Area::Tree}), Find(removal, {Step::Journal}));
     EXPECT_LT(Find(removal, {Step::Journal}), Find(removal, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
+    EXPECT_TRUE(removal[Find(removal, {Step::Journal})].deleting) << "its journal records the values as deleted";
     EXPECT_LT(Find(removal, {Step::Hold, Area::StartMenu, L"\\卸载泽沃浏览器.lnk"}), firstRemove);
     EXPECT_EQ(removal[firstRemove - 2], Action(Step::ClosePrograms, Area::Tree)) << "then the status text";
     const Product::Value& firstValue = Product::kValues[0];
@@ -112,6 +113,7 @@ TEST(Plan, FreshAndUpgrade) {
     const std::size_t firstPlace = Find(fresh, {Step::Place, Area::Tree, L"\\whatsnew.txt"});
     EXPECT_LT(Find(fresh, {Step::ClosePrograms, Area::Tree}), Find(fresh, {Step::Journal}));
     EXPECT_LT(Find(fresh, {Step::Journal}), Find(fresh, {Step::Write, Area::Tree, L"\\whatsnew.txt"}));
+    EXPECT_FALSE(fresh[Find(fresh, {Step::Journal})].deleting);
     EXPECT_LT(Find(fresh, {Step::Write, Area::Tree, L"\\Lang\\0x0409.ini"}), firstPlace);
     const Action lastShortcut{Step::Write, Area::StartMenu,
                               std::wstring(L"\\") + Product::kShortcuts[shortcuts - 1].name};

@@ -1,6 +1,7 @@
 #include "app/InstallMain.h"
 #include "app/TempDir.h"
 #include "system/ComApartment.h"
+#include "system/Privilege.h"
 #include "system/Reg.h"
 #include "system/RunLog.h"
 #include "tests/win/InstalledProduct.h"
@@ -59,9 +60,9 @@ TEST(StartupState, LogIsMadeAnewAsTheInstallersOwn) {
 }
 
 TEST(StartupState, DebugPrivilegeCanBeEnabledAndUnknownOnesCannot) {
-    EXPECT_TRUE(TInstallForm::EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege"));
-    EXPECT_FALSE(TInstallForm::EnablePrivilege(GetCurrentProcess(), L"SeNoSuchPrivilege"));
-    EXPECT_FALSE(TInstallForm::EnablePrivilege(nullptr, L"SeDebugPrivilege"));
+    EXPECT_TRUE(EnablePrivilege(GetCurrentProcess(), L"SeDebugPrivilege"));
+    EXPECT_FALSE(EnablePrivilege(GetCurrentProcess(), L"SeNoSuchPrivilege"));
+    EXPECT_FALSE(EnablePrivilege(nullptr, L"SeDebugPrivilege"));
 }
 
 // An upgrade goes where the browser is: the folder that the Uninstall entry
