@@ -68,6 +68,9 @@ TEST_P(OlderWindowsTest, EveryRoadOfTheVersionRuns) {
     BoxesToLog();
     const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
     ASSERT_EQ(Install(dir), L"");
+    // That was the wizard, walked page by page in its window as this Windows
+    // draws it: no glass, and the system's dpi for every monitor.
+    EXPECT_EQ(Window().ActivePage(), OverTabSheet);
     ASSERT_TRUE(DeleteFileW((dir + L"\\Zarvo.exe").c_str()));
     RunningProgram browser = StartTestBrowser(dir + L"\\Zarvo.exe", L"obey");
     as.emplace(*road.windows, std::initializer_list<const char*>{"GetModuleFileNameExW"});
