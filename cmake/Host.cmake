@@ -66,7 +66,7 @@ set(fuzz_dir ${CMAKE_BINARY_DIR}/fuzz)
 add_test(NAME fuzz_corpus_reset COMMAND ${CMAKE_COMMAND} -E rm -rf ${fuzz_dir}/corpus ${fuzz_dir}/artifacts)
 set_tests_properties(fuzz_corpus_reset PROPERTIES FIXTURES_SETUP fuzz_corpus)
 function(zarvo_fuzzer name seconds seeds)
-    add_executable(${name} ${ARGN} system/Error.cpp system/MessageText.cpp)
+    add_executable(${name} ${ARGN} system/Error.cpp system/MessageText.cpp system/Texts.cpp)
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${ZARVO_GENERATED})
     target_compile_options(${name} PRIVATE -g -fsanitize=fuzzer,address)
     target_link_options(${name} PRIVATE -fsanitize=fuzzer,address)
@@ -110,7 +110,7 @@ zarvo_fuzzer(command_line_fuzzer 15 ${fuzz_sources}/seeds/command-line tests/fuz
     app/CommandLine.cpp)
 zarvo_fuzzer(path_rules_fuzzer 15 ${fuzz_sources}/seeds/path-rules tests/fuzz/PathRulesFuzzer.cpp
     install/PathRules.cpp payload/Catalogue.cpp)
-zarvo_fuzzer(journal_fuzzer 15 ${fuzz_sources}/seeds/journal tests/fuzz/JournalFuzzer.cpp install/Journal.cpp
+zarvo_fuzzer(journal_fuzzer 15 ${fuzz_sources}/seeds/journal tests/fuzz/JournalFuzzer.cpp install/Journal.cpp install/Texts.cpp
     install/PathRules.cpp payload/Catalogue.cpp)
 
 # Decoder speed against bare zlib and its peak memory; run by hand

@@ -1,5 +1,6 @@
 #include "install/DiskSpace.h"
 
+#include "install/Texts.h"
 #include "payload/InstalledSize.h"
 #include "system/MessageText.h"
 #include "system/PathRoot.h"
@@ -37,12 +38,8 @@ std::wstring RoomShortage(const HeldFolder& folder, const std::wstring& installD
     const unsigned long long needed =
         sizes.allocated + kSlack + (SameDrive(installPath, tempDir) ? sizes.largestContainer : 0);
     if (install < needed)
-        return FormatText(
-            L"磁盘空间不足：安装需要 %1 MB，“%2”所在的磁盘只有 %3 MB 可用。\r\n请释放磁盘空间或选择其他文件夹。",
-            {MegabytesText(needed, true), installDir, MegabytesText(install, false)});
+        return FormatText(kNoRoomText, {MegabytesText(needed, true), installDir, MegabytesText(install, false)});
     if (temp < sizes.largestContainer)
-        return FormatText(
-            L"临时文件夹“%1”所在的磁盘空间不足：安装需要 %2 MB，只有 %3 MB 可用。\r\n请释放磁盘空间后重试。",
-            {tempDir, MegabytesText(sizes.largestContainer, true), MegabytesText(temp, false)});
+        return FormatText(kNoTemporaryRoomText, {tempDir, MegabytesText(sizes.largestContainer, true), MegabytesText(temp, false)});
     return std::wstring();
 }

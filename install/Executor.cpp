@@ -1,7 +1,9 @@
 #include "install/Executor.h"
 
+#include "install/Texts.h"
 #include "system/Error.h"
 #include "system/LogSink.h"
+#include "system/MessageText.h"
 
 namespace {
 
@@ -11,11 +13,11 @@ void UndoDone(const Plan& plan, std::size_t done, Operations& operations, LogSin
         if (plan[done].step < kFirstChange || !operations.Undoable(plan[done]))
             continue;
         const std::wstring description = operations.Describe(plan[done]);
-        log.Step(L"撤销：" + description);
+        log.Step(kUndoLine + description);
         try {
             operations.Undo(plan[done]);
         } catch (...) {
-            log.Line({L"撤销失败：", description, L"：", CurrentErrorText(true)});
+            log.Line(FormatText(kUndoFailedLine, {description, CurrentErrorText(true)}));
         }
     }
 }
@@ -55,7 +57,7 @@ void Execute(const Plan& plan, Operations& operations, LogSink& log, InstallProg
             }
         }
     } catch (...) {
-        log.Line({L"失败：", description, L"：", CurrentErrorText(true)});
+        log.Line(FormatText(kFailedLine, {description, CurrentErrorText(true)}));
         UndoDone(plan, done, operations, log);
         throw;
     }

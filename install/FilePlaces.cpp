@@ -1,8 +1,10 @@
 #include "install/FilePlaces.h"
 
+#include "install/Texts.h"
 #include "system/Error.h"
 #include "system/FileHolders.h"
 #include "system/Files.h"
+#include "system/MessageText.h"
 #include "system/RunNames.h"
 
 FilePlaces::Entry& FilePlaces::At(Area area, const std::wstring& path) {
@@ -20,7 +22,7 @@ std::wstring FilePlaces::FullPath(Area area, const std::wstring& path) const {
 void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
     const std::wstring full = FullPath(area, path);
     const std::wstring holders = error == ERROR_SHARING_VIOLATION ? ProgramsHolding(full) : std::wstring();
-    RaiseCannotCreate(full, error, holders.empty() ? std::wstring() : L". In use by " + holders);
+    RaiseCannotCreate(full, error, holders.empty() ? std::wstring() : FormatText(kInUseByText, {holders}));
 }
 
 void FilePlaces::Hold(Area area, const std::wstring& path, bool leaveElsewhere) {

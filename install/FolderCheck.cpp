@@ -1,6 +1,7 @@
 #include "install/FolderCheck.h"
 
 #include "install/DiskSpace.h"
+#include "install/Texts.h"
 #include "system/Error.h"
 #include "system/FolderSecurity.h"
 #include "system/MessageText.h"
@@ -42,23 +43,10 @@ void MadeFolders::Undo(const Action& action) {
 }
 
 std::wstring MadeFolders::Describe(const Action& action) const {
-    return L"创建文件夹：" + action.path;
+    return kMakeFolderVerb + action.path;
 }
 
 namespace {
-
-// The box's text for each refusal, the folder in it; the texts of Unsafe in
-// the order of FolderRisk.
-constexpr const wchar_t* kUnusable = L"安装目录格式不正确，请重新选择！";
-constexpr const wchar_t* kChanged = L"安装目录“%1”在检查期间被其他程序更改。\r\n请选择其他文件夹。";
-constexpr const wchar_t* kNotInstalled = L"卸载信息中登记的安装目录“%1”经由链接指向别处，或无法打开。";
-constexpr const wchar_t* kNoProduct = L"卸载信息中登记的安装目录“%1”中没有泽沃浏览器，未做任何更改。";
-constexpr const wchar_t* kUnsafe[] = {
-    L"安装目录“%1”不属于管理员：其他账户可以更改安装在其中的程序。\r\n请选择其他文件夹。",
-    L"安装目录“%1”允许其他账户写入或删除其中的文件。\r\n请选择其他文件夹。",
-    L"文件夹“%1”允许其他账户重命名或替换其中的安装目录。\r\n请选择其他文件夹。",
-    L"安装目录“%1”正被其他程序独占使用。\r\n请关闭该程序或选择其他文件夹。",
-};
 
 // A refusal before its text is made: why, the box's text, and what it names
 // (the folder; the room's shortage is a text of its own).
@@ -69,7 +57,7 @@ struct Reason {
 };
 
 Reason Unsafe(const FolderVerdict& verdict) {
-    return {FolderRefusal::Unsafe, kUnsafe[static_cast<int>(verdict.risk) - 1], verdict.folder};
+    return {FolderRefusal::Unsafe, kFolderUnsafeTexts[static_cast<int>(verdict.risk) - 1], verdict.folder};
 }
 
 // The deepest folder of the path that exists, held, with the names below it
@@ -146,7 +134,7 @@ Reason Check(const std::wstring& dir,
              void (*beforeMaking)(),
              bool installed) {
     if (!WellFormedInstallDir(dir))
-        return {FolderRefusal::Unusable, kUnusable, {}};
+        return {FolderRefusal::Unusable, kFolderUnusableText, {}};
     FolderVerdict verdict = JudgeInstallPath(dir);
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
@@ -162,7 +150,7 @@ Reason Check(const std::wstring& dir,
     if (!deepest)
         return deepest.Error() == ERROR_SHARING_VIOLATION
                    ? Unsafe({FolderRisk::InUse, dir})
-                   : Reason{FolderRefusal::Unusable, installed ? kNotInstalled : kUnusable, bare};
+                   : Reason{FolderRefusal::Unusable, installed ? kInstalledFolderElsewhereText : kFolderUnusableText, bare};
     // Judged where it is, as it is held: the install folder, or what the
     // missing folders are made in. A link may lead there, and another account
     // may have made a folder on the way after the first look.
@@ -171,7 +159,7 @@ Reason Check(const std::wstring& dir,
     if (verdict.risk != FolderRisk::None)
         return Unsafe(verdict);
     if (installed && !HoldsProduct(deepest))
-        return {FolderRefusal::Unusable, kNoProduct, bare};
+        return {FolderRefusal::Unusable, kInstalledFolderEmptyText, bare};
     if (std::wstring shortage = installed ? std::wstring() : RoomShortage(deepest, dir, tempDir); !shortage.empty())
         return {FolderRefusal::NoRoom, L"%1", std::move(shortage)};
     if (beforeMaking)
@@ -184,8 +172,8 @@ Reason Check(const std::wstring& dir,
     try {
         Execute(folder.made, folder.making, log);
     } catch (const Error& error) {
-        return error.Code() == ERROR_ALREADY_EXISTS ? Reason{FolderRefusal::Changed, kChanged, bare}
-                                                    : Reason{FolderRefusal::Unusable, kUnusable, {}};
+        return error.Code() == ERROR_ALREADY_EXISTS ? Reason{FolderRefusal::Changed, kFolderChangedText, bare}
+                                                    : Reason{FolderRefusal::Unusable, kFolderUnusableText, {}};
     }
     folder.held = folder.making.TakeLast();
     // What was made is judged where it is too; and a link on the way that was
@@ -196,9 +184,9 @@ Reason Check(const std::wstring& dir,
     if (verdict.risk != FolderRisk::None)
         reason = Unsafe(verdict);
     else if (!LeadsTo(bare, folder.held))
-        reason = {FolderRefusal::Changed, kChanged, bare};
+        reason = {FolderRefusal::Changed, kFolderChangedText, bare};
     else if (!WellFormedInstallDir(folder.path = folder.held.Path()))
-        reason = {FolderRefusal::Unusable, kUnusable, {}};
+        reason = {FolderRefusal::Unusable, kFolderUnusableText, {}};
     if (reason.refusal != FolderRefusal::None) {
         folder.held = HeldFolder();
         Undo(folder.made, folder.making, log);

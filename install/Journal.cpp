@@ -1,6 +1,7 @@
 #include "install/Journal.h"
 
 #include "install/PathRules.h"
+#include "install/Texts.h"
 #include "system/Product.h"
 
 #include <cstring>
@@ -166,7 +167,7 @@ const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
         if (i == Product::kValueCount || (named >> i & 1) ||
             !(deleted || OfItsShape(Product::kValues[i], value.newType, value.newData)) ||
             !(value.existed ? OfItsShape(Product::kValues[i], value.type, value.data) : value.data.empty()))
-            return L"它列有本产品所写以外的注册表值";
+            return kJournalForeignValuesReason;
         named |= 1ul << i;
     }
     return nullptr;

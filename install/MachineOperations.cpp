@@ -2,6 +2,7 @@
 
 #include "install/PathRules.h"
 #include "install/RunningPrograms.h"
+#include "install/Texts.h"
 #include "payload/Catalogue.h"
 #include "payload/InstalledSize.h"
 #include "payload/UnitZip.h"
@@ -47,28 +48,28 @@ const MachineOperations::StepRow& MachineOperations::Row(Step step) {
     // Indexed by step from the first that this class carries out: the check
     // below refuses a table that lacks a step or lists one out of place.
     static constexpr StepRow kSteps[] = {
-        {Step::MakeFolder, L"创建文件夹：", true},
+        {Step::MakeFolder, kMakeFolderVerb, true},
         // Undone, the browsers that it closed are started again from the files put back.
-        {Step::ClosePrograms, L"关闭运行中的程序：", true},
+        {Step::ClosePrograms, kCloseProgramsVerb, true},
         // Settling an earlier run has no undo: what it settles is that run's.
-        {Step::Discard, L"删除上次安装留下的：", false},
-        {Step::PutBack, L"恢复上次安装保留的：", false},
-        {Step::Restore, L"按日志恢复注册表：", false},
-        {Step::SetAside, L"移开未使用的注册表日志：", false},
-        {Step::Journal, L"记录注册表原值", true},
-        {Step::Hold, L"占用将被替换的文件：", true},
-        {Step::Copy, L"复制安装包：", true},
-        {Step::Write, L"写入新文件：", true},
-        {Step::Place, L"替换：", true},
-        {Step::SetValue, L"写入注册表值：HKLM\\", true},
-        {Step::Finish, L"删除保留的旧文件", false},
-        {Step::AtRestart, L"安排重启后删除仍被占用的旧文件", false},
-        {Step::StartAgain, L"重新启动关闭的浏览器", false},
-        {Step::Remove, L"删除：", true},
-        {Step::DeleteValue, L"删除注册表值：HKLM\\", true},
-        {Step::Forget, L"删除卸载信息中的安装目录", false},
-        {Step::RemoveFolder, L"删除空文件夹：", false},
-        {Step::RemoveKey, L"删除空注册表项：HKLM\\", false},
+        {Step::Discard, kDiscardVerb, false},
+        {Step::PutBack, kPutBackVerb, false},
+        {Step::Restore, kRestoreVerb, false},
+        {Step::SetAside, kSetAsideVerb, false},
+        {Step::Journal, kJournalVerb, true},
+        {Step::Hold, kHoldVerb, true},
+        {Step::Copy, kCopyVerb, true},
+        {Step::Write, kWriteVerb, true},
+        {Step::Place, kPlaceVerb, true},
+        {Step::SetValue, kSetValueVerb, true},
+        {Step::Finish, kFinishVerb, false},
+        {Step::AtRestart, kAtRestartVerb, false},
+        {Step::StartAgain, kStartAgainVerb, false},
+        {Step::Remove, kRemoveVerb, true},
+        {Step::DeleteValue, kDeleteValueVerb, true},
+        {Step::Forget, kForgetVerb, false},
+        {Step::RemoveFolder, kRemoveFolderVerb, false},
+        {Step::RemoveKey, kRemoveKeyVerb, false},
     };
     constexpr auto first = static_cast<std::size_t>(Step::MakeFolder);
     static_assert(std::size(kSteps) == static_cast<std::size_t>(Step::Count) - first, "a row for every step");
@@ -155,7 +156,7 @@ std::wstring MachineOperations::Describe(const Action& action) const {
     if (action.step == Step::Note)
         return unfinished_.empty() || action.path != kEarlierRunFinished
                    ? action.path
-                   : L"上次安装已经完成：它留下的旧文件有的未能删除，留待下次安装删除。";
+                   : kEarlierRunLeftFilesNote;
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
@@ -210,14 +211,14 @@ void MachineOperations::SetAside(const Action& action, bool) {
     // to whatever stands at its name where it could not be read.
     UniqueHandle file;
     std::vector<JournalValue> values;
-    log_.Line({L"未使用此日志，注册表未按它恢复：", ReadJournal(action.path, file, values)});
+    log_.Line({kJournalNotUsedLine, ReadJournal(action.path, file, values)});
     const HeldFolder& root = areas_.Folder(Area::Tree, L"");
     const std::wstring name = NameOf(action.path);
     Opened aside{std::move(file)};
     if (!aside)
         aside = root.OpenExisting(name, true);
     if (const DWORD error = aside ? root.MoveHere(aside.file.get(), name + L".refused") : aside.error)
-        log_.Line({L"未能移开，留待下次安装：", SystemErrorText(error)});
+        log_.Line({kNotSetAsideLine, SystemErrorText(error)});
 }
 
 void MachineOperations::Journal(const Action& action, bool undo) {
@@ -242,7 +243,7 @@ void MachineOperations::Place(const Action& action, bool undo) {
     else if (!files_.Place(action.area, action.path))
         // A link that leads elsewhere keeps its name, and what it leads to
         // stays untouched: neither is the product's to remove.
-        log_.Line(L"这是指向别处的链接，不是本产品的文件，保留。");
+        log_.Line(kLinkKeptLine);
 }
 
 void MachineOperations::Remove(const Action& action, bool undo) {
@@ -293,7 +294,7 @@ void MachineOperations::ChangeValue(const Action& action, bool undo, void (Regis
         try {
             registry_.Unset(index);
         } catch (...) {
-            log_.Line({L"撤销失败：", Describe(action), L"：", CurrentErrorText(true)});
+            log_.Line(FormatText(kUndoFailedLine, {Describe(action), CurrentErrorText(true)}));
         }
         throw;
     }
@@ -327,7 +328,7 @@ void MachineOperations::Discard(const Action& action, bool) {
         return;
     if (const DWORD error = DiscardLeft(areas_, action.area, action.path)) {
         unfinished_.push_back(name.tag);
-        log_.Line({L"未能删除，留待下次安装删除：", SystemErrorText(error)});
+        log_.Line({kLeftForNextInstallLine, SystemErrorText(error)});
     }
 }
 
@@ -363,7 +364,7 @@ void MachineOperations::AtRestart(const Action&, bool) {
     bool all = true;
     for (std::size_t i = 0; i < mapped_.size() && (all || !marked_ || i + 1 < mapped_.size()); ++i) {
         const bool set = MoveFileExW(mapped_[i].c_str(), nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
-        log_.Line({set ? L"重启后删除：" : L"未能删除，留待下次安装删除：", mapped_[i]});
+        log_.Line({set ? kDeletedAtRestartLine : kLeftForNextInstallLine, mapped_[i]});
         all = all && set;
     }
 }
@@ -373,7 +374,7 @@ void MachineOperations::Forget(const Action&, bool) {
     // stays (and with it that run's marker), the product stays found, and
     // the next removal finishes.
     if (!unfinished_.empty()) {
-        log_.Line(L"上次运行留下的文件未能全部删除，卸载信息保留，留待下次卸载。");
+        log_.Line(kEntryKeptLine);
         return;
     }
     try {
@@ -382,12 +383,9 @@ void MachineOperations::Forget(const Action&, bool) {
                 registry_.Delete(static_cast<int>(&value - Product::kValues));
         registry_.Flush();
     } catch (...) {
-        log_.Line({L"未能删除，留待下次卸载：", CurrentErrorText(true)});
+        log_.Line({kLeftForNextRemovalLine, CurrentErrorText(true)});
     }
 }
-
-// A folder or key that holds something else stays; the line before names it.
-constexpr wchar_t kKeptNotEmpty[] = L"其中有本产品以外的内容，保留。";
 
 void MachineOperations::RemoveFolder(const Action& action, bool) {
     // The run's marker goes just before the install folder; an earlier run's
@@ -399,10 +397,10 @@ void MachineOperations::RemoveFolder(const Action& action, bool) {
     // A folder above the install folder has no area; one of the product is
     // below one.
     if (!(action.area == Area::None ? areas_.RemoveAbove(action.path) : areas_.Remove(action.area, action.path, false)))
-        log_.Line(kKeptNotEmpty);
+        log_.Line(kKeptNotEmptyLine);
 }
 
 void MachineOperations::RemoveKey(const Action& action, bool) {
     if (!RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, action.path))
-        log_.Line(kKeptNotEmpty);
+        log_.Line(kKeptNotEmptyLine);
 }

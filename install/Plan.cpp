@@ -1,6 +1,7 @@
 #include "install/Plan.h"
 
 #include "install/PathRules.h"
+#include "install/Texts.h"
 #include "payload/Catalogue.h"
 #include "system/Product.h"
 #include "system/RunNames.h"
@@ -33,12 +34,12 @@ class Planner {
         // values left to remove.
         const bool tree = !removal || Stands(Area::Tree, L"");
         if (!removal) {
-            Add(Step::Status, Area::None, L"正在创建目录，请稍候");
+            Add(Step::Status, Area::None, kMakingFoldersStatus);
             Folders();
         } else if (!tree) {
-            Add(Step::Note, Area::None, L"安装目录已不存在，只删除快捷方式和注册表信息。");
+            Add(Step::Note, Area::None, kFolderGoneNote);
         }
-        Add(Step::Status, Area::None, L"正在检查使用情况，请稍候");
+        Add(Step::Status, Area::None, kCheckingUseStatus);
         if (tree)
             Add(Step::ClosePrograms, Area::Tree);
         // Settled once the running copies are gone, so that none of them
@@ -61,13 +62,13 @@ class Planner {
                     Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
             Progress(Step::Advance, 5);
         }
-        Add(Step::Status, Area::None, L"正在更新系统键值");
+        Add(Step::Status, Area::None, kUpdatingKeysStatus);
         for (const Product::Value& value : Product::kValues)
             if (!removal || !Product::LocatesProduct(value))
                 Add(removal ? Step::DeleteValue : Step::SetValue, Area::None, value.key, L"\\", value.name).value =
                     &value;
         if (!removal)
-            Add(Step::Status, Area::None, L"正在删除生成的临时文件");
+            Add(Step::Status, Area::None, kDeletingTemporaryStatus);
         Add(Step::Finish);
         if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
             Add(Step::AtRestart);
@@ -157,7 +158,7 @@ class Planner {
         }
         if (settled)
             Add(Step::Note, Area::None,
-                undone ? L"上次安装没有完成：已撤销它所做的更改，原有的文件已恢复。" : kEarlierRunFinished);
+                undone ? kEarlierRunUndoneNote : kEarlierRunFinished);
     }
 
     static bool Has(const std::vector<std::wstring>& tags, const std::wstring& tag) {
@@ -177,9 +178,9 @@ class Planner {
     void Files() {
         Progress(Step::ProgressMax, 52);
         for (const Product::File& file : Product::kFiles) {
-            Add(Step::Repaint, Area::None, L"正在抽取：", file.payload, L".zip");
+            Add(Step::Repaint, Area::None, kExtractingStatus, file.payload, L".zip");
             Add(Step::Copy, Area::None, file.payload).file = &file;
-            Add(Step::Repaint, Area::None, L"正在解压缩：", PayloadFileName(file.payload).c_str());
+            Add(Step::Repaint, Area::None, kDecompressingStatus, PayloadFileName(file.payload).c_str());
             // Before the file is written: one that fails still counts on the
             // bar, which the window shows from the next look at its events.
             Progress(Step::Advance, 2);
@@ -204,7 +205,7 @@ class Planner {
             Add(Step::ClosePrograms, Area::Tree);
         for (std::size_t i = 0; i < held; ++i)
             if (plan_[i].step == Step::Hold) {
-                Add(Step::Repaint, Area::None, L"正在删除：", plan_[i].path.c_str());
+                Add(Step::Repaint, Area::None, kDeletingStatus, plan_[i].path.c_str());
                 Add(Step::Remove, plan_[i].area, plan_[i].path.c_str());
                 Progress(Step::Advance, 1);
             }
@@ -233,7 +234,7 @@ class Planner {
     }
 
     void Shortcuts() {
-        Add(Step::Status, Area::None, L"正在创建快捷方式");
+        Add(Step::Status, Area::None, kMakingShortcutsStatus);
         if (situation_.shortcuts.Makes(LinkPlace::StartMenu) && !Stands(Area::StartMenu, L""))
             Add(Step::MakeFolder, Area::StartMenu);
         for (const Product::Shortcut& shortcut : Product::kShortcuts) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/Texts.h"
 #include "system/Product.h"
 
 #include <cstdint>
@@ -56,9 +57,6 @@ enum class Step : std::uint8_t {
     Count,          // how many steps there are, for the tables indexed by step
 };
 inline constexpr Step kFirstChange = Step::Made;
-
-// The note after settling an earlier run that had finished.
-inline constexpr wchar_t kEarlierRunFinished[] = L"上次安装已经完成：已删除它留下的旧文件。";
 
 struct Action {
     Action(Step step, Area area = Area::None, std::wstring path = std::wstring())

@@ -1,5 +1,6 @@
 #include "install/RegistryValues.h"
 
+#include "install/Texts.h"
 #include "system/Error.h"
 #include "system/Files.h"
 #include "system/FolderSecurity.h"
@@ -7,6 +8,7 @@
 #include "system/Product.h"
 #include "system/Reg.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 #include <algorithm>
 
@@ -31,7 +33,7 @@ void DeleteKey(const std::wstring& key) {
     if (RegRemoveKey(HKEY_LOCAL_MACHINE, key))
         return;
     const DWORD code = GetLastError();
-    Raise(FormatText(L"Failed to delete key '%1'. %2", {key, SystemErrorText(code)}), code);
+    Raise(FormatText(kCannotDeleteKey, {key, SystemErrorText(code)}), code);
 }
 
 void FlushKeys() {
@@ -111,7 +113,7 @@ void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring
             RaiseCannotCreate(installFolder->Name() + L"\\" + name, journal.error);
         WriteAll(journal_.get(), bytes.data(), bytes.size());
         if (!FlushFileBuffers(journal_.get()))
-            Raise(L"Stream write error", GetLastError());
+            Raise(kStreamWriteError, GetLastError());
     } catch (...) {
         DropJournal();
         throw;
@@ -166,18 +168,18 @@ std::wstring ReadLeftJournal(const HeldFolder& installFolder,
     if (!file)
         return SystemErrorText(opened.error);
     if (JudgeFile(file.get()) != FolderRisk::None)
-        return L"管理员以外的账户拥有它或可以更改它";
+        return kJournalNotAdminsReason;
     // Its size whole: one past what any run writes is no run's, and its
     // low part alone would read a mere head of a larger file.
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size))
         return SystemErrorText(GetLastError());
     if (static_cast<unsigned long long>(size.QuadPart) > LongestJournal())
-        return L"它比本产品所写的任何日志都大";
+        return kJournalTooLargeReason;
     std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
     if (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) || read != bytes.size())
-        return L"无法完整读取它";
+        return kJournalUnreadableReason;
     // One cut short by the end of its run names nothing: there is nothing to
     // put back.
     const wchar_t* refusal = DecodeJournal(bytes, values) ? JournalRefusal(values) : nullptr;

@@ -1,5 +1,6 @@
 #include "install/RunningPrograms.h"
 
+#include "install/Texts.h"
 #include "system/Error.h"
 #include "system/MessageText.h"
 #include "system/ProgramClosing.h"
@@ -11,7 +12,7 @@ namespace {
 constexpr int kLooks = 3;
 
 [[noreturn]] void RaiseInUse(const std::wstring& names) {
-    Raise(FormatText(L"以下程序没有关闭，未做任何更改：%1", {names}), ERROR_PACKAGES_IN_USE);
+    Raise(FormatText(kProgramsDidNotCloseText, {names}), ERROR_PACKAGES_IN_USE);
 }
 
 }  // namespace

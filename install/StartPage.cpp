@@ -1,6 +1,7 @@
 #include "install/StartPage.h"
 
 #include "install/Executor.h"
+#include "install/Texts.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/Product.h"
@@ -13,10 +14,10 @@ class StartPageWrite final : public Operations {
     StartPageWrite(const std::wstring& user, LogSink& log) : user_(user), log_(log) {}
     void Do(const Action&) override {
         if (!WriteStartPage(user_))
-            log_.Line(L"未写入：该用户的注册表未加载，或路径中有链接。");
+            log_.Line(kStartPageNotWrittenLine);
     }
     void Undo(const Action&) override {}
-    std::wstring Describe(const Action& action) const override { return L"写入注册表值：" + action.path; }
+    std::wstring Describe(const Action& action) const override { return kSetUserValueVerb + action.path; }
     bool Undoable(const Action&) const override { return false; }
 
   private:

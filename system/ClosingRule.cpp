@@ -1,5 +1,7 @@
 #include "system/ClosingRule.h"
 
+#include "system/Texts.h"
+
 namespace Closing {
 
 Move NextMove(const Program& program, unsigned long now, Fate fate, Windowed windowed) {
@@ -43,14 +45,14 @@ Move NextMove(const Program& program, unsigned long now, Fate fate, Windowed win
 
 const wchar_t* EndReason(const Program& program) {
     if (program.windows == 0)
-        return L"没有窗口";
+        return kNoWindowReason;
     switch (program.stage) {
         case Stage::Asked:
-            return L"未响应";
+            return kNotRespondingReason;
         case Stage::Refused:
-            return L"拒绝关闭";
+            return kRefusedToCloseReason;
         default:
-            return L"未按时退出";
+            return kNotExitedInTimeReason;
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/MessageText.h"
+#include "system/Texts.h"
 
 EmbeddedResource::EmbeddedResource(const wchar_t* type, const wchar_t* name) {
     HMODULE module = GetModuleHandleW(nullptr);
@@ -11,6 +12,6 @@ EmbeddedResource::EmbeddedResource(const wchar_t* type, const wchar_t* name) {
     if (handle_)
         data_ = LockResource(handle_.get());
     if (!data_)
-        Raise(FormatText(L"Resource %1 not found", {name}));
+        Raise(FormatText(kResourceNotFound, {name}));
     size_ = SizeofResource(module, info);
 }

@@ -1,6 +1,7 @@
 #include "system/Error.h"
 
 #include "system/MessageText.h"
+#include "system/Texts.h"
 
 #include <new>
 
@@ -16,11 +17,11 @@ std::wstring CurrentErrorText(bool code) {
     try {
         throw;
     } catch (const Error& error) {
-        return code && error.Code() ? FormatText(L"%1（错误代码 %2）", {error.Message(), DecimalText(error.Code())})
+        return code && error.Code() ? FormatText(kWithErrorCode, {error.Message(), DecimalText(error.Code())})
                                     : error.Message();
     } catch (const std::bad_alloc&) {
-        return L"Out of memory";
+        return kOutOfMemory;
     } catch (...) {
-        return L"Unexpected error";
+        return kUnexpectedError;
     }
 }

@@ -1,5 +1,7 @@
 #include "system/MessageText.h"
 
+#include "system/Texts.h"
+
 std::wstring WithFullStop(std::wstring text) {
     if (!text.empty() && text.back() > L'.')
         text.push_back(L'.');
@@ -9,21 +11,21 @@ std::wstring WithFullStop(std::wstring text) {
 std::wstring IoErrorMessage(unsigned long code) {
     switch (code) {
         case 2:
-            return L"File not found";
+            return kFileNotFound;
         case 3:
-            return L"Path not found";
+            return kPathNotFound;
         case 4:
-            return L"Too many open files";
+            return kTooManyOpenFiles;
         case 5:
-            return L"File access denied";
+            return kFileAccessDenied;
         case 100:
-            return L"Read beyond end of file";
+            return kReadBeyondEnd;
         case 101:
-            return L"Disk full";
+            return kDiskFull;
         case 106:
-            return L"Invalid numeric input";
+            return kInvalidNumericInput;
         default:
-            return L"I/O error " + DecimalText(code);
+            return FormatText(kIoError, {DecimalText(code)});
     }
 }
 

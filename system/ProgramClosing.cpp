@@ -4,6 +4,7 @@
 #include "system/MessageText.h"
 #include "system/Product.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 #include <algorithm>
 #include <iterator>
@@ -26,7 +27,7 @@ struct ProgramClosing::Program {
     bool gone = false;
     bool handedBack = false;
     unsigned long forcedAt = 0;
-    const wchar_t* reason = L"应请求退出";
+    const wchar_t* reason = kExitedOnRequestReason;
 };
 
 // The answers of one round reach the object through this. It stays while an
@@ -121,7 +122,7 @@ void ProgramClosing::Ask(Program& program) {
         ++program.rule.windows;
     }
     // One without windows goes when its windowed copies let it, or alone.
-    program.reason = program.rule.windows ? L"应请求退出" : L"自行退出";
+    program.reason = program.rule.windows ? kExitedOnRequestReason : kExitedByItselfReason;
 }
 
 void ProgramClosing::Tell(Program& program) {
@@ -147,14 +148,14 @@ void ProgramClosing::Force(Program& program) {
         return;
     const DWORD error = GetLastError();
     program.gone = true;
-    log_.Line({L"未能结束程序：", Product::kPrograms[program.copy->program], L"（进程 ", DecimalText(program.copy->id),
-               L"）：", SystemErrorText(error)});
+    log_.Line(FormatText(kProgramNotEndedLine, {Product::kPrograms[program.copy->program],
+                                                DecimalText(program.copy->id), SystemErrorText(error)}));
 }
 
 void ProgramClosing::Gone(Program& program) {
     program.gone = true;
-    log_.Line(FormatText(L"%1程序：%2（进程 %3，%4，%5 毫秒）",
-                         {program.forced ? L"已结束" : L"已关闭", Product::kPrograms[program.copy->program],
+    log_.Line(FormatText(kProgramGoneLine,
+                         {program.forced ? kEndedWord : kClosedWord, Product::kPrograms[program.copy->program],
                           DecimalText(program.copy->id), program.reason, DecimalText(Now())}));
 }
 
@@ -255,7 +256,7 @@ void ProgramClosing::Wait(Closing::Fate fate, bool now) {
         PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         // The window is served every round, and names the programs waited for
         // whenever they change.
-        watcher_.ShowStatus(waiting == shown ? std::wstring() : L"正在等待程序关闭：" + ProgramNames(shown = waiting),
+        watcher_.ShowStatus(waiting == shown ? std::wstring() : kWaitingForProgramsStatus + ProgramNames(shown = waiting),
                             true);
     }
 }

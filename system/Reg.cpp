@@ -4,6 +4,7 @@
 #include "system/Handles.h"
 #include "system/MessageText.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 #include <cwchar>
 
@@ -55,9 +56,9 @@ std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, co
     if (status == ERROR_FILE_NOT_FOUND)
         return {};
     if (status != ERROR_SUCCESS)
-        Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+        Raise(FormatText(kCannotGetData, {valueName}), status);
     if (!text)
-        Raise(FormatText(L"Invalid data type for '%1'", {valueName}));
+        Raise(FormatText(kInvalidDataType, {valueName}));
     return data;
 }
 
@@ -78,10 +79,10 @@ void RegWriteValue(HKEY root,
     // had (a policy, a security product, a full registry) or the value not set.
     const OpenedKey key = OpenKey(root, keyPath, canCreate);
     if (!key.key)
-        Raise(FormatText(L"Failed to create key '%1'. %2", {keyPath, SystemErrorText(key.status)}), key.status);
+        Raise(FormatText(kCannotCreateKey, {keyPath, SystemErrorText(key.status)}), key.status);
     const LONG status = RegSetValueExW(key.key.get(), valueName, 0, type, static_cast<const BYTE*>(data), size);
     if (status != ERROR_SUCCESS)
-        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+        Raise(FormatText(kCannotSetData, {valueName}), status);
 }
 
 void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName, const wchar_t* value) {
@@ -97,7 +98,7 @@ RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::ws
     if (!state.keyExists)
         return state;
     if (status != ERROR_SUCCESS)
-        Raise(FormatText(L"Failed to open key '%1'. %2", {keyPath, SystemErrorText(status)}), status);
+        Raise(FormatText(kCannotOpenKey, {keyPath, SystemErrorText(status)}), status);
     const UniqueHKey owned(opened);
     for (DWORD size = 256;;) {
         state.data.resize(size);
@@ -112,7 +113,7 @@ RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::ws
             return state;
         }
         if (status != ERROR_MORE_DATA)
-            Raise(FormatText(L"Failed to get data for '%1'", {valueName}), status);
+            Raise(FormatText(kCannotGetData, {valueName}), status);
     }
 }
 
@@ -131,7 +132,7 @@ void RegPutState(HKEY root,
                      : RegDeleteValueW(opened, valueName.c_str());
     }
     if (status != ERROR_SUCCESS && !(status == ERROR_FILE_NOT_FOUND && !exists))
-        Raise(FormatText(L"Failed to set data for '%1'", {valueName}), status);
+        Raise(FormatText(kCannotSetData, {valueName}), status);
 }
 
 bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {

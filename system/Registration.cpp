@@ -6,6 +6,7 @@
 #include "system/Product.h"
 #include "system/Reg.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 #include <windows.h>
 
@@ -41,7 +42,7 @@ bool WriteStartPage(const std::wstring& user) {
         const LONG status = RegCreateKeyExW(key ? key.get() : hive, name, 0, nullptr, REG_OPTION_OPEN_LINK,
                                             KEY_ALL_ACCESS, nullptr, &opened, nullptr);
         if (status != ERROR_SUCCESS)
-            Raise(FormatText(L"Failed to create key '%1'. %2", {path, SystemErrorText(status)}), status);
+            Raise(FormatText(kCannotCreateKey, {path, SystemErrorText(status)}), status);
         key.reset(opened);
         if (RegQueryValueExW(opened, L"SymbolicLinkValue", nullptr, &type, nullptr, nullptr) == ERROR_SUCCESS &&
             type == REG_LINK)

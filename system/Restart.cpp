@@ -6,6 +6,7 @@
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 #include "system/UserShell.h"
 
 #include <algorithm>
@@ -63,12 +64,12 @@ bool StartAgain(const std::vector<ClosedCopy>& copies, const std::wstring& progr
             }))
             continue;
         const std::wstring whom =
-            FormatText(L"%1（用户 %2，会话 %3）", {program, copy->user, DecimalText(copy->session)});
+            FormatText(kBrowserOfUser, {program, copy->user, DecimalText(copy->session)});
         DWORD error = 0;
         switch (PlanRestart(*copy, installer, session)) {
             case RestartRoute::Shell:
                 if (!UserShell().Execute(nullptr, L"open", program.c_str(), L"", folder.c_str(), SW_SHOWNORMAL)) {
-                    log.Line({L"未重新启动，桌面外壳不可用：", whom});
+                    log.Line({kNotStartedNoShellLine, whom});
                     continue;
                 }
                 own = true;
@@ -77,13 +78,13 @@ bool StartAgain(const std::vector<ClosedCopy>& copies, const std::wstring& progr
                 error = StartAsSessionUser(*copy, program, folder);
                 break;
             case RestartRoute::None:
-                log.Line({L"未重新启动，无法以其用户的身份在其会话中启动：", whom});
+                log.Line({kNotStartedAsUserLine, whom});
                 continue;
         }
         if (error)
-            log.Line({L"未重新启动：", whom, L"：", SystemErrorText(error)});
+            log.Line(FormatText(kNotStartedLine, {whom, SystemErrorText(error)}));
         else
-            log.Line({L"已重新启动：", whom});
+            log.Line({kStartedAgainLine, whom});
     }
     return own;
 }

@@ -5,6 +5,7 @@
 #include "system/MessageText.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 #include <memory>
 
@@ -84,7 +85,7 @@ void RunLog::EndStep() {
     if (!inStep_)
         return;
     inStep_ = false;
-    Write({L"（", DecimalText(GetTickCount() - stepStart_), L" 毫秒）\r\n"});
+    Write({FormatText(kStepTimeEnd, {DecimalText(GetTickCount() - stepStart_)})});
 }
 
 // What the run did is told by its exit code; a log that cannot be written to

@@ -3,6 +3,7 @@
 #include "system/Error.h"
 #include "system/Handles.h"
 #include "system/SystemError.h"
+#include "system/Texts.h"
 
 void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, ComPtr<IPersistStream>& persist) {
     HRESULT result = CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER | CLSCTX_LOCAL_SERVER,
@@ -10,7 +11,7 @@ void CreateShellLinkObject(ComPtr<IUnknown>& object, ComPtr<IShellLinkW>& link, 
     if (FAILED(result))
         RaiseSystemError(static_cast<DWORD>(result));
     if (FAILED(object.As(IID_IShellLinkW, link)) || FAILED(object.As(IID_IPersistStream, persist)))
-        Raise(L"Interface not supported");
+        Raise(kInterfaceNotSupported);
 }
 
 std::vector<unsigned char> CreateShortcut(IShellLinkW* link,
@@ -21,7 +22,7 @@ std::vector<unsigned char> CreateShortcut(IShellLinkW* link,
                                         const wchar_t* arguments) {
     // Its creation may have failed at start-up.
     if (!link || !persist)
-        Raise(L"Interface not supported");
+        Raise(kInterfaceNotSupported);
     link->SetPath(target.c_str());
     link->SetWorkingDirectory(workingDirectory.c_str());
     link->SetArguments(arguments);
@@ -29,7 +30,7 @@ std::vector<unsigned char> CreateShortcut(IShellLinkW* link,
     // The stream grows the movable block in place of its handle.
     UniqueHGlobal memory(GlobalAlloc(GMEM_MOVEABLE, 0));
     if (!memory)
-        Raise(L"Out of memory");
+        Raise(kOutOfMemory);
     ComPtr<IStream> stream;
     STATSTG status{};
     HRESULT result = CreateStreamOnHGlobal(memory.get(), FALSE, stream.put());

@@ -2,6 +2,7 @@
 
 #include "system/Error.h"
 #include "system/MessageText.h"
+#include "system/Texts.h"
 
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* buffer = nullptr;
@@ -13,7 +14,7 @@ std::wstring SystemErrorText(DWORD code) {
     while (!text.empty() && (text.back() <= L' ' || text.back() == L'.'))
         text.pop_back();
     if (text.empty())
-        text = L"System error code " + DecimalText(code);
+        text = FormatText(kSystemErrorCode, {DecimalText(code)});
     return text;
 }
 
