@@ -134,8 +134,9 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     if (options.uninstall && removeFrom.empty()) {
         // A removal cut off after what located the product went left its
         // keys, empty by then: they go now.
-        for (const wchar_t* key : Product::kKeys)
-            RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, key);
+        for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
+            if (Product::OwnsKey(*key))
+                RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, *key);
         application.Message(nullptr, kNothingInstalled, Application::kTitle, MB_OK | MB_ICONINFORMATION);
         return Outcome::NothingInstalled;
     }

@@ -153,8 +153,8 @@ std::size_t LongestJournal() {
 }
 
 const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
-    static_assert(Product::kValueCount <= 32, "a bit for each of the product's values");
-    unsigned long named = 0;
+    static_assert(Product::kValueCount <= 64, "a bit for each of the product's values");
+    unsigned long long named = 0;
     for (const JournalValue& value : values) {
         std::size_t i = 0;
         while (i < Product::kValueCount &&
@@ -168,7 +168,7 @@ const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
             !(deleted || OfItsShape(Product::kValues[i], value.newType, value.newData)) ||
             !(value.existed ? OfItsShape(Product::kValues[i], value.type, value.data) : value.data.empty()))
             return kJournalForeignValuesReason;
-        named |= 1ul << i;
+        named |= 1ull << i;
     }
     return nullptr;
 }

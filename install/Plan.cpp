@@ -229,8 +229,10 @@ class Planner {
         for (const std::wstring& folder : situation_.madeAbove)
             Add(Step::RemoveFolder, Area::None, folder.c_str());
         Add(Step::Forget);
-        for (const wchar_t* key : Product::kKeys)
-            Add(Step::RemoveKey, Area::None, key);
+        // Inner keys first; the registered applications' key is every browser's.
+        for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
+            if (Product::OwnsKey(*key))
+                Add(Step::RemoveKey, Area::None, *key);
     }
 
     void Shortcuts() {

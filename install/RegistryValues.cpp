@@ -148,11 +148,12 @@ void RegistryValues::Unset(int index) {
         return;
     }
     // The key did not exist: it goes with the first of its values, the last
-    // that an undo reaches.
+    // that an undo reaches, unless it is every browser's.
     for (int i = 0; i < index; ++i)
         if (values_[i].key == value.key)
             return;
-    DeleteKey(value.key);
+    if (Product::OwnsKey(value.key))
+        DeleteKey(value.key);
 }
 
 void RegistryValues::Flush() {
@@ -197,10 +198,11 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
             PutBack(value);
         else if (state.exists)
             kept.push_back(value.key);
-        if (!value.keyExisted && state.keyExists && !deleted)
+        if (!value.keyExisted && state.keyExists && !deleted && Product::OwnsKey(value.key))
             made.push_back(value.key);
     }
-    for (std::size_t i = 0; i < made.size(); ++i)
+    // Inner keys first, as the table has each after the key that holds it.
+    for (std::size_t i = made.size(); i-- > 0;)
         if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
             std::find(kept.begin(), kept.end(), made[i]) == kept.end())
             // One that holds a key of another's stays, as it cannot go.

@@ -44,6 +44,8 @@ constexpr unsigned WindowsRelease(unsigned major, unsigned minor, unsigned servi
     F(L"kernel32.dll", Process32FirstW, WindowsRelease(5, 0))            \
     F(L"kernel32.dll", Process32NextW, WindowsRelease(5, 0))             \
     F(L"kernel32.dll", ProcessIdToSessionId, WindowsRelease(5, 0))       \
+    F(L"kernel32.dll", IsWow64Process, WindowsRelease(5, 1, 2))          \
+    F(L"advapi32.dll", RegDeleteKeyExW, WindowsRelease(5, 2))            \
     F(L"wtsapi32.dll", WTSQueryUserToken, WindowsRelease(5, 1))          \
     F(L"userenv.dll", CreateEnvironmentBlock, WindowsRelease(5, 0))      \
     F(L"userenv.dll", DestroyEnvironmentBlock, WindowsRelease(5, 0))     \

@@ -5,8 +5,10 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <iterator>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 // What the product is, stated once: everything else derives from these tables.
@@ -98,6 +100,37 @@ inline constexpr wchar_t kAppPathsKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\" ZARVO_BROWSER_FILE;
 inline constexpr wchar_t kUninstallKey[] =
     L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZARVO_SHORT_NAME;
+// The browser's registration, by which Windows lists it among the browsers
+// and offers it for links and pages: its client key with the capabilities
+// that Default Programs reads, named in the registered applications, and a
+// class each for pages and for links. Windows' shell reads these in its own
+// view, the 64-bit one on 64-bit Windows (system/Reg.cpp).
+#define ZARVO_CLIENT_KEY L"SOFTWARE\\Clients\\StartMenuInternet\\" ZARVO_SHORT_NAME
+#define ZARVO_CAPABILITIES_KEY ZARVO_CLIENT_KEY L"\\Capabilities"
+#define ZARVO_PAGE_CLASS L"ZarvoHTML"
+#define ZARVO_LINK_CLASS L"ZarvoURL"
+#define ZARVO_CLASS_KEY(name) L"SOFTWARE\\Classes\\" name
+inline constexpr wchar_t kClientKey[] = ZARVO_CLIENT_KEY;
+inline constexpr wchar_t kClientIconKey[] = ZARVO_CLIENT_KEY L"\\DefaultIcon";
+inline constexpr wchar_t kClientCommandKey[] = ZARVO_CLIENT_KEY L"\\shell\\open\\command";
+inline constexpr wchar_t kCapabilitiesKey[] = ZARVO_CAPABILITIES_KEY;
+inline constexpr wchar_t kUrlAssociationsKey[] = ZARVO_CAPABILITIES_KEY L"\\URLAssociations";
+inline constexpr wchar_t kFileAssociationsKey[] = ZARVO_CAPABILITIES_KEY L"\\FileAssociations";
+inline constexpr wchar_t kStartMenuKey[] = ZARVO_CAPABILITIES_KEY L"\\StartMenu";
+// Every browser's, not ours: only our value in it ever goes, never the key.
+inline constexpr wchar_t kRegisteredAppsKey[] = L"SOFTWARE\\RegisteredApplications";
+inline constexpr wchar_t kPageClassKey[] = ZARVO_CLASS_KEY(ZARVO_PAGE_CLASS);
+inline constexpr wchar_t kPageIconKey[] = ZARVO_CLASS_KEY(ZARVO_PAGE_CLASS) L"\\DefaultIcon";
+inline constexpr wchar_t kPageCommandKey[] = ZARVO_CLASS_KEY(ZARVO_PAGE_CLASS) L"\\shell\\open\\command";
+inline constexpr wchar_t kLinkClassKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS);
+inline constexpr wchar_t kLinkIconKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS) L"\\DefaultIcon";
+inline constexpr wchar_t kLinkCommandKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS) L"\\shell\\open\\command";
+inline constexpr wchar_t kPageTypeName[] = L"泽沃浏览器 网页文档";
+inline constexpr wchar_t kLinkTypeName[] = L"泽沃浏览器 链接";
+// The program's icon, and the browser started on what it is given.
+#define ZARVO_ICON L"\\" ZARVO_BROWSER_FILE L",0"
+#define ZARVO_OPEN L"\\" ZARVO_BROWSER_FILE L"\" \"%1\""
+
 // Internet Explorer's start page, in the desktop user's hive.
 inline constexpr wchar_t kStartPageKey[] = L"Software\\Microsoft\\Internet Explorer\\Main";
 inline constexpr wchar_t kStartPageValue[] = L"Start Page";
@@ -133,41 +166,70 @@ constexpr std::uint32_t RegistryType(Data data) {
 struct Value {
     const wchar_t* key;
     const wchar_t* name;
-    Data data;
     const wchar_t* text;
-    unsigned long number;
+    Data data;
+    // Beside the kind, where it takes no room of its own: a version's part
+    // is at most 65535.
+    std::uint16_t number;
 };
 // Written in this order, after the shortcuts.
 inline constexpr Value kValues[] = {
-    {kAppPathsKey, L"", Data::InFolder, L"\\" ZARVO_BROWSER_FILE, 0},
-    {kAppPathsKey, L"Path", Data::InFolder, L"", 0},
-    {kUninstallKey, L"Comments", Data::Text,
-     L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", 0},
-    {kUninstallKey, L"Contact", Data::Text, kContactEmail, 0},
-    {kUninstallKey, kDisplayIconValue, Data::InFolder, L"\\" ZARVO_BROWSER_FILE, 0},
-    {kUninstallKey, L"DisplayName", Data::Text, kName, 0},
-    {kUninstallKey, L"Readme", Data::ExpandInFolder, L"\\Lisense.txt", 0},
+    {kAppPathsKey, L"", L"\\" ZARVO_BROWSER_FILE, Data::InFolder, 0},
+    {kAppPathsKey, L"Path", L"", Data::InFolder, 0},
+    {kUninstallKey, L"Comments", L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", Data::Text, 0},
+    {kUninstallKey, L"Contact", kContactEmail, Data::Text, 0},
+    {kUninstallKey, kDisplayIconValue, L"\\" ZARVO_BROWSER_FILE, Data::InFolder, 0},
+    {kUninstallKey, L"DisplayName", kName, Data::Text, 0},
+    {kUninstallKey, L"Readme", L"\\Lisense.txt", Data::ExpandInFolder, 0},
     // Quoted: unquoted, a directory with spaces lets Windows try
     // "C:\Program.exe" first when the uninstaller is run, with administrator
     // rights.
-    {kUninstallKey, kUninstallStringValue, Data::Command, L"\\ZarvService.exe\" Uninstall", 0},
-    {kUninstallKey, L"Publisher", Data::Text, L"洛菲工作室", 0},
-    {kUninstallKey, L"URLInfoAbout", Data::Text, kProductSiteUrl, 0},
-    {kUninstallKey, L"HelpLink", Data::Text, kForumUrl, 0},
-    {kUninstallKey, L"URLUpdateInfo", Data::Text, kMakerSiteUrl, 0},
+    {kUninstallKey, kUninstallStringValue, L"\\ZarvService.exe\" Uninstall", Data::Command, 0},
+    {kUninstallKey, L"Publisher", L"洛菲工作室", Data::Text, 0},
+    {kUninstallKey, L"URLInfoAbout", kProductSiteUrl, Data::Text, 0},
+    {kUninstallKey, L"HelpLink", kForumUrl, Data::Text, 0},
+    {kUninstallKey, L"URLUpdateInfo", kMakerSiteUrl, Data::Text, 0},
     // What Programs and Features, software-inventory tools and the detection
     // rules of deployment tools read besides: the version (also as numbers),
     // the date, the folder, the size, and that the entry offers removal only.
-    {kUninstallKey, kDisplayVersionValue, Data::Text, ZARVO_VERSION_TEXT, 0},
-    {kUninstallKey, L"VersionMajor", Data::Number, nullptr, ZARVO_VERSION_MAJOR},
-    {kUninstallKey, L"VersionMinor", Data::Number, nullptr, ZARVO_VERSION_MINOR},
-    {kUninstallKey, L"InstallDate", Data::Date, nullptr, 0},
-    {kUninstallKey, kInstallLocationValue, Data::InFolder, L"", 0},
-    {kUninstallKey, L"EstimatedSize", Data::Size, nullptr, 0},
-    {kUninstallKey, L"NoModify", Data::Number, nullptr, 1},
-    {kUninstallKey, L"NoRepair", Data::Number, nullptr, 1},
-    {kUninstallKey, kShortcutOptionsValue, Data::Choice, nullptr, 0},
-    {kUninstallKey, kMadeAboveValue, Data::Above, nullptr, 0},
+    {kUninstallKey, kDisplayVersionValue, ZARVO_VERSION_TEXT, Data::Text, 0},
+    {kUninstallKey, L"VersionMajor", nullptr, Data::Number, ZARVO_VERSION_MAJOR},
+    {kUninstallKey, L"VersionMinor", nullptr, Data::Number, ZARVO_VERSION_MINOR},
+    {kUninstallKey, L"InstallDate", nullptr, Data::Date, 0},
+    {kUninstallKey, kInstallLocationValue, L"", Data::InFolder, 0},
+    {kUninstallKey, L"EstimatedSize", nullptr, Data::Size, 0},
+    {kUninstallKey, L"NoModify", nullptr, Data::Number, 1},
+    {kUninstallKey, L"NoRepair", nullptr, Data::Number, 1},
+    {kUninstallKey, kShortcutOptionsValue, nullptr, Data::Choice, 0},
+    {kUninstallKey, kMadeAboveValue, nullptr, Data::Above, 0},
+    // The browser's registration: each key after the key of the product's
+    // that holds it, so that an undo reaches the inner one first.
+    {kClientKey, L"", kName, Data::Text, 0},
+    {kClientIconKey, L"", ZARVO_ICON, Data::InFolder, 0},
+    {kClientCommandKey, L"", L"\\" ZARVO_BROWSER_FILE L"\"", Data::Command, 0},
+    {kCapabilitiesKey, L"ApplicationName", kName, Data::Text, 0},
+    {kCapabilitiesKey, L"ApplicationDescription", L"泽沃浏览器：多窗口，快速，稳定，安全的大众浏览器。", Data::Text, 0},
+    {kCapabilitiesKey, L"ApplicationIcon", ZARVO_ICON, Data::InFolder, 0},
+    {kUrlAssociationsKey, L"http", ZARVO_LINK_CLASS, Data::Text, 0},
+    {kUrlAssociationsKey, L"https", ZARVO_LINK_CLASS, Data::Text, 0},
+    {kUrlAssociationsKey, L"ftp", ZARVO_LINK_CLASS, Data::Text, 0},
+    {kFileAssociationsKey, L".htm", ZARVO_PAGE_CLASS, Data::Text, 0},
+    {kFileAssociationsKey, L".html", ZARVO_PAGE_CLASS, Data::Text, 0},
+    {kFileAssociationsKey, L".shtml", ZARVO_PAGE_CLASS, Data::Text, 0},
+    {kFileAssociationsKey, L".xht", ZARVO_PAGE_CLASS, Data::Text, 0},
+    {kFileAssociationsKey, L".xhtml", ZARVO_PAGE_CLASS, Data::Text, 0},
+    {kStartMenuKey, L"StartMenuInternet", ZARVO_SHORT_NAME, Data::Text, 0},
+    {kPageClassKey, L"", kPageTypeName, Data::Text, 0},
+    {kPageClassKey, L"FriendlyTypeName", kPageTypeName, Data::Text, 0},
+    {kPageIconKey, L"", ZARVO_ICON, Data::InFolder, 0},
+    {kPageCommandKey, L"", ZARVO_OPEN, Data::Command, 0},
+    {kLinkClassKey, L"", kLinkTypeName, Data::Text, 0},
+    {kLinkClassKey, L"FriendlyTypeName", kLinkTypeName, Data::Text, 0},
+    {kLinkClassKey, L"URL Protocol", L"", Data::Text, 0},
+    {kLinkIconKey, L"", ZARVO_ICON, Data::InFolder, 0},
+    {kLinkCommandKey, L"", ZARVO_OPEN, Data::Command, 0},
+    // Last: Windows lists the browser once all that it names is there.
+    {kRegisteredAppsKey, kName, kCapabilitiesKey, Data::Text, 0},
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 
@@ -212,6 +274,33 @@ constexpr std::array<const wchar_t*, sizeof...(I)> PayloadNames(std::index_seque
 
 // The keys that the values go to, each once, in the order of first use.
 inline constexpr std::array<const wchar_t*, Detail::KeyCount()> kKeys = Detail::Keys<Detail::KeyCount()>();
+
+// Whether the key is the product's, to go once it is empty; the registered
+// applications' key is every browser's.
+constexpr bool OwnsKey(std::wstring_view key) {
+    return key != kRegisteredAppsKey;
+}
+
+// Whether Windows' shell reads the key, in its own view: the registration's
+// keys do; the App Paths and the Uninstall entry stay in the installer's.
+constexpr bool InShellView(std::wstring_view key) {
+    for (std::wstring_view shell : {L"SOFTWARE\\Clients\\", L"SOFTWARE\\Classes\\", L"SOFTWARE\\RegisteredApplications"})
+        if (key.substr(0, shell.size()) == shell)
+            return true;
+    return false;
+}
+
+// The key of the product's that holds `key`, the nearest of the keys above
+// it ("...\\Zarvo" for "...\\Zarvo\\shell\\open\\command"); empty where none does.
+// The keys between the two are the product's too, and go when left empty.
+constexpr std::wstring_view KeyHolding(std::wstring_view key) {
+    std::wstring_view holding;
+    for (std::wstring_view above : kKeys)
+        if (above.size() > holding.size() && above.size() < key.size() && key[above.size()] == L'\\' &&
+            key.substr(0, above.size()) == above)
+            holding = above;
+    return holding;
+}
 
 // The payload names in installation order.
 inline constexpr std::array<const wchar_t*, kFileCount> kPayloadNames =

@@ -1,14 +1,50 @@
 #include "system/Reg.h"
 
 #include "system/Error.h"
+#include "system/DynamicApi.h"
 #include "system/Handles.h"
 #include "system/MessageText.h"
+#include "system/Product.h"
 #include "system/SystemError.h"
 #include "system/Texts.h"
 
 #include <cwchar>
 
 namespace {
+
+// The view of the registry that the key is to be opened in: the shell's own
+// (64-bit) one for the keys it reads where this 32-bit program runs on 64-bit
+// Windows, which would otherwise see the copies under Wow6432Node; the
+// program's own for the rest.
+REGSAM ViewOf(HKEY root, std::wstring_view key) {
+    BOOL wow64 = FALSE;
+    const auto isWow64 = Late::IsWow64Process();
+    return root == HKEY_LOCAL_MACHINE && Product::InShellView(key) && isWow64 &&
+                   isWow64(GetCurrentProcess(), &wow64) && wow64
+               ? KEY_WOW64_64KEY
+               : 0;
+}
+
+LONG Open(HKEY root, const wchar_t* keyPath, REGSAM access, HKEY& key) {
+    return RegOpenKeyExW(root, keyPath, 0, access | ViewOf(root, keyPath), &key);
+}
+
+// Deletes the key, which holds no keys; where it is gone, those between it
+// and the key of the product's that holds it follow where left empty.
+LONG DeleteKey(HKEY root, const std::wstring& keyPath) {
+    const REGSAM view = ViewOf(root, keyPath);
+    const auto deleteEx = Late::RegDeleteKeyExW();
+    LONG status = view && deleteEx ? deleteEx(root, keyPath.c_str(), view, 0) : RegDeleteKeyW(root, keyPath.c_str());
+    if (status != ERROR_SUCCESS && status != ERROR_FILE_NOT_FOUND)
+        return status;
+    const std::wstring_view holding = Product::KeyHolding(keyPath);
+    if (!holding.empty()) {
+        const std::wstring parent = keyPath.substr(0, keyPath.rfind(L'\\'));
+        if (parent.size() > holding.size())
+            RegRemoveEmptyKey(root, parent);
+    }
+    return ERROR_SUCCESS;
+}
 
 // The key, or none with the system's status.
 struct OpenedKey {
@@ -19,9 +55,10 @@ OpenedKey OpenKey(HKEY root, const wchar_t* keyPath, bool canCreate) {
     if (*keyPath == L'\\')
         ++keyPath;
     HKEY key = nullptr;
-    const LONG status = canCreate && *keyPath ? RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                                                KEY_ALL_ACCESS, nullptr, &key, nullptr)
-                                              : RegOpenKeyExW(root, keyPath, 0, KEY_ALL_ACCESS, &key);
+    const LONG status = canCreate && *keyPath
+                            ? RegCreateKeyExW(root, keyPath, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                              KEY_ALL_ACCESS | ViewOf(root, keyPath), nullptr, &key, nullptr)
+                            : Open(root, keyPath, KEY_ALL_ACCESS, key);
     return {status == ERROR_SUCCESS ? UniqueHKey(key) : UniqueHKey(), status};
 }
 
@@ -93,7 +130,7 @@ void RegWriteString(HKEY root, const wchar_t* keyPath, bool canCreate, const wch
 RegValueState RegReadState(HKEY root, const std::wstring& keyPath, const std::wstring& valueName) {
     RegValueState state;
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened);
+    LONG status = Open(root, keyPath.c_str(), KEY_QUERY_VALUE, opened);
     state.keyExists = status != ERROR_FILE_NOT_FOUND;
     if (!state.keyExists)
         return state;
@@ -124,7 +161,7 @@ void RegPutState(HKEY root,
                  DWORD type,
                  const std::vector<unsigned char>& data) {
     HKEY opened = nullptr;
-    LONG status = RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_SET_VALUE, &opened);
+    LONG status = Open(root, keyPath.c_str(), KEY_SET_VALUE, opened);
     if (status == ERROR_SUCCESS) {
         const UniqueHKey owned(opened);
         status = exists
@@ -136,15 +173,17 @@ void RegPutState(HKEY root,
 }
 
 bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {
-    const LONG status = RegDeleteKeyW(root, keyPath.c_str());
+    const LONG status = DeleteKey(root, keyPath);
     SetLastError(static_cast<DWORD>(status));
-    return status == ERROR_SUCCESS || status == ERROR_FILE_NOT_FOUND;
+    return status == ERROR_SUCCESS;
 }
 
 bool RegRemoveEmptyKey(HKEY root, const std::wstring& keyPath) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, keyPath.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
-        return true;
+    // One that is gone may have left the keys above it empty.
+    const LONG status = Open(root, keyPath.c_str(), KEY_QUERY_VALUE, opened);
+    if (status != ERROR_SUCCESS)
+        return status != ERROR_FILE_NOT_FOUND || DeleteKey(root, keyPath) == ERROR_SUCCESS;
     DWORD keys = 1, values = 1;
     {
         const UniqueHKey owned(opened);
@@ -156,7 +195,7 @@ bool RegRemoveEmptyKey(HKEY root, const std::wstring& keyPath) {
 
 void RegFlush(HKEY root, const wchar_t* keyPath) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, keyPath, 0, KEY_QUERY_VALUE, &opened) == ERROR_SUCCESS) {
+    if (Open(root, keyPath, KEY_QUERY_VALUE, opened) == ERROR_SUCCESS) {
         const UniqueHKey owned(opened);
         RegFlushKey(opened);
     }

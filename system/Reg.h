@@ -7,6 +7,8 @@
 
 // One-shot registry access, one key opened per call. Absence is no error for a
 // read (the empty text); a write that stores nothing raises with the system's code.
+// The machine's keys that Windows' shell reads (Product::InShellView) are
+// opened in its view, the 64-bit one on 64-bit Windows.
 
 std::wstring RegReadString(HKEY root, const wchar_t* keyPath, bool canCreate, const wchar_t* valueName);
 // A text that is only a hint: empty where the key or value is missing, cannot
@@ -42,7 +44,9 @@ void RegPutState(HKEY root,
                  DWORD type,
                  const std::vector<unsigned char>& data);
 // Deletes a key that holds no keys: true where it is gone or was missing,
-// false where it stays, with the system's code as the last error.
+// false where it stays, with the system's code as the last error. The keys
+// between it and the product's key that holds it (Product::KeyHolding) go
+// where that leaves them empty.
 bool RegRemoveKey(HKEY root, const std::wstring& keyPath);
 // Deletes the key where it holds neither a value nor a key (one missing is
 // gone); false where it stays.

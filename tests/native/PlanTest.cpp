@@ -79,9 +79,14 @@ TEST(Plan, Removal) {
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
-    EXPECT_EQ(removal[removal.size() - 3], Action(Step::Forget));
-    EXPECT_EQ(removal[removal.size() - 4], Action(Step::RemoveFolder, Area::Tree));
-    EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()));
+    const std::size_t forget = removal.size() - Product::kKeys.size();
+    EXPECT_EQ(removal[forget], Action(Step::Forget));
+    EXPECT_EQ(removal[forget - 1], Action(Step::RemoveFolder, Area::Tree));
+    // Inner keys first, and never the key that every browser's registration shares.
+    EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()) - 1);
+    EXPECT_EQ(removal.back(), Action(Step::RemoveKey, Area::None, Product::kAppPathsKey));
+    EXPECT_LT(Find(removal, {Step::RemoveKey, Area::None, Product::kPageCommandKey}),
+              Find(removal, {Step::RemoveKey, Area::None, Product::kPageClassKey}));
 
     Situation gone;
     gone.existing.assign(situation.existing.end() - static_cast<std::ptrdiff_t>(shortcuts), situation.existing.end());

@@ -38,13 +38,32 @@ TEST(Product, TablesAgreeWithEachOther) {
         EXPECT_TRUE(IsRootFile(program)) << program;
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
         EXPECT_TRUE(IsRootFile(shortcut.target)) << shortcut.name;
+    std::set<std::wstring> keys;
     for (const Product::Value& value : Product::kValues) {
-        EXPECT_TRUE(value.key == Product::kAppPathsKey || value.key == Product::kUninstallKey) << value.name;
+        // Each key after the product's key that holds it, so that an undo,
+        // going backwards, empties the inner one first.
+        const std::wstring key = value.key, holding(Product::KeyHolding(key));
+        EXPECT_TRUE(holding.empty() || keys.count(holding)) << key;
+        keys.insert(key);
         if (value.data == Product::Data::InFolder || value.data == Product::Data::ExpandInFolder ||
             value.data == Product::Data::Command) {
             std::wstring named = value.text;
-            named = named.substr(0, named.find(L'"'));
+            named = named.substr(0, named.find_first_of(L"\","));
             EXPECT_TRUE(named.empty() || (named[0] == L'\\' && IsRootFile(named.substr(1)))) << value.name;
         }
     }
+    // The browser's registration names only what it registers: each link and
+    // page type a class of its own that opens the browser, the registered
+    // application its capabilities, the Start menu its client.
+    for (const Product::Value& value : Product::kValues) {
+        const std::wstring key = value.key;
+        if (key.size() > 17 && key.compare(key.size() - 12, 12, L"Associations") == 0) {
+            EXPECT_TRUE(keys.count(L"SOFTWARE\\Classes\\" + std::wstring(value.text) + L"\\shell\\open\\command"))
+                << value.name;
+            EXPECT_TRUE(keys.count(L"SOFTWARE\\Classes\\" + std::wstring(value.text) + L"\\DefaultIcon")) << value.name;
+        }
+    }
+    EXPECT_TRUE(keys.count(Product::kValues[Product::kValueCount - 1].text)) << "the registered capabilities";
+    EXPECT_TRUE(keys.count(std::wstring(L"SOFTWARE\\Clients\\StartMenuInternet\\") + ZARVO_SHORT_NAME));
+    EXPECT_FALSE(Product::OwnsKey(Product::kValues[Product::kValueCount - 1].key)) << "every browser's key";
 }

@@ -151,8 +151,9 @@ class InstallTest : public testing::Test {
     int Progress() { return static_cast<int>(SendMessageW(Window().Control(ProgressBar), PBM_GETPOS, 0, 0)); }
 
     static void ExpectNothingRegistered() {
-        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kAppPaths));
-        EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+        for (const wchar_t* key : {kAppPaths, kUninstall, kClient, kPageClass, kLinkClass})
+            EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, key)) << key;
+        EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, kRegisteredApps, L"泽沃浏览器").exists);
     }
 
     ComApartment com_;

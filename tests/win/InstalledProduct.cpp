@@ -43,8 +43,14 @@ void RemoveInstallation(const std::wstring& root) {
     RemoveTree(root);
     DeleteFileW(DesktopLink().c_str());
     RemoveTree(ProgramGroup());
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
-    DeleteRegTree(HKEY_LOCAL_MACHINE, kUninstall);
+    for (const wchar_t* key : {kAppPaths, kUninstall, kClient, kPageClass, kLinkClass})
+        DeleteRegTree(HKEY_LOCAL_MACHINE, key);
+    HKEY apps = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRegisteredApps, 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &apps) ==
+        ERROR_SUCCESS) {
+        RegDeleteValueW(apps, L"泽沃浏览器");
+        RegCloseKey(apps);
+    }
 }
 
 void ExpectFilesInstalled(const std::wstring& dir) {
@@ -83,7 +89,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
         // Only where the installation made folders above its own.
         if (value.data == Product::Data::Above)
             continue;
-        ASSERT_TRUE(actual.exists) << value.name;
+        ASSERT_TRUE(actual.exists) << (&value - Product::kValues);
         std::wstring text;
         DWORD type = REG_SZ;
         switch (value.data) {
@@ -138,6 +144,14 @@ void ExpectProductInstalled(const std::wstring& dir) {
         {stored(kUninstall, L"DisplayVersion"), L"1.1.0.2669"},
         {stored(kUninstall, L"InstallLocation"), dir},
         {stored(kUninstall, L"UninstallString"), L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
+        {stored(kClient, L""), L"泽沃浏览器"},
+        {stored((kClient + std::wstring(L"\\shell\\open\\command")).c_str(), L""), L"\"" + dir + L"\\Zarvo.exe\""},
+        {stored((kClient + std::wstring(L"\\Capabilities\\URLAssociations")).c_str(), L"https"), L"ZarvoURL"},
+        {stored((kClient + std::wstring(L"\\Capabilities\\FileAssociations")).c_str(), L".html"), L"ZarvoHTML"},
+        {stored((kLinkClass + std::wstring(L"\\shell\\open\\command")).c_str(), L""),
+         L"\"" + dir + L"\\Zarvo.exe\" \"%1\""},
+        {stored((kPageClass + std::wstring(L"\\DefaultIcon")).c_str(), L""), dir + L"\\Zarvo.exe,0"},
+        {stored(kRegisteredApps, L"泽沃浏览器"), kClient + std::wstring(L"\\Capabilities")},
         {ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe"},
         {ReadShortcut(ProgramGroup() + L"\\卸载泽沃浏览器.lnk").target, dir + L"\\Uninstall.exe"},
     };
@@ -145,7 +159,8 @@ void ExpectProductInstalled(const std::wstring& dir) {
         EXPECT_EQ(actual, expected);
     EXPECT_EQ(std::size(Product::kFiles), 15u);
     EXPECT_EQ(std::size(Product::kShortcuts), 5u);
-    EXPECT_EQ(std::size(Product::kValues), 22u);
+    EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kLinkClass, L"URL Protocol").exists);
+    EXPECT_EQ(std::size(Product::kValues), 47u);
 }
 
 namespace {
@@ -171,9 +186,10 @@ ProductState CurrentProduct(const std::wstring& dir) {
         state.files.push_back(BytesOrNone(PayloadDestination(dir, payload, PayloadFileName(payload))));
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
         state.shortcuts.push_back(BytesOrNone(ShortcutPath(shortcut)));
-    for (const wchar_t* key : {kAppPaths, kUninstall}) {
+    for (const wchar_t* key : Product::kKeys) {
         HKEY opened = nullptr;
-        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key, 0, KEY_READ | ViewOf(HKEY_LOCAL_MACHINE, key), &opened) !=
+            ERROR_SUCCESS) {
             state.values.push_back("no key");
             continue;
         }

@@ -8,6 +8,12 @@
 
 inline constexpr wchar_t kAppPaths[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\Zarvo.exe";
 inline constexpr wchar_t kUninstall[] = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo";
+// The browser's registration: its client, its two classes, and its entry in
+// every browser's registered applications.
+inline constexpr wchar_t kClient[] = L"SOFTWARE\\Clients\\StartMenuInternet\\Zarvo";
+inline constexpr wchar_t kPageClass[] = L"SOFTWARE\\Classes\\ZarvoHTML";
+inline constexpr wchar_t kLinkClass[] = L"SOFTWARE\\Classes\\ZarvoURL";
+inline constexpr wchar_t kRegisteredApps[] = L"SOFTWARE\\RegisteredApplications";
 
 std::wstring DesktopLink();
 std::wstring ProgramGroup();
@@ -23,11 +29,11 @@ std::wstring PlainSource(const std::wstring& payload);
 // stay empty.
 void ExpectFilesInstalled(const std::wstring& dir);
 
-// Removes the folder tree of an installation, the shortcuts and both
-// registry keys.
+// Removes the folder tree of an installation, the shortcuts and the
+// registry's keys and value.
 void RemoveInstallation(const std::wstring& root);
 
-// The files, the twenty-one registry values and the five shortcuts.
+// The files, the registry values and the five shortcuts.
 void ExpectProductInstalled(const std::wstring& dir);
 
 // Everything an installation changes, as it stands: the bytes of the fifteen

@@ -99,10 +99,20 @@ bool MakeFolders(const std::wstring& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// Vista's, which the headers for older systems do not declare; Wine has it.
+extern "C" LONG WINAPI RegDeleteTreeW(HKEY key, const wchar_t* subKey);
+
+REGSAM ViewOf(HKEY root, const std::wstring& key) {
+    for (const wchar_t* shell : {L"SOFTWARE\\Clients\\", L"SOFTWARE\\Classes\\", L"SOFTWARE\\RegisteredApplications"})
+        if (root == HKEY_LOCAL_MACHINE && key.compare(0, wcslen(shell), shell) == 0)
+            return KEY_WOW64_64KEY;
+    return 0;
+}
+
 RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& name) {
     RegValue value;
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | ViewOf(root, key), &opened) != ERROR_SUCCESS)
         return value;
     UniqueHKey owned(opened);
     DWORD size = 0;
@@ -117,14 +127,19 @@ RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& na
 
 bool RegKeyExists(HKEY root, const std::wstring& key) {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_QUERY_VALUE | ViewOf(root, key), &opened) != ERROR_SUCCESS)
         return false;
     RegCloseKey(opened);
     return true;
 }
 
 void DeleteRegTree(HKEY root, const std::wstring& key) {
-    SHDeleteKeyW(root, key.c_str());
+    HKEY opened = nullptr;
+    if (RegOpenKeyExW(root, key.c_str(), 0, KEY_ALL_ACCESS | ViewOf(root, key), &opened) != ERROR_SUCCESS)
+        return;
+    RegDeleteTreeW(opened, nullptr);
+    RegCloseKey(opened);
+    RegDeleteKeyExW(root, key.c_str(), ViewOf(root, key), 0);
 }
 
 ShortcutInfo ReadShortcut(const std::wstring& path) {

@@ -41,6 +41,9 @@ struct RegValue {
     bool exists = false;
 };
 // Reads in the installer's own (32-bit) view of the registry.
+// The view that a test reads a machine key in: the shell's own (64-bit) one
+// for the browser's registration, which 64-bit Windows reads there.
+REGSAM ViewOf(HKEY root, const std::wstring& key);
 RegValue ReadRegValue(HKEY root, const std::wstring& key, const std::wstring& name);
 bool RegKeyExists(HKEY root, const std::wstring& key);
 void DeleteRegTree(HKEY root, const std::wstring& key);

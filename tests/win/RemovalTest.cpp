@@ -40,14 +40,27 @@ TEST_F(RemovalTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersOwn) {
     const std::size_t data = log.find(L"删除空文件夹：" + dir + L"\\Data（");
     EXPECT_EQ(log.find(L"\r\n", data) + 2, log.find(L"其中有本产品以外的内容，保留。", data)) << log;
 
-    // Without them, the install folder and the keys go too; the folder above stays.
+    // Without them, the install folder and the keys go too; the folder above
+    // stays, and so do another browser's registration and a user's own
+    // choice of what opens links.
     DeleteFileW((dir + L"\\Data\\bookmarks.txt").c_str());
     DeleteRegTree(HKEY_LOCAL_MACHINE, kAppPaths);
+    const wchar_t other[] = L"SOFTWARE\\Clients\\StartMenuInternet\\Other";
+    const wchar_t choice[] = L"Software\\Classes\\http\\shell\\open\\command";
+    RegWriteString(HKEY_LOCAL_MACHINE, other, true, L"", L"Other");
+    RegWriteString(HKEY_LOCAL_MACHINE, kRegisteredApps, true, L"Other", L"SOFTWARE\\Other\\Capabilities");
+    RegWriteString(HKEY_CURRENT_USER, choice, true, L"", L"other.exe \"%1\"");
     ASSERT_EQ(Install(dir), L"");
     EXPECT_EQ(Remove(), L"");
     EXPECT_FALSE(Exists(dir));
     EXPECT_TRUE(Exists(kTestRoot));
     ExpectNothingRegistered();
+    EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, other, false, L""), L"Other");
+    EXPECT_EQ(RegReadString(HKEY_LOCAL_MACHINE, kRegisteredApps, false, L"Other"), L"SOFTWARE\\Other\\Capabilities");
+    EXPECT_EQ(RegReadString(HKEY_CURRENT_USER, choice, false, L""), L"other.exe \"%1\"");
+    DeleteRegTree(HKEY_LOCAL_MACHINE, other);
+    DeleteRegTree(HKEY_CURRENT_USER, L"Software\\Classes\\http");
+    RegPutState(HKEY_LOCAL_MACHINE, kRegisteredApps, L"Other", false, REG_NONE, {});
 }
 
 // A recorded folder that is no well-formed folder, one reached through a link
