@@ -95,6 +95,9 @@ clean() {
     rm -rf "$WINEPREFIX/drive_c/Zarvo Msi Test" "$desktop" "$group"
     wine reg delete "$keys\\Uninstall\\Zarvo" /reg:32 /f >/dev/null 2>&1 || true
     wine reg delete "$keys\\App Paths\\Zarvo.exe" /reg:32 /f >/dev/null 2>&1 || true
+    for key in Clients\\StartMenuInternet\\Zarvo Classes\\ZarvoHTML Classes\\ZarvoURL; do
+        wine reg delete "HKLM\\Software\\$key" /reg:64 /f >/dev/null 2>&1 || true
+    done
 }
 trap clean EXIT
 clean
@@ -105,6 +108,10 @@ msiexec() {
 }
 registered() {
     wine reg query "$keys\\Uninstall\\$1" /reg:32 >/dev/null 2>&1
+}
+# Listed among the browsers, where 64-bit Windows' shell reads it.
+browser_registered() {
+    wine reg query 'HKLM\Software\Clients\StartMenuInternet\Zarvo' /reg:64 >/dev/null 2>&1
 }
 windows_path() {
     printf 'Z:%s' "${1//\//\\}"
@@ -145,7 +152,7 @@ msibuild "$work/quote.msi" -q "INSERT INTO \`Property\` (\`Property\`, \`Value\`
     DESKTOP_SHORTCUT=false START_MENU_SHORTCUT=TRUE)" = 0 ] || fail "the package did not install: $(cat "$work/install.log")"
 [ -f "$host_dir/Zarvo.exe" ] && [ ! -e "$desktop" ] && [ -f "$group/泽沃浏览器.lnk" ] ||
     fail "the product is not installed in INSTALLDIR with the shortcuts chosen"
-registered Zarvo || fail "the product's entry is missing"
+registered Zarvo && browser_registered || fail "the product's entry or its browser registration is missing"
 wine reg query "$keys\\Uninstall\\$product_code" /v SystemComponent /reg:32 2>/dev/null | grep -q 'REG_DWORD *0x1' ||
     fail "the package's own entry is not hidden"
 
@@ -210,7 +217,7 @@ grep -aq '^ZarvoSetup: ".*" /uninstall /quiet /LOG="[^"]*" ended with exit code 
     fail "the removal did not run the installer's /uninstall: $(grep -a '^ZarvoSetup' "$work/remove.log")"
 [ ! -e "$host_dir/Zarvo.exe" ] && [ ! -e "$group" ] && [ "$(cat "$host_dir/mine.txt")" = mine ] ||
     fail "the product stayed, or the user's file went"
-! registered Zarvo && ! registered "$product_code" || fail "an entry stayed after msiexec /x"
+! registered Zarvo && ! registered "$product_code" && ! browser_registered || fail "an entry stayed after msiexec /x"
 [ -z "$(find "$WINEPREFIX/drive_c" -maxdepth 2 -name 'Zarvo Setup')" ] || fail "the package's installer stayed"
 
 # A newer release's package installed, this one is refused, and changes nothing.
