@@ -9,6 +9,7 @@
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
 #include "system/Files.h"
+#include "system/FolderSecurity.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/Reg.h"
@@ -19,6 +20,25 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+
+// What stands at the path, opened for its attributes only, which clashes with
+// no holder's sharing.
+UniqueHandle Attributes(const std::wstring& path) {
+    return UniqueHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+// The path of the program that runs.
+std::wstring OwnPath() {
+    wchar_t path[MAX_PATH];
+    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return std::wstring(path, length < MAX_PATH ? length : 0);
+}
+
+}  // namespace
+
 MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
     : request_(request),
       progress_(progress),
@@ -26,10 +46,24 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.folder.madeAbove) {}
+      registry_(request.folder.path,
+                InstalledSizeKib(),
+                request.shortcutsText,
+                request.folder.madeAbove,
+                ParentOf(areas_.Paths()[static_cast<int>(Area::Kept)])) {}
 
 Situation MachineOperations::Look() {
+    // The kept installer's folder is judged as the install folder is: the
+    // entry's removal runs what lies there with administrator rights. One
+    // that another account could change, or a link in its place, is refused
+    // before anything changes.
+    const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
+    const HeldFolder& kept = areas_.Folder(Area::Kept, L"");
+    if (kept ? JudgeHeldFolder(kept, keptFolder).risk != FolderRisk::None : kept.Error() == ERROR_CANT_RESOLVE_FILENAME)
+        Raise(FormatText(kKeptFolderUnsafeText, {keptFolder}));
     Situation situation = areas_.Look();
+    const UniqueHandle running = Attributes(OwnPath());
+    situation.keptRunning = running && SameFile(running.get(), Attributes(keptFolder + kKeptInstaller).get());
     for (Spot& spot : situation.left) {
         UniqueHandle file;
         std::vector<JournalValue> values;
@@ -154,9 +188,7 @@ bool MachineOperations::Undoable(const Action& action) const {
 std::wstring MachineOperations::Describe(const Action& action) const {
     // Leftovers that could not go are not said to be gone.
     if (action.step == Step::Note)
-        return unfinished_.empty() || action.path != kEarlierRunFinished
-                   ? action.path
-                   : kEarlierRunLeftFilesNote;
+        return unfinished_.empty() || action.path != kEarlierRunFinished ? action.path : kEarlierRunLeftFilesNote;
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
@@ -242,8 +274,9 @@ void MachineOperations::Place(const Action& action, bool undo) {
         files_.Unplace(action.area, action.path);
     else if (!files_.Place(action.area, action.path))
         // A link that leads elsewhere keeps its name, and what it leads to
-        // stays untouched: neither is the product's to remove.
-        log_.Line(kLinkKeptLine);
+        // stays untouched: neither is the product's to remove. The kept
+        // installer that another program holds is that program's to remove.
+        log_.Line(action.area == Area::Kept ? kKeptInstallerHeldLine : kLinkKeptLine);
 }
 
 void MachineOperations::Remove(const Action& action, bool undo) {
@@ -305,6 +338,22 @@ void MachineOperations::Write(const Action& action, bool undo) {
         files_.Drop(action.area, action.path);
         return;
     }
+    if (action.area == Area::Kept) {
+        // The running installer's own bytes, its file shared with readers
+        // only while they are read, so that nothing changes it meanwhile.
+        const UniqueHandle own(
+            CreateFileW(OwnPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        LARGE_INTEGER size{};
+        if (!own || !GetFileSizeEx(own.get(), &size))
+            RaiseSystemError(GetLastError());
+        std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
+        DWORD read = 0;
+        if (!ReadFile(own.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size())
+            RaiseSystemError(GetLastError());
+        files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
+        return;
+    }
     if (action.file) {
         UniqueHandle& copy = copies_[action.file - Product::kFiles];
         files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copy.get(), file); });
@@ -346,11 +395,19 @@ void MachineOperations::Finish(const Action&, bool) {
     mapped_ = files_.RemoveKept();
     registry_.DropJournal();
     // The marker stays while a kept file does: it tells the next run that the
-    // file is to go, not to come back.
-    marked_ = marker && !mapped_.empty();
-    if (marker && mapped_.empty() && request_.removing)
+    // file is to go, not to come back. The kept installer, the run's last
+    // place, needs none where it still runs (the removal's own program):
+    // nothing of the run is left in the install folder, which the removal
+    // may then remove; its folder goes at restart after it.
+    const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
+    const bool keptWaits = !mapped_.empty() && ParentOf(mapped_.back()) == keptFolder;
+    const bool waits = mapped_.size() > keptWaits;
+    if (keptWaits && request_.removing)
+        mapped_.push_back(keptFolder);
+    marked_ = marker && waits;
+    if (marker && !waits && request_.removing)
         marker_ = std::move(marker.file);
-    else if (marker && mapped_.empty())
+    else if (marker && !waits)
         DeleteHeld(marker.file.get());
     scratch_.reset();
 }
