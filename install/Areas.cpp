@@ -25,7 +25,7 @@ Areas::Areas(std::wstring dir, HeldFolder root, HeldFolder above) : above_(std::
     wchar_t programFiles[MAX_PATH + 1] = {};
     if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles))) {
         programFiles_ = HeldFolder::Open(programFiles);
-        paths_[static_cast<int>(Area::Kept)] = programFiles + std::wstring(L"\\" ZARVO_KEPT_FOLDER);
+        (paths_[static_cast<int>(Area::Kept)] = programFiles) += L"\\" ZARVO_KEPT_FOLDER;
     }
     At(Area::Tree, L"").folder = std::move(root);
 }

@@ -22,19 +22,17 @@
 
 namespace {
 
-// What stands at the path, opened for its attributes only, which clashes with
-// no holder's sharing.
-UniqueHandle Attributes(const std::wstring& path) {
-    return UniqueHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                    FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-}
-
-// The path of the program that runs.
-std::wstring OwnPath() {
-    wchar_t path[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
-    return std::wstring(path, length < MAX_PATH ? length : 0);
+// The file at the path (with none, the running program's): for its
+// attributes only, which clashes with no holder's sharing, or to be read,
+// shared with readers only.
+UniqueHandle FileAt(const wchar_t* path, bool read = false) {
+    wchar_t own[MAX_PATH];
+    const DWORD length = path ? 0 : GetModuleFileNameW(nullptr, own, MAX_PATH);
+    if (!path && (!length || length == MAX_PATH))
+        return UniqueHandle();
+    return UniqueHandle(CreateFileW(path ? path : own, read ? GENERIC_READ : FILE_READ_ATTRIBUTES,
+                                    read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
 }
 
 }  // namespace
@@ -62,8 +60,8 @@ Situation MachineOperations::Look() {
     if (kept ? JudgeHeldFolder(kept, keptFolder).risk != FolderRisk::None : kept.Error() == ERROR_CANT_RESOLVE_FILENAME)
         Raise(FormatText(kKeptFolderUnsafeText, {keptFolder}));
     Situation situation = areas_.Look();
-    const UniqueHandle running = Attributes(OwnPath());
-    situation.keptRunning = running && SameFile(running.get(), Attributes(keptFolder + kKeptInstaller).get());
+    const UniqueHandle running = FileAt(nullptr);
+    situation.keptRunning = running && SameFile(running.get(), FileAt((keptFolder + kKeptInstaller).c_str()).get());
     for (Spot& spot : situation.left) {
         UniqueHandle file;
         std::vector<JournalValue> values;
@@ -341,14 +339,10 @@ void MachineOperations::Write(const Action& action, bool undo) {
     if (action.area == Area::Kept) {
         // The running installer's own bytes, its file shared with readers
         // only while they are read, so that nothing changes it meanwhile.
-        const UniqueHandle own(
-            CreateFileW(OwnPath().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-        LARGE_INTEGER size{};
-        if (!own || !GetFileSizeEx(own.get(), &size))
-            RaiseSystemError(GetLastError());
-        std::vector<unsigned char> bytes(static_cast<std::size_t>(size.QuadPart));
+        const UniqueHandle own = FileAt(nullptr, true);
+        std::vector<unsigned char> bytes(own ? GetFileSize(own.get(), nullptr) : 0);
         DWORD read = 0;
-        if (!ReadFile(own.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+        if (!own || !ReadFile(own.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
             read != bytes.size())
             RaiseSystemError(GetLastError());
         files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
@@ -400,7 +394,8 @@ void MachineOperations::Finish(const Action&, bool) {
     // nothing of the run is left in the install folder, which the removal
     // may then remove; its folder goes at restart after it.
     const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
-    const bool keptWaits = !mapped_.empty() && ParentOf(mapped_.back()) == keptFolder;
+    const bool keptWaits = !mapped_.empty() && mapped_.back().compare(0, keptFolder.size(), keptFolder) == 0 &&
+                           mapped_.back().find(kKeptInstaller) == keptFolder.size();
     const bool waits = mapped_.size() > keptWaits;
     if (keptWaits && request_.removing)
         mapped_.push_back(keptFolder);
