@@ -145,8 +145,7 @@ Reason Check(const std::wstring& dir,
     if (!deepest)
         return deepest.Error() == ERROR_SHARING_VIOLATION
                    ? Unsafe({FolderRisk::InUse, dir})
-                   : Reason{FolderRefusal::Unusable, installed ? kInstalledFolderElsewhereText : kFolderUnusableText,
-                            bare};
+                   : Reason{FolderRefusal::Unusable, installed ? kInstalledFolderElsewhereText : kFolderUnusableText, bare};
     // Judged where it is, as it is held: the install folder, or what the
     // missing folders are made in. A link may lead there, and another account
     // may have made a folder on the way after the first look.

@@ -186,7 +186,9 @@ bool MachineOperations::Undoable(const Action& action) const {
 std::wstring MachineOperations::Describe(const Action& action) const {
     // Leftovers that could not go are not said to be gone.
     if (action.step == Step::Note)
-        return unfinished_.empty() || action.path != kEarlierRunFinished ? action.path : kEarlierRunLeftFilesNote;
+        return unfinished_.empty() || action.path != kEarlierRunFinished
+                   ? action.path
+                   : kEarlierRunLeftFilesNote;
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 

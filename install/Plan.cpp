@@ -162,7 +162,8 @@ class Planner {
             }
         }
         if (settled)
-            Add(Step::Note, Area::None, undone ? kEarlierRunUndoneNote : kEarlierRunFinished);
+            Add(Step::Note, Area::None,
+                undone ? kEarlierRunUndoneNote : kEarlierRunFinished);
     }
 
     static bool Has(const std::vector<std::wstring>& tags, const std::wstring& tag) {
