@@ -2,10 +2,13 @@
 
 #include "install/PathRules.h"
 #include "system/Error.h"
+#include "system/FolderSecurity.h"
 #include "system/MessageText.h"
 #include "system/Product.h"
 #include "system/RunNames.h"
 #include "system/Shortcut.h"
+
+#include <shlobj.h>
 
 #include <algorithm>
 #include <iterator>
@@ -18,7 +21,20 @@ Areas::Areas(std::wstring dir, HeldFolder root, HeldFolder above) : above_(std::
     programs_ = HeldFolder::Open(programs);
     if (!programs.empty())
         paths_[static_cast<int>(Area::StartMenu)] = programs + L"\\" + Product::kName;
+    // As a 32-bit program sees it, where the package keeps the installer too.
+    wchar_t programFiles[MAX_PATH + 1] = {};
+    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles))) {
+        programFiles_ = HeldFolder::Open(programFiles);
+        (paths_[static_cast<int>(Area::Kept)] = programFiles) += L"\\" ZARVO_KEPT_FOLDER;
+    }
     At(Area::Tree, L"").folder = std::move(root);
+}
+
+std::wstring Areas::NameAt(Area area, const std::wstring& path) const {
+    return !path.empty()             ? NameOf(path)
+           : area == Area::StartMenu ? std::wstring(Product::kName)
+           : area == Area::Kept      ? std::wstring(ZARVO_KEPT_FOLDER)
+                                     : NameOf(paths_[static_cast<int>(Area::Tree)]);
 }
 
 Areas::Held& Areas::At(Area area, const std::wstring& path) {
@@ -29,8 +45,8 @@ Areas::Held& Areas::At(Area area, const std::wstring& path) {
 }
 
 const HeldFolder& Areas::Above(Area area, const std::wstring& path) {
-    if (area == Area::StartMenu && path.empty())
-        return programs_;
+    if (path.empty() && (area == Area::StartMenu || area == Area::Kept))
+        return area == Area::Kept ? programFiles_ : programs_;
     return path.empty() ? above_ : Folder(area, ParentOf(path));
 }
 
@@ -43,14 +59,23 @@ const HeldFolder& Areas::Folder(Area area, const std::wstring& path) {
         // to choose; what is written there is checked name by name.
         held.folder = HeldFolder::Open(paths_[static_cast<int>(Area::Desktop)]);
     else
-        held.folder =
-            Above(area, path).ExistingFolder(area == Area::StartMenu && path.empty() ? Product::kName : NameOf(path));
+        held.folder = Above(area, path).ExistingFolder(area == Area::Tree ? NameOf(path) : NameAt(area, path));
     return held.folder;
 }
 
 void Areas::Make(Area area, const std::wstring& path) {
     Held& held = At(area, path);
-    held.folder = Above(area, path).RealFolder(path.empty() ? Product::kName : NameOf(path), &held.made);
+    const HeldFolder& above = Above(area, path);
+    if (area == Area::Kept && path.empty()) {
+        // The product's own list, whatever Program Files hands on, in the
+        // call that makes it, as the package gives it too; a name that
+        // appeared meanwhile, a link included, fails it rather than being used.
+        const UniqueLocalMemory security = ProductFolderSecurity();
+        held.folder = above.CreateFolder(NameAt(area, path), security.get());
+        held.made = static_cast<bool>(held.folder);
+    } else {
+        held.folder = above.RealFolder(NameAt(area, path), &held.made);
+    }
     // A file in the folder's place is no folder, whatever the system calls it.
     if (const DWORD error = held.folder.Error())
         Raise(IoErrorMessage(error == ERROR_DIRECTORY ? ERROR_ALREADY_EXISTS : error), error);
@@ -74,10 +99,7 @@ bool Areas::Remove(Area area, const std::wstring& path, bool onlyMade) {
     }
     if (onlyMade && !made)
         return true;
-    const std::wstring name = !path.empty()             ? NameOf(path)
-                              : area == Area::StartMenu ? std::wstring(Product::kName)
-                                                        : NameOf(paths_[static_cast<int>(Area::Tree)]);
-    return DeleteHeld(Above(area, path).FolderToDelete(name).get());
+    return DeleteHeld(Above(area, path).FolderToDelete(NameAt(area, path)).get());
 }
 
 bool Areas::RemoveAbove(const std::wstring& path) {
@@ -120,5 +142,6 @@ Situation Areas::Look() {
         list(Area::Tree, path);
     list(Area::Desktop, L"");
     list(Area::StartMenu, L"");
+    list(Area::Kept, L"");
     return situation;
 }

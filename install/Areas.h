@@ -9,7 +9,8 @@
 // The folders that the installation works in, held while it runs: the
 // install folder and the folders of its tree, each reached one name at a time
 // from the install folder through its handle, never through a link; the
-// all-users desktop; and the product's group in the all-users Start menu.
+// all-users desktop; the product's group in the all-users Start menu; and the
+// kept installer's folder in the 32-bit Program Files.
 class Areas {
   public:
     // `above` holds the install folder where it may go itself (a removal).
@@ -42,13 +43,15 @@ class Areas {
 
   private:
     // The folder that holds the area's folder ("" for the group: the Start
-    // menu's programs folder).
+    // menu's programs folder; for the kept installer's: Program Files).
     const HeldFolder& Above(Area area, const std::wstring& path);
+    // The name of the folder at the path in the folder above it.
+    std::wstring NameAt(Area area, const std::wstring& path) const;
 
     AreaPaths paths_;
     // Above the install folder: nothing an installation may reach.
     HeldFolder above_;
-    HeldFolder programs_;
+    HeldFolder programs_, programFiles_;
     struct Held {
         Area area;
         std::wstring path;

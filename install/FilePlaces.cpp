@@ -28,7 +28,8 @@ void FilePlaces::Fail(Area area, const std::wstring& path, DWORD error) const {
 void FilePlaces::Hold(Area area, const std::wstring& path, bool leaveElsewhere) {
     Opened old = areas_.Folder(area, ParentOf(path)).OpenExisting(NameOf(path));
     Entry& entry = At(area, path);
-    entry.elsewhere = leaveElsewhere && old.error == ERROR_CANT_RESOLVE_FILENAME;
+    entry.elsewhere = leaveElsewhere && (old.error == ERROR_CANT_RESOLVE_FILENAME ||
+                                         (area == Area::Kept && old.error == ERROR_SHARING_VIOLATION));
     if (!old && old.error != ERROR_FILE_NOT_FOUND && !entry.elsewhere)
         Fail(area, path, old.error);
     entry.old = std::move(old.file);

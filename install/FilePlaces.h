@@ -19,7 +19,9 @@ class FilePlaces {
     // tell, when another program holds it without sharing or something other
     // than a file stands there. With `leaveElsewhere`, a name that leads
     // elsewhere, a link that the system follows as it opens it, is left as it
-    // is instead: what it leads to is no file of the product's.
+    // is instead: what it leads to is no file of the product's; and so is the
+    // kept installer that another program holds without sharing: the
+    // package's action that runs it, which removes it once it has ended.
     void Hold(Area area, const std::wstring& path, bool leaveElsewhere = false);
     void LetGo(Area area, const std::wstring& path);
 

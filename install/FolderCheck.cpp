@@ -116,12 +116,7 @@ bool LeadsTo(const std::wstring& dir, const HeldFolder& folder) {
     const UniqueHandle typed(CreateFileW(dir.c_str(), FILE_READ_ATTRIBUTES,
                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                          FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    BY_HANDLE_FILE_INFORMATION files[2] = {};
-    for (int i = 0; i < 2; ++i)
-        if (!GetFileInformationByHandle(i ? folder.Handle() : typed.get(), &files[i]))
-            return false;
-    return files[0].dwVolumeSerialNumber == files[1].dwVolumeSerialNumber &&
-           files[0].nFileIndexHigh == files[1].nFileIndexHigh && files[0].nFileIndexLow == files[1].nFileIndexLow;
+    return SameFile(typed.get(), folder.Handle());
 }
 
 // A text that every later path can be built on, in a folder that only the

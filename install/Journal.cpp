@@ -108,14 +108,14 @@ namespace {
 
 // The longest text, its NUL included, that a journal takes for a value: twice
 // the classic path limit, which a path of the product fits, quoted and with
-// its arguments as the uninstall command is, and every text of the table.
+// its arguments as the removal's commands are, and every text of the table.
 constexpr std::size_t kLongestText = 2 * 260;
 
 // Whether `type` and `data` are what the product's value could hold: the
 // table's type; a number of four bytes; a text as the registry stores it, of
 // UTF-16 units (the journal's bytes are Windows'), its one NUL at its end;
 // and a path value a folder that the folder rules take followed by the
-// table's text, the command's in its quotes, and a folder made above it a
+// table's text, the commands' in their quotes, and a folder made above it a
 // folder that the rules take.
 bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::vector<unsigned char>& data) {
     if (type != Product::RegistryType(product.data))
@@ -132,7 +132,7 @@ bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::ve
     text.pop_back();
     if (product.data == Product::Data::Above)
         return WellFormedInstallDir(text);
-    const bool command = product.data == Product::Data::Command;
+    const bool command = product.data == Product::Data::Command || product.data == Product::Data::Kept;
     if (!command && product.data != Product::Data::InFolder && product.data != Product::Data::ExpandInFolder)
         return true;
     const std::size_t suffix = std::wcslen(product.text);

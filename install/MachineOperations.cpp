@@ -9,6 +9,7 @@
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
 #include "system/Files.h"
+#include "system/FolderSecurity.h"
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/Reg.h"
@@ -19,6 +20,23 @@
 #include <algorithm>
 #include <iterator>
 
+namespace {
+
+// The file at the path (with none, the running program's): for its
+// attributes only, which clashes with no holder's sharing, or to be read,
+// shared with readers only.
+UniqueHandle FileAt(const wchar_t* path, bool read = false) {
+    wchar_t own[MAX_PATH];
+    const DWORD length = path ? 0 : GetModuleFileNameW(nullptr, own, MAX_PATH);
+    if (!path && (!length || length == MAX_PATH))
+        return UniqueHandle();
+    return UniqueHandle(CreateFileW(path ? path : own, read ? GENERIC_READ : FILE_READ_ATTRIBUTES,
+                                    read ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+}
+
+}  // namespace
+
 MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
     : request_(request),
       progress_(progress),
@@ -26,10 +44,24 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
       tag_(std::move(tag)),
       areas_(request.folder.path, std::move(request.folder.held), std::move(request.folder.above)),
       files_(areas_, tag_),
-      registry_(request.folder.path, InstalledSizeKib(), request.shortcutsText, request.folder.madeAbove) {}
+      registry_(request.folder.path,
+                InstalledSizeKib(),
+                request.shortcutsText,
+                request.folder.madeAbove,
+                ParentOf(areas_.Paths()[static_cast<int>(Area::Kept)])) {}
 
 Situation MachineOperations::Look() {
+    // The kept installer's folder is judged as the install folder is: the
+    // entry's removal runs what lies there with administrator rights. One
+    // that another account could change, or a link in its place, is refused
+    // before anything changes.
+    const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
+    const HeldFolder& kept = areas_.Folder(Area::Kept, L"");
+    if (kept ? JudgeHeldFolder(kept, keptFolder).risk != FolderRisk::None : kept.Error() == ERROR_CANT_RESOLVE_FILENAME)
+        Raise(FormatText(kKeptFolderUnsafeText, {keptFolder}));
     Situation situation = areas_.Look();
+    const UniqueHandle running = FileAt(nullptr);
+    situation.keptRunning = running && SameFile(running.get(), FileAt((keptFolder + kKeptInstaller).c_str()).get());
     for (Spot& spot : situation.left) {
         UniqueHandle file;
         std::vector<JournalValue> values;
@@ -242,8 +274,9 @@ void MachineOperations::Place(const Action& action, bool undo) {
         files_.Unplace(action.area, action.path);
     else if (!files_.Place(action.area, action.path))
         // A link that leads elsewhere keeps its name, and what it leads to
-        // stays untouched: neither is the product's to remove.
-        log_.Line(kLinkKeptLine);
+        // stays untouched: neither is the product's to remove. The kept
+        // installer that another program holds is that program's to remove.
+        log_.Line(action.area == Area::Kept ? kKeptInstallerHeldLine : kLinkKeptLine);
 }
 
 void MachineOperations::Remove(const Action& action, bool undo) {
@@ -305,6 +338,18 @@ void MachineOperations::Write(const Action& action, bool undo) {
         files_.Drop(action.area, action.path);
         return;
     }
+    if (action.area == Area::Kept) {
+        // The running installer's own bytes, its file shared with readers
+        // only while they are read, so that nothing changes it meanwhile.
+        const UniqueHandle own = FileAt(nullptr, true);
+        std::vector<unsigned char> bytes(own ? GetFileSize(own.get(), nullptr) : 0);
+        DWORD read = 0;
+        if (!own || !ReadFile(own.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size())
+            RaiseSystemError(GetLastError());
+        files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
+        return;
+    }
     if (action.file) {
         UniqueHandle& copy = copies_[action.file - Product::kFiles];
         files_.Write(action.area, action.path, [&](HANDLE file) { DecompressFile(copy.get(), file); });
@@ -346,11 +391,20 @@ void MachineOperations::Finish(const Action&, bool) {
     mapped_ = files_.RemoveKept();
     registry_.DropJournal();
     // The marker stays while a kept file does: it tells the next run that the
-    // file is to go, not to come back.
-    marked_ = marker && !mapped_.empty();
-    if (marker && mapped_.empty() && request_.removing)
+    // file is to go, not to come back. The kept installer, the run's last
+    // place, needs none where it still runs (the removal's own program):
+    // nothing of the run is left in the install folder, which the removal
+    // may then remove; its folder goes at restart after it.
+    const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
+    const bool keptWaits = !mapped_.empty() && mapped_.back().compare(0, keptFolder.size(), keptFolder) == 0 &&
+                           mapped_.back().find(kKeptInstaller) == keptFolder.size();
+    const bool waits = mapped_.size() > keptWaits;
+    if (keptWaits && request_.removing)
+        mapped_.push_back(keptFolder);
+    marked_ = marker && waits;
+    if (marker && !waits && request_.removing)
         marker_ = std::move(marker.file);
-    else if (marker && mapped_.empty())
+    else if (marker && !waits)
         DeleteHeld(marker.file.get());
     scratch_.reset();
 }

@@ -52,6 +52,7 @@ class Planner {
         } else {
             Files();
             Shortcuts();
+            KeptInstaller(false);
             // A copy that started since the first look, one that started
             // itself again as it closed or that its user started, is closed
             // too before any file takes its name.
@@ -142,7 +143,11 @@ class Planner {
                 const std::wstring place = spot.path.substr(0, slash + 1) + name.original;
                 // A run with only shortcuts here went into another folder, whose
                 // marker is not seen: where its new shortcut stands, it finished.
-                const bool finished = Has(done, name.tag) || (!Has(here, name.tag) && Stands(spot.area, place));
+                // A kept installer without its run here is past its end (the
+                // removal's own program, gone at restart), or another folder's:
+                // every run writes or removes the one that stands, or is it.
+                const bool finished = Has(done, name.tag) ||
+                                      (!Has(here, name.tag) && (spot.area == Area::Kept || Stands(spot.area, place)));
                 Step step = Step::Discard;
                 if (!finished && name.kind == RunNameKind::Old)
                     step = Step::PutBack;
@@ -196,6 +201,7 @@ class Planner {
         for (const Product::Shortcut& shortcut : Product::kShortcuts)
             if (Stands(AreaOf(shortcut.place), std::wstring(L"\\").append(shortcut.name)))
                 Add(Step::Hold, AreaOf(shortcut.place), L"\\", shortcut.name);
+        KeptInstaller(true);
         const std::size_t held = plan_.size();
         Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), [](const Action& a) {
                      return a.step == Step::Hold;
@@ -222,8 +228,9 @@ class Planner {
         for (auto folder = tree.rbegin(); folder != tree.rend(); ++folder)
             if (Stands(Area::Tree, *folder))
                 Add(Step::RemoveFolder, Area::Tree, folder->c_str());
-        if (Stands(Area::StartMenu, L""))
-            Add(Step::RemoveFolder, Area::StartMenu);
+        for (Area area : {Area::StartMenu, Area::Kept})
+            if (Stands(area, L""))
+                Add(Step::RemoveFolder, area);
         if (Stands(Area::Tree, L""))
             Add(Step::RemoveFolder, Area::Tree);
         for (const std::wstring& folder : situation_.madeAbove)
@@ -233,6 +240,20 @@ class Planner {
         for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
             if (Product::OwnsKey(*key))
                 Add(Step::RemoveKey, Area::None, *key);
+    }
+
+    // The installer kept for later commands, held and written like the
+    // product's files, its folder made where missing; not where the program
+    // that runs is that copy. A removal holds it to remove it, last.
+    void KeptInstaller(bool removal) {
+        if (!removal && situation_.keptRunning)
+            return;
+        if (!removal && !Stands(Area::Kept, L""))
+            Add(Step::MakeFolder, Area::Kept);
+        if (Stands(Area::Kept, kKeptInstaller))
+            Add(Step::Hold, Area::Kept, kKeptInstaller);
+        if (!removal)
+            Add(Step::Write, Area::Kept, kKeptInstaller);
     }
 
     void Shortcuts() {

@@ -12,15 +12,19 @@
 // machine holds: nothing here touches the system, so plans are checked natively.
 
 // The folders an action works in: the install folder's tree, the all-users
-// desktop, and the product's group in the all-users Start menu.
-enum class Area : std::uint8_t { None, Tree, Desktop, StartMenu };
+// desktop, the product's group in the all-users Start menu, and the kept
+// installer's folder below the 32-bit Program Files.
+enum class Area : std::uint8_t { None, Tree, Desktop, StartMenu, Kept };
 
 // The area of a place of shortcuts.
 constexpr Area AreaOf(Product::LinkPlace place) {
     return place == Product::LinkPlace::Desktop ? Area::Desktop : Area::StartMenu;
 }
 // The paths of the areas' folders, in the order of Area.
-using AreaPaths = std::wstring[4];
+using AreaPaths = std::wstring[5];
+
+// The kept installer below its area's folder.
+inline constexpr wchar_t kKeptInstaller[] = L"\\" ZARVO_KEPT_FILE;
 
 // What an action is: the first are shown, and go to the window; the others
 // change the machine, each done and undone by one row of its operations.
@@ -113,6 +117,9 @@ struct Situation {
     // The folders above the install folder that its installation made and
     // that stand, deepest first.
     std::vector<std::wstring> madeAbove;
+    // The program that runs is the kept installer (the package's, or a
+    // removal that its entry started): it is not written again.
+    bool keptRunning = false;
 };
 
 // Whether the installation settles a name that an earlier run left: markers

@@ -46,7 +46,8 @@ void FlushKeys() {
 RegistryValues::RegistryValues(const std::wstring& dir,
                                unsigned long installedKib,
                                const std::wstring& choice,
-                               const std::wstring& madeAbove) {
+                               const std::wstring& madeAbove,
+                               const std::wstring& programFiles) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -66,7 +67,9 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                 entry.newData = TextData(dir + value.text);
                 break;
             case Product::Data::Command:
-                entry.newData = TextData(L"\"" + dir + value.text);
+            case Product::Data::Kept:
+                entry.newData =
+                    TextData(L"\"" + (value.data == Product::Data::Command ? dir : programFiles) + value.text);
                 break;
             case Product::Data::Date:
             case Product::Data::Choice:

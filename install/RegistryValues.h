@@ -13,12 +13,14 @@
 class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
-    // `installedKib`, with the shortcuts that `choice` names and the folder
-    // made above it, `madeAbove` (none where empty).
+    // `installedKib`, with the shortcuts that `choice` names, the folder made
+    // above it, `madeAbove` (none where empty), and the installer kept below
+    // `programFiles`.
     RegistryValues(const std::wstring& dir,
                    unsigned long installedKib,
                    const std::wstring& choice,
-                   const std::wstring& madeAbove);
+                   const std::wstring& madeAbove,
+                   const std::wstring& programFiles);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk; with none (a removal whose folder

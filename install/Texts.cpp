@@ -42,6 +42,7 @@ const wchar_t kUndoFailedLine[] = L"撤销失败：%1：%2";
 const wchar_t kJournalNotUsedLine[] = L"未使用此日志，注册表未按它恢复：";
 const wchar_t kNotSetAsideLine[] = L"未能移开，留待下次安装：";
 const wchar_t kLinkKeptLine[] = L"这是指向别处的链接，不是本产品的文件，保留。";
+const wchar_t kKeptInstallerHeldLine[] = L"另一程序占用着它，保留，由该程序删除。";
 const wchar_t kLeftForNextInstallLine[] = L"未能删除，留待下次安装删除：";
 const wchar_t kLeftForNextRemovalLine[] = L"未能删除，留待下次卸载：";
 const wchar_t kDeletedAtRestartLine[] = L"重启后删除：";
@@ -64,6 +65,7 @@ const wchar_t* const kFolderUnsafeTexts[4] = {
     L"文件夹“%1”允许其他账户重命名或替换其中的安装目录。\r\n请选择其他文件夹。",
     L"安装目录“%1”正被其他程序独占使用。\r\n请关闭该程序或选择其他文件夹。",
 };
+const wchar_t kKeptFolderUnsafeText[] = L"文件夹“%1”允许其他账户更改其中的安装程序，未做任何更改。";
 const wchar_t kNoRoomText[] =
     L"磁盘空间不足：安装需要 %1 MB，“%2”所在的磁盘只有 %3 MB 可用。\r\n请释放磁盘空间或选择其他文件夹。";
 const wchar_t kNoTemporaryRoomText[] =

@@ -54,6 +54,7 @@ extern const wchar_t kUndoFailedLine[];
 extern const wchar_t kJournalNotUsedLine[];
 extern const wchar_t kNotSetAsideLine[];
 extern const wchar_t kLinkKeptLine[];
+extern const wchar_t kKeptInstallerHeldLine[];
 extern const wchar_t kLeftForNextInstallLine[];
 extern const wchar_t kLeftForNextRemovalLine[];
 extern const wchar_t kDeletedAtRestartLine[];
@@ -75,6 +76,8 @@ extern const wchar_t kFolderChangedText[];
 extern const wchar_t kInstalledFolderElsewhereText[];
 extern const wchar_t kInstalledFolderEmptyText[];
 extern const wchar_t* const kFolderUnsafeTexts[4];
+// The kept installer's folder (%1) that another account could change.
+extern const wchar_t kKeptFolderUnsafeText[];
 // Too little room on the install folder's disk (%1 MB needed, the folder %2,
 // %3 MB free), or on the temporary folder's (%1, %2 MB needed, %3 MB free).
 extern const wchar_t kNoRoomText[];

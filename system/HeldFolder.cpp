@@ -114,6 +114,15 @@ Standing WhatStands(const std::wstring& parentName,
 
 }  // namespace
 
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION files[2] = {};
+    for (int i = 0; i < 2; ++i)
+        if (!GetFileInformationByHandle(i ? b : a, &files[i]))
+            return false;
+    return files[0].dwVolumeSerialNumber == files[1].dwVolumeSerialNumber &&
+           files[0].nFileIndexHigh == files[1].nFileIndexHigh && files[0].nFileIndexLow == files[1].nFileIndexLow;
+}
+
 bool SameName(const std::wstring& a, const std::wstring& b) {
     if (a.size() != b.size())
         return false;

@@ -101,6 +101,9 @@ bool DeleteHeld(HANDLE file);
 // "\\server\share" for a share; empty for anything else.
 std::wstring DosPath(const std::wstring& name);
 
+// Whether two handles opened one file: one volume, one file index.
+bool SameFile(HANDLE a, HANDLE b);
+
 // Whether two names are one as the file system compares them: letter case
 // aside.
 bool SameName(const std::wstring& a, const std::wstring& b);

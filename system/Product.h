@@ -22,6 +22,11 @@ inline constexpr wchar_t kName[] = L"泽沃浏览器";
 // the Uninstall key take: literals, which the tables below join into paths.
 #define ZARVO_BROWSER_FILE L"Zarvo.exe"
 #define ZARVO_SHORT_NAME L"Zarvo"
+// The installer kept for later commands (the entry's quiet removal), in a
+// folder of its own below the 32-bit Program Files, where the package for the
+// Windows Installer keeps it too: one copy for both.
+#define ZARVO_KEPT_FOLDER L"Zarvo Setup"
+#define ZARVO_KEPT_FILE L"ZarvoSetup.exe"
 
 // A file of the product, in installation order: its payload name (the name of
 // the resource that carries it), the folder below the install folder that it
@@ -154,10 +159,12 @@ inline constexpr wchar_t kDisplayVersionValue[] = L"DisplayVersion";
 
 // What a registry value holds: a fixed text; the install folder followed by
 // the text (also as an expandable string); the uninstall command, the install
-// folder in quotes followed by the text; today's local date (YYYYMMDD); the
-// shortcut choice; a fixed number; the installed size in KiB; or a folder
-// above the install folder that the installation made (absent for none).
-enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Date, Choice, Number, Size, Above };
+// folder in quotes followed by the text; the kept installer's command, the
+// 32-bit Program Files in quotes followed by the text; today's local date
+// (YYYYMMDD); the shortcut choice; a fixed number; the installed size in KiB;
+// or a folder above the install folder that the installation made (absent for
+// none).
+enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Kept, Date, Choice, Number, Size, Above };
 // The registry type that such a value is stored as: REG_SZ (1), REG_EXPAND_SZ
 // (2) or REG_DWORD (4).
 constexpr std::uint32_t RegistryType(Data data) {
@@ -185,6 +192,9 @@ inline constexpr Value kValues[] = {
     // "C:\Program.exe" first when the uninstaller is run, with administrator
     // rights.
     {kUninstallKey, kUninstallStringValue, L"\\ZarvService.exe\" Uninstall", Data::Command, 0},
+    // What deployment tools run for a removal without a window.
+    {kUninstallKey, L"QuietUninstallString", L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_KEPT_FILE L"\" /uninstall /quiet",
+     Data::Kept, 0},
     {kUninstallKey, L"Publisher", L"洛菲工作室", Data::Text, 0},
     {kUninstallKey, L"URLInfoAbout", kProductSiteUrl, Data::Text, 0},
     {kUninstallKey, L"HelpLink", kForumUrl, Data::Text, 0},

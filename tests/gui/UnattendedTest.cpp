@@ -423,6 +423,41 @@ TEST_F(Unattended, RemovalEndsWithItsCodeAndTheLogSaysWhy) {
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
 }
 
+// The entry's quiet removal, run as a deployment tool runs it (that command
+// line as it stands, no window), is the installer kept in its own folder,
+// the installer's bytes: it removes the product with 0, and once the system
+// has restarted, neither it nor its folder is left.
+TEST_F(Unattended, QuietRemovalFromTheEntryRemovesEverythingByTheNextRestart) {
+    const std::wstring dir = std::wstring(kRoot) + L"\\Zarvo";
+    ASSERT_EQ(Run(L"/quiet /D=" + dir), static_cast<DWORD>(kInstalled));
+    EXPECT_EQ(ReadBytes(KeptInstaller()), ReadBytes(InstallerPath()));
+    std::wstring quiet = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"QuietUninstallString").text;
+    quiet.resize(quiet.find(L'\0'));
+    ASSERT_EQ(quiet, Quoted(KeptInstaller()) + L" /uninstall /quiet");
+    const auto runHidden = [](std::wstring line) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_HIDE;
+        PROCESS_INFORMATION info{};
+        DWORD code = STILL_ACTIVE;
+        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                           &info)) {
+            const UniqueHandle process(info.hProcess), thread(info.hThread);
+            WaitForSingleObject(info.hProcess, 4 * kPatience);
+            GetExitCodeProcess(info.hProcess, &code);
+        }
+        return code;
+    };
+    EXPECT_EQ(runHidden(quiet), 0u);
+    EXPECT_FALSE(Exists(dir));
+    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_FALSE(Exists(KeptInstaller()));
+    // Wine's restart does what Windows does at its next start.
+    EXPECT_EQ(runHidden(L"wineboot.exe -r"), 0u);
+    EXPECT_FALSE(Exists(KeptFolder()));
+}
+
 // A log that would lie in the folder that the run removes from or installs
 // into is refused, however that folder is spelt, and nothing is made: it
 // would replace a file of the product.

@@ -40,6 +40,8 @@ Situation Installed() {
     for (const Product::File& file : Product::kFiles)
         situation.existing.push_back({Area::Tree, std::wstring(file.folder) + L"\\" + file.name});
     situation.existing.push_back({Area::StartMenu, L""});
+    situation.existing.push_back({Area::Kept, L""});
+    situation.existing.push_back({Area::Kept, kKeptInstaller});
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
         situation.existing.push_back({AreaOf(shortcut.place), std::wstring(L"\\") + shortcut.name});
     return situation;
@@ -50,16 +52,19 @@ Situation Installed() {
 // A removal holds every file and shortcut of the product that is there before
 // it removes one, deletes the values after the last, and only once the run
 // is done removes the folders, innermost first and the install folder last;
-// it writes, places and makes nothing. What locates the product goes after
-// the run is done, before the install folder. Where that folder is gone, the
-// shortcuts and values alone are removed.
+// it writes, places and makes nothing; the kept installer goes last of the
+// files. What locates the product goes after the run is done, before the
+// install folder. Where that folder is gone, the shortcuts and values alone
+// are removed.
 TEST(Plan, Removal) {
     Situation situation = Installed();
     situation.existing.erase(situation.existing.end() - static_cast<std::ptrdiff_t>(Product::kShortcutCount));
     const Plan removal = PlanRemoval(situation);
     const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
-    EXPECT_EQ(Count(removal, Step::Hold), files + shortcuts - 1);
-    EXPECT_EQ(Count(removal, Step::Remove), files + shortcuts - 1);
+    EXPECT_EQ(Count(removal, Step::Hold), files + shortcuts);
+    EXPECT_EQ(Count(removal, Step::Remove), files + shortcuts);
+    EXPECT_EQ(removal[Find(removal, {Step::Remove, Area::Kept, kKeptInstaller}) + 2].step, Step::Status)
+        << "then the values";
     EXPECT_EQ(Count(removal, Step::Remove, Area::Desktop), 0) << "the desktop shortcut is not there";
     EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 3);
     for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
@@ -78,7 +83,7 @@ TEST(Plan, Removal) {
         if (removal[i].step == Step::RemoveFolder)
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
-                                                  L"\\Plugins", L"\\Lang", L"\\Data", L"", L""}));
+                                                  L"\\Plugins", L"\\Lang", L"\\Data", L"", L"", L""}));
     const std::size_t forget = removal.size() - Product::kKeys.size();
     EXPECT_EQ(removal[forget], Action(Step::Forget));
     EXPECT_EQ(removal[forget - 1], Action(Step::RemoveFolder, Area::Tree));
@@ -91,7 +96,7 @@ TEST(Plan, Removal) {
     Situation gone;
     gone.existing.assign(situation.existing.end() - static_cast<std::ptrdiff_t>(shortcuts), situation.existing.end());
     const Plan shortcutsOnly = PlanRemoval(gone);
-    EXPECT_EQ(Count(shortcutsOnly, Step::Remove), shortcuts - 1);
+    EXPECT_EQ(Count(shortcutsOnly, Step::Remove), shortcuts) << "the shortcuts and the kept installer";
     for (Step none : {Step::ClosePrograms, Step::RemoveFolder})
         EXPECT_EQ(Count(shortcutsOnly, none, Area::Tree), 0);
     EXPECT_EQ(Count(shortcutsOnly, Step::Forget), 1);
@@ -107,10 +112,10 @@ TEST(Plan, FreshAndUpgrade) {
         if (action.step == Step::MakeFolder)
             folders.push_back(action.path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Data", L"\\Lang", L"\\Plugins", L"\\Skin", L"\\Temp",
-                                                  L"\\Temp\\Skin", L"\\Temp\\Update", L""}));
+                                                  L"\\Temp\\Skin", L"\\Temp\\Update", L"", L""}));
     EXPECT_EQ(Count(fresh, Step::Hold), 0);
     const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
-    EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts);
+    EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts + 1) << "and the kept installer";
     EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
     // The running copies are closed before the journal, which comes before
     // the first new file; every file is written before the first takes its
@@ -133,7 +138,7 @@ TEST(Plan, FreshAndUpgrade) {
     // Each file, shortcut and value is written once, from its own row.
     std::vector<const void*> rows;
     for (const Action& action : fresh)
-        if (action.step == Step::Write || action.step == Step::SetValue)
+        if ((action.step == Step::Write && action.area != Area::Kept) || action.step == Step::SetValue)
             rows.push_back(action.file       ? static_cast<const void*>(action.file)
                            : action.shortcut ? static_cast<const void*>(action.shortcut)
                                              : action.value);
@@ -148,6 +153,16 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_LT(Find(upgrade, {Step::Hold, Area::Tree, L"\\Lang\\0x0409.ini"}),
               Find(upgrade, {Step::Copy, Area::None, L"whatsnewtxt"}));
     EXPECT_LT(Find(upgrade, {Step::Hold, Area::StartMenu, lastShortcut.path}), Find(upgrade, lastShortcut));
+    EXPECT_LT(Find(upgrade, {Step::Hold, Area::Kept, kKeptInstaller}),
+              Find(upgrade, {Step::Write, Area::Kept, kKeptInstaller}));
+
+    // The kept installer that runs is not written again, nor held; its
+    // removal removes it all the same.
+    Situation fromKept = Installed();
+    fromKept.keptRunning = true;
+    const Plan again = PlanInstallation(fromKept);
+    EXPECT_EQ(Count(again, Step::Hold, Area::Kept) + Count(again, Step::Write, Area::Kept), 0);
+    EXPECT_EQ(Count(PlanRemoval(fromKept), Step::Remove, Area::Kept), 1);
 }
 
 // Whatever the machine holds: every file written takes its place once, after
@@ -160,6 +175,7 @@ TEST(Plan, EveryWriteItsPlaceEveryHoldItsRestartAndRemovalOnlyTheProducts) {
         products.emplace_back(Area::Tree, std::wstring(file.folder) + L"\\" + file.name);
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
         products.emplace_back(AreaOf(shortcut.place), std::wstring(L"\\") + shortcut.name);
+    products.emplace_back(Area::Kept, kKeptInstaller);
     Situation withOthers = Installed();
     for (const wchar_t* other : {L"\\Data\\bookmarks.txt", L"\\Zarvo.exe.bak", L"\\Plugins\\their.dll"})
         withOthers.existing.push_back({Area::Tree, other});
@@ -246,6 +262,11 @@ TEST(Plan, SettleMadeFoldersAndShortcutChoices) {
     EXPECT_LT(Find(putBack, {Step::PutBack, Area::Tree, L"\\whatsnew.txt.zs-aaaaaaaa-old"}),
               Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}));
     EXPECT_LT(Find(putBack, {Step::Hold, Area::Tree, L"\\whatsnew.txt"}), putBack.size());
+    // A kept installer that a removal ran, kept aside with nothing of its run
+    // left here, goes: it is not put back.
+    Situation removedFromKept;
+    removedFromKept.left = {{Area::Kept, L"\\ZarvoSetup.exe.zs-dddddddd-old"}};
+    EXPECT_EQ(Count(PlanInstallation(removedFromKept), Step::Discard, Area::Kept), 1);
 
     EXPECT_EQ(PlanFoldersBelow(L"C:\\", L"\\Apps\\\\Zarvo"),
               (Plan{{Step::Made, Area::None, L"C:\\Apps"}, {Step::Made, Area::None, L"C:\\Apps\\Zarvo"}}));
@@ -390,11 +411,13 @@ std::vector<JournalValue> SoundJournal(const std::wstring& dir = L"C:\\Zarvo", c
     for (const Product::Value& value : Product::kValues) {
         const std::uint32_t type = Product::RegistryType(value.data);
         const bool path = value.data == Product::Data::InFolder || value.data == Product::Data::ExpandInFolder;
-        const std::vector<unsigned char> data = type == 4 ? std::vector<unsigned char>{1, 0, 0, 0}
-                                                : path    ? Utf16(dir + value.text)
-                                                : value.data == Product::Data::Above   ? Utf16(dir)
-                                                : value.data == Product::Data::Command ? Utf16(L"\"" + dir + value.text)
-                                                                                       : Utf16(text);
+        const std::vector<unsigned char> data =
+            type == 4                            ? std::vector<unsigned char>{1, 0, 0, 0}
+            : path                               ? Utf16(dir + value.text)
+            : value.data == Product::Data::Above ? Utf16(dir)
+            : value.data == Product::Data::Command || value.data == Product::Data::Kept
+                ? Utf16(L"\"" + dir + value.text)
+                : Utf16(text);
         sound.push_back({value.key, value.name, true, true, type, data, type, data});
     }
     return sound;
@@ -458,9 +481,9 @@ TEST(Journal, EarlierDataOnlyWhatTheProductCouldHaveHad) {
     }
     EXPECT_EQ(JournalRefusal(missing), nullptr);
     // The App Paths entry, its Path, the Comments, the Readme, the uninstall
-    // command, a number and the folder made above, by their places in the
-    // table.
-    const std::size_t app = 0, path = 1, comments = 2, readme = 6, command = 7, number = 13, above = 21;
+    // command, the quiet one, a number and the folder made above, by their
+    // places in the table.
+    const std::size_t app = 0, path = 1, comments = 2, readme = 6, command = 7, quiet = 8, number = 14, above = 22;
     const std::pair<std::size_t, std::function<void(JournalValue&)>> foreign[] = {
         {app, [](JournalValue& v) { v.type = 2, v.data = Utf16(L"C:\\evil\\evil.exe"); }},
         {app, [](JournalValue& v) { v.data = Utf16(L"C:\\evil\\evil.exe"); }},
@@ -470,6 +493,7 @@ TEST(Journal, EarlierDataOnlyWhatTheProductCouldHaveHad) {
              v.type = 7, v.data.insert(v.data.end(), {0, 0});
          }},
         {command, [](JournalValue& v) { v.data.erase(v.data.begin(), v.data.begin() + 2); }},
+        {quiet, [](JournalValue& v) { v.data = Utf16(L"\"C:\\Evil\\ZarvoSetup.exe\" /uninstall /quiet"); }},
         {path, [](JournalValue& v) { v.data = Utf16(L"Zarvo"); }},
         {path, [](JournalValue& v) { v.data = Utf16(L"C:\\"); }},
         {above, [](JournalValue& v) { v.data = Utf16(L"C:\\"); }},

@@ -103,6 +103,32 @@ TEST(FolderSecurity, OwnAccountIsTrustedOnlyWhereTheTokenIsNotSplit) {
     EXPECT_EQ(InstallerTrust().self, ProcessTokenFacts(GetCurrentProcess())->user);
 }
 
+// The kept installer's folder that another account could change, or a link
+// in its place, is refused by an installation and a removal alike, and
+// nothing changes, there or where the link leads.
+TEST_F(InstallTest, KeptInstallersFolderThatOthersCouldChangeIsRefused) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo", elsewhere = std::wstring(kTestRoot) + L"\\Elsewhere";
+    const std::wstring refusal = L"文件夹“" + KeptFolder() + L"”允许其他账户更改其中的安装程序，未做任何更改。";
+    ASSERT_TRUE(MakeFolders(elsewhere));
+    ASSERT_TRUE(CreateDirectoryW(KeptFolder().c_str(), nullptr) && OpenToEveryone(KeptFolder()));
+    EXPECT_EQ(Install(dir), refusal);
+    EXPECT_FALSE(Exists(dir));
+    ExpectNothingRegistered();
+    ASSERT_TRUE(RemoveDirectoryW(KeptFolder().c_str()));
+    {
+        const SymbolicLink link(KeptFolder(), elsewhere);
+        ASSERT_TRUE(link.Made());
+        EXPECT_EQ(Install(dir), refusal);
+        EXPECT_FALSE(Exists(dir));
+        EXPECT_FALSE(Exists(elsewhere + L"\\ZarvoSetup.exe"));
+    }
+    ASSERT_EQ(Install(dir), L"");
+    const ProductState installed = CurrentProduct(dir);
+    ASSERT_TRUE(OpenToEveryone(KeptFolder()));
+    EXPECT_EQ(Remove(), refusal);
+    EXPECT_TRUE(CurrentProduct(dir) == installed);
+}
+
 // What the installer makes, only administrators may change; what another
 // account could change is refused, and nothing is made.
 TEST_F(InstallTest, InstallFolderIsTheAdministratorsOnly) {

@@ -27,6 +27,12 @@ TEST_F(InstallTest, FreshDirectoryGetsTheWholeProduct) {
     };
     ASSERT_EQ(Install(dir), L"");
     ExpectProductInstalled(dir);
+    // The installer kept for later commands: the running one's bytes, in a
+    // folder of the administrators'.
+    wchar_t running[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, running, MAX_PATH);
+    EXPECT_EQ(ReadBytes(KeptInstaller()), ReadBytes(running));
+    EXPECT_EQ(AccessList(KeptFolder()).find(L";WD)"), std::wstring::npos) << AccessList(KeptFolder());
     EXPECT_TRUE(ScratchFolders().empty());
     EXPECT_TRUE(RunNamesLeft(dir).empty());
     EXPECT_NE(scratchList.find(L";SY)"), std::wstring::npos) << scratchList;

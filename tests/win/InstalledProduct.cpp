@@ -19,6 +19,14 @@ std::wstring ProgramGroup() {
     return SpecialFolder(CSIDL_COMMON_PROGRAMS) + L"\\泽沃浏览器";
 }
 
+std::wstring KeptFolder() {
+    return SpecialFolder(CSIDL_PROGRAM_FILES) + L"\\Zarvo Setup";
+}
+
+std::wstring KeptInstaller() {
+    return KeptFolder() + L"\\ZarvoSetup.exe";
+}
+
 std::wstring LocalDate(int minutes) {
     SYSTEMTIME now{};
     GetLocalTime(&now);
@@ -43,6 +51,7 @@ void RemoveInstallation(const std::wstring& root) {
     RemoveTree(root);
     DeleteFileW(DesktopLink().c_str());
     RemoveTree(ProgramGroup());
+    RemoveTree(KeptFolder());
     for (const wchar_t* key : {kAppPaths, kUninstall, kClient, kPageClass, kLinkClass})
         DeleteRegTree(HKEY_LOCAL_MACHINE, key);
     HKEY apps = nullptr;
@@ -105,6 +114,9 @@ void ExpectProductInstalled(const std::wstring& dir) {
             case Product::Data::Command:
                 text = L"\"" + dir + value.text;
                 break;
+            case Product::Data::Kept:
+                text = L"\"" + SpecialFolder(CSIDL_PROGRAM_FILES) + value.text;
+                break;
             case Product::Data::Date:
                 // Today's local date, or that of ten minutes ago for an
                 // installation that ran over midnight.
@@ -144,6 +156,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
         {stored(kUninstall, L"DisplayVersion"), L"1.1.0.2669"},
         {stored(kUninstall, L"InstallLocation"), dir},
         {stored(kUninstall, L"UninstallString"), L"\"" + dir + L"\\ZarvService.exe\" Uninstall"},
+        {stored(kUninstall, L"QuietUninstallString"), L"\"" + KeptInstaller() + L"\" /uninstall /quiet"},
         {stored(kClient, L""), L"泽沃浏览器"},
         {stored((kClient + std::wstring(L"\\shell\\open\\command")).c_str(), L""), L"\"" + dir + L"\\Zarvo.exe\""},
         {stored((kClient + std::wstring(L"\\Capabilities\\URLAssociations")).c_str(), L"https"), L"ZarvoURL"},
@@ -160,7 +173,8 @@ void ExpectProductInstalled(const std::wstring& dir) {
     EXPECT_EQ(std::size(Product::kFiles), 15u);
     EXPECT_EQ(std::size(Product::kShortcuts), 5u);
     EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kLinkClass, L"URL Protocol").exists);
-    EXPECT_EQ(std::size(Product::kValues), 47u);
+    EXPECT_EQ(std::size(Product::kValues), 48u);
+    EXPECT_TRUE(Exists(KeptInstaller()));
 }
 
 namespace {
@@ -171,7 +185,7 @@ std::string BytesOrNone(const std::wstring& path) {
 
 // The folders that hold the product's files and shortcuts.
 std::vector<std::wstring> ProductFolders(const std::wstring& dir) {
-    std::vector<std::wstring> folders{ProgramGroup(), SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY)};
+    std::vector<std::wstring> folders{ProgramGroup(), SpecialFolder(CSIDL_COMMON_DESKTOPDIRECTORY), KeptFolder()};
     for (const Product::File& file : Product::kFiles)
         if (std::find(folders.begin(), folders.end(), dir + file.folder) == folders.end())
             folders.push_back(dir + file.folder);
@@ -184,6 +198,7 @@ ProductState CurrentProduct(const std::wstring& dir) {
     ProductState state;
     for (const wchar_t* payload : PayloadNames)
         state.files.push_back(BytesOrNone(PayloadDestination(dir, payload, PayloadFileName(payload))));
+    state.files.push_back(BytesOrNone(KeptInstaller()));
     for (const Product::Shortcut& shortcut : Product::kShortcuts)
         state.shortcuts.push_back(BytesOrNone(ShortcutPath(shortcut)));
     for (const wchar_t* key : Product::kKeys) {
@@ -212,6 +227,8 @@ void MakeOlderRelease(const std::wstring& dir) {
         const std::wstring name = payload;
         WriteBytes(file, "older " + std::string(name.begin(), name.end()));
     }
+    DeleteFileW(KeptInstaller().c_str());
+    WriteBytes(KeptInstaller(), "an older installer");
 }
 
 std::vector<std::wstring> RunNamesLeft(const std::wstring& dir) {

@@ -17,6 +17,9 @@ inline constexpr wchar_t kRegisteredApps[] = L"SOFTWARE\\RegisteredApplications"
 
 std::wstring DesktopLink();
 std::wstring ProgramGroup();
+// The installer's folder below the 32-bit Program Files, and its copy there.
+std::wstring KeptFolder();
+std::wstring KeptInstaller();
 
 // The local date as YYYYMMDD, that many minutes from now.
 std::wstring LocalDate(int minutes);
@@ -29,16 +32,16 @@ std::wstring PlainSource(const std::wstring& payload);
 // stay empty.
 void ExpectFilesInstalled(const std::wstring& dir);
 
-// Removes the folder tree of an installation, the shortcuts and the
-// registry's keys and value.
+// Removes the folder tree of an installation, the shortcuts, the kept
+// installer's folder and the registry's keys and value.
 void RemoveInstallation(const std::wstring& root);
 
 // The files, the registry values and the five shortcuts.
 void ExpectProductInstalled(const std::wstring& dir);
 
 // Everything an installation changes, as it stands: the bytes of the fifteen
-// files and of the five shortcuts (an absent one as "none"), and every value of
-// the two registry keys.
+// files and the kept installer, and of the five shortcuts (an absent one as
+// "none"), and every value of the two registry keys.
 struct ProductState {
     std::vector<std::string> files, shortcuts, values;
     bool operator==(const ProductState& other) const {
@@ -47,8 +50,8 @@ struct ProductState {
 };
 ProductState CurrentProduct(const std::wstring& dir);
 
-// Gives each of the fifteen installed files bytes of its own, as an older
-// release would have.
+// Gives each of the fifteen installed files and the kept installer bytes of
+// its own, as an older release would have.
 void MakeOlderRelease(const std::wstring& dir);
 
 // Names that a run keeps beside the product's files and shortcuts while it

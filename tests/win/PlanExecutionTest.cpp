@@ -134,6 +134,7 @@ TEST_F(PlanExecutionTest, FailureAtEachActionLeavesWhatWasThere) {
         ASSERT_FALSE(Exists(dir)) << "fresh installation failing at action " << failAt;
         ASSERT_FALSE(Exists(DesktopLink())) << failAt;
         ASSERT_FALSE(Exists(ProgramGroup())) << failAt;
+        ASSERT_FALSE(Exists(KeptFolder())) << failAt;
         ExpectNothingRegistered();
     }
 }

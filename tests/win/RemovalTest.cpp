@@ -31,6 +31,7 @@ TEST_F(RemovalTest, RemovesWhatTheInstallationMadeAndKeepsTheUsersOwn) {
         EXPECT_FALSE(Exists(dir + folder)) << folder;
     EXPECT_FALSE(Exists(DesktopLink()));
     EXPECT_FALSE(Exists(ProgramGroup()));
+    EXPECT_FALSE(Exists(KeptFolder())) << "the kept installer and its folder";
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
     EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"UseURL").exists);
     EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").exists);
