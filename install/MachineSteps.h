@@ -12,11 +12,13 @@ class MachineOperations;
 
 // Every step that changes the machine, done and undone by its one routine:
 // one table gives each step its verb and whether it has an undo, one switch
-// its routine. The directory check's folders are made before any
-// installation exists and go after its operations are gone, and the start
-// page is written after the run has ended; so this holds what those two need,
-// and the installation (MachineOperations) is this with its own state. Each
-// object is given only the plans of its own steps.
+// its routine. The directory check's folders are made before any install
+// request exists and go after the installation's operations, and the start
+// page is written after the run has ended: neither can have those operations,
+// whose areas and values are built from a request. So this small base holds
+// what the two need, and the installation (MachineOperations) extends it with
+// its own state and routines; each object is given only the plans of its own
+// steps.
 class MachineSteps : public Operations {
   public:
     // The directory check's; its folders are made below the one given to Below.
@@ -56,6 +58,8 @@ class MachineSteps : public Operations {
     [[gnu::noinline]] void MakeOnPath(const Action& action, bool undo);
     [[gnu::noinline]] void SetStartPage(const Action& action, bool undo);
 
+    // The installation whose routines the switch calls: none for the check's
+    // folders and the start page.
     MachineOperations* installation_ = nullptr;
     // The folder that the next of the check's folders is made in, and the one
     // that each was made in, held.
