@@ -17,6 +17,9 @@
 
 #include "Version.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 // Starts the log asked for, outside the folder `apart`, with what places the
@@ -27,12 +30,13 @@ DWORD OpenLog(RunLog& log, const std::wstring& path, const std::wstring& apart) 
         return 0;
     if (const DWORD error = log.Open(path, apart))
         return error;
-    log.Line(L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT);
+    log.Line(kLogTitleLine);
     log.Line({kCommandLineLine, GetCommandLineW()});
     SYSTEMTIME now{};
     GetLocalTime(&now);
     // Each number written over the zeros of its place, from its last digit.
-    wchar_t started[] = L"开始时间：0000-00-00 00:00:00";
+    wchar_t started[std::size(kStartTimeLine)];
+    std::copy(std::begin(kStartTimeLine), std::end(kStartTimeLine), started);
     WORD numbers[] = {now.wYear, now.wMonth, now.wDay, now.wHour, now.wMinute, now.wSecond};
     const int ends[] = {8, 11, 14, 17, 20, 23};
     for (int i = 0; i < 6; ++i)

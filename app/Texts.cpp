@@ -1,5 +1,7 @@
 #include "app/Texts.h"
 
+#include "Version.h"
+
 const wchar_t kChooseFolderTitle[] = L"请选择文件夹。";
 const wchar_t kProgramsWillCloseQuestion[] =
     L"以下程序正在运行：%1\r\n\r\n安装时将关闭它们，请先保存其中的工作。"
@@ -22,3 +24,5 @@ const wchar_t kCommandLineLine[] = L"命令行：";
 const wchar_t kInstallFolderLine[] = L"安装目录：";
 const wchar_t kLeaveInstallationQuestion[] = L"确定要退出安装程序吗？";
 const wchar_t kLeaveRemovalQuestion[] = L"确定要退出卸载程序吗？";
+const wchar_t kLogTitleLine[] = L"泽沃浏览器安装程序 " ZARVO_VERSION_TEXT;
+const wchar_t kStartTimeLine[25] = L"开始时间：0000-00-00 00:00:00";

@@ -34,3 +34,7 @@ extern const wchar_t kInstallFolderLine[];
 extern const wchar_t kLeaveInstallationQuestion[];
 // Cancel asked about, in the removal.
 extern const wchar_t kLeaveRemovalQuestion[];
+// The log's first line, the installer and its version, and the line of the
+// time that the run started, whose digits are written over its zeros.
+extern const wchar_t kLogTitleLine[];
+extern const wchar_t kStartTimeLine[25];

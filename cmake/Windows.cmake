@@ -17,9 +17,12 @@ target_link_libraries(zarvo_payload PUBLIC ${ZARVO_ZLIB})
 # 5.5 KB of them). Compiled for the least size (-Oz): the installation's time
 # goes to inflating, which zlib's own code does, and to Windows' file calls.
 # Switches test their cases in turn rather than through a table of addresses,
-# each of which would also need a relocation.
+# each of which would also need a relocation. Data is aligned as its type asks
+# (-malign-data=abi): GCC otherwise puts every array of 32 bytes or more, each
+# text of a table among them, on a 32-byte boundary, for vector code that the
+# installer does not have.
 set(ZARVO_SIZE_FLAGS -Oz -fno-jump-tables -fno-declone-ctor-dtor -fno-asynchronous-unwind-tables -ffunction-sections
-    -fdata-sections
+    -fdata-sections -malign-data=abi
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/LocalStringMembers.h"
     "SHELL:-include ${CMAKE_CURRENT_SOURCE_DIR}/cmake/SystemCallsNothrow.h")
 # The installer asks no object its type: without the type information of its
@@ -36,16 +39,17 @@ endif()
 # this toolchain unwinds with DWARF tables, and nothing linked in sets a frame
 # handler through fs:[0] (the test of the marks checks the code for one).
 set(ZARVO_LINK_FLAGS -static -municode -Wl,--gc-sections -Wl,--no-insert-timestamp -Wl,--tsaware -Wl,--no-seh)
-# The linker's own script, but with the start-up code's tables and the thread
-# data template in .data instead of in sections of their own: all three are
-# writable data, and each section takes at least a 512-byte block of the file
-# for its few bytes. The loader finds both through the header's directories
-# and their symbols, never by a section's name; the template opens .data, as
-# it opened its own section, so that offsets into it keep their meaning.
+# The linker's own script, but with the start-up code's tables, the thread
+# data template and the imports' tables in .data instead of in sections of
+# their own: all are writable data (the loader writes the imports' addresses),
+# and each section takes at least a 512-byte block of the file for its few
+# bytes. The loader finds them through the header's directories and their
+# symbols, never by a section's name; the template opens .data, as it opened
+# its own section, so that offsets into it keep their meaning.
 execute_process(COMMAND "${CMAKE_LINKER}" --verbose OUTPUT_VARIABLE script RESULT_VARIABLE listing)
 string(REGEX MATCH "\n=+\n(.*)\n=+\n" script "${script}")
 set(script "${CMAKE_MATCH_1}")
-foreach(section CRT tls)
+foreach(section CRT tls idata)
     string(REGEX MATCH "\n  \\.${section} BLOCK\\(__section_alignment__\\) :\n  {\n([^}]*)  }" block "${script}")
     if(NOT listing EQUAL 0 OR NOT block)
         message(FATAL_ERROR "The linker's script has no section .${section} to fold into .data.")
@@ -56,10 +60,16 @@ endforeach()
 # The bounds of the threads' dynamic initialisers, which the linker placed
 # after the tables by their name, go with them.
 string(APPEND CRT "    KEEP (*(SORT(.CRT$XD*)))\n")
-string(REGEX REPLACE "(\n  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n)([^}]*)  }" "\\1${tls}\\2${CRT}  }"
+# The linker takes the imports' directories from the symbols of their parts
+# where it finds them, else from a section named .idata: marked here.
+foreach(part 2 4 5 6)
+    string(REPLACE "    KEEP (SORT(*)(.idata$${part}))" "    \".idata$${part}\" = ABSOLUTE(. - __image_base__) ;\n    KEEP (SORT(*)(.idata$${part}))"
+           idata "${idata}")
+endforeach()
+string(REGEX REPLACE "(\n  \\.data BLOCK\\(__section_alignment__\\) :\n  {\n)([^}]*)  }" "\\1${tls}\\2${CRT}${idata}  }"
        script "${script}")
-if(NOT script MATCHES "___tls_start__.*__data_start__.*___crt_xc_start__")
-    message(FATAL_ERROR "The linker's script has no section .data to fold .CRT and .tls into.")
+if(NOT script MATCHES "___tls_start__.*__data_start__.*___crt_xc_start__.*__IAT_start__")
+    message(FATAL_ERROR "The linker's script has no section .data to fold .CRT, .tls and .idata into.")
 endif()
 # Nor does it keep the unwind tables of code that no exception passes
 # through: zlib calls back into nothing of ours (its own allocator, no stream

@@ -9,42 +9,8 @@
 #include "system/Product.h"
 #include "system/Reg.h"
 #include "system/RunNames.h"
-#include "system/SystemError.h"
 
 #include <algorithm>
-
-void MadeFolders::Do(const Action& action) {
-    // Its list comes with the call that makes it: one set afterwards would
-    // leave a moment in which another account could open the folder and keep
-    // the handle, and what lies above (the root of a drive lets every account
-    // change what is made below it) is not handed on.
-    const UniqueLocalMemory security = ProductFolderSecurity();
-    if (!security)
-        RaiseSystemError(ERROR_NOT_ENOUGH_MEMORY);
-    HeldFolder folder = last_.CreateFolder(NameOf(action.path), security.get());
-    if (!folder) {
-        // Nothing stays held past a failure: what was made goes again
-        // through the folders above it.
-        last_ = HeldFolder();
-        RaiseSystemError(folder.Error());
-    }
-    parents_.push_back(std::move(last_));
-    last_ = std::move(folder);
-}
-
-void MadeFolders::Undo(const Action& action) {
-    if (parents_.empty())
-        return;
-    // Nothing of the installer may hold it as it goes; the folder above it
-    // may go next.
-    last_ = HeldFolder();
-    DeleteHeld(parents_.back().FolderToDelete(NameOf(action.path)).get());
-    parents_.pop_back();
-}
-
-std::wstring MadeFolders::Describe(const Action& action) const {
-    return kMakeFolderVerb + action.path;
-}
 
 namespace {
 

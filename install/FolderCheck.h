@@ -1,36 +1,11 @@
 #pragma once
 
-#include "install/Executor.h"
+#include "install/MachineSteps.h"
 #include "install/PathRules.h"
 #include "system/HeldFolder.h"
 
 #include <string>
 #include <vector>
-
-// The folders on the install folder's path that the directory check makes,
-// each below the one before through its handle, with the product's access
-// list in the call that makes it: a name that appears meanwhile, a link
-// included, fails it and is never followed.
-class MadeFolders final : public Operations {
-  public:
-    // Makes the folders below that one, held.
-    void Below(HeldFolder folder) { last_ = std::move(folder); }
-
-    // Made (the action's path is the folder's, in full), or removed again,
-    // innermost first, empty by then and held by nobody of the installer.
-    void Do(const Action& action) override;
-    void Undo(const Action& action) override;
-    std::wstring Describe(const Action& action) const override;
-    bool Undoable(const Action&) const override { return true; }
-
-    // The last folder made, held.
-    HeldFolder TakeLast() { return std::move(last_); }
-
-  private:
-    HeldFolder last_;
-    // The folder that each was made in, held.
-    std::vector<HeldFolder> parents_;
-};
 
 // The install folder as the directory check accepted it.
 struct InstallFolder {
@@ -45,10 +20,10 @@ struct InstallFolder {
     // the check made, else the one that the entry records for this folder,
     // which an upgrade keeps and a removal removes.
     std::wstring madeAbove;
-    // The folders that the check made on its way, and how: a failed
-    // installation undoes them last.
+    // The folders that the check made on its way, each below the one before
+    // through its handle, and how: a failed installation undoes them last.
     Plan made;
-    MadeFolders making;
+    MachineSteps making;
 };
 
 // Why the directory check refused a folder, in the words of the box that

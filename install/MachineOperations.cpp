@@ -13,6 +13,7 @@
 #include "system/LogSink.h"
 #include "system/MessageText.h"
 #include "system/Reg.h"
+#include "system/Registration.h"
 #include "system/Restart.h"
 #include "system/RunNames.h"
 #include "system/SystemError.h"
@@ -38,7 +39,8 @@ UniqueHandle FileAt(const wchar_t* path, bool read = false) {
 }  // namespace
 
 MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& progress, LogSink& log, std::wstring tag)
-    : request_(request),
+    : MachineSteps(this),
+      request_(request),
       progress_(progress),
       log_(log),
       tag_(std::move(tag)),
@@ -76,10 +78,12 @@ Situation MachineOperations::Look() {
     return situation;
 }
 
-const MachineOperations::StepRow& MachineOperations::Row(Step step) {
-    // Indexed by step from the first that this class carries out: the check
+const MachineSteps::StepRow& MachineSteps::Row(Step step) {
+    // Indexed by step from the first that changes the machine: the check
     // below refuses a table that lacks a step or lists one out of place.
     static constexpr StepRow kSteps[] = {
+        {Step::Made, kMakeFolderVerb, true},
+        {Step::SetStartPage, kSetUserValueVerb, false},
         {Step::MakeFolder, kMakeFolderVerb, true},
         // Undone, the browsers that it closed are started again from the files put back.
         {Step::ClosePrograms, kCloseProgramsVerb, true},
@@ -103,7 +107,7 @@ const MachineOperations::StepRow& MachineOperations::Row(Step step) {
         {Step::RemoveFolder, kRemoveFolderVerb, false},
         {Step::RemoveKey, kRemoveKeyVerb, false},
     };
-    constexpr auto first = static_cast<std::size_t>(Step::MakeFolder);
+    constexpr auto first = static_cast<std::size_t>(kFirstChange);
     static_assert(std::size(kSteps) == static_cast<std::size_t>(Step::Count) - first, "a row for every step");
     static_assert(
         [] {
@@ -116,71 +120,115 @@ const MachineOperations::StepRow& MachineOperations::Row(Step step) {
     return kSteps[static_cast<std::size_t>(step) - first];
 }
 
-void MachineOperations::Do(const Action& action) {
+void MachineSteps::Do(const Action& action) {
     Carry(action, false);
 }
 
-void MachineOperations::Undo(const Action& action) {
+void MachineSteps::Undo(const Action& action) {
     Carry(action, true);
 }
 
-void MachineOperations::Carry(const Action& action, bool undo) {
+void MachineSteps::Carry(const Action& action, bool undo) {
     // Every step named: the compiler refuses one left out.
+    MachineOperations* const run = installation_;
     switch (action.step) {
+        case Step::Made:
+            return MakeOnPath(action, undo);
+        case Step::SetStartPage:
+            return SetStartPage(action, undo);
         case Step::MakeFolder:
-            return MakeFolder(action, undo);
+            return run->MakeFolder(action, undo);
         case Step::ClosePrograms:
-            return ClosePrograms(action, undo);
+            return run->ClosePrograms(action, undo);
         case Step::Discard:
-            return Discard(action, undo);
+            return run->Discard(action, undo);
         case Step::PutBack:
-            return PutBack(action, undo);
+            return run->PutBack(action, undo);
         case Step::Restore:
-            return Restore(action, undo);
+            return run->Restore(action, undo);
         case Step::SetAside:
-            return SetAside(action, undo);
+            return run->SetAside(action, undo);
         case Step::Journal:
-            return Journal(action, undo);
+            return run->Journal(action, undo);
         case Step::Hold:
-            return Hold(action, undo);
+            return run->Hold(action, undo);
         case Step::Copy:
-            return Copy(action, undo);
+            return run->Copy(action, undo);
         case Step::Write:
-            return Write(action, undo);
+            return run->Write(action, undo);
         case Step::Place:
-            return Place(action, undo);
+            return run->Place(action, undo);
         case Step::SetValue:
-            return SetValue(action, undo);
+            return run->SetValue(action, undo);
         case Step::Finish:
-            return Finish(action, undo);
+            return run->Finish(action, undo);
         case Step::AtRestart:
-            return AtRestart(action, undo);
+            return run->AtRestart(action, undo);
         case Step::StartAgain:
-            return StartAgain(action, undo);
+            return run->StartAgain(action, undo);
         case Step::Remove:
-            return Remove(action, undo);
+            return run->Remove(action, undo);
         case Step::DeleteValue:
-            return DeleteValue(action, undo);
+            return run->DeleteValue(action, undo);
         case Step::Forget:
-            return Forget(action, undo);
+            return run->Forget(action, undo);
         case Step::RemoveFolder:
-            return RemoveFolder(action, undo);
+            return run->RemoveFolder(action, undo);
         case Step::RemoveKey:
-            return RemoveKey(action, undo);
-        // The executor's own, and the directory check's.
+            return run->RemoveKey(action, undo);
+        // The executor's own.
         case Step::Status:
         case Step::Repaint:
         case Step::ProgressMax:
         case Step::Advance:
         case Step::Note:
-        case Step::Made:
         case Step::Count:
             break;
     }
 }
 
-bool MachineOperations::Undoable(const Action& action) const {
+bool MachineSteps::Undoable(const Action& action) const {
     return Row(action.step).undoable;
+}
+
+std::wstring MachineSteps::Describe(const Action& action) const {
+    return Row(action.step).verb + action.path;
+}
+
+void MachineSteps::MakeOnPath(const Action& action, bool undo) {
+    if (undo) {
+        // Innermost first, empty by then: nothing of the installer may hold
+        // it as it goes, and the folder above it may go next.
+        if (parents_.empty())
+            return;
+        last_ = HeldFolder();
+        DeleteHeld(parents_.back().FolderToDelete(NameOf(action.path)).get());
+        parents_.pop_back();
+        return;
+    }
+    // Below the one before through its handle, with the product's access list
+    // in the call that makes it: one set afterwards would leave a moment in
+    // which another account could open the folder and keep the handle, and
+    // what lies above (the root of a drive lets every account change what is
+    // made below it) is not handed on. A name that appears meanwhile, a link
+    // included, fails it and is never followed.
+    const UniqueLocalMemory security = ProductFolderSecurity();
+    if (!security)
+        RaiseSystemError(ERROR_NOT_ENOUGH_MEMORY);
+    HeldFolder folder = last_.CreateFolder(NameOf(action.path), security.get());
+    if (!folder) {
+        // Nothing stays held past a failure: what was made goes again
+        // through the folders above it.
+        last_ = HeldFolder();
+        RaiseSystemError(folder.Error());
+    }
+    parents_.push_back(std::move(last_));
+    last_ = std::move(folder);
+}
+
+void MachineSteps::SetStartPage(const Action&, bool) {
+    if (!WriteStartPage(*user_))
+        log_->Line(kStartPageNotWrittenLine);
 }
 
 std::wstring MachineOperations::Describe(const Action& action) const {

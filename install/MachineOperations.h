@@ -1,9 +1,9 @@
 #pragma once
 
 #include "install/Areas.h"
-#include "install/Executor.h"
 #include "install/FilePlaces.h"
 #include "install/Installation.h"
+#include "install/MachineSteps.h"
 #include "install/RegistryValues.h"
 #include "system/ScratchFolder.h"
 #include "system/StartRoute.h"
@@ -18,7 +18,7 @@ class LogSink;
 // The installation's actions carried out on this machine: in the install
 // folder that the directory check holds, the shortcuts' folders and the
 // registry.
-class MachineOperations final : public Operations {
+class MachineOperations final : public MachineSteps {
   public:
     // `tag` names the run's own files (system/RunNames.h); `progress` is asked
     // about running programs that will not close.
@@ -27,24 +27,11 @@ class MachineOperations final : public Operations {
     // What the machine holds, as the plan starts from it.
     Situation Look();
 
-    void Do(const Action& action) override;
-    void Undo(const Action& action) override;
     std::wstring Describe(const Action& action) const override;
-    bool Undoable(const Action& action) const override;
 
   private:
-    // A step that changes the machine: its verb for the log, and whether it
-    // has an undo.
-    struct StepRow {
-        Step step;
-        const wchar_t* verb;
-        bool undoable;
-    };
-    // The row of a step of the installation or the removal.
-    static const StepRow& Row(Step step);
-    // The step's own routine, which carries the action out or, asked to,
-    // undoes it.
-    void Carry(const Action& action, bool undo);
+    // The one switch gives each step of the installation its routine here.
+    friend class MachineSteps;
 
     void MakeFolder(const Action& action, bool undo);
     void ClosePrograms(const Action& action, bool undo);

@@ -35,6 +35,7 @@ enum class Step : std::uint8_t {
     Advance,        // the progress bar advanced by `amount`
     Note,           // a line of the log, `path`
     Made,           // a folder on the install folder's path, made by the directory check (`path`, in full)
+    SetStartPage,   // the start page of the desktop user's browser, written after the run (`path`: the value, in full)
     MakeFolder,     // a folder of the area
     ClosePrograms,  // the running copies of the area's programs, asked to close, ended where they will not (undone: the
                     // browsers started again)

@@ -8,6 +8,7 @@
 
 #include "payload/UnitZip.h"
 #include "system/Error.h"
+#include "system/Texts.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ std::vector<unsigned char> MakeContainer(const std::vector<unsigned char>& plain
         Raise(L"Plain data too large for a container");
     const std::unique_ptr<libdeflate_compressor, FreeCompressor> compressor(libdeflate_alloc_compressor(kLevel));
     if (!compressor)
-        Raise(L"Out of memory");
+        Raise(kOutOfMemory);
     const std::size_t bound = libdeflate_zlib_compress_bound(compressor.get(), plain.size());
     std::vector<unsigned char> container(kSizeField + bound);
     const std::size_t streamSize =

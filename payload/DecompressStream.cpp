@@ -8,6 +8,7 @@
 
 #include "payload/UnitZip.h"
 #include "system/Error.h"
+#include "system/Texts.h"
 
 namespace {
 
@@ -38,7 +39,7 @@ class Inflater {
 std::unique_ptr<unsigned char[]> Allocate(std::size_t size) {
     std::unique_ptr<unsigned char[]> block(new (std::nothrow) unsigned char[size]);
     if (!block)
-        Raise(L"Out of memory");
+        Raise(kOutOfMemory);
     return block;
 }
 

@@ -22,33 +22,38 @@ void RaiseSystemError(DWORD code) {
     Raise(SystemErrorText(code), code);
 }
 
+DWORD GrowToFit(const wchar_t* text, std::wstring& buffer, DWORD (*call)(const wchar_t* text, std::wstring& buffer)) {
+    for (;;) {
+        const DWORD length = call(text, buffer);
+        if (length < buffer.size())
+            return length;
+        buffer.assign(length + 1, L'\0');
+    }
+}
+
 namespace {
 
-// What a call that writes a path into a buffer gives for `path`, the buffer
-// grown to the length that it asks for; the path as it is where it fails.
-std::wstring SystemPath(const std::wstring& path, DWORD (*call)(const std::wstring& path, std::wstring& buffer)) {
+// What a call that writes a path into a buffer gives for `path`; the path as
+// it is where it fails.
+std::wstring SystemPath(const std::wstring& path, DWORD (*call)(const wchar_t* path, std::wstring& buffer)) {
     std::wstring buffer(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = call(path, buffer);
-        if (length == 0)
-            return path;
-        const bool whole = length < buffer.size();
-        buffer.resize(length);
-        if (whole)
-            return buffer;
-    }
+    const DWORD length = GrowToFit(path.c_str(), buffer, call);
+    if (length == 0)
+        return path;
+    buffer.resize(length);
+    return buffer;
 }
 
 }  // namespace
 
 std::wstring FullPath(const std::wstring& path) {
-    return SystemPath(path, [](const std::wstring& text, std::wstring& buffer) {
-        return GetFullPathNameW(text.c_str(), static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
+    return SystemPath(path, [](const wchar_t* text, std::wstring& buffer) {
+        return GetFullPathNameW(text, static_cast<DWORD>(buffer.size()), buffer.data(), nullptr);
     });
 }
 
 std::wstring LongPath(const std::wstring& path) {
-    return SystemPath(path, [](const std::wstring& text, std::wstring& buffer) {
-        return GetLongPathNameW(text.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+    return SystemPath(path, [](const wchar_t* text, std::wstring& buffer) {
+        return GetLongPathNameW(text, buffer.data(), static_cast<DWORD>(buffer.size()));
     });
 }

@@ -11,6 +11,13 @@ std::wstring SystemErrorText(DWORD code);
 // Raises the system's description of the error code, with the code.
 [[noreturn]] void RaiseSystemError(DWORD code);
 
+// Calls `call` with the text and `buffer` until what it writes fits, the
+// buffer grown to the length asked for: a call gives the length that it wrote,
+// or where the buffer is too small the length that it needs, or 0 where it
+// fails, as the system's path calls do. Gives the length written, 0 where the
+// call failed; the buffer keeps its grown size.
+DWORD GrowToFit(const wchar_t* text, std::wstring& buffer, DWORD (*call)(const wchar_t* text, std::wstring& buffer));
+
 // The path as the system would resolve it against the current directory.
 std::wstring FullPath(const std::wstring& path);
 

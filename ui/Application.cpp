@@ -42,10 +42,10 @@ int Application::Message(HWND owner, const wchar_t* text, const wchar_t* caption
         return IDOK;
     const int answer = MessageBoxW(owner, text, caption, type);
     if ((type & MB_TYPEMASK) != MB_OK)
-        log_.Line({L"回答：", answer == IDOK         ? L"确定"
-                              : answer == IDTRYAGAIN ? L"重试"
-                              : answer == IDCONTINUE ? L"继续"
-                                                     : L"取消"});
+        log_.Line({kAnswerLine, answer == IDOK         ? kOkWord
+                                : answer == IDTRYAGAIN ? kRetryWord
+                                : answer == IDCONTINUE ? kContinueWord
+                                                       : kCancelWord});
     return answer;
 }
 

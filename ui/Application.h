@@ -1,6 +1,7 @@
 #pragma once
 
 #include "system/RunLog.h"
+#include "ui/Texts.h"
 
 #include <windows.h>
 
@@ -12,7 +13,7 @@
 // log, where the steps, boxes and errors go from here.
 class Application {
   public:
-    static constexpr const wchar_t* kTitle = L"泽沃浏览器安装程序";
+    static constexpr const wchar_t* kTitle = kBoxTitle;
 
     // The run's record; it takes nothing until it is opened.
     RunLog& Log() { return log_; }

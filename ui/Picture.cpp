@@ -4,6 +4,7 @@
 #include "system/ComPtr.h"
 #include "system/EmbeddedResource.h"
 #include "system/Error.h"
+#include "system/Texts.h"
 
 #include <olectl.h>
 
@@ -26,7 +27,7 @@ UniqueGdiObject MakeBitmap(SIZE size, std::uint32_t*& pixels) {
     void* bits = nullptr;
     UniqueGdiObject bitmap(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!bitmap)
-        Raise(L"Out of memory");
+        Raise(kOutOfMemory);
     pixels = static_cast<std::uint32_t*>(bits);
     return bitmap;
 }
@@ -71,11 +72,11 @@ ComPtr<IPicture> Decode(const wchar_t* name) {
     ComPtr<IStream> stream;
     if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, stream.put())) ||
         FAILED(stream->Write(image.data(), size, nullptr)) || FAILED(stream->Seek({}, STREAM_SEEK_SET, nullptr)))
-        Raise(L"Out of memory");
+        Raise(kOutOfMemory);
 
     ComPtr<IPicture> picture;
     if (FAILED(OleLoadPicture(stream.get(), static_cast<LONG>(size), FALSE, IID_IPicture, picture.put_void())))
-        Raise(L"Interface not supported");
+        Raise(kInterfaceNotSupported);
     return picture;
 }
 
@@ -87,7 +88,7 @@ Picture Picture::FromResource(const wchar_t* name, SIZE size) {
     BITMAP native{};
     if (FAILED(decoded->get_Handle(&handle)) ||
         !GetObjectW(reinterpret_cast<HGDIOBJ>(static_cast<UINT_PTR>(handle)), sizeof native, &native))
-        Raise(L"Interface not supported");
+        Raise(kInterfaceNotSupported);
     const SIZE nativeSize{native.bmWidth, native.bmHeight};
 
     Picture picture;

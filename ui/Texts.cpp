@@ -86,3 +86,12 @@ extern const wchar_t kLicenceText[] =
     L"\r\n"
     L"===========================================\r\n"
     L"您可以自由转载本软件，欢迎各大厂商与我们合作。\r\n";
+
+const wchar_t kStepNumberText[11] = L"当前第1步，共5步。";
+
+const wchar_t kBoxTitle[] = L"泽沃浏览器安装程序";
+const wchar_t kAnswerLine[] = L"回答：";
+const wchar_t kOkWord[] = L"确定";
+const wchar_t kRetryWord[] = L"重试";
+const wchar_t kContinueWord[] = L"继续";
+const wchar_t kCancelWord[] = L"取消";

@@ -1,7 +1,7 @@
 #pragma once
 
-// Texts of the setup wizard pages (UTF-16 on Windows). Each line of a text,
-// the last one included, ends with "\r\n".
+// Texts of the setup wizard's pages and boxes (UTF-16 on Windows). Each line
+// of a page's text, the last one included, ends with "\r\n".
 
 // Welcome page: what the browser is and what the new version fixes.
 extern const wchar_t kWelcomeText[];
@@ -11,3 +11,16 @@ extern const wchar_t kDirectoryText[];
 
 // Licence page: readme and licence agreement, in lines that fit the box.
 extern const wchar_t kLicenceText[];
+
+// The step counter above the pages, whose two digits (at 3 and 7) are set to
+// the page's number and the count.
+extern const wchar_t kStepNumberText[11];
+
+// The title of the installer's boxes.
+extern const wchar_t kBoxTitle[];
+// The log's line of the answer to a box, and the answers' words.
+extern const wchar_t kAnswerLine[];
+extern const wchar_t kOkWord[];
+extern const wchar_t kRetryWord[];
+extern const wchar_t kContinueWord[];
+extern const wchar_t kCancelWord[];

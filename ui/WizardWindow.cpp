@@ -4,9 +4,12 @@
 
 #include "ui/WizardWindow.h"
 
+#include "ui/Texts.h"
+
 #include <commctrl.h>
 
 #include <algorithm>
+#include <iterator>
 
 namespace {
 
@@ -167,7 +170,8 @@ bool WizardWindow::IsChecked(ControlId id) const {
 
 void WizardWindow::ShowStepNumber(int number, int count) {
     // A digit each (the navigator keeps to fewer than ten pages).
-    wchar_t label[] = L"当前第1步，共5步。";
+    wchar_t label[std::size(kStepNumberText)];
+    std::copy(std::begin(kStepNumberText), std::end(kStepNumberText), label);
     label[3] = static_cast<wchar_t>(L'0' + number);
     label[7] = static_cast<wchar_t>(L'0' + count);
     SetText(OrderLabel, label);
