@@ -26,6 +26,7 @@ add_executable(native_tests
     tests/native/ExitCodeTest.cpp
     tests/native/PathRulesTest.cpp
     tests/native/PlanTest.cpp
+    tests/native/JournalTest.cpp
     tests/native/ProductTest.cpp
     tests/native/MessageTextTest.cpp
     tests/native/PayloadFilesTest.cpp

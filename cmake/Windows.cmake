@@ -141,6 +141,7 @@ target_sources(zarvo_install PRIVATE
     install/FolderCheck.cpp
     install/Installation.cpp
     install/MachineOperations.cpp
+    install/MachineSteps.cpp
     install/RegistryValues.cpp
     install/RunningPrograms.cpp
     install/StartPage.cpp)
