@@ -5,9 +5,9 @@
 // rights of the folders on the way, the room on both disks, a look for an
 // earlier run's names, the same directories, one process snapshot, a look at
 // each destination, the same fifteen files through the same temporary copies,
-// inflated, written beside their places and renamed, the same five shortcut
-// files, the same twenty-one registry values read and written, a marker made
-// and removed). It also reports the peak working set of an installation above
+// inflated, written beside their places and renamed, with the kept copy of
+// the installer, the same five shortcut files, the product's registry values
+// read and written, a marker made and removed). It also reports the peak working set of an installation above
 // the idle wizard. With --raw it prints each round's figures instead, for
 // bench/install.sh to set two builds side by side. Built by bench/install.sh.
 // The phases are told apart by the hooks of bench/InstallHooks.h.

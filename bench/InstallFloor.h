@@ -179,6 +179,30 @@ inline Round Floor(FloorTools& tools, const std::wstring& root, const std::wstri
     }
     RemoveDirectoryW(scratch.c_str());
 
+#ifdef ZARVO_KEPT_FOLDER
+    // The installer kept for later commands: the running file's bytes read in
+    // one piece, written beside their place and renamed with the product's
+    // files. Below the floor's folder, so that the product's copy stays as
+    // the installations leave it. (A tree from before the kept installer has
+    // neither it nor the shell's view below.)
+    timeline.Enter(Directories);
+    const std::wstring keptDir = dir + L"\\" ZARVO_KEPT_FOLDER;
+    CreateDirectoryW(keptDir.c_str(), nullptr);
+    timeline.Enter(DestinationWrites);
+    {
+        wchar_t own[MAX_PATH + 1] = {};
+        GetModuleFileNameW(nullptr, own, MAX_PATH);
+        const UniqueHandle self(CreateFileW(own, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        std::vector<unsigned char> bytes(self ? GetFileSize(self.get(), nullptr) : 0);
+        DWORD read = 0;
+        if (!self || !ReadFile(self.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+            read != bytes.size())
+            throw Error(L"cannot read the running installer");
+        places.push_back(keptDir + L"\\" ZARVO_KEPT_FILE);
+        Write(places.back() + L".zs-new", bytes.data(), read);
+    }
+#endif
+
     timeline.Enter(Renames);
     std::vector<std::wstring> kept;
     for (const std::wstring& place : places)
@@ -199,12 +223,19 @@ inline Round Floor(FloorTools& tools, const std::wstring& root, const std::wstri
         PutInPlace(link, kept);
 
     // Each value as it was, for an undo, then written: a text as the install
-    // folder's path, a number as one.
+    // folder's path, a number as one; each key in the view that the product
+    // writes it in, the shell's own for those that it reads.
     timeline.Enter(RegistryReads);
+    BOOL wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &wow64);
     std::vector<UniqueHKey> keys;
     for (const wchar_t* path : Product::kKeys) {
+        REGSAM view = 0;
+#ifdef ZARVO_KEPT_FOLDER
+        view = wow64 && Product::InShellView(path) ? KEY_WOW64_64KEY : 0;
+#endif
         HKEY key = nullptr;
-        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE, nullptr, &key,
+        RegCreateKeyExW(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_SET_VALUE | KEY_QUERY_VALUE | view, nullptr, &key,
                         nullptr);
         keys.emplace_back(key);
     }

@@ -38,13 +38,13 @@ inline constexpr const char* kPhaseNames[kPhaseCount] = {
     "payload resources (15)",
     "temporary copies (15)",
     "decompression (15)",
-    "new files written (15)",
-    "renames (15 files, 5 shortcuts)",
+    "new files written (15 + installer's copy)",
+    "renames (15 + 1 files, 5 shortcuts)",
     "status, progress, page changes",
     "pumps and painting (30 + last page)",
     "shortcuts (5)",
-    "registry read for undo (21)",
-    "registration (21)",
+    "registry read for undo (product's values)",
+    "registration (product's values)",
     "kept files and marker removed",
 };
 

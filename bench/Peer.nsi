@@ -1,6 +1,8 @@
 ﻿; The peer of the installer in bench/peer.sh: the same payload set as an NSIS 3
 ; installer (zlib, not solid, one page of progress) that makes the same
-; folders, files, five shortcuts and twenty-one registry values. Built by
+; folders, files and five shortcuts, and the product's App Paths and
+; Uninstall values but for the quiet removal and the folders made above (not
+; the browser's registration). Built by
 ; bench/peer.sh with -DPAYLOADS=<folder laid out as installed>
 ; -DVERSION=<version> -DMAJOR=<its first number> -DMINOR=<its second>
 ; -DKIB=<installed KiB> -DOUT=<file>; with -DEMPTY it

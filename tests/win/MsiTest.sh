@@ -5,10 +5,11 @@
 # for byte, and run by Wine's msiexec: the product installed with the
 # properties and removed by msiexec /x, a refused property or folder failing
 # the package with nothing left of it, a package older than the installed
-# one refused, and one whose folder was deleted by hand removed. Wine runs the
-# removal of an older package after the newer one's installation, as Windows
-# does, but without telling it that it is part of an upgrade: the upgrade
-# itself is checked in the tables. Runs in the Wine prefix of the test run.
+# one refused, one whose folder was deleted by hand removed, and one whose
+# product went by the entry's quiet removal. Wine runs the removal of an older
+# package after the newer one's installation, as Windows does, but without
+# telling it that it is part of an upgrade: the upgrade itself is checked in
+# the tables. Runs in the Wine prefix of the test run.
 # Usage: MsiTest.sh INSTALLER_BUILD WORK_DIR TEST_BROWSER
 set -euo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
@@ -236,3 +237,29 @@ rm -rf "$host_dir"
 ! registered Zarvo && ! registered "$newer_code" && [ ! -e "$group" ] &&
     [ ! -e "$WINEPREFIX/drive_c/Zarvo Msi Test" ] ||
     fail "the shortcuts, an entry or the folder made above stayed after msiexec /x"
+
+# Removed by the entry's quiet removal, as a deployment tool runs it, the
+# product takes the kept installer with it by the next restart: the package's
+# removal then has nothing left to remove, and says so.
+[ "$(msiexec /i "$(windows_path "$msi")" "INSTALLDIR=$dir")" = 0 ] || fail "the package did not install again"
+kept=$(find "$WINEPREFIX/drive_c" -maxdepth 3 -path '*/Zarvo Setup/ZarvoSetup.exe')
+quiet=$(wine reg query "$keys\\Uninstall\\Zarvo" /v QuietUninstallString /reg:32 | tr -d '\r' |
+    sed -n 's/^ *QuietUninstallString *REG_SZ *//p')
+exe=${quiet#\"}
+exe=${exe%%\"*}
+# shellcheck disable=SC2086 # the entry's switches, one word each
+wine "$exe" ${quiet#\""$exe"\"} </dev/null >/dev/null 2>&1 || fail "the entry's quiet removal failed: $quiet"
+wine wineboot -r </dev/null >/dev/null 2>&1
+[ ! -e "$kept" ] || fail "the kept installer outlived the restart"
+[ "$(msiexec /x "$product_code" /l*v "$(windows_path "$work/quiet.log")")" = 0 ] && ! registered "$product_code" &&
+    grep -aq '^ZarvoSetup: the kept installer is gone and the product is not installed' "$work/quiet.log" ||
+    fail "the package whose product went by its quiet removal was not removed: $(grep -a '^ZarvoSetup' "$work/quiet.log")"
+# Without the kept installer but with the product still installed, the
+# package's removal fails and the product stays. (Wine's rollback of a removal
+# forgets the package, so this comes last.)
+[ "$(msiexec /i "$(windows_path "$msi")" "INSTALLDIR=$dir")" = 0 ] || fail "the package did not install a third time"
+rm "$kept"
+[ "$(msiexec /x "$product_code" /l*v "$(windows_path "$work/missing.log")")" = 67 ] && registered Zarvo &&
+    grep -aq '^ZarvoSetup: the kept installer is not run: ' "$work/missing.log" ||
+    fail "the package was removed without its installer while the product stayed"
+rm -rf "$(dirname "$kept")"

@@ -67,6 +67,28 @@ static BOOL Acceptable(int index, const wchar_t* text) {
     return wcslen(text) < (index == kSwitch ? 64 : MAX_PATH) && !wcspbrk(text, L"\"\r\n\t|");
 }
 
+// Whether the installer's removal has nothing left to do: the kept installer
+// gone (a removal by the entry's QuietUninstallString takes it away) and the
+// product no longer installed, which its entry, where the installer writes it
+// (this 32-bit DLL's own view), would say with the folder. Both lie where only
+// the administrators and the system may change them; a name or an entry that
+// cannot be read counts as there.
+static BOOL NothingToRemove(const wchar_t* exe) {
+    if (GetFileAttributesW(exe) != INVALID_FILE_ATTRIBUTES)
+        return FALSE;
+    const DWORD missing = GetLastError();
+    if (missing != ERROR_FILE_NOT_FOUND && missing != ERROR_PATH_NOT_FOUND)
+        return FALSE;
+    HKEY key = NULL;
+    LONG status = RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Zarvo",
+                                0, KEY_QUERY_VALUE, &key);
+    if (status == ERROR_SUCCESS) {
+        status = RegQueryValueExW(key, L"InstallLocation", NULL, NULL, NULL, NULL);
+        RegCloseKey(key);
+    }
+    return status == ERROR_FILE_NOT_FOUND;
+}
+
 static UINT Refuse(MSIHANDLE install, const wchar_t* format, const wchar_t* what, const wchar_t* value) {
     const size_t size = wcslen(format) + wcslen(what) + wcslen(value) + 1;
     wchar_t* text = calloc(size, sizeof(wchar_t));
@@ -111,6 +133,11 @@ __declspec(dllexport) UINT __stdcall RunInstaller(MSIHANDLE install) {
     const wchar_t* exe = field[kExe];
     const wchar_t* why = L"the package names no full path of it";
     HANDLE held = exe[0] && exe[1] == L':' && exe[2] == L'\\' ? HoldKeptInstaller(exe, &why) : INVALID_HANDLE_VALUE;
+    if (held == INVALID_HANDLE_VALUE && wcsncmp(field[kSwitch], L"/uninstall", 10) == 0 && NothingToRemove(exe)) {
+        Log(install, L"ZarvoSetup: the kept installer is gone and the product is not installed: nothing to remove");
+        free(data);
+        return ERROR_SUCCESS;
+    }
     if (held == INVALID_HANDLE_VALUE) {
         const UINT refused = Refuse(install, L"ZarvoSetup: %ls is not run: %ls", L"the kept installer", why);
         free(data);
