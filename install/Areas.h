@@ -36,6 +36,8 @@ class Areas {
     // link; one that is not there, or is a link, is none to remove. False
     // where it stays.
     bool RemoveAbove(const std::wstring& path);
+    // The folder that the kept installer's is made in, held: Program Files.
+    const HeldFolder& ProgramFiles() const { return programFiles_; }
 
     // What exists of the product's folders, files and shortcuts, and what
     // earlier runs left in the folders that hold them.

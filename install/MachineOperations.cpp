@@ -56,10 +56,13 @@ Situation MachineOperations::Look() {
     // The kept installer's folder is judged as the install folder is: the
     // entry's removal runs what lies there with administrator rights. One
     // that another account could change, or a link in its place, is refused
-    // before anything changes.
+    // before anything changes; where it is missing, so is a Program Files
+    // that it would be made in, as the folder that an install folder is made in.
     const std::wstring& keptFolder = areas_.Paths()[static_cast<int>(Area::Kept)];
     const HeldFolder& kept = areas_.Folder(Area::Kept, L"");
-    if (kept ? JudgeHeldFolder(kept, keptFolder).risk != FolderRisk::None : kept.Error() == ERROR_CANT_RESOLVE_FILENAME)
+    if (kept ? JudgeHeldFolder(kept, keptFolder).risk != FolderRisk::None
+             : kept.Error() == ERROR_CANT_RESOLVE_FILENAME ||
+                   JudgeHeldFolder(areas_.ProgramFiles(), ParentOf(keptFolder), true).risk != FolderRisk::None)
         Raise(FormatText(kKeptFolderUnsafeText, {keptFolder}));
     Situation situation = areas_.Look();
     const UniqueHandle running = FileAt(nullptr);

@@ -180,10 +180,11 @@ bool RegRemoveKey(HKEY root, const std::wstring& keyPath) {
 
 bool RegRemoveEmptyKey(HKEY root, const std::wstring& keyPath) {
     HKEY opened = nullptr;
-    // One that is gone may have left the keys above it empty.
+    // One that is gone may have left the keys above it empty; one that
+    // cannot be opened stays, and is not said to be gone.
     const LONG status = Open(root, keyPath.c_str(), KEY_QUERY_VALUE, opened);
     if (status != ERROR_SUCCESS)
-        return status != ERROR_FILE_NOT_FOUND || DeleteKey(root, keyPath) == ERROR_SUCCESS;
+        return status == ERROR_FILE_NOT_FOUND && DeleteKey(root, keyPath) == ERROR_SUCCESS;
     DWORD keys = 1, values = 1;
     {
         const UniqueHKey owned(opened);

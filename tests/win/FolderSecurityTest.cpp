@@ -2,6 +2,8 @@
 #include "system/FolderSecurity.h"
 #include "tests/win/InstallFixture.h"
 
+#include <aclapi.h>
+
 namespace {
 
 const wchar_t kInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
@@ -115,6 +117,24 @@ TEST_F(InstallTest, KeptInstallersFolderThatOthersCouldChangeIsRefused) {
     EXPECT_FALSE(Exists(dir));
     ExpectNothingRegistered();
     ASSERT_TRUE(RemoveDirectoryW(KeptFolder().c_str()));
+    {
+        // Missing, in a Program Files that every account may change.
+        std::wstring programFiles = KeptFolder();
+        programFiles.resize(programFiles.rfind(L'\\'));
+        PACL list = nullptr;
+        PSECURITY_DESCRIPTOR saved = nullptr;
+        ASSERT_EQ(GetNamedSecurityInfoW(programFiles.c_str(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                        nullptr, &list, nullptr, &saved),
+                  ERROR_SUCCESS);
+        const UniqueLocalMemory owned(saved);
+        ASSERT_TRUE(OpenToEveryone(programFiles));
+        EXPECT_EQ(Install(dir), refusal);
+        EXPECT_FALSE(Exists(KeptFolder()));
+        EXPECT_FALSE(Exists(dir));
+        ASSERT_EQ(SetNamedSecurityInfoW(programFiles.data(), SE_FILE_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                        nullptr, list, nullptr),
+                  ERROR_SUCCESS);
+    }
     {
         const SymbolicLink link(KeptFolder(), elsewhere);
         ASSERT_TRUE(link.Made());
