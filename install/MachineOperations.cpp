@@ -238,14 +238,20 @@ void MachineOperations::Write(const Action& action, bool undo) {
     }
     if (action.area == Area::Kept) {
         // The running installer's own bytes, its file shared with readers
-        // only while they are read, so that nothing changes it meanwhile.
+        // only while they are read, so that nothing changes it meanwhile; in
+        // pieces, as it carries the product, which would otherwise weigh on
+        // the memory as much as the download does.
         const UniqueHandle own = FileAt(nullptr, true);
-        std::vector<unsigned char> bytes(own ? GetFileSize(own.get(), nullptr) : 0);
-        DWORD read = 0;
-        if (!own || !ReadFile(own.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
-            read != bytes.size())
+        if (!own)
             RaiseSystemError(GetLastError());
-        files_.Write(action.area, action.path, [&](HANDLE file) { WriteAll(file, bytes.data(), bytes.size()); });
+        std::vector<unsigned char> piece(64 * 1024);
+        files_.Write(action.area, action.path, [&](HANDLE file) {
+            for (DWORD read = 1; read;) {
+                if (!ReadFile(own.get(), piece.data(), static_cast<DWORD>(piece.size()), &read, nullptr))
+                    RaiseSystemError(GetLastError());
+                WriteAll(file, piece.data(), read);
+            }
+        });
         return;
     }
     if (action.file) {
