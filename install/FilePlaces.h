@@ -20,8 +20,9 @@ class FilePlaces {
     // than a file stands there. With `leaveElsewhere`, a name that leads
     // elsewhere, a link that the system follows as it opens it, is left as it
     // is instead: what it leads to is no file of the product's; and so is the
-    // kept installer that another program holds without sharing: the
-    // package's action that runs it, which removes it once it has ended.
+    // kept installer that another program holds without sharing, which the
+    // caller asks only where the package's action runs it: it removes it once
+    // the installer has ended.
     void Hold(Area area, const std::wstring& path, bool leaveElsewhere = false);
     void LetGo(Area area, const std::wstring& path);
 

@@ -66,7 +66,8 @@ Situation MachineOperations::Look() {
         Raise(FormatText(kKeptFolderUnsafeText, {keptFolder}));
     Situation situation = areas_.Look();
     const UniqueHandle running = FileAt(nullptr);
-    situation.keptRunning = running && SameFile(running.get(), FileAt((keptFolder + kKeptInstaller).c_str()).get());
+    situation.keptRunning = keptRunning_ =
+        running && SameFile(running.get(), FileAt((keptFolder + kKeptInstaller).c_str()).get());
     for (Spot& spot : situation.left) {
         UniqueHandle file;
         std::vector<JournalValue> values;
@@ -164,7 +165,10 @@ void MachineOperations::Hold(const Action& action, bool undo) {
     if (undo)
         files_.LetGo(action.area, action.path);
     else
-        files_.Hold(action.area, action.path, request_.removing);
+        // The kept installer held without sharing is left to the package
+        // only where the package runs it: held by any other program, it stops
+        // the removal as a product file does.
+        files_.Hold(action.area, action.path, request_.removing && (action.area != Area::Kept || keptRunning_));
 }
 
 void MachineOperations::Place(const Action& action, bool undo) {

@@ -79,6 +79,8 @@ class MachineOperations final : public MachineSteps {
     // end, and whether its marker waits for them.
     std::vector<std::wstring> mapped_;
     bool marked_ = false;
+    // Whether the program that runs is the kept installer.
+    bool keptRunning_ = false;
     // A removal's marker, held until the install folder goes.
     UniqueHandle marker_;
     // The browsers that each closing action closed.

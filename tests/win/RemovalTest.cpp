@@ -176,3 +176,19 @@ TEST_F(RemovalTest, FoldersMadeAboveTheInstallFolderGoWhereEmpty) {
     EXPECT_FALSE(Exists(above + L"\\ü"));
     EXPECT_EQ(ReadText(above + L"\\notes.txt"), "the user's own");
 }
+
+// The kept installer held without sharing by a program other than the
+// package's action, which runs it, stops the removal before anything changes,
+// as a product file held so does.
+TEST_F(RemovalTest, KeptInstallerHeldElsewhereStopsItBeforeAnythingChanges) {
+    const std::wstring dir = std::wstring(kTestRoot) + L"\\Zarvo";
+    ASSERT_EQ(Install(dir), L"");
+    const ProductState installed = CurrentProduct(dir);
+    UniqueHandle holder(
+        CreateFileW(KeptInstaller().c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(holder);
+    const std::wstring error = Remove();
+    EXPECT_NE(error.find(L"Sharing violation"), std::wstring::npos) << error;
+    holder.reset();
+    EXPECT_TRUE(CurrentProduct(dir) == installed);
+}
