@@ -67,6 +67,11 @@ class Parser {
         // option unheard.
         if (options_.uninstall && !installing_.empty())
             Refuse(installing_);
+        if (options_.command != ShellCommand::None) {
+            if (!other_.empty())
+                Refuse(other_);
+            options_.mode = SetupMode::Quiet;
+        }
         return std::move(options_);
     }
 
@@ -89,7 +94,9 @@ class Parser {
     }
 
     void TakeDirectory(const std::wstring& option, const std::wstring& directory) {
-        Installing(option == L"/D=" ? option + directory : option);
+        const std::wstring whole = option == L"/D=" ? option + directory : option;
+        Installing(whole);
+        Other(whole);
         if (directory.empty() || options_.directory)
             Refuse(option);
         else
@@ -115,6 +122,17 @@ class Parser {
     }
 
     void Read(const std::wstring& option) {
+        static constexpr const wchar_t* kCommands[] = {L"/REINSTALL", L"/HIDEICONS", L"/SHOWICONS"};
+        for (int i = 0; i < 3; ++i)
+            if (IsOption(option, kCommands[i])) {
+                if (options_.command != ShellCommand::None)
+                    Refuse(option);
+                else
+                    options_.command = static_cast<ShellCommand>(i + 1);
+                return;
+            }
+        if (!IsOption(option, L"/LOG") && !StartsWithName(option, 0, L"/LOG="))
+            Other(option);
         if (IsOption(option, L"/S") || IsOption(option, L"/QUIET")) {
             SetMode(SetupMode::Quiet, option);
         } else if (IsOption(option, L"/PASSIVE")) {
@@ -185,6 +203,12 @@ class Parser {
             installing_ = option;
     }
 
+    // The first option that is neither a command nor /log.
+    void Other(const std::wstring& option) {
+        if (other_.empty())
+            other_ = option;
+    }
+
     void TakeLogFile(const std::wstring& option, const std::wstring& file) {
         if (file.empty() || !options_.logFile.empty())
             Refuse(option);
@@ -197,6 +221,7 @@ class Parser {
     bool noRestart_ = false;
     SetupOptions options_;
     std::wstring installing_;
+    std::wstring other_;
 };
 
 }  // namespace
@@ -228,6 +253,10 @@ std::wstring UsageText() {
            L"/D=安装目录\u3000安装到此目录；须放在最后，可含空格\r\n"
            L"/AllowDowngrade\u3000已装有更新的版本时也安装本版本，不提问\r\n"
            L"/uninstall\u3000卸载已安装的泽沃浏览器（可与 /quiet、/passive、/log 同用）\r\n"
+           L"/Reinstall\u3000设为本机默认浏览器并显示快捷方式\r\n"
+           L"/HideIcons\u3000删除桌面快捷方式和开始菜单程序组\r\n"
+           L"/ShowIcons\u3000重建桌面快捷方式和开始菜单程序组\r\n"
+           L"\u3000\u3000（以上三项由 Windows 调用，只可与 /log 同用）\r\n"
            L"/help、/?\u3000显示本说明";
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "install/Plan.h"
 #include "system/Product.h"
 
 #include <optional>
@@ -19,6 +20,10 @@ struct SetupOptions {
     std::wstring logFile;                   // /log file, /LOG=file: where the run writes what it did
     bool help = false;                      // /help, /?: the list of options, nothing else
     bool uninstall = false;                 // /uninstall: removes the installed product instead
+    // /Reinstall, /HideIcons, /ShowIcons: a command that Windows runs for a
+    // browser, of the installed product, without a window; taken alone, or
+    // with /log.
+    ShellCommand command = ShellCommand::None;
     bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
     // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
     Product::ShortcutChoice shortcuts;
@@ -37,6 +42,7 @@ struct SetupOptions {
 // as installers have always read it; an option after it is read (so that /S
 // still keeps every box away) and refused, as is anything ambiguous.
 // /uninstall takes none of the options that only an installation reads.
+// A command takes no option but /log: Windows runs it as it stands.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false

@@ -30,6 +30,9 @@ constexpr OutcomeEntry kOutcomes[] = {
     {Outcome::NothingInstalled, kInstalled, L"本机未安装泽沃浏览器，未做任何更改"},
     {Outcome::RemovalCancelled, kCancelled, L"用户取消了卸载"},
     {Outcome::RemovalFailed, kInstallationFailed, L"卸载失败"},
+    {Outcome::DefaultSet, kInstalled, L"已设为本机默认浏览器，快捷方式已显示"},
+    {Outcome::IconsHidden, kInstalled, L"快捷方式已删除"},
+    {Outcome::IconsShown, kInstalled, L"快捷方式已显示"},
 };
 static_assert(std::size(kOutcomes) == static_cast<std::size_t>(Outcome::Count), "a row for every outcome");
 static_assert(

@@ -37,6 +37,10 @@ enum class Outcome {
     NothingInstalled,
     RemovalCancelled,
     RemovalFailed,
+    // The commands that Windows runs for a browser, in the order of ShellCommand.
+    DefaultSet,
+    IconsHidden,
+    IconsShown,
     Count,  // how many outcomes there are, for the table of their codes
 };
 

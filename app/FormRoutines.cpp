@@ -6,5 +6,6 @@
 using namespace InstallMain;
 
 Refusal TInstallForm::EnsureDirectory(const std::wstring& dir, InstallFolder& folder) {
-    return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_, removing_);
+    return CheckInstallFolder(dir, TempDir, folder, application_.Log(), beforeFolderMade_,
+                              removing_ || command_ != ShellCommand::None);
 }

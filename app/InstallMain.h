@@ -64,6 +64,9 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // Makes the wizard the removal of the copy installed in `dir`: its pages
     // and texts, and the folder that it removes from.
     void Removing(const std::wstring& dir);
+    // Makes the run the command that Windows runs for a browser, of the copy
+    // installed in `dir`: its folder checked as a removal's, then the work.
+    void Commanding(ShellCommand command, const std::wstring& dir);
 
     // What Next does on the page whose check leads to the work (the directory
     // page; the removal's question), for a run without the wizard: the check,
@@ -139,6 +142,7 @@ class TInstallForm final : private InstallProgress, public FormEvents {
     // The pages that the wizard walks: the installation's, or the removal's.
     const Page* pages_ = kPages;
     bool removing_ = false;
+    ShellCommand command_ = ShellCommand::None;
     // The shortcuts to make: unset where neither the command line nor the
     // installed copy's entry says, and then made.
     Product::ShortcutChoice shortcuts_;

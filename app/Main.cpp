@@ -64,7 +64,9 @@ Outcome RunForm(Application& application, const SetupOptions& options, const std
     try {
         // A quiet run shows nothing, and makes no window to show.
         form.Create(options.mode != SetupMode::Quiet);
-        if (options.uninstall)
+        if (options.command != ShellCommand::None)
+            form.Commanding(options.command, removeFrom);
+        else if (options.uninstall)
             form.Removing(removeFrom);
         if (options.directory)
             form.SetInstallDirectory(*options.directory);
@@ -94,10 +96,10 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // The folder that the run removes from or installs into, as far as it is
     // known before anything is made: the log is kept out of it, where it
     // would replace a file of the product.
-    const std::wstring removeFrom = options.uninstall ? InstallMain::RecordedFolder() : std::wstring();
-    const std::wstring folder = options.uninstall   ? removeFrom
-                                : options.directory ? *options.directory
-                                                    : DefaultFolder();
+    // A command works on the installed copy, as a removal does.
+    const bool installed = options.uninstall || options.command != ShellCommand::None;
+    const std::wstring removeFrom = installed ? InstallMain::RecordedFolder() : std::wstring();
+    const std::wstring folder = installed ? removeFrom : options.directory ? *options.directory : DefaultFolder();
     const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
@@ -135,7 +137,7 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     }
     // A removal takes what the Uninstall entry records; where it records no
     // folder, nothing is installed to remove.
-    if (options.uninstall && removeFrom.empty()) {
+    if (installed && removeFrom.empty()) {
         // A removal cut off after what located the product went left its
         // keys, empty by then: they go now.
         for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
@@ -147,7 +149,7 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // An older release replaces a newer one only when asked to: a newer
     // browser's profile may not open in an older one.
     const std::wstring newer =
-        options.allowDowngrade || options.uninstall ? std::wstring() : InstallMain::NewerInstalledRelease();
+        options.allowDowngrade || installed ? std::wstring() : InstallMain::NewerInstalledRelease();
     if (!newer.empty()) {
         if (options.mode != SetupMode::Wizard) {
             log.Line(FormatText(kNewerRefused, {newer, ZARVO_VERSION_TEXT}));

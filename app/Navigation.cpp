@@ -57,6 +57,15 @@ void TInstallForm::Removing(const std::wstring& dir) {
     ShowStep(0);
 }
 
+void TInstallForm::Commanding(ShellCommand command, const std::wstring& dir) {
+    command_ = command;
+    pages_ = kRemovalPages;
+    SetInstallDirectory(dir);
+    // Shown as the installation makes them: both places.
+    const bool shown = command != ShellCommand::HideIcons;
+    shortcuts_ = {shown, shown};
+}
+
 void TInstallForm::OnClick(ControlId control) {
     switch (control) {
         case NextStepBtn:
@@ -179,7 +188,10 @@ bool TInstallForm::FolderAccepted() {
 
 void TInstallForm::Install() {
     RunInstallation();
-    outcome_ = removing_ ? Outcome::Removed : Outcome::Installed;
+    outcome_ = command_ != ShellCommand::None
+                   ? static_cast<Outcome>(static_cast<int>(Outcome::DefaultSet) + static_cast<int>(command_) - 1)
+               : removing_ ? Outcome::Removed
+                           : Outcome::Installed;
 }
 
 void TInstallForm::LastStepBtnClick() {

@@ -18,6 +18,7 @@ void TInstallForm::RunInstallation() {
     request.link = ShellLinkInterface.get();
     request.persist = PersistInterface.get();
     request.removing = removing_;
+    request.command = command_;
     request.restart = restart_;
     browserStarted_ = InstallProduct(std::move(request), *this, application_.Log());
     // The installation moves on to the page after its own; the step counter

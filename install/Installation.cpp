@@ -20,7 +20,10 @@ bool InstallProduct(InstallRequest request, InstallProgress& progress, LogSink& 
     try {
         MachineOperations operations(request, progress, log, NewRunTag());
         const Situation situation = operations.Look();
-        Execute(request.removing ? PlanRemoval(situation) : PlanInstallation(situation), operations, log, &progress);
+        Execute(request.command != ShellCommand::None ? PlanCommand(situation, request.command)
+                : request.removing                    ? PlanRemoval(situation)
+                                                      : PlanInstallation(situation),
+                operations, log, &progress);
         return request.browserStarted;
     } catch (...) {
         // The folders that the directory check made go last, once nothing of

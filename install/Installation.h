@@ -2,6 +2,7 @@
 
 #include "install/Executor.h"
 #include "install/FolderCheck.h"
+#include "install/Plan.h"
 #include "system/Product.h"
 #include "system/ShellLink.h"
 
@@ -25,6 +26,9 @@ struct InstallRequest {
     IPersistStream* persist = nullptr;
     // The product is removed instead, from the folder: nothing else above counts.
     bool removing = false;
+    // Or one of the commands that Windows runs for a browser is carried out,
+    // with the shortcuts above.
+    ShellCommand command = ShellCommand::None;
     // The browsers that the run closes are started again once it is done.
     bool restart = true;
     // Set by the run: one was started for the installer's own user.

@@ -118,7 +118,10 @@ constexpr std::size_t kLongestText = 2 * 260;
 // table's text, the commands' in their quotes, and a folder made above it a
 // folder that the rules take.
 bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::vector<unsigned char>& data) {
-    if (type != Product::RegistryType(product.data))
+    // The system's defaults, and their records, hold another program's text
+    // as well as the product's.
+    const bool anyText = Product::SetsDefault(product.data) && (type == 1 || type == 2);
+    if (type != Product::RegistryType(product.data) && !anyText)
         return false;
     if (type == 4)
         return data.size() == 4;
@@ -130,6 +133,8 @@ bool OfItsShape(const Product::Value& product, std::uint32_t type, const std::ve
     if (text.find(L'\0') != text.size() - 1)
         return false;
     text.pop_back();
+    if (anyText)
+        return true;
     if (product.data == Product::Data::Above)
         return WellFormedInstallDir(text);
     const bool command = product.data == Product::Data::Command || product.data == Product::Data::Kept;
@@ -153,8 +158,7 @@ std::size_t LongestJournal() {
 }
 
 const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
-    static_assert(Product::kValueCount <= 64, "a bit for each of the product's values");
-    unsigned long long named = 0;
+    bool named[Product::kValueCount] = {};
     for (const JournalValue& value : values) {
         std::size_t i = 0;
         while (i < Product::kValueCount &&
@@ -164,11 +168,11 @@ const wchar_t* JournalRefusal(const std::vector<JournalValue>& values) {
         // has no data either.
         const bool deleted = value.newType == 0 && value.newData.empty();
         // Its texts are not repeated: the log is no place for what a file says.
-        if (i == Product::kValueCount || (named >> i & 1) ||
+        if (i == Product::kValueCount || named[i] ||
             !(deleted || OfItsShape(Product::kValues[i], value.newType, value.newData)) ||
             !(value.existed ? OfItsShape(Product::kValues[i], value.type, value.data) : value.data.empty()))
             return kJournalForeignValuesReason;
-        named |= 1ull << i;
+        named[i] = true;
     }
     return nullptr;
 }

@@ -50,7 +50,9 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
                 InstalledSizeKib(),
                 request.shortcutsText,
                 request.folder.madeAbove,
-                ParentOf(areas_.Paths()[static_cast<int>(Area::Kept)])) {}
+                ParentOf(areas_.Paths()[static_cast<int>(Area::Kept)]),
+                request.shortcuts.Makes(Product::LinkPlace::Desktop) ||
+                    request.shortcuts.Makes(Product::LinkPlace::StartMenu)) {}
 
 Situation MachineOperations::Look() {
     // The kept installer's folder is judged as the install folder is: the
@@ -85,9 +87,7 @@ Situation MachineOperations::Look() {
 std::wstring MachineOperations::Describe(const Action& action) const {
     // Leftovers that could not go are not said to be gone.
     if (action.step == Step::Note)
-        return unfinished_.empty() || action.path != kEarlierRunFinished
-                   ? action.path
-                   : kEarlierRunLeftFilesNote;
+        return unfinished_.empty() || action.path != kEarlierRunFinished ? action.path : kEarlierRunLeftFilesNote;
     return Row(action.step).verb + areas_.Paths()[static_cast<int>(action.area)] + action.path;
 }
 
@@ -168,7 +168,9 @@ void MachineOperations::Hold(const Action& action, bool undo) {
         // The kept installer held without sharing is left to the package
         // only where the package runs it: held by any other program, it stops
         // the removal as a product file does.
-        files_.Hold(action.area, action.path, request_.removing && (action.area != Area::Kept || keptRunning_));
+        files_.Hold(action.area, action.path,
+                    request_.command == ShellCommand::HideIcons ||
+                        (request_.removing && (action.area != Area::Kept || keptRunning_)));
 }
 
 void MachineOperations::Place(const Action& action, bool undo) {

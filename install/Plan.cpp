@@ -64,10 +64,11 @@ class Planner {
             Progress(Step::Advance, 5);
         }
         Add(Step::Status, Area::None, kUpdatingKeysStatus);
+        // An installation takes none of the system's defaults; a removal
+        // gives them back what they held before the product's.
         for (const Product::Value& value : Product::kValues)
-            if (!removal || !Product::LocatesProduct(value))
-                Add(removal ? Step::DeleteValue : Step::SetValue, Area::None, value.key, L"\\", value.name).value =
-                    &value;
+            if (removal ? !Product::LocatesProduct(value) : !Product::SetsDefault(value.data))
+                Value(removal && !Product::IsDefault(value.data) ? Step::DeleteValue : Step::SetValue, value);
         if (!removal)
             Add(Step::Status, Area::None, kDeletingTemporaryStatus);
         Add(Step::Finish);
@@ -83,6 +84,29 @@ class Planner {
         return std::move(plan_);
     }
 
+    Plan Command(ShellCommand command) {
+        Settle();
+        Add(Step::Journal);
+        if (command == ShellCommand::HideIcons) {
+            RemoveHeld(HoldShortcuts());
+        } else {
+            Shortcuts();
+            for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
+                if (plan_[i].step == Step::Write)
+                    Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
+        }
+        for (const Product::Value& value : Product::kValues)
+            if (value.data == Product::Data::Choice || value.data == Product::Data::Icons ||
+                (command == ShellCommand::Reinstall && Product::SetsDefault(value.data)))
+                Value(Step::SetValue, value);
+        Add(Step::Finish);
+        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
+            Add(Step::AtRestart);
+        if (command == ShellCommand::HideIcons && Stands(Area::StartMenu, L""))
+            Add(Step::RemoveFolder, Area::StartMenu);
+        return std::move(plan_);
+    }
+
   private:
     // One action, its path or text joined from the parts: every call site
     // building strings of its own would weigh more than the plan is worth.
@@ -92,6 +116,11 @@ class Planner {
                 const wchar_t* second = L"",
                 const wchar_t* third = L"") {
         return plan_.emplace_back(step, area, std::wstring(first).append(second).append(third));
+    }
+
+    // The value written or deleted.
+    void Value(Step step, const Product::Value& value) {
+        Add(step, Area::None, value.key, L"\\", value.name).value = &value;
     }
 
     // The progress bar's maximum, or a step along it.
@@ -162,8 +191,7 @@ class Planner {
             }
         }
         if (settled)
-            Add(Step::Note, Area::None,
-                undone ? kEarlierRunUndoneNote : kEarlierRunFinished);
+            Add(Step::Note, Area::None, undone ? kEarlierRunUndoneNote : kEarlierRunFinished);
     }
 
     static bool Has(const std::vector<std::wstring>& tags, const std::wstring& tag) {
@@ -198,9 +226,7 @@ class Planner {
     // program holds stops the removal before anything changes; then each
     // goes, kept aside until the run is done.
     void Remove() {
-        for (const Product::Shortcut& shortcut : Product::kShortcuts)
-            if (Stands(AreaOf(shortcut.place), std::wstring(L"\\").append(shortcut.name)))
-                Add(Step::Hold, AreaOf(shortcut.place), L"\\", shortcut.name);
+        HoldShortcuts();
         KeptInstaller(true);
         const std::size_t held = plan_.size();
         Progress(Step::ProgressMax, static_cast<int>(std::count_if(plan_.begin(), plan_.end(), [](const Action& a) {
@@ -209,6 +235,19 @@ class Planner {
         // As before the installation's files take their names.
         if (Stands(Area::Tree, L""))
             Add(Step::ClosePrograms, Area::Tree);
+        RemoveHeld(held);
+    }
+
+    // The shortcuts that stand, held; gives the plan's size after them.
+    std::size_t HoldShortcuts() {
+        for (const Product::Shortcut& shortcut : Product::kShortcuts)
+            if (Stands(AreaOf(shortcut.place), std::wstring(L"\\").append(shortcut.name)))
+                Add(Step::Hold, AreaOf(shortcut.place), L"\\", shortcut.name);
+        return plan_.size();
+    }
+
+    // Each of the plan's first `held` actions that holds, removed.
+    void RemoveHeld(std::size_t held) {
         for (std::size_t i = 0; i < held; ++i)
             if (plan_[i].step == Step::Hold) {
                 Add(Step::Repaint, Area::None, kDeletingStatus, plan_[i].path.c_str());
@@ -312,6 +351,10 @@ Plan PlanInstallation(const Situation& situation) {
 
 Plan PlanRemoval(const Situation& situation) {
     return Planner(situation).Build(true);
+}
+
+Plan PlanCommand(const Situation& situation, ShellCommand command) {
+    return Planner(situation).Command(command);
 }
 
 Plan PlanFoldersBelow(const std::wstring& above, const std::wstring& names) {

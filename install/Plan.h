@@ -107,6 +107,12 @@ struct Spot {
     bool refused = false;
 };
 
+// The commands that Windows runs for a browser, of the product installed:
+// the product made the system's default for links and pages, with its
+// shortcuts shown; the desktop shortcut and the program group taken away;
+// or both put back.
+enum class ShellCommand : std::uint8_t { None, Reinstall, HideIcons, ShowIcons };
+
 // What the machine holds when the installation begins.
 struct Situation {
     // The folders, files and shortcuts of the product that exist already.
@@ -138,6 +144,12 @@ Plan PlanInstallation(const Situation& situation);
 // product kept aside and its values deleted, all put back on a failure; once
 // done, the product's folders and keys that are left empty.
 Plan PlanRemoval(const Situation& situation);
+
+// One of the commands (not None), as the installation does it where it
+// touches the same: the shortcuts that the situation's choice names written,
+// or with HideIcons those that stand removed and the group with them, and
+// the values that record them; to reinstall, the system's defaults too.
+Plan PlanCommand(const Situation& situation, ShellCommand command);
 
 // The folders that the directory check makes: each of the names below the
 // folder at `above` ("\\Apps\\Zarvo" below "C:\\"), outer first, empty names

@@ -47,7 +47,8 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                                unsigned long installedKib,
                                const std::wstring& choice,
                                const std::wstring& madeAbove,
-                               const std::wstring& programFiles) {
+                               const std::wstring& programFiles,
+                               bool iconsVisible) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -60,6 +61,7 @@ RegistryValues::RegistryValues(const std::wstring& dir,
         entry.newType = Product::RegistryType(value.data);
         switch (value.data) {
             case Product::Data::Text:
+            case Product::Data::Default:
                 entry.newData = TextData(value.text);
                 break;
             case Product::Data::InFolder:
@@ -67,9 +69,9 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                 entry.newData = TextData(dir + value.text);
                 break;
             case Product::Data::Command:
+            case Product::Data::DefaultCommand:
             case Product::Data::Kept:
-                entry.newData =
-                    TextData(L"\"" + (value.data == Product::Data::Command ? dir : programFiles) + value.text);
+                entry.newData = TextData(L"\"" + (value.data == Product::Data::Kept ? programFiles : dir) + value.text);
                 break;
             case Product::Data::Date:
             case Product::Data::Choice:
@@ -77,7 +79,13 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                 break;
             case Product::Data::Number:
             case Product::Data::Size:
-                entry.newData = NumberData(value.data == Product::Data::Size ? installedKib : value.number);
+            case Product::Data::Icons:
+                entry.newData = NumberData(value.data == Product::Data::Size    ? installedKib
+                                           : value.data == Product::Data::Icons ? iconsVisible
+                                                                                : value.number);
+                break;
+            // Known once the values are read.
+            case Product::Data::Replaced:
                 break;
             case Product::Data::Above:
                 entry.newData = TextData(madeAbove);
@@ -94,15 +102,32 @@ RegistryValues::RegistryValues(const std::wstring& dir,
 
 void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting) {
     for (JournalValue& value : values_) {
-        if (deleting) {
-            value.newType = REG_NONE;
-            value.newData.clear();
-        }
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
         value.keyExisted = state.keyExists;
         value.existed = state.exists;
         value.type = state.type;
         value.data = std::move(state.data);
+    }
+    for (std::size_t i = 0; i < values_.size(); ++i) {
+        JournalValue& value = values_[i];
+        // A default that holds the product's keeps its record, which the
+        // removal gives back to it; one that holds another's is recorded,
+        // and stays as it is on a removal: that is another's choice since.
+        if (Product::kValues[i].data == Product::Data::Replaced) {
+            JournalValue& now = values_[i - 1];
+            const bool ours = now.existed && now.type == now.newType && now.data == now.newData;
+            const JournalValue& kept = ours ? value : now;
+            value.newType = kept.existed ? kept.type : REG_NONE;
+            value.newData = kept.existed ? kept.data : std::vector<unsigned char>();
+            if (deleting) {
+                now.newType = value.newType;
+                now.newData = value.newData;
+            }
+        }
+        if (deleting && !Product::IsDefault(Product::kValues[i].data)) {
+            value.newType = REG_NONE;
+            value.newData.clear();
+        }
     }
     // A removal whose folder is gone has nowhere to keep it: the values read
     // serve the run's own undo alone.

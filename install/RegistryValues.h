@@ -13,19 +13,21 @@
 class RegistryValues {
   public:
     // The values' data for the product installed in `dir`, taking
-    // `installedKib`, with the shortcuts that `choice` names, the folder made
-    // above it, `madeAbove` (none where empty), and the installer kept below
-    // `programFiles`.
+    // `installedKib`, with the shortcuts that `choice` names (shown where
+    // `iconsVisible`), the folder made above it, `madeAbove` (none where
+    // empty), and the installer kept below `programFiles`.
     RegistryValues(const std::wstring& dir,
                    unsigned long installedKib,
                    const std::wstring& choice,
                    const std::wstring& madeAbove,
-                   const std::wstring& programFiles);
+                   const std::wstring& programFiles,
+                   bool iconsVisible);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk; with none (a removal whose folder
     // is gone), only reads them. `deleting`: the run deletes the values, which
-    // the journal records as no type and no data. Raises when a value cannot
+    // the journal records as no type and no data, and gives each of the
+    // system's defaults that the product holds what it held before. Raises when a value cannot
     // be read: a key that cannot be opened is not one that is missing.
     void Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting);
     // The journal goes: the run is done, or undone.

@@ -130,6 +130,30 @@ inline constexpr wchar_t kPageCommandKey[] = ZARVO_CLASS_KEY(ZARVO_PAGE_CLASS) L
 inline constexpr wchar_t kLinkClassKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS);
 inline constexpr wchar_t kLinkIconKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS) L"\\DefaultIcon";
 inline constexpr wchar_t kLinkCommandKey[] = ZARVO_CLASS_KEY(ZARVO_LINK_CLASS) L"\\shell\\open\\command";
+// The commands that Windows runs for a browser ("Set Program Access and
+// Defaults"), each the kept installer with a switch of its own, and the
+// record of its icons.
+inline constexpr wchar_t kInstallInfoKey[] = ZARVO_CLIENT_KEY L"\\InstallInfo";
+#define ZARVO_KEPT_COMMAND(options) L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_KEPT_FILE L"\" " options
+// What the system's defaults held before the product took them.
+inline constexpr wchar_t kReplacedKey[] =
+    L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\" ZARVO_SHORT_NAME L"\\Replaced Defaults";
+// The machine's defaults for pages and links, the classes' and the clients'.
+#define ZARVO_OPEN_KEY(scheme) ZARVO_CLASS_KEY(scheme) L"\\shell\\open\\command"
+inline constexpr wchar_t kHtmKey[] = ZARVO_CLASS_KEY(L".htm");
+inline constexpr wchar_t kHtmlKey[] = ZARVO_CLASS_KEY(L".html");
+inline constexpr wchar_t kShtmlKey[] = ZARVO_CLASS_KEY(L".shtml");
+inline constexpr wchar_t kXhtKey[] = ZARVO_CLASS_KEY(L".xht");
+inline constexpr wchar_t kXhtmlKey[] = ZARVO_CLASS_KEY(L".xhtml");
+inline constexpr wchar_t kHttpKey[] = ZARVO_OPEN_KEY(L"http");
+inline constexpr wchar_t kHttpsKey[] = ZARVO_OPEN_KEY(L"https");
+inline constexpr wchar_t kFtpKey[] = ZARVO_OPEN_KEY(L"ftp");
+inline constexpr wchar_t kClientsKey[] = L"SOFTWARE\\Clients\\StartMenuInternet";
+// A default, the product's once the reinstall command has run, and its record.
+#define ZARVO_DEFAULT(key, text, data)                \
+    {key, L"", text, Data::data, 0}, {                \
+        kReplacedKey, key, nullptr, Data::Replaced, 0 \
+    }
 inline constexpr wchar_t kPageTypeName[] = L"泽沃浏览器 网页文档";
 inline constexpr wchar_t kLinkTypeName[] = L"泽沃浏览器 链接";
 // The program's icon, and the browser started on what it is given.
@@ -162,13 +186,41 @@ inline constexpr wchar_t kDisplayVersionValue[] = L"DisplayVersion";
 // folder in quotes followed by the text; the kept installer's command, the
 // 32-bit Program Files in quotes followed by the text; today's local date
 // (YYYYMMDD); the shortcut choice; a fixed number; the installed size in KiB;
-// or a folder above the install folder that the installation made (absent for
-// none).
-enum class Data : std::uint8_t { Text, InFolder, ExpandInFolder, Command, Kept, Date, Choice, Number, Size, Above };
+// a folder above the install folder that the installation made (absent for
+// none); whether the shortcuts are shown (1) or not (0).
+// The last three are no installation's: the system's default for links or
+// pages, made the product's by the reinstall command that Windows runs for a
+// browser (a fixed text, or a command as above), and what that default held
+// before, which the removal gives back to it (the row after the default's,
+// named by its key; absent where it held nothing).
+enum class Data : std::uint8_t {
+    Text,
+    InFolder,
+    ExpandInFolder,
+    Command,
+    Kept,
+    Date,
+    Choice,
+    Number,
+    Size,
+    Above,
+    Icons,
+    Default,
+    DefaultCommand,
+    Replaced,
+};
 // The registry type that such a value is stored as: REG_SZ (1), REG_EXPAND_SZ
-// (2) or REG_DWORD (4).
+// (2) or REG_DWORD (4); a replaced default's is the one it had.
 constexpr std::uint32_t RegistryType(Data data) {
-    return data == Data::ExpandInFolder ? 2 : data == Data::Number || data == Data::Size ? 4 : 1;
+    return data == Data::ExpandInFolder ? 2 : data == Data::Number || data == Data::Size || data == Data::Icons ? 4 : 1;
+}
+// Whether the value is one of the system's defaults, and whether the
+// reinstall command writes it (a default, or its record).
+constexpr bool IsDefault(Data data) {
+    return data == Data::Default || data == Data::DefaultCommand;
+}
+constexpr bool SetsDefault(Data data) {
+    return IsDefault(data) || data == Data::Replaced;
 }
 struct Value {
     const wchar_t* key;
@@ -183,7 +235,8 @@ struct Value {
 inline constexpr Value kValues[] = {
     {kAppPathsKey, L"", L"\\" ZARVO_BROWSER_FILE, Data::InFolder, 0},
     {kAppPathsKey, L"Path", L"", Data::InFolder, 0},
-    {kUninstallKey, L"Comments", L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。", Data::Text, 0},
+    {kUninstallKey, L"Comments", L"泽沃浏览器(Zarvo)是一款集多窗口，多线程，智能屏蔽等功能于一体的大众浏览器。",
+     Data::Text, 0},
     {kUninstallKey, L"Contact", kContactEmail, Data::Text, 0},
     {kUninstallKey, kDisplayIconValue, L"\\" ZARVO_BROWSER_FILE, Data::InFolder, 0},
     {kUninstallKey, L"DisplayName", kName, Data::Text, 0},
@@ -193,8 +246,7 @@ inline constexpr Value kValues[] = {
     // rights.
     {kUninstallKey, kUninstallStringValue, L"\\ZarvService.exe\" Uninstall", Data::Command, 0},
     // What deployment tools run for a removal without a window.
-    {kUninstallKey, L"QuietUninstallString", L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_KEPT_FILE L"\" /uninstall /quiet",
-     Data::Kept, 0},
+    {kUninstallKey, L"QuietUninstallString", ZARVO_KEPT_COMMAND(L"/uninstall /quiet"), Data::Kept, 0},
     {kUninstallKey, L"Publisher", L"洛菲工作室", Data::Text, 0},
     {kUninstallKey, L"URLInfoAbout", kProductSiteUrl, Data::Text, 0},
     {kUninstallKey, L"HelpLink", kForumUrl, Data::Text, 0},
@@ -217,6 +269,10 @@ inline constexpr Value kValues[] = {
     {kClientKey, L"", kName, Data::Text, 0},
     {kClientIconKey, L"", ZARVO_ICON, Data::InFolder, 0},
     {kClientCommandKey, L"", L"\\" ZARVO_BROWSER_FILE L"\"", Data::Command, 0},
+    {kInstallInfoKey, L"ReinstallCommand", ZARVO_KEPT_COMMAND(L"/Reinstall"), Data::Kept, 0},
+    {kInstallInfoKey, L"HideIconsCommand", ZARVO_KEPT_COMMAND(L"/HideIcons"), Data::Kept, 0},
+    {kInstallInfoKey, L"ShowIconsCommand", ZARVO_KEPT_COMMAND(L"/ShowIcons"), Data::Kept, 0},
+    {kInstallInfoKey, L"IconsVisible", nullptr, Data::Icons, 0},
     {kCapabilitiesKey, L"ApplicationName", kName, Data::Text, 0},
     {kCapabilitiesKey, L"ApplicationDescription", L"泽沃浏览器：多窗口，快速，稳定，安全的大众浏览器。", Data::Text, 0},
     {kCapabilitiesKey, L"ApplicationIcon", ZARVO_ICON, Data::InFolder, 0},
@@ -240,6 +296,18 @@ inline constexpr Value kValues[] = {
     {kLinkCommandKey, L"", ZARVO_OPEN, Data::Command, 0},
     // Last: Windows lists the browser once all that it names is there.
     {kRegisteredAppsKey, kName, kCapabilitiesKey, Data::Text, 0},
+    // The system's defaults, the classes' and the clients' (which "Set
+    // Program Access and Defaults" reads on every Windows that has it), each
+    // in the shell's view; a user's own choice still comes before them.
+    ZARVO_DEFAULT(kHtmKey, ZARVO_PAGE_CLASS, Default),
+    ZARVO_DEFAULT(kHtmlKey, ZARVO_PAGE_CLASS, Default),
+    ZARVO_DEFAULT(kShtmlKey, ZARVO_PAGE_CLASS, Default),
+    ZARVO_DEFAULT(kXhtKey, ZARVO_PAGE_CLASS, Default),
+    ZARVO_DEFAULT(kXhtmlKey, ZARVO_PAGE_CLASS, Default),
+    ZARVO_DEFAULT(kHttpKey, ZARVO_OPEN, DefaultCommand),
+    ZARVO_DEFAULT(kHttpsKey, ZARVO_OPEN, DefaultCommand),
+    ZARVO_DEFAULT(kFtpKey, ZARVO_OPEN, DefaultCommand),
+    ZARVO_DEFAULT(kClientsKey, ZARVO_SHORT_NAME, Default),
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
 
@@ -286,15 +354,19 @@ constexpr std::array<const wchar_t*, sizeof...(I)> PayloadNames(std::index_seque
 inline constexpr std::array<const wchar_t*, Detail::KeyCount()> kKeys = Detail::Keys<Detail::KeyCount()>();
 
 // Whether the key is the product's, to go once it is empty; the registered
-// applications' key is every browser's.
+// applications' key is every browser's, and a default's is the system's.
 constexpr bool OwnsKey(std::wstring_view key) {
+    for (const Value& value : kValues)
+        if (value.key == key && IsDefault(value.data))
+            return false;
     return key != kRegisteredAppsKey;
 }
 
 // Whether Windows' shell reads the key, in its own view: the registration's
 // keys do; the App Paths and the Uninstall entry stay in the installer's.
 constexpr bool InShellView(std::wstring_view key) {
-    for (std::wstring_view shell : {L"SOFTWARE\\Clients\\", L"SOFTWARE\\Classes\\", L"SOFTWARE\\RegisteredApplications"})
+    for (std::wstring_view shell :
+         {L"SOFTWARE\\Clients\\", L"SOFTWARE\\Classes\\", L"SOFTWARE\\RegisteredApplications"})
         if (key.substr(0, shell.size()) == shell)
             return true;
     return false;
@@ -306,8 +378,8 @@ constexpr bool InShellView(std::wstring_view key) {
 constexpr std::wstring_view KeyHolding(std::wstring_view key) {
     std::wstring_view holding;
     for (std::wstring_view above : kKeys)
-        if (above.size() > holding.size() && above.size() < key.size() && key[above.size()] == L'\\' &&
-            key.substr(0, above.size()) == above)
+        if (OwnsKey(above) && above.size() > holding.size() && above.size() < key.size() &&
+            key[above.size()] == L'\\' && key.substr(0, above.size()) == above)
             holding = above;
     return holding;
 }

@@ -1,6 +1,6 @@
 /* Stand-in for one of the browser's programs, so that the installer has real,
-   runnable executables to carry, end and start. It says what it stands for and
-   stays until it is dismissed. */
+   runnable executables to carry, end and start. It says what it stands for,
+   or what it was given to open, and stays until it is dismissed. */
 #include <windows.h>
 
 static const wchar_t* const kRoles[] = {
@@ -10,8 +10,8 @@ static const wchar_t* const kRoles[] = {
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE previous, PWSTR commandLine, int show) {
     (void)instance;
     (void)previous;
-    (void)commandLine;
     (void)show;
-    MessageBoxW(NULL, L"这是安装程序测试用的占位程序。", kRoles[STANDIN_ROLE], MB_OK | MB_ICONINFORMATION);
+    MessageBoxW(NULL, *commandLine ? commandLine : L"这是安装程序测试用的占位程序。", kRoles[STANDIN_ROLE],
+                MB_OK | MB_ICONINFORMATION);
     return 0;
 }

@@ -300,6 +300,22 @@ RECT RectInWindow(HWND control) {
     return rect;
 }
 
+DWORD RunHidden(std::wstring line) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION info{};
+    DWORD code = STILL_ACTIVE;
+    if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
+                       &info)) {
+        const UniqueHandle process(info.hProcess), thread(info.hThread);
+        WaitForSingleObject(info.hProcess, 4 * kPatience);
+        GetExitCodeProcess(info.hProcess, &code);
+    }
+    return code;
+}
+
 std::wstring MessageBoxText(HWND box) {
     return Text(GetDlgItem(box, 0xFFFF));
 }

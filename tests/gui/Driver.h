@@ -60,6 +60,10 @@ class Installer {
     HWND window_ = nullptr;
 };
 
+// Runs the command line as it stands, as Windows and deployment tools start
+// one: no window; its exit code once it ends.
+DWORD RunHidden(std::wstring line);
+
 std::wstring Text(HWND window);
 bool Visible(HWND window);
 bool Enabled(HWND window);

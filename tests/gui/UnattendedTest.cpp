@@ -434,27 +434,12 @@ TEST_F(Unattended, QuietRemovalFromTheEntryRemovesEverythingByTheNextRestart) {
     std::wstring quiet = ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"QuietUninstallString").text;
     quiet.resize(quiet.find(L'\0'));
     ASSERT_EQ(quiet, Quoted(KeptInstaller()) + L" /uninstall /quiet");
-    const auto runHidden = [](std::wstring line) {
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_HIDE;
-        PROCESS_INFORMATION info{};
-        DWORD code = STILL_ACTIVE;
-        if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr, &startup,
-                           &info)) {
-            const UniqueHandle process(info.hProcess), thread(info.hThread);
-            WaitForSingleObject(info.hProcess, 4 * kPatience);
-            GetExitCodeProcess(info.hProcess, &code);
-        }
-        return code;
-    };
-    EXPECT_EQ(runHidden(quiet), 0u);
+    EXPECT_EQ(RunHidden(quiet), 0u);
     EXPECT_FALSE(Exists(dir));
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
     EXPECT_FALSE(Exists(KeptInstaller()));
     // Wine's restart does what Windows does at its next start.
-    EXPECT_EQ(runHidden(L"wineboot.exe -r"), 0u);
+    EXPECT_EQ(RunHidden(L"wineboot.exe -r"), 0u);
     EXPECT_FALSE(Exists(KeptFolder()));
 }
 

@@ -183,3 +183,31 @@ TEST(CommandLine, RunningProgramsSwitches) {
             << testing::PrintToString(line);
     }
 }
+
+// The commands that Windows runs for a browser: each alone or with /log, in
+// any letter case, quiet; any other option, or a second command, refuses the
+// line.
+TEST(CommandLine, BrowserCommandsTakeOnlyTheLog) {
+    const struct {
+        const wchar_t* line;
+        ShellCommand command;
+        const wchar_t* refused;
+    } cases[] = {
+        {L"/Reinstall", ShellCommand::Reinstall, nullptr},
+        {L"/hideicons /LOG=C:\\z.log", ShellCommand::HideIcons, nullptr},
+        {L"/log C:\\z.log /SHOWICONS", ShellCommand::ShowIcons, nullptr},
+        {L"/ShowIcons /D=C:\\Zarvo", ShellCommand::ShowIcons, L"/D=C:\\Zarvo"},
+        {L"/HideIcons /uninstall", ShellCommand::HideIcons, L"/uninstall"},
+        {L"/S /Reinstall", ShellCommand::Reinstall, L"/S"},
+        {L"/HideIcons /ShowIcons", ShellCommand::HideIcons, L"/ShowIcons"},
+        {L"/ReinstallNow", ShellCommand::None, L"/ReinstallNow"},
+    };
+    for (const auto& c : cases) {
+        const SetupOptions options = ParseCommandLine(c.line);
+        const std::wstring line = c.line;
+        EXPECT_EQ(options.command, c.command) << testing::PrintToString(line);
+        EXPECT_EQ(options.refused.value_or(L"(none)"), c.refused ? c.refused : L"(none)")
+            << testing::PrintToString(line);
+        EXPECT_EQ(options.mode == SetupMode::Quiet, c.command != ShellCommand::None) << testing::PrintToString(line);
+    }
+}

@@ -76,8 +76,12 @@ TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
             v.newData = {'a', 0, 'b', 0};
         },
     };
+    // The last of the installation's own values, before the system's defaults.
+    const std::size_t last = Product::kValueCount - 1 - 2 * 9;
+    ASSERT_FALSE(Product::SetsDefault(Product::kValues[last].data));
+    ASSERT_TRUE(Product::SetsDefault(Product::kValues[last + 1].data));
     for (std::size_t i = 0; i < std::size(changes); ++i)
-        for (std::size_t at : {std::size_t(0), sound.size() - 1}) {
+        for (std::size_t at : {std::size_t(0), last}) {
             std::vector<JournalValue> changed = sound;
             changes[i](changed[at]);
             EXPECT_NE(JournalRefusal(changed), nullptr) << i << " at " << at;
@@ -90,6 +94,14 @@ TEST(Journal, NamesOnlyTheProductsValuesOfTheirTypes) {
         if (value.newType == 4)
             value.newData.pop_back();
     EXPECT_NE(JournalRefusal(shortNumber), nullptr);
+    // The system's defaults, and their records, hold another program's text
+    // of either kind, but no number.
+    std::vector<JournalValue> another = sound;
+    another[last + 1].type = 2;
+    EXPECT_EQ(JournalRefusal(another), nullptr);
+    another[last + 2].newType = 4;
+    another[last + 2].newData = {1, 0, 0, 0};
+    EXPECT_NE(JournalRefusal(another), nullptr);
     // A removal's journal: each value deleted, no type and no data; data
     // without a type is refused.
     std::vector<JournalValue> removal = sound;

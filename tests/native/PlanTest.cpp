@@ -30,6 +30,13 @@ std::size_t Find(const Plan& plan, const Action& wanted) {
                                     plan.begin());
 }
 
+// How many of the product's values and keys are the system's defaults, and
+// their records.
+int Defaults() {
+    return static_cast<int>(std::count_if(std::begin(Product::kValues), std::end(Product::kValues),
+                                          [](const Product::Value& value) { return Product::IsDefault(value.data); }));
+}
+
 // Everything that a complete installation leaves, as the next one finds it.
 Situation Installed() {
     Situation situation;
@@ -66,8 +73,10 @@ TEST(Plan, Removal) {
     EXPECT_EQ(removal[Find(removal, {Step::Remove, Area::Kept, kKeptInstaller}) + 2].step, Step::Status)
         << "then the values";
     EXPECT_EQ(Count(removal, Step::Remove, Area::Desktop), 0) << "the desktop shortcut is not there";
-    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 3);
-    for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::SetValue, Step::Copy})
+    // The system's defaults are given what they held before; their records go.
+    EXPECT_EQ(Count(removal, Step::DeleteValue), static_cast<int>(Product::kValueCount) - 3 - Defaults());
+    EXPECT_EQ(Count(removal, Step::SetValue), Defaults());
+    for (Step none : {Step::Write, Step::Place, Step::MakeFolder, Step::Copy})
         EXPECT_EQ(Count(removal, none), 0);
     const std::size_t firstRemove = Find(removal, {Step::Remove, Area::Tree, L"\\whatsnew.txt"});
     EXPECT_LT(Find(removal, {Step::ClosePrograms, Area::Tree}), Find(removal, {Step::Journal}));
@@ -84,11 +93,13 @@ TEST(Plan, Removal) {
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L"", L""}));
-    const std::size_t forget = removal.size() - Product::kKeys.size();
+    // Inner keys first, and never the key that every browser's registration
+    // shares, nor a default's.
+    const int keys = static_cast<int>(Product::kKeys.size()) - 1 - Defaults();
+    const std::size_t forget = removal.size() - static_cast<std::size_t>(keys) - 1;
     EXPECT_EQ(removal[forget], Action(Step::Forget));
     EXPECT_EQ(removal[forget - 1], Action(Step::RemoveFolder, Area::Tree));
-    // Inner keys first, and never the key that every browser's registration shares.
-    EXPECT_EQ(Count(removal, Step::RemoveKey), static_cast<int>(Product::kKeys.size()) - 1);
+    EXPECT_EQ(Count(removal, Step::RemoveKey), keys);
     EXPECT_EQ(removal.back(), Action(Step::RemoveKey, Area::None, Product::kAppPathsKey));
     EXPECT_LT(Find(removal, {Step::RemoveKey, Area::None, Product::kPageCommandKey}),
               Find(removal, {Step::RemoveKey, Area::None, Product::kPageClassKey}));
@@ -116,7 +127,9 @@ TEST(Plan, FreshAndUpgrade) {
     EXPECT_EQ(Count(fresh, Step::Hold), 0);
     const int files = static_cast<int>(Product::kFileCount), shortcuts = static_cast<int>(Product::kShortcutCount);
     EXPECT_EQ(Count(fresh, Step::Write), files + shortcuts + 1) << "and the kept installer";
-    EXPECT_EQ(Count(fresh, Step::SetValue), static_cast<int>(Product::kValueCount));
+    // None of the system's defaults is taken.
+    const int values = static_cast<int>(Product::kValueCount) - 2 * Defaults();
+    EXPECT_EQ(Count(fresh, Step::SetValue), values);
     // The running copies are closed before the journal, which comes before
     // the first new file; every file is written before the first takes its
     // place, and the marker comes after the last value.
@@ -132,7 +145,7 @@ TEST(Plan, FreshAndUpgrade) {
     // one that started meanwhile runs from no file that is replaced.
     EXPECT_EQ(Count(fresh, Step::ClosePrograms), 2);
     EXPECT_EQ(fresh[firstPlace - 1], Action(Step::ClosePrograms, Area::Tree));
-    const Product::Value& lastValue = Product::kValues[Product::kValueCount - 1];
+    const Product::Value& lastValue = Product::kValues[values - 1];
     EXPECT_GT(Find(fresh, {Step::Finish}),
               Find(fresh, {Step::SetValue, Area::None, std::wstring(lastValue.key) + L"\\" + lastValue.name}));
     // Each file, shortcut and value is written once, from its own row.
@@ -143,7 +156,7 @@ TEST(Plan, FreshAndUpgrade) {
                            : action.shortcut ? static_cast<const void*>(action.shortcut)
                                              : action.value);
     std::sort(rows.begin(), rows.end());
-    EXPECT_EQ(std::unique(rows.begin(), rows.end()) - rows.begin(), files + shortcuts + Product::kValueCount);
+    EXPECT_EQ(std::unique(rows.begin(), rows.end()) - rows.begin(), files + shortcuts + values);
     EXPECT_EQ(std::count(rows.begin(), rows.end(), nullptr), 0);
 
     const Plan upgrade = PlanInstallation(Installed());
@@ -329,6 +342,31 @@ class TextLog final : public LogSink {
 // an undo, last first, and reaches the caller as it was raised; an undo that
 // fails is logged and the others still run. What is shown goes to the window,
 // not to the machine.
+// The commands that Windows runs touch the shortcuts and the values that
+// record them only (and, to reinstall, the system's defaults): no file of
+// the product, no running program.
+TEST(Plan, CommandsTouchOnlyShortcutsAndTheirRecords) {
+    const int shortcuts = static_cast<int>(Product::kShortcutCount);
+    const Plan hide = PlanCommand(Installed(), ShellCommand::HideIcons);
+    EXPECT_EQ(Count(hide, Step::Hold), shortcuts);
+    EXPECT_EQ(Count(hide, Step::Remove), shortcuts);
+    EXPECT_EQ(hide.back(), Action(Step::RemoveFolder, Area::StartMenu)) << "the group, once the run is done";
+    Situation hidden = Installed();
+    hidden.existing.resize(hidden.existing.size() - Product::kShortcutCount - 3);
+    const Plan show = PlanCommand(hidden, ShellCommand::ShowIcons);
+    EXPECT_EQ(Count(show, Step::Write), shortcuts);
+    EXPECT_EQ(Count(show, Step::Place), shortcuts);
+    EXPECT_EQ(Count(show, Step::MakeFolder, Area::StartMenu), 1);
+    const Plan reinstall = PlanCommand(hidden, ShellCommand::Reinstall);
+    for (const Plan* plan : {&hide, &show, &reinstall}) {
+        EXPECT_EQ(Count(*plan, Step::SetValue), plan == &reinstall ? 2 + 2 * Defaults() : 2);
+        for (Step none : {Step::Copy, Step::ClosePrograms, Step::DeleteValue, Step::RemoveKey})
+            EXPECT_EQ(Count(*plan, none), 0);
+        EXPECT_EQ(Count(*plan, Step::Hold, Area::Tree) + Count(*plan, Step::Write, Area::Tree), 0);
+        EXPECT_LT(Find(*plan, {Step::Journal}), Find(*plan, {Step::Finish}));
+    }
+}
+
 TEST(Executor, FailureAtEachChangeUndoesEverythingBeforeItBackwards) {
     const Plan plan = PlanInstallation(Installed());
     Plan changes;

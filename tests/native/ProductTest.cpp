@@ -63,7 +63,25 @@ TEST(Product, TablesAgreeWithEachOther) {
             EXPECT_TRUE(keys.count(L"SOFTWARE\\Classes\\" + std::wstring(value.text) + L"\\DefaultIcon")) << value.name;
         }
     }
-    EXPECT_TRUE(keys.count(Product::kValues[Product::kValueCount - 1].text)) << "the registered capabilities";
+    const Product::Value* registered =
+        std::find_if(std::begin(Product::kValues), std::end(Product::kValues),
+                     [](const Product::Value& value) { return value.key == Product::kRegisteredAppsKey; });
+    EXPECT_TRUE(keys.count(registered->text)) << "the registered capabilities";
     EXPECT_TRUE(keys.count(std::wstring(L"SOFTWARE\\Clients\\StartMenuInternet\\") + ZARVO_SHORT_NAME));
-    EXPECT_FALSE(Product::OwnsKey(Product::kValues[Product::kValueCount - 1].key)) << "every browser's key";
+    EXPECT_FALSE(Product::OwnsKey(registered->key)) << "every browser's key";
+    // Each record of a default follows it, named by its key; the default's
+    // key is the system's, and names a class or client of the product's.
+    for (std::size_t i = 0; i < Product::kValueCount; ++i) {
+        const Product::Value& value = Product::kValues[i];
+        if (value.data != Product::Data::Replaced)
+            continue;
+        const Product::Value& now = Product::kValues[i - 1];
+        EXPECT_TRUE(Product::IsDefault(now.data) && value.name == now.key) << value.name;
+        EXPECT_FALSE(Product::OwnsKey(now.key)) << now.key;
+        EXPECT_TRUE(Product::InShellView(now.key)) << now.key;
+        EXPECT_TRUE(now.data == Product::Data::DefaultCommand ||
+                    keys.count(ZARVO_CLASS_KEY() + std::wstring(now.text)) ||
+                    keys.count(std::wstring(now.key) + L"\\" + now.text))
+            << now.key;
+    }
 }

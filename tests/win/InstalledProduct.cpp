@@ -95,8 +95,9 @@ void ExpectProductInstalled(const std::wstring& dir) {
     // Each row of the product's values, as its kind of data reads.
     for (const Product::Value& value : Product::kValues) {
         const RegValue actual = ReadRegValue(HKEY_LOCAL_MACHINE, value.key, value.name);
-        // Only where the installation made folders above its own.
-        if (value.data == Product::Data::Above)
+        // Only where the installation made folders above its own; the
+        // system's defaults are never an installation's.
+        if (value.data == Product::Data::Above || Product::SetsDefault(value.data))
             continue;
         ASSERT_TRUE(actual.exists) << (&value - Product::kValues);
         std::wstring text;
@@ -127,9 +128,13 @@ void ExpectProductInstalled(const std::wstring& dir) {
                 break;
             case Product::Data::Number:
             case Product::Data::Size:
+            case Product::Data::Icons:
                 type = REG_DWORD;
-                text = NumberText(value.data == Product::Data::Size ? static_cast<DWORD>((plainBytes + 1023) / 1024)
-                                                                    : value.number);
+                text = NumberText(value.data == Product::Data::Size    ? static_cast<DWORD>((plainBytes + 1023) / 1024)
+                                  : value.data == Product::Data::Icons ? 1
+                                                                       : value.number);
+                break;
+            default:
                 break;
         }
         EXPECT_EQ(actual.type, type) << value.name;
@@ -165,6 +170,8 @@ void ExpectProductInstalled(const std::wstring& dir) {
          L"\"" + dir + L"\\Zarvo.exe\" \"%1\""},
         {stored((kPageClass + std::wstring(L"\\DefaultIcon")).c_str(), L""), dir + L"\\Zarvo.exe,0"},
         {stored(kRegisteredApps, L"泽沃浏览器"), kClient + std::wstring(L"\\Capabilities")},
+        {stored((kClient + std::wstring(L"\\InstallInfo")).c_str(), L"HideIconsCommand"),
+         L"\"" + KeptInstaller() + L"\" /HideIcons"},
         {ReadShortcut(DesktopLink()).target, dir + L"\\Zarvo.exe"},
         {ReadShortcut(ProgramGroup() + L"\\卸载泽沃浏览器.lnk").target, dir + L"\\Uninstall.exe"},
     };
@@ -173,7 +180,7 @@ void ExpectProductInstalled(const std::wstring& dir) {
     EXPECT_EQ(std::size(Product::kFiles), 15u);
     EXPECT_EQ(std::size(Product::kShortcuts), 5u);
     EXPECT_TRUE(ReadRegValue(HKEY_LOCAL_MACHINE, kLinkClass, L"URL Protocol").exists);
-    EXPECT_EQ(std::size(Product::kValues), 48u);
+    EXPECT_EQ(std::size(Product::kValues), 70u);
     EXPECT_TRUE(Exists(KeptInstaller()));
 }
 
