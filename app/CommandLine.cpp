@@ -131,8 +131,7 @@ class Parser {
                     options_.command = static_cast<ShellCommand>(i + 1);
                 return;
             }
-        if (!IsOption(option, L"/LOG") && !StartsWithName(option, 0, L"/LOG="))
-            Other(option);
+        Other(option);
         if (IsOption(option, L"/S") || IsOption(option, L"/QUIET")) {
             SetMode(SetupMode::Quiet, option);
         } else if (IsOption(option, L"/PASSIVE")) {
@@ -203,7 +202,7 @@ class Parser {
             installing_ = option;
     }
 
-    // The first option that is neither a command nor /log.
+    // The first option that is no command.
     void Other(const std::wstring& option) {
         if (other_.empty())
             other_ = option;
@@ -256,7 +255,7 @@ std::wstring UsageText() {
            L"/Reinstall\u3000设为本机默认浏览器并显示快捷方式\r\n"
            L"/HideIcons\u3000删除桌面快捷方式和开始菜单程序组\r\n"
            L"/ShowIcons\u3000重建桌面快捷方式和开始菜单程序组\r\n"
-           L"\u3000\u3000（以上三项由 Windows 调用，只可与 /log 同用）\r\n"
+           L"\u3000\u3000（以上三项由 Windows 调用，不与其他选项同用）\r\n"
            L"/help、/?\u3000显示本说明";
 }
 

@@ -21,8 +21,8 @@ struct SetupOptions {
     bool help = false;                      // /help, /?: the list of options, nothing else
     bool uninstall = false;                 // /uninstall: removes the installed product instead
     // /Reinstall, /HideIcons, /ShowIcons: a command that Windows runs for a
-    // browser, of the installed product, without a window; taken alone, or
-    // with /log.
+    // browser, of the installed product, without a window; taken alone, as
+    // Windows runs it (the run's log is kept beside the installer).
     ShellCommand command = ShellCommand::None;
     bool allowDowngrade = false;            // /AllowDowngrade: replaces a newer release without asking
     // /DesktopShortcut=true|false, /StartMenuShortcut=true|false
@@ -42,7 +42,7 @@ struct SetupOptions {
 // as installers have always read it; an option after it is read (so that /S
 // still keeps every box away) and refused, as is anything ambiguous.
 // /uninstall takes none of the options that only an installation reads.
-// A command takes no option but /log: Windows runs it as it stands.
+// A command takes no other option: Windows runs it as it stands.
 SetupOptions ParseCommandLine(const std::wstring& arguments);
 
 // The choice in the options' own spelling ("/DesktopShortcut=false

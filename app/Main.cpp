@@ -3,6 +3,7 @@
 #include "app/InstallMain.h"
 #include "app/Texts.h"
 #include "app/Unattended.h"
+#include "install/Areas.h"
 #include "install/PathRules.h"
 #include "payload/Integrity.h"
 #include "system/ComApartment.h"
@@ -101,12 +102,19 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     const std::wstring removeFrom = installed ? InstallMain::RecordedFolder() : std::wstring();
     const std::wstring folder = installed ? removeFrom : options.directory ? *options.directory : DefaultFolder();
     const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
+    // A command that Windows runs keeps its log beside the kept installer,
+    // where only administrators may write: the last command's stays.
+    const std::wstring programFiles = ProgramFilesPath();
+    const std::wstring logFile = options.command == ShellCommand::None ? options.logFile
+                                 : programFiles.empty()
+                                     ? std::wstring()
+                                     : programFiles + L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_COMMAND_LOG;
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
     if (options.mode != SetupMode::Wizard)
         application.ShowNoBoxes();
     if (options.refused || options.help) {
-        OpenLog(log, options.logFile, apart);
+        OpenLog(log, logFile, apart);
         application.Message(nullptr, (options.refused ? RefusedOptionText(*options.refused) : UsageText()).c_str(),
                             Application::kTitle, MB_OK | (options.refused ? MB_ICONERROR : MB_ICONINFORMATION));
         return options.refused ? Outcome::InvalidCommandLine : Outcome::HelpShown;
@@ -115,11 +123,13 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     // not replace the first one's.
     const SetupLock lock;
     if (lock.HeldElsewhere()) {
-        OpenLog(log, options.logFile, apart);
+        OpenLog(log, logFile, apart);
         application.Message(nullptr, kAnotherSetupText, Application::kTitle, MB_OK | MB_ICONWARNING);
         return Outcome::AnotherSetupRunning;
     }
-    if (const DWORD error = OpenLog(log, options.logFile, apart)) {
+    // A command goes on without its log where that cannot be had: Windows,
+    // which runs it, waits for no answer.
+    if (const DWORD error = OpenLog(log, logFile, apart); error && options.command == ShellCommand::None) {
         application.Message(nullptr,
                             FormatText(kLogNotOpenedText, {options.logFile, error == RunLog::kInFolderKeptApart
                                                                                 ? std::wstring(kLogInFolder)

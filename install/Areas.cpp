@@ -14,6 +14,13 @@
 #include <iterator>
 #include <vector>
 
+std::wstring ProgramFilesPath() {
+    wchar_t programFiles[MAX_PATH + 1] = {};
+    return SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles))
+               ? programFiles
+               : L"";
+}
+
 Areas::Areas(std::wstring dir, HeldFolder root, HeldFolder above) : above_(std::move(above)) {
     paths_[static_cast<int>(Area::Tree)] = std::move(dir);
     paths_[static_cast<int>(Area::Desktop)] = ShortcutFolderPath(Product::LinkPlace::Desktop);
@@ -21,11 +28,10 @@ Areas::Areas(std::wstring dir, HeldFolder root, HeldFolder above) : above_(std::
     programs_ = HeldFolder::Open(programs);
     if (!programs.empty())
         paths_[static_cast<int>(Area::StartMenu)] = programs + L"\\" + Product::kName;
-    // As a 32-bit program sees it, where the package keeps the installer too.
-    wchar_t programFiles[MAX_PATH + 1] = {};
-    if (SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, SHGFP_TYPE_CURRENT, programFiles))) {
+    const std::wstring programFiles = ProgramFilesPath();
+    if (!programFiles.empty()) {
         programFiles_ = HeldFolder::Open(programFiles);
-        (paths_[static_cast<int>(Area::Kept)] = programFiles) += L"\\" ZARVO_KEPT_FOLDER;
+        paths_[static_cast<int>(Area::Kept)] = programFiles + L"\\" ZARVO_KEPT_FOLDER;
     }
     At(Area::Tree, L"").folder = std::move(root);
 }

@@ -6,6 +6,10 @@
 #include <list>
 #include <string>
 
+// The Program Files folder as a 32-bit program sees it, where the package
+// keeps the installer too; empty where the system cannot tell.
+std::wstring ProgramFilesPath();
+
 // The folders that the installation works in, held while it runs: the
 // install folder and the folders of its tree, each reached one name at a time
 // from the install folder through its handle, never through a link; the

@@ -283,12 +283,15 @@ class Planner {
 
     // The installer kept for later commands, held and written like the
     // product's files, its folder made where missing; not where the program
-    // that runs is that copy. A removal holds it to remove it, last.
+    // that runs is that copy. A removal holds it to remove it, last, after
+    // the log of the commands that Windows runs.
     void KeptInstaller(bool removal) {
         if (!removal && situation_.keptRunning)
             return;
         if (!removal && !Stands(Area::Kept, L""))
             Add(Step::MakeFolder, Area::Kept);
+        if (removal && Stands(Area::Kept, kCommandLog))
+            Add(Step::Hold, Area::Kept, kCommandLog);
         if (Stands(Area::Kept, kKeptInstaller))
             Add(Step::Hold, Area::Kept, kKeptInstaller);
         if (!removal)

@@ -25,6 +25,7 @@ using AreaPaths = std::wstring[5];
 
 // The kept installer below its area's folder.
 inline constexpr wchar_t kKeptInstaller[] = L"\\" ZARVO_KEPT_FILE;
+inline constexpr wchar_t kCommandLog[] = L"\\" ZARVO_COMMAND_LOG;
 
 // What an action is: the first are shown, and go to the window; the others
 // change the machine, each done and undone by one row of its operations.

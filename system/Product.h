@@ -27,6 +27,8 @@ inline constexpr wchar_t kName[] = L"泽沃浏览器";
 // Windows Installer keeps it too: one copy for both.
 #define ZARVO_KEPT_FOLDER L"Zarvo Setup"
 #define ZARVO_KEPT_FILE L"ZarvoSetup.exe"
+// Beside it, the log of the last command that Windows ran for the browser.
+#define ZARVO_COMMAND_LOG L"ZarvoSetup.log"
 
 // A file of the product, in installation order: its payload name (the name of
 // the resource that carries it), the folder below the install folder that it

@@ -91,6 +91,9 @@ TEST(BrowserCommands, ReinstallMakesItTheDefaultAndTheIconsFollowTheirCommands) 
     EXPECT_FALSE(Exists(DesktopLink()));
     EXPECT_EQ(RunCommand(L"ShowIconsCommand"), static_cast<DWORD>(kInstalled));
     EXPECT_EQ(IconsVisible(), 1u);
+    // Each command's log is kept beside the installer, and goes with it.
+    const std::wstring log = KeptFolder() + L"\\ZarvoSetup.log";
+    EXPECT_NE(ReadText(log).find("结果：快捷方式已显示（退出代码 0）"), std::string::npos);
     ExpectProductInstalled(dir);
 
     EXPECT_EQ(RunHidden(L"\"" + KeptInstaller() + L"\" /uninstall /quiet"), static_cast<DWORD>(kInstalled));
@@ -98,6 +101,7 @@ TEST(BrowserCommands, ReinstallMakesItTheDefaultAndTheIconsFollowTheirCommands) 
     EXPECT_EQ(Stored(kLinks, L""), links);
     EXPECT_FALSE(ReadRegValue(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Clients\\StartMenuInternet", L"").exists);
     EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kUninstall));
+    EXPECT_FALSE(Exists(log));
     DeleteRegTree(HKEY_LOCAL_MACHINE, kPages);
     RemoveInstallation(kRoot);
 }

@@ -184,18 +184,18 @@ TEST(CommandLine, RunningProgramsSwitches) {
     }
 }
 
-// The commands that Windows runs for a browser: each alone or with /log, in
-// any letter case, quiet; any other option, or a second command, refuses the
-// line.
-TEST(CommandLine, BrowserCommandsTakeOnlyTheLog) {
+// The commands that Windows runs for a browser: each alone, in any letter
+// case, quiet; any other option (a log too: the command keeps its own), or a
+// second command, refuses the line.
+TEST(CommandLine, BrowserCommandsStandAlone) {
     const struct {
         const wchar_t* line;
         ShellCommand command;
         const wchar_t* refused;
     } cases[] = {
         {L"/Reinstall", ShellCommand::Reinstall, nullptr},
-        {L"/hideicons /LOG=C:\\z.log", ShellCommand::HideIcons, nullptr},
-        {L"/log C:\\z.log /SHOWICONS", ShellCommand::ShowIcons, nullptr},
+        {L"/hideicons", ShellCommand::HideIcons, nullptr},
+        {L"/log C:\\z.log /SHOWICONS", ShellCommand::ShowIcons, L"/log"},
         {L"/ShowIcons /D=C:\\Zarvo", ShellCommand::ShowIcons, L"/D=C:\\Zarvo"},
         {L"/HideIcons /uninstall", ShellCommand::HideIcons, L"/uninstall"},
         {L"/S /Reinstall", ShellCommand::Reinstall, L"/S"},
