@@ -171,17 +171,21 @@ void RegistryValues::Delete(int index) {
 
 void RegistryValues::Unset(int index) {
     const JournalValue& value = values_[index];
-    if (value.keyExisted) {
+    const bool owned = Product::OwnsKey(value.key);
+    if (value.keyExisted || !owned)
         PutBack(value);
+    if (value.keyExisted)
         return;
-    }
     // The key did not exist: it goes with the first of its values, the last
-    // that an undo reaches, unless it is every browser's.
+    // that an undo reaches; one that is every browser's, or the system's,
+    // only where nothing else is in it.
     for (int i = 0; i < index; ++i)
         if (values_[i].key == value.key)
             return;
-    if (Product::OwnsKey(value.key))
+    if (owned)
         DeleteKey(value.key);
+    else
+        RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, value.key);
 }
 
 void RegistryValues::Flush() {
@@ -226,14 +230,16 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
             PutBack(value);
         else if (state.exists)
             kept.push_back(value.key);
-        if (!value.keyExisted && state.keyExists && !deleted && Product::OwnsKey(value.key))
+        if (!value.keyExisted && state.keyExists && !deleted)
             made.push_back(value.key);
     }
     // Inner keys first, as the table has each after the key that holds it.
     for (std::size_t i = made.size(); i-- > 0;)
         if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
             std::find(kept.begin(), kept.end(), made[i]) == kept.end())
-            // One that holds a key of another's stays, as it cannot go.
-            RegRemoveKey(HKEY_LOCAL_MACHINE, made[i]);
+            // One that holds a key of another's stays, as it cannot go; one
+            // that is the system's goes only where it is empty.
+            Product::OwnsKey(made[i]) ? RegRemoveKey(HKEY_LOCAL_MACHINE, made[i])
+                                      : RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, made[i]);
     FlushKeys();
 }

@@ -78,16 +78,21 @@ class PlanExecutionTest : public InstallTest {
         return std::find(plan_.begin(), plan_.end(), Action(Step::Finish)) - plan_.begin() + 1;
     }
 
-    // Removes the product from `dir` as /uninstall would, from its folder's
-    // check on, but for the failure; returns the number of actions planned up
-    // to the end, after which nothing fails.
-    std::size_t RemoveFailing(const std::wstring& dir, Failure failure) {
+    // Removes the product from `dir` as /uninstall would (or carries out the
+    // command), from its folder's check on, but for the failure; returns the
+    // number of actions planned up to the end, after which nothing fails.
+    std::size_t RemoveFailing(const std::wstring& dir, Failure failure, ShellCommand command = ShellCommand::None) {
         InstallRequest request;
         EXPECT_EQ(CheckInstallFolder(dir, L"", request.folder, application_.Log(), nullptr, true).reason,
                   FolderRefusal::None);
-        request.removing = true;
+        request.removing = command == ShellCommand::None;
+        request.command = command;
+        const bool shown = command != ShellCommand::HideIcons;
+        request.shortcuts = {shown, shown};
+        request.link = InstallMain::ShellLinkInterface.get();
+        request.persist = InstallMain::PersistInterface.get();
         MachineOperations operations(request, progress_, application_.Log(), RunTag(++runs_));
-        plan_ = PlanRemoval(operations.Look());
+        plan_ = request.removing ? PlanRemoval(operations.Look()) : PlanCommand(operations.Look(), command);
         FailingOperations failing(operations, failure, plan_);
         try {
             Execute(plan_, failing, application_.Log(), &progress_);
@@ -156,6 +161,14 @@ TEST_F(PlanExecutionTest, RemovalFailingAtEachActionLeavesTheProduct) {
         ASSERT_TRUE(now() == installed) << "removal failing at action " << failAt;
         ASSERT_TRUE(RunNamesLeft(dir).empty()) << failAt;
     }
+    // So do the commands that Windows runs: the system's defaults taken, the
+    // icons hidden.
+    for (ShellCommand command : {ShellCommand::Reinstall, ShellCommand::HideIcons})
+        for (std::size_t failAt = 0, actions = 1; failAt < actions; ++failAt) {
+            actions = RemoveFailing(dir, {failAt}, command);
+            ASSERT_TRUE(now() == installed) << "command failing at action " << failAt;
+            ASSERT_TRUE(RunNamesLeft(dir).empty()) << failAt;
+        }
     RemoveFailing(dir, {~std::size_t(0), Step::Finish, true});
     EXPECT_FALSE(Exists(dir + L"\\Zarvo.exe"));
     InstallFailing(dir, {~std::size_t(0), Step::Journal, true});
