@@ -275,10 +275,13 @@ class Planner {
         for (const std::wstring& folder : situation_.madeAbove)
             Add(Step::RemoveFolder, Area::None, folder.c_str());
         Add(Step::Forget);
-        // Inner keys first; the registered applications' key is every browser's.
-        for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
-            if (Product::OwnsKey(*key))
-                Add(Step::RemoveKey, Area::None, *key);
+        // Inner keys first; the registered applications' key is every
+        // browser's. Then the system's defaults' keys that the reinstall
+        // command made, where they are left empty.
+        for (bool owned : {true, false})
+            for (auto key = Product::kKeys.rbegin(); key != Product::kKeys.rend(); ++key)
+                if (Product::OwnsKey(*key) == owned && *key != Product::kRegisteredAppsKey)
+                    Add(Step::RemoveKey, Area::None, *key);
     }
 
     // The installer kept for later commands, held and written like the

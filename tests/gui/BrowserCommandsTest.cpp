@@ -36,10 +36,18 @@ DWORD RunCommand(const wchar_t* name) {
     return RunHidden(line);
 }
 
-BOOL CALLBACK FindBrowser(HWND window, LPARAM found) {
-    if (IsWindowVisible(window) && Text(window) == L"泽沃浏览器" &&
-        MessageBoxText(window).find(kUrl) != std::wstring::npos) {
-        *reinterpret_cast<HWND*>(found) = window;
+// The box of the browser that the process started, which says what it was
+// given to open.
+struct Started {
+    DWORD process;
+    HWND box;
+};
+BOOL CALLBACK FindBrowser(HWND window, LPARAM param) {
+    auto* started = reinterpret_cast<Started*>(param);
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == started->process && IsWindowVisible(window) && Text(window) == L"泽沃浏览器") {
+        started->box = window;
         return FALSE;
     }
     return TRUE;
@@ -75,13 +83,20 @@ TEST(BrowserCommands, ReinstallMakesItTheDefaultAndTheIconsFollowTheirCommands) 
     EXPECT_EQ(Stored(kPages, L""), L"ZarvoHTML");
     EXPECT_EQ(Stored(kLinks, L""), L"\"" + dir + L"\\Zarvo.exe\" \"%1\"");
     EXPECT_EQ(Stored(L"SOFTWARE\\Clients\\StartMenuInternet", L""), L"Zarvo");
-    EXPECT_EQ(reinterpret_cast<INT_PTR>(ShellExecuteW(nullptr, L"open", kUrl, nullptr, nullptr, SW_SHOWNORMAL)) > 32,
-              true);
-    HWND browser = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return !EnumWindows(FindBrowser, reinterpret_cast<LPARAM>(&browser)); }))
-        << "the browser started with the link";
-    if (browser)
-        Answer(browser, IDOK);
+    SHELLEXECUTEINFOW link{};
+    link.cbSize = sizeof link;
+    link.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    link.lpFile = kUrl;
+    link.nShow = SW_SHOWNORMAL;
+    ASSERT_TRUE(ShellExecuteExW(&link) && link.hProcess);
+    const UniqueHandle process(link.hProcess);
+    Started started{GetProcessId(link.hProcess), nullptr};
+    EXPECT_TRUE(WaitUntil([&] { return !EnumWindows(FindBrowser, reinterpret_cast<LPARAM>(&started)); }))
+        << "the browser started, still running: " << (WaitForSingleObject(link.hProcess, 0) == WAIT_TIMEOUT);
+    if (started.box) {
+        EXPECT_NE(MessageBoxText(started.box).find(kUrl), std::wstring::npos) << "with the link";
+        Answer(started.box, IDOK);
+    }
 
     EXPECT_EQ(RunCommand(L"HideIconsCommand"), static_cast<DWORD>(kInstalled));
     EXPECT_FALSE(Exists(DesktopLink()));

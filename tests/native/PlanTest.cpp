@@ -93,14 +93,15 @@ TEST(Plan, Removal) {
             folders.push_back(removal[i].path);
     EXPECT_EQ(folders, (std::vector<std::wstring>{L"\\Temp\\Update", L"\\Temp\\Skin", L"\\Temp", L"\\Skin",
                                                   L"\\Plugins", L"\\Lang", L"\\Data", L"", L"", L""}));
-    // Inner keys first, and never the key that every browser's registration
-    // shares, nor a default's.
-    const int keys = static_cast<int>(Product::kKeys.size()) - 1 - Defaults();
+    // Inner keys first, then those of the system's defaults (where empty),
+    // and never the key that every browser's registration shares.
+    const int keys = static_cast<int>(Product::kKeys.size()) - 1;
     const std::size_t forget = removal.size() - static_cast<std::size_t>(keys) - 1;
     EXPECT_EQ(removal[forget], Action(Step::Forget));
     EXPECT_EQ(removal[forget - 1], Action(Step::RemoveFolder, Area::Tree));
     EXPECT_EQ(Count(removal, Step::RemoveKey), keys);
-    EXPECT_EQ(removal.back(), Action(Step::RemoveKey, Area::None, Product::kAppPathsKey));
+    EXPECT_EQ(removal[removal.size() - 1 - Defaults()], Action(Step::RemoveKey, Area::None, Product::kAppPathsKey));
+    EXPECT_EQ(removal.back(), Action(Step::RemoveKey, Area::None, Product::kHtmKey));
     EXPECT_LT(Find(removal, {Step::RemoveKey, Area::None, Product::kPageCommandKey}),
               Find(removal, {Step::RemoveKey, Area::None, Product::kPageClassKey}));
 
