@@ -225,8 +225,14 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
     # One partition: GCC 12 fails inside its link-time optimiser
     # (binds_to_current_def_p) when some of the installer's units land in
     # partitions of their own.
+    # Built without link-time optimisation and without unwind tables: nothing
+    # of it throws, and the link-time optimiser would add them back.
+    set_source_files_properties(app/PseudoRelocations.cpp PROPERTIES
+                                COMPILE_OPTIONS "-fno-lto;-fno-exceptions;-fomit-frame-pointer")
+    file(WRITE ${CMAKE_BINARY_DIR}/NoPseudoRelocations.ld
+         "ASSERT(__rt_psrelocs_end == __rt_psrelocs_start, \"The installer has pseudo-relocations, which app/PseudoRelocations.cpp does not apply.\")\n")
     function(zarvo_installer target)
-        add_executable(${target} WIN32 app/Main.cpp app/GzipCheck.cpp app/LibraryErrors.cpp app/TerminateHandler.cpp app/Resources.rc
+        add_executable(${target} WIN32 app/Main.cpp app/GzipCheck.cpp app/LibraryErrors.cpp app/PseudoRelocations.cpp app/TerminateHandler.cpp app/Resources.rc
                                  ${ZARVO_UI_RESOURCES} ${ZARVO_PAYLOAD_RESOURCES} ${ARGN})
         add_dependencies(${target} payload_containers ui_pictures)
         target_link_libraries(${target} PRIVATE zarvo_win)
@@ -235,7 +241,8 @@ if(ZARVO_MINGW_THREADS STREQUAL "win32")
         # same way (and handlers besides), so it serves those too and C's
         # stays out (1.2 KB).
         target_link_options(${target} PRIVATE ${ZARVO_LINK_FLAGS} -Oz -s -flto-partition=one -Wl,-Map=${target}.map
-                            -Wl,--defsym,___gcc_personality_v0=___gxx_personality_v0)
+                            -Wl,--defsym,___gcc_personality_v0=___gxx_personality_v0
+                            ${CMAKE_BINARY_DIR}/NoPseudoRelocations.ld)
         set_property(TARGET ${target} PROPERTY INTERPROCEDURAL_OPTIMIZATION TRUE)
         set_property(TARGET ${target} PROPERTY LINK_DEPENDS ${CMAKE_BINARY_DIR}/Sections.ld)
         zarvo_strict(${target})
