@@ -103,6 +103,18 @@ list(TRANSFORM unwound_never PREPEND "    ")
 list(JOIN unwound_never "" discarded)
 string(REPLACE "KEEP(*(.eh_frame*))" "KEEP(*(EXCLUDE_FILE(${excluded}) .eh_frame*))" script "${script}")
 string(REPLACE "  /DISCARD/ :\n  {\n" "  /DISCARD/ :\n  {\n${discarded}" script "${script}")
+# The unwind tables are read-only data as .rdata is: folded into it, at its
+# end before the pseudo-relocations' list, they share its last block. The
+# unwinder finds them from the start-up code's symbol, never by a section.
+set(eh_frame "\n  \\.eh_frame BLOCK\\(__section_alignment__\\) :\n  {\n    (KEEP\\(\\*\\(EXCLUDE_FILE[^\n]*)\n  }")
+string(REGEX MATCH "${eh_frame}" block "${script}")
+set(tables "${CMAKE_MATCH_1}")
+string(REPLACE "${block}" "" script "${script}")
+string(REPLACE "    . = ALIGN(4);\n    __rt_psrelocs_start = .;" "    . = ALIGN(4);\n    ${tables}\n    __rt_psrelocs_start = .;"
+       script "${script}")
+if(NOT block OR script MATCHES "\n  \\.eh_frame " OR NOT script MATCHES "\\.rdata\\$[^}]*EXCLUDE_FILE[^}]*__rt_psrelocs_start")
+    message(FATAL_ERROR "The linker's script has no unwind tables to fold into .rdata.")
+endif()
 file(WRITE ${CMAKE_BINARY_DIR}/Sections.ld "${script}\n")
 list(APPEND ZARVO_LINK_FLAGS "-Wl,-T,${CMAKE_BINARY_DIR}/Sections.ld")
 set(ZARVO_SYSTEM_LIBS ole32 oleaut32 uuid shell32 advapi32 gdi32 user32 kernel32 ntdll)
