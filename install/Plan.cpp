@@ -57,10 +57,7 @@ class Planner {
             // itself again as it closed or that its user started, is closed
             // too before any file takes its name.
             Add(Step::ClosePrograms, Area::Tree);
-            // Every new file is on the disk before the first takes its name.
-            for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
-                if (plan_[i].step == Step::Write)
-                    Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
+            PlaceWritten();
             Progress(Step::Advance, 5);
         }
         Add(Step::Status, Area::None, kUpdatingKeysStatus);
@@ -71,9 +68,7 @@ class Planner {
                 Value(removal && !Product::IsDefault(value.data) ? Step::DeleteValue : Step::SetValue, value);
         if (!removal)
             Add(Step::Status, Area::None, kDeletingTemporaryStatus);
-        Add(Step::Finish);
-        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
-            Add(Step::AtRestart);
+        Finish();
         // A removal leaves nothing to start.
         if (!removal)
             Add(Step::StartAgain);
@@ -91,17 +86,13 @@ class Planner {
             RemoveHeld(HoldShortcuts());
         } else {
             Shortcuts();
-            for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
-                if (plan_[i].step == Step::Write)
-                    Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
+            PlaceWritten();
         }
         for (const Product::Value& value : Product::kValues)
             if (value.data == Product::Data::Choice || value.data == Product::Data::Icons ||
                 (command == ShellCommand::Reinstall && Product::SetsDefault(value.data)))
                 Value(Step::SetValue, value);
-        Add(Step::Finish);
-        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
-            Add(Step::AtRestart);
+        Finish();
         if (command == ShellCommand::HideIcons && Stands(Area::StartMenu, L""))
             Add(Step::RemoveFolder, Area::StartMenu);
         return std::move(plan_);
@@ -116,6 +107,20 @@ class Planner {
                 const wchar_t* second = L"",
                 const wchar_t* third = L"") {
         return plan_.emplace_back(step, area, std::wstring(first).append(second).append(third));
+    }
+
+    // Every new file on the disk before the first takes its name.
+    void PlaceWritten() {
+        for (std::size_t i = 0, planned = plan_.size(); i < planned; ++i)
+            if (plan_[i].step == Step::Write)
+                Add(Step::Place, plan_[i].area, plan_[i].path.c_str());
+    }
+
+    // The run's end; what a running program still holds goes at restart.
+    void Finish() {
+        Add(Step::Finish);
+        if (std::any_of(plan_.begin(), plan_.end(), [](const Action& action) { return action.step == Step::Hold; }))
+            Add(Step::AtRestart);
     }
 
     // The value written or deleted.
