@@ -104,11 +104,13 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
     // A command that Windows runs keeps its log beside the kept installer,
     // where only administrators may write: the last command's stays.
-    const std::wstring programFiles = ProgramFilesPath();
-    const std::wstring logFile = options.command == ShellCommand::None ? options.logFile
-                                 : programFiles.empty()
-                                     ? std::wstring()
-                                     : programFiles + L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_COMMAND_LOG;
+    // Asked for a command only: the shell fills in a Program Files that the
+    // registry lacks, which an installation reports instead.
+    std::wstring logFile = options.logFile;
+    if (options.command != ShellCommand::None) {
+        const std::wstring programFiles = ProgramFilesPath();
+        logFile = programFiles.empty() ? programFiles : programFiles + L"\\" ZARVO_KEPT_FOLDER L"\\" ZARVO_COMMAND_LOG;
+    }
     // Nobody answers a box in an unattended run, whatever else the line asks:
     // the one who wrote the command line is told in the log, if it can be had.
     if (options.mode != SetupMode::Wizard)
