@@ -228,8 +228,17 @@ inline Round Floor(FloorTools& tools, const std::wstring& root, const std::wstri
     timeline.Enter(RegistryReads);
     BOOL wow64 = FALSE;
     IsWow64Process(GetCurrentProcess(), &wow64);
+    // The installation's own values and keys: the system's defaults, last in
+    // the tables where the tree has them, are no installation's.
+#ifdef ZARVO_COMMAND_LOG
+    const std::size_t ownValues = Product::kOwnValueCount, ownKeys = Product::kOwnKeyCount;
+#else
+    const std::size_t ownValues = Product::kValueCount, ownKeys = Product::kKeys.size();
+#endif
     std::vector<UniqueHKey> keys;
     for (const wchar_t* path : Product::kKeys) {
+        if (keys.size() == ownKeys)
+            break;
         REGSAM view = 0;
 #ifdef ZARVO_KEPT_FOLDER
         view = wow64 && Product::InShellView(path) ? KEY_WOW64_64KEY : 0;
@@ -246,6 +255,8 @@ inline Round Floor(FloorTools& tools, const std::wstring& root, const std::wstri
         return keys[i].get();
     };
     for (const Product::Value& value : Product::kValues) {
+        if (&value - Product::kValues == static_cast<std::ptrdiff_t>(ownValues))
+            break;
         BYTE data[1024];
         DWORD size = sizeof data, type = 0;
         RegQueryValueExW(keyOf(value), value.name, nullptr, &type, data, &size);
@@ -253,6 +264,8 @@ inline Round Floor(FloorTools& tools, const std::wstring& root, const std::wstri
     timeline.Enter(Registration);
     const DWORD number = 1;
     for (const Product::Value& value : Product::kValues) {
+        if (&value - Product::kValues == static_cast<std::ptrdiff_t>(ownValues))
+            break;
         if (value.data == Product::Data::Number || value.data == Product::Data::Size)
             RegSetValueExW(keyOf(value), value.name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number),
                            sizeof number);

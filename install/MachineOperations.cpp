@@ -158,7 +158,8 @@ void MachineOperations::Journal(const Action& action, bool undo) {
         registry_.DropJournal();
     else
         // A removal whose folder is gone keeps no journal.
-        registry_.Journal(folder || !action.deleting ? &folder : nullptr, JournalName(tag_), action.deleting);
+        registry_.Journal(folder || !action.deleting ? &folder : nullptr, JournalName(tag_), action.deleting,
+                          action.deleting || request_.command == ShellCommand::Reinstall);
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {

@@ -36,9 +36,11 @@ void DeleteKey(const std::wstring& key) {
     Raise(FormatText(kCannotDeleteKey, {key, SystemErrorText(code)}), code);
 }
 
-void FlushKeys() {
-    for (const wchar_t* key : Product::kKeys)
-        RegFlush(HKEY_LOCAL_MACHINE, key);
+// The keys of the product's values, and with `defaults` those of the
+// system's defaults.
+void FlushKeys(bool defaults) {
+    for (std::size_t i = 0; i < (defaults ? Product::kKeys.size() : Product::kOwnKeyCount); ++i)
+        RegFlush(HKEY_LOCAL_MACHINE, Product::kKeys[i]);
 }
 
 }  // namespace
@@ -100,7 +102,10 @@ RegistryValues::RegistryValues(const std::wstring& dir,
     }
 }
 
-void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting) {
+void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting, bool defaults) {
+    // A run that does not touch the defaults has no use for their rows.
+    while (!defaults && values_.size() > Product::kOwnValueCount)
+        values_.pop_back();
     for (JournalValue& value : values_) {
         RegValueState state = RegReadState(HKEY_LOCAL_MACHINE, value.key, value.name);
         value.keyExisted = state.keyExists;
@@ -189,7 +194,7 @@ void RegistryValues::Unset(int index) {
 }
 
 void RegistryValues::Flush() {
-    FlushKeys();
+    FlushKeys(values_.size() > Product::kOwnValueCount);
 }
 
 std::wstring ReadLeftJournal(const HeldFolder& installFolder,
@@ -241,5 +246,5 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
             // that is the system's goes only where it is empty.
             Product::OwnsKey(made[i]) ? RegRemoveKey(HKEY_LOCAL_MACHINE, made[i])
                                       : RegRemoveEmptyKey(HKEY_LOCAL_MACHINE, made[i]);
-    FlushKeys();
+    FlushKeys(true);
 }

@@ -29,7 +29,9 @@ class RegistryValues {
     // the journal records as no type and no data, and gives each of the
     // system's defaults that the product holds what it held before. Raises when a value cannot
     // be read: a key that cannot be opened is not one that is missing.
-    void Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting);
+    // Only a run that touches the system's defaults (`defaults`) reads and
+    // keeps them.
+    void Journal(const HeldFolder* installFolder, const std::wstring& name, bool deleting, bool defaults);
     // The journal goes: the run is done, or undone.
     void DropJournal();
 
@@ -47,6 +49,8 @@ class RegistryValues {
     void Flush();
 
   private:
+    // The product's values, the system's defaults' last: once journaled, a
+    // run that does not touch those has their rows no more.
     std::vector<JournalValue> values_;
     UniqueHandle journal_;
 };

@@ -312,6 +312,22 @@ inline constexpr Value kValues[] = {
     ZARVO_DEFAULT(kClientsKey, ZARVO_SHORT_NAME, Default),
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
+// The installation's own values come first; the system's defaults and their
+// records, which only the reinstall command and the removal touch, last.
+inline constexpr std::size_t kOwnValueCount = [] {
+    std::size_t count = 0;
+    while (!SetsDefault(kValues[count].data))
+        ++count;
+    return count;
+}();
+static_assert(
+    [] {
+        for (std::size_t i = kOwnValueCount; i < kValueCount; ++i)
+            if (!SetsDefault(kValues[i].data))
+                return false;
+        return true;
+    }(),
+    "the defaults last");
 
 // Whether the value tells where the installed copy is, or the folders made
 // for it: a removal deletes those last, so that the next run finds one that
@@ -354,6 +370,13 @@ constexpr std::array<const wchar_t*, sizeof...(I)> PayloadNames(std::index_seque
 
 // The keys that the values go to, each once, in the order of first use.
 inline constexpr std::array<const wchar_t*, Detail::KeyCount()> kKeys = Detail::Keys<Detail::KeyCount()>();
+// How many of them the installation's own values use: those come first.
+inline constexpr std::size_t kOwnKeyCount = [] {
+    std::size_t count = 0;
+    while (kKeys[count] != kValues[kOwnValueCount].key)
+        ++count;
+    return count;
+}();
 
 // Whether the key is the product's, to go once it is empty; the registered
 // applications' key is every browser's, and a default's is the system's.
