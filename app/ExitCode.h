@@ -37,7 +37,7 @@ enum class Outcome {
     NothingInstalled,
     RemovalCancelled,
     RemovalFailed,
-    // The commands that Windows runs for a browser, in the order of ShellCommand.
+    // The commands that Windows runs for a browser.
     DefaultSet,
     IconsHidden,
     IconsShown,

@@ -103,9 +103,9 @@ Outcome Setup(Application& application, const SetupOptions& options) {
     const std::wstring folder = installed ? removeFrom : options.directory ? *options.directory : DefaultFolder();
     const std::wstring apart = WellFormedInstallDir(folder) ? folder : std::wstring();
     // A command that Windows runs keeps its log beside the kept installer,
-    // where only administrators may write: the last command's stays.
-    // Asked for a command only: the shell fills in a Program Files that the
-    // registry lacks, which an installation reports instead.
+    // where only administrators may write (the last command's stays). The
+    // shell is asked for that folder then only: it fills in a Program Files
+    // that the registry lacks, which an installation reports instead.
     std::wstring logFile = options.logFile;
     if (options.command != ShellCommand::None) {
         const std::wstring programFiles = ProgramFilesPath();

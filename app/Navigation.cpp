@@ -188,10 +188,10 @@ bool TInstallForm::FolderAccepted() {
 
 void TInstallForm::Install() {
     RunInstallation();
-    outcome_ = command_ != ShellCommand::None
-                   ? static_cast<Outcome>(static_cast<int>(Outcome::DefaultSet) + static_cast<int>(command_) - 1)
-               : removing_ ? Outcome::Removed
-                           : Outcome::Installed;
+    // In the order of ShellCommand.
+    static constexpr Outcome kDone[] = {Outcome::Installed, Outcome::DefaultSet, Outcome::IconsHidden,
+                                        Outcome::IconsShown};
+    outcome_ = removing_ ? Outcome::Removed : kDone[static_cast<int>(command_)];
 }
 
 void TInstallForm::LastStepBtnClick() {
