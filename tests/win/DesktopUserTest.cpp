@@ -27,19 +27,29 @@ TEST(DesktopUser, RightsAreThoseOfTheProcessThatOwnsTheWindow) {
     HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
     ASSERT_TRUE(window);
     EXPECT_TRUE(WindowOwnerFacts(window));
-    // Wine's desktop window belongs to its explorer.exe, another process. One
-    // that the last test's process left may still be ending: a window of our
-    // own keeps the next, and the desktop is asked again until it answers.
-    std::optional<TokenFacts> desktop;
-    for (int tries = 0; !(desktop = WindowOwnerFacts(GetDesktopWindow())) && tries < 50; ++tries)
-        Sleep(100);
-    ASSERT_TRUE(desktop);
-    EXPECT_EQ(desktop->user, own->user);
-    EXPECT_EQ(desktop->level, own->level);
-
     DestroyWindow(window);
     EXPECT_FALSE(WindowOwnerFacts(window)) << "a window that is gone has no rights to tell";
     EXPECT_FALSE(WindowOwnerFacts(nullptr));
+
+    // The window of another process, as the desktop's is. Not Wine's desktop
+    // itself: its explorer may end while the tests run, leaving the desktop
+    // window with no process, and none starts again for a process that has
+    // seen it.
+    const std::wstring folder = L"C:\\ZarvoWindowOwner";
+    ASSERT_TRUE(MakeFolders(folder));
+    {
+        RunningProgram other = StartTestBrowser(folder + L"\\Zarvo.exe", L"obey");
+        const HWND otherWindow = FindWindowW(L"ZarvoTestBrowser", nullptr);
+        ASSERT_TRUE(otherWindow);
+        DWORD otherId = 0;
+        GetWindowThreadProcessId(otherWindow, &otherId);
+        EXPECT_EQ(otherId, GetProcessId(other.Handle()));
+        const std::optional<TokenFacts> facts = WindowOwnerFacts(otherWindow);
+        ASSERT_TRUE(facts);
+        EXPECT_EQ(facts->user, own->user);
+        EXPECT_EQ(facts->level, own->level);
+    }
+    RemoveTree(folder);
 }
 
 // The hive of a user who is signed in is loaded under the SID; a key made
