@@ -39,11 +39,15 @@ TEST(DesktopUser, RightsAreThoseOfTheProcessThatOwnsTheWindow) {
     ASSERT_TRUE(MakeFolders(folder));
     {
         RunningProgram other = StartTestBrowser(folder + L"\\Zarvo.exe", L"obey");
-        const HWND otherWindow = FindWindowW(L"ZarvoTestBrowser", nullptr);
+        // Its own window, not one that a copy another test left may have.
+        HWND otherWindow = nullptr;
+        while ((otherWindow = FindWindowExW(nullptr, otherWindow, L"ZarvoTestBrowser", nullptr))) {
+            DWORD id = 0;
+            GetWindowThreadProcessId(otherWindow, &id);
+            if (id == GetProcessId(other.Handle()))
+                break;
+        }
         ASSERT_TRUE(otherWindow);
-        DWORD otherId = 0;
-        GetWindowThreadProcessId(otherWindow, &otherId);
-        EXPECT_EQ(otherId, GetProcessId(other.Handle()));
         const std::optional<TokenFacts> facts = WindowOwnerFacts(otherWindow);
         ASSERT_TRUE(facts);
         EXPECT_EQ(facts->user, own->user);
