@@ -167,10 +167,12 @@ Refusal CheckInstallFolder(const std::wstring& dir,
     const auto recorded = [](const wchar_t* name) {
         return RegReadHint(HKEY_LOCAL_MACHINE, Product::kUninstallKey, name);
     };
+    const std::wstring location = recorded(Product::kInstallLocationValue);
+    const bool same = installed || SameName(location, folder.path);
     folder.madeAbove = folder.made.size() > 1 ? folder.made.front().path
-                       : installed || SameName(recorded(Product::kInstallLocationValue), folder.path)
-                           ? recorded(Product::kMadeAboveValue)
-                           : std::wstring();
+                       : same                 ? recorded(Product::kMadeAboveValue)
+                                              : std::wstring();
+    folder.moving = !same && !location.empty();
     std::wstring message = reason.text ? FormatText(reason.text, {reason.named}) : std::wstring();
     // A removal cannot choose another folder: its box keeps the reason alone.
     if (installed)

@@ -20,6 +20,9 @@ struct InstallFolder {
     // the check made, else the one that the entry records for this folder,
     // which an upgrade keeps and a removal removes.
     std::wstring madeAbove;
+    // An installation moves the product out of the folder that the entry
+    // records.
+    bool moving = false;
     // The folders that the check made on its way, each below the one before
     // through its handle, and how: a failed installation undoes them last.
     Plan made;

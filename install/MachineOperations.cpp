@@ -52,7 +52,8 @@ MachineOperations::MachineOperations(InstallRequest& request, InstallProgress& p
                 request.folder.madeAbove,
                 ParentOf(areas_.Paths()[static_cast<int>(Area::Kept)]),
                 request.shortcuts.Makes(Product::LinkPlace::Desktop) ||
-                    request.shortcuts.Makes(Product::LinkPlace::StartMenu)) {}
+                    request.shortcuts.Makes(Product::LinkPlace::StartMenu),
+                request.folder.moving) {}
 
 Situation MachineOperations::Look() {
     // The kept installer's folder is judged as the install folder is: the
@@ -77,6 +78,7 @@ Situation MachineOperations::Look() {
                        !ReadJournal(spot.path, file, values).empty();
     }
     situation.shortcuts = request_.shortcuts;
+    situation.moving = request_.folder.moving;
     // Those that stand as folders of their own, reached through no link.
     for (const std::wstring& folder : FoldersBetween(request_.folder.path, request_.folder.madeAbove))
         if (HeldFolder::OpenWithoutLinks(folder))
@@ -159,7 +161,8 @@ void MachineOperations::Journal(const Action& action, bool undo) {
     else
         // A removal whose folder is gone keeps no journal.
         registry_.Journal(folder || !action.deleting ? &folder : nullptr, JournalName(tag_), action.deleting,
-                          action.deleting || request_.command == ShellCommand::Reinstall);
+                          action.deleting || request_.command == ShellCommand::Reinstall ||
+                              request_.folder.moving);
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {

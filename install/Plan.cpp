@@ -61,10 +61,13 @@ class Planner {
             Progress(Step::Advance, 5);
         }
         Add(Step::Status, Area::None, kUpdatingKeysStatus);
-        // An installation takes none of the system's defaults; a removal
-        // gives them back what they held before the product's.
+        // An installation takes none of the system's defaults, but the links'
+        // commands that name the folder it moves the product out of follow
+        // it; a removal gives them back what they held before the product's.
         for (const Product::Value& value : Product::kValues)
-            if (removal ? !Product::LocatesProduct(value) : !Product::SetsDefault(value.data))
+            if (removal ? !Product::LocatesProduct(value)
+                        : !Product::SetsDefault(value.data) ||
+                              (situation_.moving && value.data == Product::Data::DefaultCommand))
                 Value(removal && !Product::IsDefault(value.data) ? Step::DeleteValue : Step::SetValue, value);
         if (!removal)
             Add(Step::Status, Area::None, kDeletingTemporaryStatus);

@@ -128,6 +128,9 @@ struct Situation {
     // The program that runs is the kept installer (the package's, or a
     // removal that its entry started): it is not written again.
     bool keptRunning = false;
+    // The installation moves the product out of the folder that the entry
+    // records.
+    bool moving = false;
 };
 
 // Whether the installation settles a name that an earlier run left: markers

@@ -50,7 +50,9 @@ RegistryValues::RegistryValues(const std::wstring& dir,
                                const std::wstring& choice,
                                const std::wstring& madeAbove,
                                const std::wstring& programFiles,
-                               bool iconsVisible) {
+                               bool iconsVisible,
+                               bool moving)
+    : moving_(moving) {
     // Today's local date as Programs and Features shows it ("installed on")
     // and inventories read it: YYYYMMDD, the digits of one number.
     SYSTEMTIME now{};
@@ -115,6 +117,13 @@ void RegistryValues::Journal(const HeldFolder* installFolder, const std::wstring
     }
     for (std::size_t i = 0; i < values_.size(); ++i) {
         JournalValue& value = values_[i];
+        // A link's command that the product's own names, in the folder that
+        // the product moves out of, follows it; any other is another's choice.
+        if (moving_ && Product::kValues[i].data == Product::Data::DefaultCommand &&
+            !(value.existed && value.data == values_[Product::kLinkCommandRow].data)) {
+            value.newType = value.existed ? value.type : REG_NONE;
+            value.newData = value.data;
+        }
         // A default that holds the product's keeps its record, which the
         // removal gives back to it; one that holds another's is recorded,
         // and stays as it is on a removal: that is another's choice since.

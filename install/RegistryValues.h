@@ -15,13 +15,15 @@ class RegistryValues {
     // The values' data for the product installed in `dir`, taking
     // `installedKib`, with the shortcuts that `choice` names (shown where
     // `iconsVisible`), the folder made above it, `madeAbove` (none where
-    // empty), and the installer kept below `programFiles`.
+    // empty), and the installer kept below `programFiles`, `moving` it there
+    // out of the folder that the entry records.
     RegistryValues(const std::wstring& dir,
                    unsigned long installedKib,
                    const std::wstring& choice,
                    const std::wstring& madeAbove,
                    const std::wstring& programFiles,
-                   bool iconsVisible);
+                   bool iconsVisible,
+                   bool moving);
 
     // Reads every value as it is and writes the journal (`name`) into the
     // install folder, flushed to the disk; with none (a removal whose folder
@@ -52,6 +54,7 @@ class RegistryValues {
     // The product's values, the system's defaults' last: once journaled, a
     // run that does not touch those has their rows no more.
     std::vector<JournalValue> values_;
+    bool moving_;
     UniqueHandle journal_;
 };
 

@@ -312,6 +312,14 @@ inline constexpr Value kValues[] = {
     ZARVO_DEFAULT(kClientsKey, ZARVO_SHORT_NAME, Default),
 };
 inline constexpr std::size_t kValueCount = std::size(kValues);
+// The row of the links' own command, which the system's link defaults
+// copy.
+inline constexpr std::size_t kLinkCommandRow = [] {
+    std::size_t row = 0;
+    while (kValues[row].key != kLinkCommandKey)
+        ++row;
+    return row;
+}();
 // The installation's own values come first; the system's defaults and their
 // records, which only the reinstall command and the removal touch, last.
 inline constexpr std::size_t kOwnValueCount = [] {
