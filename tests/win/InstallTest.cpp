@@ -1,3 +1,4 @@
+#include "system/Reg.h"
 #include "tests/win/InstallFixture.h"
 
 #include <atomic>
@@ -227,11 +228,26 @@ TEST_F(InstallTest, SecondDirectoryTakesOverTheRegistration) {
     const std::wstring first = std::wstring(kTestRoot) + L"\\First";
     const std::wstring second = std::wstring(kTestRoot) + L"\\Second";
     ASSERT_EQ(Install(first), L"");
+    // The links' commands as the reinstall command leaves them, one since
+    // given to another program: the product's follows it, the other's stays,
+    // and the removal gives the product's back what it held before.
+    const auto links = [](const wchar_t* key) { return RegReadString(HKEY_LOCAL_MACHINE, key, false, L""); };
+    const std::wstring http = links(Product::kHttpKey), https = links(Product::kHttpsKey);
+    RegWriteString(HKEY_LOCAL_MACHINE, Product::kHttpKey, true, L"", (L"\"" + first + L"\\Zarvo.exe\" \"%1\"").c_str());
+    RegWriteString(HKEY_LOCAL_MACHINE, Product::kHttpsKey, true, L"", L"other.exe \"%1\"");
+    RegWriteString(HKEY_LOCAL_MACHINE, Product::kReplacedKey, true, Product::kHttpKey, L"before.exe \"%1\"");
     ASSERT_EQ(Install(second), L"");
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"").text, second + L"\\Zarvo.exe" + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kAppPaths, L"Path").text, second + L'\0');
     EXPECT_EQ(ReadRegValue(HKEY_LOCAL_MACHINE, kUninstall, L"DisplayIcon").text, second + L"\\Zarvo.exe" + L'\0');
     EXPECT_EQ(ReadShortcut(DesktopLink()).target, second + L"\\Zarvo.exe");
+    EXPECT_EQ(links(Product::kHttpKey), L"\"" + second + L"\\Zarvo.exe\" \"%1\"");
+    EXPECT_EQ(links(Product::kHttpsKey), L"other.exe \"%1\"");
+    EXPECT_EQ(Remove(), L"");
+    EXPECT_EQ(links(Product::kHttpKey), L"before.exe \"%1\"");
+    EXPECT_EQ(links(Product::kHttpsKey), L"other.exe \"%1\"");
+    RegWriteString(HKEY_LOCAL_MACHINE, Product::kHttpKey, true, L"", http.c_str());
+    RegWriteString(HKEY_LOCAL_MACHINE, Product::kHttpsKey, true, L"", https.c_str());
 }
 
 // Only copies that run the install folder's own files hold them open; a
