@@ -177,6 +177,16 @@ TEST(Plan, FreshAndUpgrade) {
     const Plan again = PlanInstallation(fromKept);
     EXPECT_EQ(Count(again, Step::Hold, Area::Kept) + Count(again, Step::Write, Area::Kept), 0);
     EXPECT_EQ(Count(PlanRemoval(fromKept), Step::Remove, Area::Kept), 1);
+
+    // Moved into another folder, it writes the links' commands besides, and
+    // no other default nor any record of one.
+    Situation moving = Installed();
+    moving.moving = true;
+    const Plan moved = PlanInstallation(moving);
+    EXPECT_EQ(Count(moved, Step::SetValue), Count(upgrade, Step::SetValue) + 3);
+    for (const Action& action : moved)
+        if (action.value && Product::SetsDefault(action.value->data))
+            EXPECT_EQ(action.value->data, Product::Data::DefaultCommand) << testing::PrintToString(action.path);
 }
 
 // Whatever the machine holds: every file written takes its place once, after
