@@ -118,8 +118,10 @@ bool MachineOperations::StartBrowsers(const std::vector<ClosedCopy>& copies) {
 
 void MachineOperations::StartAgain(const Action&, bool) {
     std::vector<ClosedCopy> all;
+    // One copy at a time: the vector's range insert would be code of its own.
     for (const auto& [closing, copies] : closed_)
-        all.insert(all.end(), copies.begin(), copies.end());
+        for (const ClosedCopy& copy : copies)
+            all.push_back(copy);
     request_.browserStarted = StartBrowsers(all);
 }
 

@@ -45,10 +45,8 @@ void CloseRunningPrograms(const HeldFolder& folder,
             if (running)
                 choice = progress.ProgramsStillRunning(ProgramNames(running));
             // The browsers that went, to be started again as their users.
-            if (!running || choice == StillRunning::Stop) {
-                const std::vector<ClosedCopy> browsers = closing.Closed(0);
-                closed.insert(closed.end(), browsers.begin(), browsers.end());
-            }
+            if (!running || choice == StillRunning::Stop)
+                closing.Closed(0, closed);
             if (!running)
                 break;
             if (choice == StillRunning::Stop)

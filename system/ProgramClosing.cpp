@@ -184,12 +184,10 @@ unsigned ProgramClosing::Running() const {
     return programs;
 }
 
-std::vector<ClosedCopy> ProgramClosing::Closed(unsigned program) const {
-    std::vector<ClosedCopy> closed;
+void ProgramClosing::Closed(unsigned program, std::vector<ClosedCopy>& closed) const {
     for (const Program& each : programs_)
         if (each.gone && each.copy->program == program)
             closed.push_back(each.copy->owner);
-    return closed;
 }
 
 Closing::Windowed ProgramClosing::WindowedCopies() const {

@@ -31,8 +31,9 @@ class ProgramClosing {
     void End();
     // The programs of the copies still running, as bits of ProgramNames.
     unsigned Running() const;
-    // Whose the copies of that program were that have closed or been ended.
-    std::vector<ClosedCopy> Closed(unsigned program) const;
+    // Adds to `closed` whose the copies of that program were that have closed
+    // or been ended.
+    void Closed(unsigned program, std::vector<ClosedCopy>& closed) const;
 
   private:
     struct Program;
