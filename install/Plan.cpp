@@ -338,7 +338,8 @@ std::vector<std::wstring> TreeFolders() {
         const std::wstring path = folder;
         for (std::size_t end = 0; end != std::wstring::npos;) {
             end = path.find(L'\\', end + 1);
-            if (std::find(tree.begin(), tree.end(), path.substr(0, end)) == tree.end())
+            // Through const iterators, as every search of a list of texts here: one copy of the search.
+            if (std::find(tree.cbegin(), tree.cend(), path.substr(0, end)) == tree.cend())
                 tree.push_back(path.substr(0, end));
         }
     }

@@ -248,9 +248,10 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
             made.push_back(value.key);
     }
     // Inner keys first, as the table has each after the key that holds it.
+    // Through const iterators, as every search of a list of texts here: one copy of the search.
     for (std::size_t i = made.size(); i-- > 0;)
-        if (std::find(made.begin(), made.begin() + i, made[i]) == made.begin() + i &&
-            std::find(kept.begin(), kept.end(), made[i]) == kept.end())
+        if (std::find(made.cbegin(), made.cbegin() + i, made[i]) == made.cbegin() + i &&
+            std::find(kept.cbegin(), kept.cend(), made[i]) == kept.cend())
             // One that holds a key of another's stays, as it cannot go; one
             // that is the system's goes only where it is empty.
             Product::OwnsKey(made[i]) ? RegRemoveKey(HKEY_LOCAL_MACHINE, made[i])
