@@ -284,7 +284,7 @@ void MachineOperations::Discard(const Action& action, bool) {
     const RunName name = ParseRunName(NameOf(action.path));
     // A run's marker stays while a file it kept aside does: it tells the
     // next run that the file is to go, not to come back.
-    // Through const iterators, as every search of a list of texts here: one copy of the search.
+    // Const iterators, as in every search of texts here: one copy of std::find.
     if (name.kind == RunNameKind::Done &&
         std::find(unfinished_.cbegin(), unfinished_.cend(), name.tag) != unfinished_.cend())
         return;

@@ -338,7 +338,7 @@ std::vector<std::wstring> TreeFolders() {
         const std::wstring path = folder;
         for (std::size_t end = 0; end != std::wstring::npos;) {
             end = path.find(L'\\', end + 1);
-            // Through const iterators, as every search of a list of texts here: one copy of the search.
+            // Const iterators, as in every search of texts here: one copy of std::find.
             if (std::find(tree.cbegin(), tree.cend(), path.substr(0, end)) == tree.cend())
                 tree.push_back(path.substr(0, end));
         }

@@ -248,7 +248,7 @@ void RestoreJournal(const std::vector<JournalValue>& values) {
             made.push_back(value.key);
     }
     // Inner keys first, as the table has each after the key that holds it.
-    // Through const iterators, as every search of a list of texts here: one copy of the search.
+    // Const iterators, as in every search of texts here: one copy of std::find.
     for (std::size_t i = made.size(); i-- > 0;)
         if (std::find(made.cbegin(), made.cbegin() + i, made[i]) == made.cbegin() + i &&
             std::find(kept.cbegin(), kept.cend(), made[i]) == kept.cend())
