@@ -163,8 +163,7 @@ void MachineOperations::Journal(const Action& action, bool undo) {
     else
         // A removal whose folder is gone keeps no journal.
         registry_.Journal(folder || !action.deleting ? &folder : nullptr, JournalName(tag_), action.deleting,
-                          action.deleting || request_.command == ShellCommand::Reinstall ||
-                              request_.folder.moving);
+                          action.deleting || request_.command == ShellCommand::Reinstall || request_.folder.moving);
 }
 
 void MachineOperations::Hold(const Action& action, bool undo) {
